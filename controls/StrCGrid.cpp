@@ -1,0 +1,1 @@
+#include "Grids.h"

@@ -1,0 +1,260 @@
+// Objects, components, string lists and collections: the plain C++ base of the layer.
+#pragma once
+
+#include "SysUtils.h"
+
+#include <any>
+#include <cstdint>
+#include <functional>
+#include <initializer_list>
+#include <map>
+#include <memory>
+#include <vector>
+
+struct TPoint {
+    int X = 0;
+    int Y = 0;
+    bool operator==(const TPoint&) const = default;
+};
+
+struct TRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int Width() const { return Right - Left; }
+    int Height() const { return Bottom - Top; }
+    bool operator==(const TRect&) const = default;
+};
+
+inline TRect Rect(int Left, int Top, int Right, int Bottom) { return {Left, Top, Right, Bottom}; }
+inline TRect Bounds(int Left, int Top, int Width, int Height)
+{
+    return {Left, Top, Left + Width, Top + Height};
+}
+
+// A set of enumeration values whose ordinals lie in 0..31, as the platform's sets.
+template <class E> class TSet {
+public:
+    constexpr TSet() = default;
+    constexpr TSet(std::initializer_list<E> Items)
+    {
+        for (E Item : Items)
+            FBits |= Bit(Item);
+    }
+    static constexpr TSet FromBits(std::uint32_t Bits)
+    {
+        TSet S;
+        S.FBits = Bits;
+        return S;
+    }
+    constexpr bool Contains(E Item) const { return (FBits & Bit(Item)) != 0; }
+    constexpr TSet& Include(E Item) { return FBits |= Bit(Item), *this; }
+    constexpr TSet& Exclude(E Item) { return FBits &= ~Bit(Item), *this; }
+    constexpr TSet operator+(TSet Other) const { return FromBits(FBits | Other.FBits); }
+    constexpr TSet operator-(TSet Other) const { return FromBits(FBits & ~Other.FBits); }
+    constexpr TSet operator*(TSet Other) const { return FromBits(FBits & Other.FBits); }
+    constexpr bool Empty() const { return FBits == 0; }
+    constexpr std::uint32_t Bits() const { return FBits; }
+    constexpr bool operator==(const TSet&) const = default;
+
+private:
+    static constexpr std::uint32_t Bit(E Item) { return 1u << static_cast<unsigned>(Item); }
+    std::uint32_t FBits = 0;
+};
+
+enum TShiftStateItem { ssShift, ssAlt, ssCtrl, ssLeft, ssRight, ssMiddle, ssDouble };
+using TShiftState = TSet<TShiftStateItem>;
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+    virtual const char* ClassName() const { return "TObject"; }
+};
+
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+class TPersistent : public TObject {
+public:
+    const char* ClassName() const override { return "TPersistent"; }
+    // Copies Source into this object; falls back to Source->AssignTo, then raises EConvertError.
+    virtual void Assign(const TPersistent* Source);
+    virtual TPersistent* GetOwner() const { return nullptr; }
+
+protected:
+    virtual void AssignTo(TPersistent* Dest) const;
+};
+
+enum TComponentStateItem { csLoading, csReading, csWriting, csDestroying, csDesigning };
+using TComponentState = TSet<TComponentStateItem>;
+
+class TComponent : public TPersistent {
+public:
+    explicit TComponent(TComponent* AOwner);
+    ~TComponent() override;
+    const char* ClassName() const override { return "TComponent"; }
+
+    TComponent* Owner() const { return FOwner; }
+    const AnsiString& Name() const { return FName; }
+    virtual void SetName(const AnsiString& Value);
+    int Tag() const { return FTag; }
+    void SetTag(int Value) { FTag = Value; }
+
+    int ComponentCount() const { return static_cast<int>(FComponents.size()); }
+    TComponent* Components(int Index) const { return FComponents.at(Index); }
+    TComponent* FindComponent(const AnsiString& AName) const;
+    void InsertComponent(TComponent* AComponent);
+    void RemoveComponent(TComponent* AComponent);
+
+    TComponentState ComponentState() const { return FComponentState; }
+    void SetDesigning(bool Value);
+    // The form reader brackets property reading with these; Loaded runs after EndLoading.
+    void BeginLoading();
+    void EndLoading();
+    virtual void Loaded();
+
+    TPersistent* GetOwner() const override { return FOwner; }
+
+    // Published methods of a root component (a form): handler name to a typed callable
+    // (std::function of the event's type), found by the form reader to bind event properties.
+    template <class F> void PublishMethod(const AnsiString& MethodName, F Method)
+    {
+        FMethods[MethodName] = std::any(Method);
+    }
+    const std::any* FindMethod(const AnsiString& MethodName) const;
+    // Names of handlers bound by the form reader, per event property, for the writer.
+    std::map<AnsiString, AnsiString>& EventNames() { return FEventNames; }
+    const std::map<AnsiString, AnsiString>& EventNames() const { return FEventNames; }
+
+protected:
+    virtual void Notification(TComponent* AComponent, bool Removing);
+    void SetDestroying() { FComponentState.Include(csDestroying); }
+
+private:
+    TComponent* FOwner = nullptr;
+    AnsiString FName;
+    int FTag = 0;
+    std::vector<TComponent*> FComponents;
+    TComponentState FComponentState;
+    std::map<AnsiString, std::any> FMethods;
+    std::map<AnsiString, AnsiString> FEventNames;
+};
+
+// An ordered list of byte strings. Descendants store the strings; this class gives the
+// operations that work on any store.
+class TStrings : public TPersistent {
+public:
+    const char* ClassName() const override { return "TStrings"; }
+    virtual int Count() const = 0;
+    virtual AnsiString Get(int Index) const = 0;
+    virtual void Put(int Index, const AnsiString& S) = 0;
+    virtual void Insert(int Index, const AnsiString& S) = 0;
+    virtual void Delete(int Index) = 0;
+    virtual void Clear() = 0;
+
+    AnsiString operator[](int Index) const { return Get(Index); }
+    int Add(const AnsiString& S);
+    void AddStrings(const TStrings& Strings);
+    int IndexOf(const AnsiString& S) const;
+    void Assign(const TPersistent* Source) override;
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+    // Lines joined by CR LF, each line followed by one.
+    AnsiString Text() const;
+    // Splits at CR, LF, CR LF; the scan stops at the first NUL byte.
+    void SetText(const AnsiString& Value);
+    void LoadFromFile(const AnsiString& FileName);
+
+protected:
+    virtual void SetUpdateState(bool /*Updating*/) {}
+
+private:
+    int FUpdateCount = 0;
+};
+
+class TStringList : public TStrings {
+public:
+    const char* ClassName() const override { return "TStringList"; }
+    int Count() const override { return static_cast<int>(FItems.size()); }
+    AnsiString Get(int Index) const override;
+    const AnsiString& Ref(int Index) const { return FItems.at(Index); }
+    void Put(int Index, const AnsiString& S) override;
+    void Insert(int Index, const AnsiString& S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    void Reserve(int Capacity) { FItems.reserve(Capacity); }
+    void Append(AnsiString&& S);
+
+    TNotifyEvent OnChange;
+
+protected:
+    void SetUpdateState(bool Updating) override;
+    void Changed();
+
+private:
+    std::vector<AnsiString> FItems;
+};
+
+class TCollection;
+
+class TCollectionItem : public TPersistent {
+public:
+    explicit TCollectionItem(TCollection* ACollection);
+    ~TCollectionItem() override;
+    const char* ClassName() const override { return "TCollectionItem"; }
+
+    TCollection* Collection() const { return FCollection; }
+    int Index() const { return FIndex; }
+    void SetIndex(int Value);
+    virtual AnsiString GetDisplayName() const;
+    TPersistent* GetOwner() const override;
+
+protected:
+    // Reports a change of this item (or of all items) to the collection's Update.
+    void Changed(bool AllItems);
+
+private:
+    friend class TCollection;
+    TCollection* FCollection;
+    int FIndex = -1;
+};
+
+enum TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
+
+class TCollection : public TPersistent {
+public:
+    using TItemFactory = std::function<TCollectionItem*(TCollection*)>;
+    explicit TCollection(TItemFactory Factory);
+    ~TCollection() override;
+    const char* ClassName() const override { return "TCollection"; }
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TCollectionItem* Items(int Index) const { return FItems.at(Index); }
+    TCollectionItem* Add() { return FFactory(this); }
+    void Delete(int Index);
+    void Clear();
+    void Assign(const TPersistent* Source) override;
+    void BeginUpdate() { ++FUpdateCount; }
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+protected:
+    virtual void Update(TCollectionItem* Item);
+    virtual void Notify(TCollectionItem* /*Item*/, TCollectionNotification /*Action*/) {}
+    void Changed();
+
+private:
+    friend class TCollectionItem;
+    void InsertItem(TCollectionItem* Item);
+    void RemoveItem(TCollectionItem* Item);
+    void MoveItem(int From, int To);
+    void Renumber(int From);
+    TItemFactory FFactory;
+    std::vector<TCollectionItem*> FItems;
+    int FUpdateCount = 0;
+    bool FClearing = false;
+};

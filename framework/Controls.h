@@ -1,0 +1,282 @@
+// Controls: bounds, alignment, colours, fonts, mouse and keys, painting through a canvas.
+//
+// Every control stands on one window of the platform (a widget). Controls that paint
+// themselves do it in Paint on Canvas, which the layer binds to an image of the control's
+// client area and then shows; Snapshot paints the same way into a bitmap for tests.
+#pragma once
+
+#include "Classes.h"
+#include "Graphics.h"
+
+class QWidget;
+class TWinControl;
+class TPopupMenu;
+class THostWidget;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata,
+                imKata, imChinese, imSHanguel, imHanguel };
+// Border styles of forms and of bordered controls (controls use bsNone and bsSingle).
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
+
+using TCursor = int;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
+                  crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
+                  crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17,
+                  crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22;
+const TIdentTable& CursorIdents();
+
+const std::vector<const char*>& AlignNames();
+const std::vector<const char*>& AlignmentNames();
+const std::vector<const char*>& TextLayoutNames();
+const std::vector<const char*>& ImeModeNames();
+const std::vector<const char*>& BorderStyleNames();
+
+using TMouseEvent =
+    std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = std::function<void(TObject* Sender, unsigned short& Key, TShiftState Shift)>;
+// Key is the typed text in code page 932 (one character, one or two bytes); emptying it
+// swallows the key.
+using TKeyPressEvent = std::function<void(TObject* Sender, AnsiString& Key)>;
+
+// Virtual key codes of the platform, as the key events report them.
+constexpr unsigned short VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10,
+                         VK_CONTROL = 0x11, VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20,
+                         VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24,
+                         VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
+                         VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F2 = 0x71, VK_LBUTTON = 0x01;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+    const char* ClassName() const override { return "TControl"; }
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int Value) { SetBounds(Value, FTop, FWidth, FHeight); }
+    void SetTop(int Value) { SetBounds(FLeft, Value, FWidth, FHeight); }
+    void SetWidth(int Value) { SetBounds(FLeft, FTop, Value, FHeight); }
+    void SetHeight(int Value) { SetBounds(FLeft, FTop, FWidth, Value); }
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return Bounds(FLeft, FTop, FWidth, FHeight); }
+    virtual int ClientWidth() const { return FWidth; }
+    virtual int ClientHeight() const { return FHeight; }
+    void SetClientWidth(int Value);
+    void SetClientHeight(int Value);
+    TRect ClientRect() const { return Rect(0, 0, ClientWidth(), ClientHeight()); }
+    TPoint ClientToScreen(TPoint P) const;
+    TPoint ScreenToClient(TPoint P) const;
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Value);
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool Value);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool Value);
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool Value);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(const TFont* Value) { FFont->Assign(Value); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool Value);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
+    const AnsiString& Caption() const { return FCaption; }
+    void SetCaption(const AnsiString& Value);
+    const AnsiString& Text() const { return FCaption; }
+    void SetText(const AnsiString& Value) { SetCaption(Value); }
+    const AnsiString& Hint() const { return FHint; }
+    void SetHint(const AnsiString& Value) { FHint = Value; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value) { FShowHint = Value; }
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value);
+
+    void Invalidate();
+    void Update();
+    void Repaint();
+    void Refresh() { Repaint(); }
+    void BringToFront();
+    // Paints the whole client area into a new bitmap, as the screen would show it.
+    std::unique_ptr<TBitmap> Snapshot();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    TNotifyEvent OnResize;
+
+    // The layer's window of the control.
+    QWidget* Widget() const;
+    // Called by the layer for the platform's events; protected behaviour is in the virtuals.
+    void DispatchPaint(QImage& Image, const TRect& Area);
+    void DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DispatchMouseMove(TShiftState Shift, int X, int Y);
+    void DispatchDblClick(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DispatchMouseEnter();
+    void DispatchMouseLeave();
+    void DispatchResize(int AWidth, int AHeight);
+    void DispatchContextMenu(int X, int Y);
+    virtual void DispatchWheel(int Delta, TShiftState Shift);
+
+    virtual void Click();
+
+protected:
+    // Controls built on a ready-made platform widget create it here (called once, lazily).
+    virtual QWidget* CreateWidget();
+    TCanvas* Canvas() const { return FCanvas.get(); }
+    virtual void Paint() {}
+    // Whether the paint image starts filled with Color (windowed controls) or transparent.
+    virtual bool OpaquePaint() const { return false; }
+    virtual void DblClick();
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void Resize();
+    virtual void FontChanged();
+    virtual void ColorChanged();
+    virtual void TextChanged();
+    virtual void ParentFontChanged();
+    virtual void ParentColorChanged();
+    virtual void EnabledChanged();
+    virtual void VisibleChanged();
+    void Notification(TComponent* AComponent, bool Removing) override;
+    // Runs a handler of the user's; an exception goes to the application's error report.
+    static void SafeCall(const std::function<void()>& Handler);
+
+private:
+    friend class TWinControl;
+    void ApplyBounds();
+    void FontChangedInternal();
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = alNone;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TColor FColor = clWindow;
+    bool FParentColor = false;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    bool FChangingParentFont = false;
+    TCursor FCursor = crDefault;
+    AnsiString FCaption;
+    AnsiString FHint;
+    bool FShowHint = false;
+    TPopupMenu* FPopupMenu = nullptr;
+    std::unique_ptr<TCanvas> FCanvas;
+    mutable QWidget* FWidget = nullptr;
+};
+
+using HWND = TWinControl*;
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+    const char* ClassName() const override { return "TWinControl"; }
+
+    HWND Handle() { return this; }
+    int ControlCount() const { return static_cast<int>(FControls.size()); }
+    TControl* Controls(int Index) const { return FControls.at(Index); }
+
+    bool Focused() const;
+    virtual bool CanFocus() const;
+    virtual void SetFocus();
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool Value);
+    int TabOrder() const { return FTabOrder; }
+    void SetTabOrder(int Value);
+    bool Ctl3D() const { return FCtl3D; }
+    void SetCtl3D(bool Value);
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool Value) { FDoubleBuffered = Value; }
+    TImeMode ImeMode() const { return FImeMode; }
+    virtual void SetImeMode(TImeMode Value);
+    // WM_SETREDRAW: while off, nothing of the control is repainted.
+    void SetRedraw(bool Value);
+    bool Redraw() const { return FRedraw; }
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+
+    void DispatchKeyDown(unsigned short& Key, TShiftState Shift);
+    void DispatchKeyUp(unsigned short& Key, TShiftState Shift);
+    void DispatchKeyPress(AnsiString& Key);
+    void DispatchEnter();
+    void DispatchExit();
+    // A posted message (PostMessage) arriving from the queue.
+    virtual void DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam);
+
+    // Lays out the aligned children in the client area.
+    void Realign();
+
+protected:
+    bool OpaquePaint() const override { return true; }
+    virtual void DoEnter();
+    virtual void DoExit();
+    virtual void KeyDown(unsigned short& Key, TShiftState Shift);
+    virtual void KeyUp(unsigned short& Key, TShiftState Shift);
+    virtual void KeyPress(AnsiString& Key);
+    void Resize() override;
+    void FontChanged() override;
+    void ColorChanged() override;
+    // The client area that aligned children share, in client coordinates.
+    virtual TRect AlignArea() const { return ClientRect(); }
+
+private:
+    friend class TControl;
+    void InsertControl(TControl* Control);
+    void RemoveControl(TControl* Control);
+    std::vector<TControl*> FControls;
+    bool FTabStop = false;
+    int FTabOrder = -1;
+    bool FCtl3D = true;
+    bool FDoubleBuffered = false;
+    TImeMode FImeMode = imDontCare;
+    bool FRedraw = true;
+};
+
+// Applies an input method mode to a window: on, off, or the kind of input where the platform
+// has it.
+void SetImeMode(HWND Window, TImeMode Mode);
+
+// A control without a window of its own in the platform's sense: it paints on its parent's
+// surface, so its paint image starts transparent.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    const char* ClassName() const override { return "TGraphicControl"; }
+    using TControl::Canvas;
+};
+
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    const char* ClassName() const override { return "TCustomControl"; }
+    using TControl::Canvas;
+};

@@ -1,0 +1,68 @@
+// Byte strings, exceptions and text conversion shared by every layer.
+//
+// Text inside the programs is bytes in code page 932. Source files are UTF-8, so literals that
+// hold Japanese text are written with the _sj suffix, which converts them once when evaluated.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+#include <string_view>
+
+using AnsiString = std::string;
+
+// UTF-8 source text to code page 932. Throws EConvertError for text the code page cannot hold.
+AnsiString operator""_sj(const char* Text, std::size_t Length);
+
+class Exception : public std::exception {
+public:
+    explicit Exception(AnsiString Msg) : FMessage(std::move(Msg)) {}
+    const AnsiString& Message() const { return FMessage; }
+    const char* what() const noexcept override { return FMessage.c_str(); }
+
+private:
+    AnsiString FMessage;
+};
+
+class ERangeError : public Exception {
+    using Exception::Exception;
+};
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
+class EInOutError : public Exception {
+    using Exception::Exception;
+};
+class EFOpenError : public EInOutError {
+    using EInOutError::EInOutError;
+};
+class EReadError : public EInOutError {
+    using EInOutError::EInOutError;
+};
+class EWriteError : public EInOutError {
+    using EInOutError::EInOutError;
+};
+class EInvalidImage : public Exception {
+    using Exception::Exception;
+};
+class EComponentError : public Exception {
+    using Exception::Exception;
+};
+class EListError : public Exception {
+    using Exception::Exception;
+};
+
+// Text conversion between code page 932 and Unicode encodings. Each returns false when the
+// input holds a sequence the target cannot represent (or an invalid sequence), leaving Out
+// with what was converted before it.
+bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out);
+bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out);
+std::string AnsiToUtf8(std::string_view Ansi);
+
+AnsiString IntToStr(long long Value);
+// Converts decimal text; throws EConvertError with a message naming the text otherwise.
+int StrToInt(const AnsiString& Text);
+AnsiString UpperCase(const AnsiString& Text); // ASCII letters only, as the platform does
+AnsiString LowerCase(const AnsiString& Text);
+// Removes leading and trailing bytes of value 32 or less.
+AnsiString Trim(const AnsiString& Text);

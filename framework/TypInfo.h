@@ -1,0 +1,239 @@
+// The registry of published properties: for every class that a form file can name, its
+// properties with kind, accessors and declared default. The form reader and writer work only
+// through this registry.
+#pragma once
+
+#include "Classes.h"
+
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum class TTypeKind {
+    Integer,     // plain integer; may have identifiers (colours, cursors)
+    Enumeration, // Boolean included
+    Set,
+    String,
+    Class,      // owned persistent sub-object, written as dotted properties (Font.Name)
+    Collection, // owned collection, written as < item ... end >
+    Strings,    // owned string list, written as Strings = ( ... )
+    Component,  // reference to another component by name
+    Method,     // event handler bound by name to a method of the root component
+    Binary      // opaque bytes, written as { hex }
+};
+
+using TIdentTable = std::vector<std::pair<const char*, std::int64_t>>;
+
+struct TPropInfo {
+    AnsiString Name;
+    TTypeKind Kind = TTypeKind::Integer;
+    const std::vector<const char*>* EnumNames = nullptr; // Enumeration, Set: ordinal = index
+    const TIdentTable* Idents = nullptr;                 // Integer: names for values
+    std::optional<std::int64_t> Default;                 // declared default of an ordinal
+    std::function<bool(const TPersistent*)> Stored;      // extra condition for writing
+
+    std::function<std::int64_t(const TPersistent*)> GetOrd;
+    std::function<void(TPersistent*, std::int64_t)> SetOrd;
+    std::function<AnsiString(const TPersistent*)> GetStr;
+    std::function<void(TPersistent*, const AnsiString&)> SetStr;
+    std::function<TPersistent*(TPersistent*)> GetObj;
+    std::function<TComponent*(const TPersistent*)> GetRef;
+    std::function<void(TPersistent*, TComponent*)> SetRef;
+    std::function<void(TPersistent*, const std::any&)> SetMethod;
+    std::function<std::string(const TPersistent*)> GetBin;
+    std::function<void(TPersistent*, const std::string&)> SetBin;
+};
+
+class TClassInfo {
+public:
+    TClassInfo(const char* AName, const char* AParentName);
+    const char* Name() const { return FName; }
+    const TClassInfo* Parent() const;
+    // Properties of this class and its ancestors, ancestors first.
+    std::vector<const TPropInfo*> AllProps() const;
+    const TPropInfo* FindProp(const AnsiString& PropName) const;
+    void Add(TPropInfo Info) { FProps.push_back(std::move(Info)); }
+    TPropInfo& LastProp() { return FProps.back(); }
+    std::function<TComponent*(TComponent* Owner)> Create; // set for component classes
+
+private:
+    const char* FName;
+    const char* FParentName;
+    std::vector<TPropInfo> FProps;
+};
+
+TClassInfo& RegisterClassInfo(const char* Name, const char* ParentName);
+const TClassInfo* FindClassInfo(const AnsiString& Name);
+
+// Declares the published properties of class C in one table:
+//   TPublish<TPanel>("TPanel", "TCustomControl")
+//       .Creatable()
+//       .Int("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1)
+//       .Event("OnResize", &TPanel::OnResize);
+template <class C> class TPublish {
+public:
+    TPublish(const char* Name, const char* ParentName)
+        : FInfo(RegisterClassInfo(Name, ParentName))
+    {
+    }
+
+    TPublish& Creatable()
+    {
+        FInfo.Create = [](TComponent* Owner) -> TComponent* { return new C(Owner); };
+        return *this;
+    }
+
+    template <class T, class S>
+    TPublish& Int(const char* Name, T (C::*Get)() const, void (C::*Set)(S),
+                  std::optional<std::int64_t> Default = std::nullopt,
+                  const TIdentTable* Idents = nullptr)
+    {
+        TPropInfo P = Ordinal(Name, Get, Set, Default);
+        P.Kind = TTypeKind::Integer;
+        P.Idents = Idents;
+        return Add(std::move(P));
+    }
+
+    TPublish& Bool(const char* Name, bool (C::*Get)() const, void (C::*Set)(bool),
+                   std::optional<bool> Default = std::nullopt)
+    {
+        static const std::vector<const char*> BoolNames{"False", "True"};
+        TPropInfo P = Ordinal(Name, Get, Set,
+                              Default ? std::optional<std::int64_t>(*Default) : std::nullopt);
+        P.Kind = TTypeKind::Enumeration;
+        P.EnumNames = &BoolNames;
+        return Add(std::move(P));
+    }
+
+    template <class E, class S>
+    TPublish& Enum(const char* Name, E (C::*Get)() const, void (C::*Set)(S),
+                   const std::vector<const char*>& Names, std::optional<E> Default = std::nullopt)
+    {
+        TPropInfo P = Ordinal(Name, Get, Set,
+                              Default ? std::optional<std::int64_t>(static_cast<std::int64_t>(*Default))
+                                      : std::nullopt);
+        P.Kind = TTypeKind::Enumeration;
+        P.EnumNames = &Names;
+        return Add(std::move(P));
+    }
+
+    template <class E, class S>
+    TPublish& Set(const char* Name, TSet<E> (C::*Get)() const, void (C::*Setter)(S),
+                  const std::vector<const char*>& Names,
+                  std::optional<TSet<E>> Default = std::nullopt)
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = TTypeKind::Set;
+        P.EnumNames = &Names;
+        if (Default)
+            P.Default = Default->Bits();
+        P.GetOrd = [Get](const TPersistent* O) -> std::int64_t {
+            return (static_cast<const C*>(O)->*Get)().Bits();
+        };
+        P.SetOrd = [Setter](TPersistent* O, std::int64_t V) {
+            (static_cast<C*>(O)->*Setter)(TSet<E>::FromBits(static_cast<std::uint32_t>(V)));
+        };
+        return Add(std::move(P));
+    }
+
+    template <class G, class S>
+    TPublish& Str(const char* Name, G (C::*Get)() const, void (C::*Set)(S))
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = TTypeKind::String;
+        P.GetStr = [Get](const TPersistent* O) -> AnsiString {
+            return (static_cast<const C*>(O)->*Get)();
+        };
+        P.SetStr = [Set](TPersistent* O, const AnsiString& V) { (static_cast<C*>(O)->*Set)(V); };
+        return Add(std::move(P));
+    }
+
+    // Owned sub-object (Class), collection (Collection) or string list (Strings).
+    template <class T>
+    TPublish& Object(const char* Name, TTypeKind Kind, T* (C::*Get)() const)
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = Kind;
+        P.GetObj = [Get](TPersistent* O) -> TPersistent* { return (static_cast<C*>(O)->*Get)(); };
+        return Add(std::move(P));
+    }
+
+    template <class T, class S>
+    TPublish& Ref(const char* Name, T* (C::*Get)() const, void (C::*Set)(S*))
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = TTypeKind::Component;
+        P.GetRef = [Get](const TPersistent* O) -> TComponent* {
+            return (static_cast<const C*>(O)->*Get)();
+        };
+        P.SetRef = [Set](TPersistent* O, TComponent* V) {
+            auto* Typed = dynamic_cast<S*>(V);
+            if (V && !Typed)
+                throw EConvertError("Invalid property value");
+            (static_cast<C*>(O)->*Set)(Typed);
+        };
+        return Add(std::move(P));
+    }
+
+    template <class F> TPublish& Event(const char* Name, F C::*Member)
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = TTypeKind::Method;
+        P.SetMethod = [Member](TPersistent* O, const std::any& M) {
+            const F* Method = std::any_cast<F>(&M);
+            if (!Method)
+                throw EConvertError("Invalid event handler type");
+            static_cast<C*>(O)->*Member = *Method;
+        };
+        return Add(std::move(P));
+    }
+
+    TPublish& Binary(const char* Name, std::string (C::*Get)() const,
+                     void (C::*Set)(const std::string&))
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = TTypeKind::Binary;
+        P.GetBin = [Get](const TPersistent* O) { return (static_cast<const C*>(O)->*Get)(); };
+        P.SetBin = [Set](TPersistent* O, const std::string& V) { (static_cast<C*>(O)->*Set)(V); };
+        return Add(std::move(P));
+    }
+
+    // Extra condition for writing the property added last.
+    TPublish& StoredIf(std::function<bool(const C*)> Pred)
+    {
+        Last().Stored = [Pred](const TPersistent* O) { return Pred(static_cast<const C*>(O)); };
+        return *this;
+    }
+
+private:
+    template <class T, class S>
+    static TPropInfo Ordinal(const char* Name, T (C::*Get)() const, void (C::*Set)(S),
+                             std::optional<std::int64_t> Default)
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Default = Default;
+        P.GetOrd = [Get](const TPersistent* O) -> std::int64_t {
+            return static_cast<std::int64_t>((static_cast<const C*>(O)->*Get)());
+        };
+        P.SetOrd = [Set](TPersistent* O, std::int64_t V) {
+            using Arg = std::remove_cvref_t<S>;
+            (static_cast<C*>(O)->*Set)(static_cast<Arg>(V));
+        };
+        return P;
+    }
+    TPublish& Add(TPropInfo P)
+    {
+        FInfo.Add(std::move(P));
+        return *this;
+    }
+    TPropInfo& Last() { return FInfo.LastProp(); }
+    TClassInfo& FInfo;
+};

@@ -1,0 +1,2 @@
+object fmorvane: Tfmorvane
+end

@@ -1,0 +1,2 @@
+object fpellisk: Tfpellisk
+end
