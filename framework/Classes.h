@@ -115,6 +115,12 @@ public:
     void EndLoading();
     virtual void Loaded();
 
+    // Form files nest a control under its parent: the reader sets the parent through this,
+    // the writer asks each component for the children to nest under it.
+    virtual void SetParentComponent(TComponent* /*Value*/) {}
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    virtual void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const;
+
     TPersistent* GetOwner() const override { return FOwner; }
 
     // Published methods of a root component (a form): handler name to a typed callable
@@ -257,4 +263,26 @@ private:
     std::vector<TCollectionItem*> FItems;
     int FUpdateCount = 0;
     bool FClearing = false;
+};
+
+enum : unsigned { fmOpenRead = 0x0000, fmOpenWrite = 0x0001, fmShareDenyWrite = 0x0020,
+                  fmShareDenyNone = 0x0040, fmCreate = 0xFF00 };
+
+// A file opened for reading, or created (truncated) for writing. Every failure raises: EFOpenError
+// when the file cannot be opened or created, EReadError and EWriteError when a transfer fails
+// (a full disk included), and Close reports a failed flush. The destructor closes silently.
+class TFileStream : public TObject {
+public:
+    TFileStream(const AnsiString& FileName, unsigned Mode);
+    ~TFileStream() override;
+    std::int64_t Size() const;
+    std::size_t Read(void* Buffer, std::size_t Count);
+    void Write(const void* Buffer, std::size_t Count);
+    void Write(const AnsiString& Bytes) { Write(Bytes.data(), Bytes.size()); }
+    void Close();
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> FImpl;
+    AnsiString FFileName;
 };

@@ -66,3 +66,16 @@ AnsiString UpperCase(const AnsiString& Text); // ASCII letters only, as the plat
 AnsiString LowerCase(const AnsiString& Text);
 // Removes leading and trailing bytes of value 32 or less.
 AnsiString Trim(const AnsiString& Text);
+
+// Files. Names are code page 932 paths, converted to the platform's file names by the layer.
+extern const char PathDelim;
+bool FileExists(const AnsiString& FileName);   // a file, not a folder
+bool DirectoryExists(const AnsiString& Name);
+bool DeleteFile(const AnsiString& FileName);   // false when absent or not removable
+bool RenameFile(const AnsiString& OldName, const AnsiString& NewName); // replaces NewName
+AnsiString ExtractFilePath(const AnsiString& FileName); // with the closing delimiter
+AnsiString ExtractFileDir(const AnsiString& FileName);  // without it
+AnsiString ExtractFileName(const AnsiString& FileName);
+AnsiString ExtractFileExt(const AnsiString& FileName);  // from the last dot, dot included
+// The whole file; EFOpenError when it cannot be opened, EReadError when reading fails.
+std::string ReadFileBytes(const AnsiString& FileName);
