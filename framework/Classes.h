@@ -148,6 +148,15 @@ private:
     std::map<AnsiString, AnsiString> FEventNames;
 };
 
+// The component of that name owned by Owner, of class T; EComponentError when there is none.
+template <class T> T* ComponentByName(const TComponent* Owner, const AnsiString& Name)
+{
+    T* Found = dynamic_cast<T*>(Owner->FindComponent(Name));
+    if (!Found)
+        throw EComponentError("Component not found: " + Name);
+    return Found;
+}
+
 // An ordered list of byte strings. Descendants store the strings; this class gives the
 // operations that work on any store.
 class TStrings : public TPersistent {
