@@ -3,13 +3,18 @@
 
 #include "Classes.h"
 
+#include <vector>
+
 class QMenu;
+class TPopupMenu;
 
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
     ~TMenuItem() override;
     const char* ClassName() const override { return "TMenuItem"; }
+    static constexpr bool DefaultEnabled = true;
+    static constexpr bool DefaultVisible = true;
 
     // "-" makes the item a separator line.
     const AnsiString& Caption() const { return FCaption; }
@@ -31,15 +36,17 @@ public:
 
     void SetParentComponent(TComponent* Value) override;
     TComponent* GetParentComponent() const override;
-    void GetChildren(const std::function<void(TComponent*)>& Proc,
-                     TComponent* Root) const override;
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
 
 private:
+    friend class TPopupMenu;
+    void DetachChildren();
     AnsiString FCaption;
-    bool FEnabled = true;
-    bool FVisible = true;
+    bool FEnabled = DefaultEnabled;
+    bool FVisible = DefaultVisible;
     TMenuItem* FParent = nullptr;
     std::vector<TMenuItem*> FItems;
+    TPopupMenu* FMenu = nullptr; // set on a popup menu's root item only
 };
 
 class TPopupMenu : public TComponent {
@@ -58,10 +65,11 @@ public:
     QMenu* ShownMenu() const;
     TNotifyEvent OnPopup;
 
-    void GetChildren(const std::function<void(TComponent*)>& Proc,
-                     TComponent* Root) const override;
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
 
 private:
+    void BuildMenu(QMenu* Menu, const TMenuItem* Item, std::vector<int>& Path);
+    void ChooseItem(const std::vector<int>& Path);
     std::unique_ptr<TMenuItem> FItems;
     TComponent* FPopupComponent = nullptr;
     mutable QMenu* FMenu = nullptr;
