@@ -1,1 +1,265 @@
+// Text conversion goes through Qt's ICU-backed "windows-31j" codec, which reports every
+// character it cannot map (it would otherwise write a substitute), so a refusal is detected
+// from the encoder's error state and the output stops before the offending character.
 #include "SysUtils.h"
+
+#include "Classes.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+#include <charconv>
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+constexpr const char* CodePage = "windows-31j";
+
+// Encodes a whole UTF-16 text; false when the encoder met anything it could not map.
+bool EncodeAll(QStringView Text, AnsiString& Out) {
+    QStringEncoder Encoder(CodePage, QStringConverter::Flag::Stateless);
+    const QByteArray Bytes = Encoder.encode(Text);
+    if (Encoder.hasError())
+        return false;
+    Out.append(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+    return true;
+}
+
+bool IsHighSurrogate(char16_t C) {
+    return C >= 0xD800 && C <= 0xDBFF;
+}
+bool IsLowSurrogate(char16_t C) {
+    return C >= 0xDC00 && C <= 0xDFFF;
+}
+
+// Slow path after a failed whole-text conversion: converts character by character so that Out
+// keeps what comes before the first character the code page cannot hold.
+void EncodePrefix(std::u16string_view Text, AnsiString& Out) {
+    std::size_t I = 0;
+    while (I < Text.size()) {
+        std::size_t Length = 1;
+        if (IsHighSurrogate(Text[I])) {
+            if (I + 1 >= Text.size() || !IsLowSurrogate(Text[I + 1]))
+                return;
+            Length = 2;
+        } else if (IsLowSurrogate(Text[I])) {
+            return;
+        }
+        if (!EncodeAll(QStringView(Text.data() + I, static_cast<qsizetype>(Length)), Out))
+            return;
+        I += Length;
+    }
+}
+
+// Length in bytes of the longest well-formed UTF-8 prefix (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+std::size_t ValidUtf8Prefix(std::string_view Text) {
+    std::size_t I = 0;
+    while (I < Text.size()) {
+        const auto B = static_cast<unsigned char>(Text[I]);
+        std::size_t Length;
+        char32_t Min;
+        char32_t Code;
+        if (B < 0x80) {
+            ++I;
+            continue;
+        }
+        if ((B & 0xE0) == 0xC0) {
+            Length = 2, Min = 0x80, Code = B & 0x1F;
+        } else if ((B & 0xF0) == 0xE0) {
+            Length = 3, Min = 0x800, Code = B & 0x0F;
+        } else if ((B & 0xF8) == 0xF0) {
+            Length = 4, Min = 0x10000, Code = B & 0x07;
+        } else {
+            return I;
+        }
+        if (I + Length > Text.size())
+            return I;
+        for (std::size_t K = 1; K < Length; ++K) {
+            const auto C = static_cast<unsigned char>(Text[I + K]);
+            if ((C & 0xC0) != 0x80)
+                return I;
+            Code = (Code << 6) | (C & 0x3F);
+        }
+        if (Code < Min || Code > 0x10FFFF || (Code >= 0xD800 && Code <= 0xDFFF))
+            return I;
+        I += Length;
+    }
+    return I;
+}
+
+QString ToQString(const AnsiString& Ansi) {
+    return QString::fromStdString(AnsiToUtf8(Ansi));
+}
+
+} // namespace
+
+AnsiString operator""_sj(const char* Text, std::size_t Length) {
+    AnsiString Out;
+    if (!Utf8ToAnsi(std::string_view(Text, Length), Out))
+        throw EConvertError("Text not representable in code page 932: " +
+                            std::string(Text, Length));
+    return Out;
+}
+
+bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out) {
+    Out.clear();
+    if (EncodeAll(QStringView(Utf16.data(), static_cast<qsizetype>(Utf16.size())), Out))
+        return true;
+    EncodePrefix(Utf16, Out);
+    return false;
+}
+
+bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out) {
+    const std::size_t Valid = ValidUtf8Prefix(Utf8);
+    const QString Text = QString::fromUtf8(Utf8.data(), static_cast<qsizetype>(Valid));
+    const bool Converted =
+        Utf16ToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(Text.utf16()),
+                                        static_cast<std::size_t>(Text.size())),
+                    Out);
+    return Converted && Valid == Utf8.size();
+}
+
+std::string AnsiToUtf8(std::string_view Ansi) {
+    QStringDecoder Decoder(CodePage, QStringConverter::Flag::Stateless);
+    const QString Text =
+        Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
+    return Text.toStdString();
+}
+
+AnsiString IntToStr(long long Value) {
+    return std::to_string(Value);
+}
+
+int StrToInt(const AnsiString& Text) {
+    const char* First = Text.data();
+    const char* Last = First + Text.size();
+    while (First != Last && *First == ' ')
+        ++First;
+    const bool Negative = First != Last && *First == '-';
+    if (First != Last && (*First == '-' || *First == '+'))
+        ++First;
+    int Base = 10;
+    if (First != Last && *First == '$')
+        Base = 16, ++First;
+    long long Value = 0;
+    const auto [End, Error] = std::from_chars(First, Last, Value, Base);
+    if (Negative)
+        Value = -Value;
+    if (First == Last || Error != std::errc() || End != Last ||
+        (First != Last && (*First == '-' || *First == '+')) || Value < INT_MIN || Value > INT_MAX)
+        throw EConvertError("'"_sj + Text + "' は有効な整数値ではありません"_sj);
+    return static_cast<int>(Value);
+}
+
+AnsiString UpperCase(const AnsiString& Text) {
+    AnsiString Result = Text;
+    for (char& C : Result)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return Result;
+}
+
+AnsiString LowerCase(const AnsiString& Text) {
+    AnsiString Result = Text;
+    for (char& C : Result)
+        if (C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
+    return Result;
+}
+
+AnsiString Trim(const AnsiString& Text) {
+    const auto Blank = [](char C) { return static_cast<unsigned char>(C) <= ' '; };
+    std::size_t First = 0;
+    std::size_t Last = Text.size();
+    while (First < Last && Blank(Text[First]))
+        ++First;
+    while (Last > First && Blank(Text[Last - 1]))
+        --Last;
+    return Text.substr(First, Last - First);
+}
+
+const char PathDelim = static_cast<char>(QDir::separator().toLatin1());
+
+bool FileExists(const AnsiString& FileName) {
+    return QFileInfo(ToQString(FileName)).isFile();
+}
+
+bool DirectoryExists(const AnsiString& Name) {
+    return QFileInfo(ToQString(Name)).isDir();
+}
+
+bool DeleteFile(const AnsiString& FileName) {
+    const QString Name = ToQString(FileName);
+    return !QFileInfo(Name).isDir() && QFile::remove(Name);
+}
+
+bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
+    // The platform's rename replaces an existing target in one step; QFile::rename refuses to.
+    return std::rename(QFile::encodeName(ToQString(OldName)).constData(),
+                       QFile::encodeName(ToQString(NewName)).constData()) == 0;
+}
+
+namespace {
+
+bool IsLeadByte(char C) {
+    const auto B = static_cast<unsigned char>(C);
+    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
+
+bool IsDelimiter(char C) {
+    return C == '/' || C == PathDelim || (PathDelim == '\\' && C == ':');
+}
+
+// Position just after the last path delimiter. The scan steps over double-byte characters,
+// whose second byte may equal a backslash.
+std::size_t NameStart(const AnsiString& FileName) {
+    std::size_t Start = 0;
+    for (std::size_t I = 0; I < FileName.size(); ++I) {
+        if (IsLeadByte(FileName[I]))
+            ++I;
+        else if (IsDelimiter(FileName[I]))
+            Start = I + 1;
+    }
+    return Start;
+}
+
+} // namespace
+
+AnsiString ExtractFilePath(const AnsiString& FileName) {
+    return FileName.substr(0, NameStart(FileName));
+}
+
+AnsiString ExtractFileDir(const AnsiString& FileName) {
+    std::size_t End = NameStart(FileName);
+    // The delimiter of a root ("/", "C:\\") stays.
+    if (End > 1 && !IsDelimiter(FileName[End - 2]) && FileName[End - 2] != ':')
+        --End;
+    return FileName.substr(0, End);
+}
+
+AnsiString ExtractFileName(const AnsiString& FileName) {
+    return FileName.substr(NameStart(FileName));
+}
+
+AnsiString ExtractFileExt(const AnsiString& FileName) {
+    const std::size_t Start = NameStart(FileName);
+    const std::size_t Dot = FileName.rfind('.');
+    return Dot == AnsiString::npos || Dot < Start ? AnsiString() : FileName.substr(Dot);
+}
+
+std::string ReadFileBytes(const AnsiString& FileName) {
+    TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
+    std::string Bytes;
+    Bytes.reserve(static_cast<std::size_t>(Stream.Size()));
+    char Buffer[65536];
+    while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer))
+        Bytes.append(Buffer, Count);
+    return Bytes;
+}

@@ -1,1 +1,65 @@
 #include "TypInfo.h"
+
+#include <algorithm>
+#include <map>
+
+namespace {
+
+// Filled by static initialisers of every unit, so it must exist before the first of them runs.
+std::map<std::string, std::unique_ptr<TClassInfo>>& Registry() {
+    static std::map<std::string, std::unique_ptr<TClassInfo>> Classes;
+    return Classes;
+}
+
+bool SameName(const AnsiString& A, const AnsiString& B) {
+    return A.size() == B.size() && UpperCase(A) == UpperCase(B);
+}
+
+} // namespace
+
+TClassInfo::TClassInfo(const char* AName, const char* AParentName)
+    : FName(AName), FParentName(AParentName) {}
+
+const TClassInfo* TClassInfo::Parent() const {
+    return FParentName ? FindClassInfo(FParentName) : nullptr;
+}
+
+std::vector<const TPropInfo*> TClassInfo::AllProps() const {
+    std::vector<const TClassInfo*> Chain;
+    for (const TClassInfo* C = this; C; C = C->Parent())
+        Chain.push_back(C);
+    std::vector<const TPropInfo*> Props;
+    for (auto It = Chain.rbegin(); It != Chain.rend(); ++It) {
+        for (const TPropInfo& P : (*It)->FProps) {
+            const auto Same = std::find_if(Props.begin(), Props.end(), [&](const TPropInfo* Q) {
+                return SameName(Q->Name, P.Name);
+            });
+            if (Same != Props.end())
+                *Same = &P;
+            else
+                Props.push_back(&P);
+        }
+    }
+    return Props;
+}
+
+const TPropInfo* TClassInfo::FindProp(const AnsiString& PropName) const {
+    for (const TClassInfo* C = this; C; C = C->Parent())
+        for (const TPropInfo& P : C->FProps)
+            if (SameName(P.Name, PropName))
+                return &P;
+    return nullptr;
+}
+
+TClassInfo& RegisterClassInfo(const char* Name, const char* ParentName) {
+    auto& Slot = Registry()[Name];
+    if (!Slot)
+        Slot = std::make_unique<TClassInfo>(Name, ParentName);
+    return *Slot;
+}
+
+const TClassInfo* FindClassInfo(const AnsiString& Name) {
+    const auto& Classes = Registry();
+    const auto It = Classes.find(Name);
+    return It == Classes.end() ? nullptr : It->second.get();
+}
