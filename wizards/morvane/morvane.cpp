@@ -1,1 +1,13 @@
-int main() { return 0; }
+// The costing-data import wizard.
+#include "Forms.h"
+#include "umorvane.h"
+
+int main()
+{
+    Application->Initialize();
+    Application->SetTitle(MorvaneTitle());
+    Tfmorvane* fmorvane = nullptr;
+    Application->CreateForm(fmorvane);
+    Application->Run();
+    return 0;
+}

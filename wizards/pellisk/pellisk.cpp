@@ -1,1 +1,13 @@
-int main() { return 0; }
+// The unit-price import wizard.
+#include "Forms.h"
+#include "upellisk.h"
+
+int main()
+{
+    Application->Initialize();
+    Application->SetTitle(PelliskTitle());
+    Tfpellisk* fpellisk = nullptr;
+    Application->CreateForm(fpellisk);
+    Application->Run();
+    return 0;
+}

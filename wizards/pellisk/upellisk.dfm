@@ -1,2 +1,809 @@
 object fpellisk: Tfpellisk
+  Left = 0
+  Top = 0
+  BorderStyle = bsDialog
+  Caption = 'クォヴァント-CSV→単価データ'
+  ClientHeight = 666
+  ClientWidth = 1010
+  Color = clBtnFace
+  Font.Charset = SHIFTJIS_CHARSET
+  Font.Color = clWindowText
+  Font.Height = -12
+  Font.Name = 'ＭＳ Ｐゴシック'
+  Font.Style = []
+  Position = poScreenCenter
+  OnClose = FormClose
+  OnCreate = FormCreate
+  OnShow = FormShow
+  object Panel1: TPanel
+    Align = alTop
+    Height = 35
+    BevelOuter = bvNone
+    Color = clWhite
+    ParentColor = False
+    object IconButton2: TButton
+      Align = alLeft
+      Width = 65
+    end
+    object Label1: TLabel
+      Align = alLeft
+      Left = 65
+      Width = 249
+      Alignment = taCenter
+      AutoSize = False
+      Caption = 'クォヴァント-CSV→単価データ'
+      Layout = tlCenter
+      Font.Charset = SHIFTJIS_CHARSET
+      Font.Color = clNavy
+      Font.Height = -16
+      Font.Name = 'ＭＳ Ｐゴシック'
+      Font.Style = [fsBold]
+      ParentFont = False
+    end
+    object pjpl: TPanel
+      Align = alClient
+      BevelOuter = bvNone
+      Color = 10652814
+      ParentColor = False
+    end
+  end
+  object LT1: TPanel
+    Align = alLeft
+    Width = 30
+    BevelOuter = bvNone
+    Caption = 'Quovant Version2'
+    Color = 7099731
+    ParentColor = False
+    Font.Charset = SHIFTJIS_CHARSET
+    Font.Color = clWhite
+    Font.Height = -21
+    Font.Name = 'ＭＳ Ｐ明朝'
+    Font.Style = [fsBold]
+    ParentFont = False
+  end
+  object StatusBar1: TStatusBar
+    Top = 647
+    Height = 19
+    SimplePanel = True
+  end
+  object GradPan2: TPanel
+    Align = alBottom
+    Top = 612
+    Height = 35
+    BevelOuter = bvNone
+    Color = 7099731
+    ParentColor = False
+    object IconButton7: TButton
+      Align = alLeft
+      Width = 49
+    end
+    object IconButton4: TButton
+      Left = 621
+      Top = 1
+      Width = 36
+      Height = 36
+      Caption = '?'
+      Cursor = crHandPoint
+      OnClick = IconButton4Click
+    end
+    object BoxLabel1: TLabel
+      Left = 672
+      Top = 23
+      Width = 57
+      Height = 15
+      AutoSize = False
+      Caption = 'HELP'
+      Color = 12615680
+      ParentColor = False
+      Transparent = False
+    end
+    object IconButton3: TButton
+      Left = 752
+      Top = 4
+      Width = 36
+      Height = 33
+      Caption = '実'
+      Cursor = crHandPoint
+      OnClick = IconButton3Click
+    end
+    object BoxLabel20: TLabel
+      Left = 800
+      Top = 23
+      Width = 57
+      Height = 15
+      AutoSize = False
+      Caption = '実　行'
+      Transparent = False
+    end
+    object IconButton1: TButton
+      Left = 873
+      Top = 1
+      Width = 36
+      Height = 36
+      Caption = '×'
+      Cursor = crHandPoint
+      OnClick = IconButton1Click
+    end
+    object BoxLabel21: TLabel
+      Left = 920
+      Top = 23
+      Width = 65
+      Height = 15
+      AutoSize = False
+      Caption = 'キャンセル'
+      Color = 10652814
+      ParentColor = False
+      Transparent = False
+      Font.Charset = SHIFTJIS_CHARSET
+      Font.Color = clWindowText
+      Font.Height = -12
+      Font.Name = 'ＭＳ Ｐ明朝'
+      Font.Style = []
+      ParentFont = False
+    end
+  end
+  object Panel6: TPanel
+    Left = 120
+    Top = 96
+    Width = 769
+    Height = 465
+    object ListBox1: TListBox
+      Left = 24
+      Top = 24
+      Width = 265
+      Height = 305
+      Cursor = crHandPoint
+      ItemHeight = 13
+      Font.Charset = SHIFTJIS_CHARSET
+      Font.Color = clWindowText
+      Font.Height = -13
+      Font.Name = 'ＭＳ Ｐゴシック'
+      Font.Style = []
+      ParentFont = False
+    end
+    object GroupBox2: TGroupBox
+      Left = 312
+      Top = 16
+      Width = 441
+      Height = 313
+      Caption = '表示されているデータに該当するものをクリックして下さい'
+      object Button1: TButton
+        Left = 32
+        Top = 32
+        Width = 121
+        Height = 25
+        Caption = '名　称'
+        Cursor = crHandPoint
+        Tag = 1
+        OnClick = Button1Click
+      end
+      object Button2: TButton
+        Left = 32
+        Top = 72
+        Width = 121
+        Height = 25
+        Caption = '型　番'
+        Cursor = crHandPoint
+        Tag = 2
+        OnClick = Button1Click
+      end
+      object Button3: TButton
+        Left = 32
+        Top = 112
+        Width = 121
+        Height = 25
+        Caption = '単　位'
+        Cursor = crHandPoint
+        Tag = 3
+        OnClick = Button1Click
+      end
+      object Button8: TButton
+        Left = 32
+        Top = 152
+        Width = 121
+        Height = 25
+        Caption = '歩　掛'
+        Cursor = crHandPoint
+        Tag = 4
+        OnClick = Button1Click
+      end
+      object Button5: TButton
+        Left = 32
+        Top = 192
+        Width = 121
+        Height = 25
+        Caption = '定　価'
+        Cursor = crHandPoint
+        Tag = 5
+        OnClick = Button1Click
+      end
+      object Button7: TButton
+        Left = 32
+        Top = 232
+        Width = 121
+        Height = 25
+        Caption = '単価[原価]'
+        Cursor = crHandPoint
+        Tag = 6
+        OnClick = Button1Click
+      end
+      object Button9: TButton
+        Left = 32
+        Top = 270
+        Width = 121
+        Height = 25
+        Caption = '備　考'
+        Cursor = crHandPoint
+        Tag = 18
+        OnClick = Button1Click
+      end
+      object Button6: TButton
+        Left = 168
+        Top = 32
+        Width = 121
+        Height = 25
+        Caption = '単価1[提出]'
+        Cursor = crHandPoint
+        Tag = 7
+        OnClick = Button1Click
+      end
+      object Button4: TButton
+        Left = 168
+        Top = 72
+        Width = 121
+        Height = 25
+        Caption = '単価2[提出]'
+        Cursor = crHandPoint
+        Tag = 8
+        OnClick = Button1Click
+      end
+      object Button14: TButton
+        Left = 168
+        Top = 112
+        Width = 121
+        Height = 25
+        Caption = '単価3[提出]'
+        Cursor = crHandPoint
+        Tag = 9
+        OnClick = Button1Click
+      end
+      object Button15: TButton
+        Left = 168
+        Top = 152
+        Width = 121
+        Height = 25
+        Caption = '単価4[提出]'
+        Cursor = crHandPoint
+        Tag = 10
+        OnClick = Button1Click
+      end
+      object Button16: TButton
+        Left = 168
+        Top = 192
+        Width = 121
+        Height = 25
+        Caption = '単価5[提出]'
+        Cursor = crHandPoint
+        Tag = 11
+        OnClick = Button1Click
+      end
+      object Button12: TButton
+        Left = 168
+        Top = 232
+        Width = 121
+        Height = 25
+        Caption = '付帯単価[原価]'
+        Cursor = crHandPoint
+        Tag = 12
+        OnClick = Button1Click
+      end
+      object Button13: TButton
+        Left = 304
+        Top = 32
+        Width = 121
+        Height = 25
+        Caption = '付帯単価[提出]'
+        Cursor = crHandPoint
+        Tag = 13
+        OnClick = Button1Click
+      end
+      object Button17: TButton
+        Left = 304
+        Top = 72
+        Width = 121
+        Height = 25
+        Caption = '付帯単価[提出]'
+        Cursor = crHandPoint
+        Tag = 14
+        OnClick = Button1Click
+      end
+      object Button18: TButton
+        Left = 304
+        Top = 112
+        Width = 121
+        Height = 25
+        Caption = '付帯単価[提出]'
+        Cursor = crHandPoint
+        Tag = 15
+        OnClick = Button1Click
+      end
+      object Button19: TButton
+        Left = 304
+        Top = 152
+        Width = 121
+        Height = 25
+        Caption = '付帯単価[提出]'
+        Cursor = crHandPoint
+        Tag = 16
+        OnClick = Button1Click
+      end
+      object Button20: TButton
+        Left = 304
+        Top = 192
+        Width = 121
+        Height = 25
+        Caption = '付帯単価[提出]'
+        Cursor = crHandPoint
+        Tag = 17
+        OnClick = Button1Click
+      end
+      object Button10: TButton
+        Left = 304
+        Top = 270
+        Width = 121
+        Height = 25
+        Caption = '該当なし'
+        Cursor = crHandPoint
+        Tag = 0
+        OnClick = Button1Click
+      end
+      object Button11: TButton
+        Left = 168
+        Top = 270
+        Width = 121
+        Height = 25
+        Caption = 'キャンセル'
+        Cursor = crArrow
+        OnClick = Button11Click
+      end
+    end
+    object Bevel1: TBevel
+      Left = 24
+      Top = 344
+      Width = 265
+      Height = 81
+    end
+    object Panel5: TPanel
+      Left = 32
+      Top = 350
+      Width = 249
+      Height = 20
+      BevelOuter = bvNone
+      Caption = 'クォヴァントCSVエディター'
+    end
+    object Panel4: TPanel
+      Left = 32
+      Top = 370
+      Width = 249
+      Height = 20
+      BevelOuter = bvNone
+      Caption = '単価データ編 Version2.00'
+    end
+    object URLLabel3: TLabel
+      Left = 48
+      Top = 392
+      Width = 215
+      Height = 13
+      AutoSize = False
+      Caption = 'https://quovant.example.jp/'
+      Color = 7099731
+      Cursor = crHandPoint
+      ParentColor = False
+      Transparent = False
+      Font.Charset = SHIFTJIS_CHARSET
+      Font.Color = clWhite
+      Font.Height = -12
+      Font.Name = 'ＭＳ Ｐゴシック'
+      Font.Style = [fsUnderline]
+      ParentFont = False
+    end
+    object URLLabel4: TLabel
+      Left = 48
+      Top = 408
+      Width = 215
+      Height = 13
+      AutoSize = False
+      Caption = 'mailto:support@quovant.example.jp'
+      Color = 7099731
+      Cursor = crHandPoint
+      ParentColor = False
+      Transparent = False
+      Font.Charset = SHIFTJIS_CHARSET
+      Font.Color = clWhite
+      Font.Height = -12
+      Font.Name = 'ＭＳ Ｐゴシック'
+      Font.Style = [fsUnderline]
+      ParentFont = False
+    end
+    object Separater_Char: TRadioGroup
+      Left = 312
+      Top = 336
+      Width = 257
+      Height = 89
+      Caption = '区切文字指定'
+      Columns = 2
+      ItemIndex = 0
+      Items.Strings = (
+  'カンマ区切り'
+  'タブ区切り'
+  'スペース区切り'
+  'セミコロン区切り')
+    end
+    object Button21: TButton
+      Left = 632
+      Top = 392
+      Width = 75
+      Height = 25
+      Caption = 'スタート'
+      OnClick = Button21Click
+    end
+  end
+  object Panel7: TPanel
+    Left = 56
+    Top = 560
+    Width = 921
+    Height = 540
+    Visible = False
+    object StrColGrid1: TStrColGrid
+      Align = alClient
+      ColCount = 19
+      DefaultColWidth = 11
+      DefaultRowHeight = 18
+      DefaultDrawing = False
+      FixedColor = 12615808
+      Ctl3D = False
+      RowCount = 50
+      Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+      FocusCellFontColorEnabled = True
+      Layout = tlTop
+      ColWidths = (10 180 150 33 50 90 90 90 90 90 80 80 80 80 80 80 80 80 100)
+      Font.Charset = SHIFTJIS_CHARSET
+      Font.Color = clWindowText
+      Font.Height = -13
+      Font.Name = 'ＭＳ Ｐゴシック'
+      Font.Style = []
+      ParentFont = False
+      PopupMenu = PopupMenu1
+      OnSetEditText = StrColGrid1SetEditText
+      CellParams = <
+  item
+    Alignment = taCenter
+    Caption = '名　  称'
+    CellColor = clWindow
+    Col = 1
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ1'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '仕  様 & 型  番'
+    CellColor = clWindow
+    Col = 2
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ2'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単位'
+    CellColor = clWindow
+    Col = 3
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ3'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '歩　掛'
+    CellColor = clWindow
+    Col = 4
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ4'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '定　価'
+    CellColor = clWindow
+    Col = 5
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ5'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単価[原価]'
+    CellColor = clWindow
+    Col = 6
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ6'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単価1[提出]'
+    CellColor = clWindow
+    Col = 7
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ7'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単価2[提出]'
+    CellColor = clWindow
+    Col = 8
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ8'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単価3[提出]'
+    CellColor = clWindow
+    Col = 9
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ9'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単価4[提出]'
+    CellColor = clWindow
+    Col = 10
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ10'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '単価5[提出]'
+    CellColor = clWindow
+    Col = 11
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ11'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '付帯単価[原価]'
+    CellColor = clWindow
+    Col = 12
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ12'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '付帯単価1[提出]'
+    CellColor = clWindow
+    Col = 13
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ13'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '付帯単価2[提出]'
+    CellColor = clWindow
+    Col = 14
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ14'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '付帯単価3[提出]'
+    CellColor = clWindow
+    Col = 15
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ15'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '付帯単価4[提出]'
+    CellColor = clWindow
+    Col = 16
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ16'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '付帯単価5[提出]'
+    CellColor = clWindow
+    Col = 17
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ17'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end
+  item
+    Alignment = taCenter
+    Caption = '備　考'
+    CellColor = clWindow
+    Col = 18
+    ColMax = 0
+    FontColor = clWhite
+    FontColorEnabled = True
+    FontWidth = 1
+    ImeModeEnabled = False
+    Name = 'パラメータ18'
+    Options = [goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing]
+    Row = 0
+    RowMax = 0
+    Tag = 0
+  end>
+    end
+  end
+  object TextOpenDialog1: TOpenDialog
+    Filter = 'CSVファイル|*.CSV'
+    Title = 'CSVファイルを指定して下さい'
+  end
+  object PopupMenu1: TPopupMenu
+    object N1: TMenuItem
+      Caption = '右へ移動(子アイテムにする→ツリ－単価用)'
+      OnClick = N1Click
+    end
+    object N2: TMenuItem
+      Caption = '左へ移動(親アイテムにする→ツリ－単価用)'
+      OnClick = N2Click
+    end
+    object N9: TMenuItem
+      Caption = '-'
+    end
+    object N4: TMenuItem
+      Caption = '上へ移動'
+      OnClick = N4Click
+    end
+    object N5: TMenuItem
+      Caption = '下へ移動'
+      OnClick = N5Click
+    end
+    object N10: TMenuItem
+      Caption = '-'
+    end
+    object N3: TMenuItem
+      Caption = '削　除'
+      OnClick = N3Click
+    end
+    object N8: TMenuItem
+      Caption = '割　込'
+      OnClick = N8Click
+    end
+    object N11: TMenuItem
+      Caption = '1行追加'
+      OnClick = N11Click
+    end
+  end
 end

@@ -1,0 +1,18 @@
+// The costing-data import wizard's form.
+#pragma once
+
+#include "WizardForm.h"
+
+class Tfmorvane : public TWizardForm {
+public:
+    explicit Tfmorvane(TComponent* AOwner);
+    const char* ClassName() const override { return "Tfmorvane"; }
+
+    void Button11Click(TObject* Sender);
+
+protected:
+    void DialogCancelled() override;
+};
+
+// The application title.
+AnsiString MorvaneTitle();
