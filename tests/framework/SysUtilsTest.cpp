@@ -1,1 +1,179 @@
+#include "SysUtils.h"
+#include "Classes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace {
+
+std::string TempPath(const QTemporaryDir& Dir, const std::string& Name) {
+    return Dir.path().toStdString() + "/" + Name;
+}
+
+void WriteRaw(const std::string& Path, const std::string& Bytes) {
+    std::ofstream(Path, std::ios::binary) << Bytes;
+}
+
+} // namespace
+
+TEST(TextConversion, JapaneseAndVendorCharactersRoundTripThroughCodePage932) {
+    // ボルト, ㈱ (NEC row 13) and 髙 (IBM extension) as code page 932 bytes.
+    const std::string Sjis = "\x83\x7B\x83\x8B\x83\x67\x87\x8A\xFB\xFC";
+    const std::string Utf8 = "ボルト㈱髙";
+    EXPECT_EQ(AnsiToUtf8(Sjis), Utf8);
+    AnsiString Back;
+    ASSERT_TRUE(Utf8ToAnsi(Utf8, Back));
+    EXPECT_EQ(Back, Sjis);
+    EXPECT_EQ("ボルト㈱髙"_sj, Sjis);
+}
+
+TEST(TextConversion, HalfWidthKatakanaAndAsciiPassUnchanged) {
+    AnsiString Out;
+    ASSERT_TRUE(Utf8ToAnsi("ｱｲ a\\~", Out));
+    EXPECT_EQ(Out, "\xB1\xB2 a\\~");
+    EXPECT_EQ(AnsiToUtf8(Out), "ｱｲ a\\~");
+}
+
+TEST(TextConversion, RefusesCharactersTheCodePageCannotHoldAndKeepsThePrefix) {
+    AnsiString Out;
+    EXPECT_FALSE(Utf8ToAnsi("ab\xC3\xA9z", Out)); // e acute
+    EXPECT_EQ(Out, "ab");
+    EXPECT_FALSE(Utf8ToAnsi("名\xF0\x9F\x98\x80", Out)); // an emoji
+    EXPECT_EQ(Out, "\x96\xBC");
+    EXPECT_THROW((void)"\xC3\xA9"_sj, EConvertError);
+}
+
+TEST(TextConversion, RefusesMalformedUtf8) {
+    AnsiString Out;
+    EXPECT_FALSE(Utf8ToAnsi("a\xC3(", Out)); // truncated sequence
+    EXPECT_EQ(Out, "a");
+    EXPECT_FALSE(Utf8ToAnsi("\xC0\xAF", Out));         // overlong slash
+    EXPECT_FALSE(Utf8ToAnsi("\xED\xA0\x80", Out));     // encoded surrogate
+    EXPECT_FALSE(Utf8ToAnsi("\xF4\x90\x80\x80", Out)); // above U+10FFFF
+    EXPECT_FALSE(Utf8ToAnsi("x\xE3\x81", Out));        // cut at the end
+    EXPECT_EQ(Out, "x");
+}
+
+TEST(TextConversion, RefusesLoneSurrogatesInUtf16) {
+    AnsiString Out;
+    EXPECT_FALSE(Utf16ToAnsi(u"a\xD800", Out));
+    EXPECT_EQ(Out, "a");
+    EXPECT_FALSE(Utf16ToAnsi(u"a\xDC00"
+                             u"b",
+                             Out));
+    EXPECT_EQ(Out, "a");
+    EXPECT_TRUE(Utf16ToAnsi(u"表", Out));
+    EXPECT_EQ(Out, "\x95\x5C");
+}
+
+TEST(TextConversion, EmptyAndNulBytesSurvive) {
+    AnsiString Out = "stale";
+    EXPECT_TRUE(Utf8ToAnsi("", Out));
+    EXPECT_EQ(Out, "");
+    EXPECT_TRUE(Utf8ToAnsi(std::string_view("a\0b", 3), Out));
+    EXPECT_EQ(Out, std::string("a\0b", 3));
+    EXPECT_EQ(AnsiToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+}
+
+TEST(Numbers, StrToIntAcceptsSignedDecimalAndHex) {
+    EXPECT_EQ(StrToInt("42"), 42);
+    EXPECT_EQ(StrToInt("-7"), -7);
+    EXPECT_EQ(StrToInt("+7"), 7);
+    EXPECT_EQ(StrToInt("$1F"), 31);
+    EXPECT_EQ(StrToInt("-2147483648"), -2147483647 - 1);
+    EXPECT_EQ(IntToStr(-12615808LL), "-12615808");
+}
+
+TEST(Numbers, StrToIntRejectsWithMessageNamingTheText) {
+    for (const char* Bad : {"", "12a", "2147483648", "--1", "1 ", "+-1", "0x10"}) {
+        try {
+            StrToInt(Bad);
+            ADD_FAILURE() << Bad;
+        } catch (const EConvertError& E) {
+            EXPECT_NE(E.Message().find(std::string("'") + Bad + "'"), std::string::npos);
+        }
+    }
+}
+
+TEST(Strings, CaseMappingTouchesAsciiLettersOnly) {
+    // The second byte of ア (0x83 0x41) is an ASCII 'A' and must be mapped by the ASCII rule.
+    EXPECT_EQ(UpperCase("abc\x83\x41xyZ"), "ABC\x83\x41XYZ");
+    EXPECT_EQ(LowerCase("ABC\x82\x60"), "abc\x82\x60");
+    EXPECT_EQ(UpperCase("\xE0\xE9"), "\xE0\xE9");
+}
+
+TEST(Strings, TrimRemovesControlBytesAndSpacesOnly) {
+    EXPECT_EQ(Trim(" \t\r\n a b \x01"), "a b");
+    EXPECT_EQ(Trim("\x81\x40"), "\x81\x40"); // the ideographic space is text
+    EXPECT_EQ(Trim("   "), "");
+}
+
+TEST(FileNames, SplitIntoFolderNameAndExtension) {
+    EXPECT_EQ(PathDelim, '/');
+    EXPECT_EQ(ExtractFilePath("/usr/x/a.csv"), "/usr/x/");
+    EXPECT_EQ(ExtractFileDir("/usr/x/a.csv"), "/usr/x");
+    EXPECT_EQ(ExtractFileDir("/a.csv"), "/");
+    EXPECT_EQ(ExtractFileName("/usr/x/a.b.csv"), "a.b.csv");
+    EXPECT_EQ(ExtractFileExt("/usr/x/a.b.csv"), ".csv");
+    EXPECT_EQ(ExtractFileExt("/usr/x.d/readme"), "");
+    EXPECT_EQ(ExtractFileName("plain"), "plain");
+    EXPECT_EQ(ExtractFilePath("plain"), "");
+}
+
+TEST(FileNames, SecondByteEqualToBackslashIsNotADelimiter) {
+    const AnsiString Name = "dir/"_sj + "表.txt"_sj;
+    EXPECT_EQ(ExtractFileName(Name), "表.txt"_sj);
+    EXPECT_EQ(ExtractFilePath(Name), "dir/");
+}
+
+TEST(Files, ExistDeleteAndRenameWithJapaneseNames) {
+    QTemporaryDir Dir;
+    const std::string Folder = Dir.path().toStdString();
+    const AnsiString Name = Folder + "/"_sj + "単価データ.csv"_sj;
+    const AnsiString Other = Folder + "/"_sj + "積算.csv"_sj;
+    EXPECT_FALSE(FileExists(Name));
+    WriteRaw(Folder + "/単価データ.csv", "x");
+    EXPECT_TRUE(FileExists(Name));
+    EXPECT_FALSE(FileExists(Folder));
+    EXPECT_TRUE(DirectoryExists(Folder));
+    WriteRaw(Folder + "/積算.csv", "old");
+    EXPECT_TRUE(RenameFile(Name, Other));
+    EXPECT_FALSE(FileExists(Name));
+    EXPECT_EQ(ReadFileBytes(Other), "x");
+    EXPECT_TRUE(DeleteFile(Other));
+    EXPECT_FALSE(DeleteFile(Other));
+    EXPECT_FALSE(DeleteFile(Folder));
+    EXPECT_TRUE(DirectoryExists(Folder));
+}
+
+TEST(Files, ReadFileBytesReturnsEveryByte) {
+    QTemporaryDir Dir;
+    std::string Bytes;
+    for (int I = 0; I < 200000; ++I)
+        Bytes += static_cast<char>(I % 256);
+    WriteRaw(TempPath(Dir, "b.bin"), Bytes);
+    EXPECT_EQ(ReadFileBytes(TempPath(Dir, "b.bin")), Bytes);
+    WriteRaw(TempPath(Dir, "empty"), "");
+    EXPECT_EQ(ReadFileBytes(TempPath(Dir, "empty")), "");
+}
+
+TEST(Files, ReadFileBytesRaisesOpenErrorNamingTheFile) {
+    QTemporaryDir Dir;
+    const AnsiString Missing = TempPath(Dir, "missing.csv");
+    try {
+        ReadFileBytes(Missing);
+        FAIL();
+    } catch (const EFOpenError& E) {
+        EXPECT_EQ(E.Message().rfind("ファイル \""_sj + Missing + "\" を開けません: "_sj, 0), 0u)
+            << E.Message();
+    }
+    EXPECT_THROW(ReadFileBytes(Dir.path().toStdString()), EFOpenError);
+    WriteRaw(TempPath(Dir, "locked"), "x");
+    QFile::setPermissions(Dir.path() + "/locked", QFileDevice::Permissions());
+    if (!QFile(Dir.path() + "/locked").open(QIODevice::ReadOnly)) { // root reads anything
+        EXPECT_THROW(ReadFileBytes(TempPath(Dir, "locked")), EFOpenError);
+    }
+}
