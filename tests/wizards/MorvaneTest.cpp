@@ -1,1 +1,279 @@
+// End-to-end: the costing-data wizard driven as a user would, from the open dialog to the
+// hand-off file.
+#include "WinApi.h"
+#include "WizardDriver.h"
+#include "umorvane.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRadioButton>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+
+using namespace WizardDriver;
+
+class MorvaneTest : public testing::Test {
+protected:
+    MorvaneTest() { SetProgramDirForTesting(Dir.path().toStdString()); }
+    ~MorvaneTest() override { delete Form; }
+
+    QString WriteSource(const std::string& Bytes, const QString& Name = "source.CSV")
+    {
+        QFile F(Dir.path() + "/" + Name);
+        F.open(QIODevice::WriteOnly);
+        F.write(Bytes.data(), qint64(Bytes.size()));
+        return F.fileName();
+    }
+    // Starts the wizard and answers its open dialog with Path (cancels when empty).
+    void Open(const QString& Path)
+    {
+        AnswerFileDialog(Path);
+        Form = new Tfmorvane(nullptr);
+        Form->Show();
+    }
+    void OpenSource(const std::string& Bytes) { Open(WriteSource(Bytes)); }
+    void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
+    void ChooseSeparator(int Index)
+    {
+        auto Buttons = ComponentByName<TControl>(Form, "Separater_Char")
+                           ->Widget()
+                           ->findChildren<QRadioButton*>();
+        ASSERT_GT(Buttons.size(), Index);
+        QTest::mouseClick(Buttons[Index], Qt::LeftButton);
+    }
+    // Presses the target buttons in order (by name), after Start.
+    void Map(std::initializer_list<const char*> Buttons)
+    {
+        Press("Button21");
+        for (const char* B : Buttons)
+            Press(B);
+    }
+    QString HandOffPath() const { return Dir.path() + "/csv_inport.tmp"; }
+    bool HandOffExists() const { return QFile::exists(HandOffPath()); }
+    std::string HandOff() const
+    {
+        QFile F(HandOffPath());
+        F.open(QIODevice::ReadOnly);
+        return F.readAll().toStdString();
+    }
+    void PutOldHandOff() const
+    {
+        QFile F(HandOffPath());
+        F.open(QIODevice::WriteOnly);
+        F.write("old");
+    }
+    bool Closed() const { return !Form->Widget()->isVisible(); }
+    TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
+    TListBox* List() const { return ComponentByName<TListBox>(Form, "ListBox1"); }
+    std::vector<AnsiString> ListItems() const
+    {
+        std::vector<AnsiString> Items;
+        for (int I = 0; I < List()->Items()->Count(); ++I)
+            Items.push_back(List()->Items()->Get(I));
+        return Items;
+    }
+
+    QTemporaryDir Dir;
+    Tfmorvane* Form = nullptr;
+};
+
+using Items = std::vector<AnsiString>;
+
+TEST_F(MorvaneTest, MapsFieldsAndWritesTheHandOffFileByteForByte)
+{
+    OpenSource("ボルト,M10,本,100,30,\r\nナット,M10,個,200,12,\r\n"_sj);
+    Map({"Button1", "Button2", "Button3", "Button4", "Button6"});
+    EXPECT_FALSE(ComponentByName<TControl>(Form, "Panel6")->Visible());
+    EXPECT_TRUE(ComponentByName<TControl>(Form, "Panel7")->Visible());
+    EXPECT_EQ(ComponentByName<TControl>(Form, "Panel7")->Top(), 64);
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "ボルト;M10;本;0;100;0;0;30;0;0;0;0;;\r\n"
+                         "ナット;M10;個;0;200;0;0;12;0;0;0;0;;\r\n"_sj);
+    EXPECT_TRUE(Closed());
+}
+
+TEST_F(MorvaneTest, TextAfterTheLastSeparatorIsAFieldAndShortLinesShowEmptyItems)
+{
+    OpenSource("a,b,c\r\nx\r\ny,z\r\n");
+    Press("Button21");
+    EXPECT_EQ(ListItems(), (Items{"a", "x", "y"}));
+    Press("Button1");
+    EXPECT_EQ(ListItems(), (Items{"b", "", "z"}));
+    Press("Button2");
+    EXPECT_EQ(ListItems(), (Items{"c", "", ""}));
+    Press("Button3");
+    EXPECT_TRUE(ComponentByName<TControl>(Form, "Panel7")->Visible());
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "a;b;c;0;0;0;0;0;0;0;0;0;;\r\n"
+                         "x;;;0;0;0;0;0;0;0;0;0;;\r\n"
+                         "y;z;;0;0;0;0;0;0;0;0;0;;\r\n");
+}
+
+TEST_F(MorvaneTest, TheSeparatorChosenDecidesTheFields)
+{
+    OpenSource("a\tb;c\r\n");
+    ChooseSeparator(1);
+    Press("Button21");
+    EXPECT_EQ(ListItems(), (Items{"a"}));
+    ChooseSeparator(3);
+    Press("Button10");
+    EXPECT_EQ(ListItems(), (Items{"c"})) << "a new separator counts from the next step on";
+    Press("Button9");
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), ";;;0;0;0;0;0;0;0;0;c;;\r\n");
+}
+
+TEST_F(MorvaneTest, StartAgainSkipsTheFieldOnShow)
+{
+    OpenSource("1,2,3\r\n");
+    Press("Button21");
+    Press("Button21");
+    EXPECT_EQ(ListItems(), (Items{"2"}));
+    EXPECT_EQ(Form->FieldCursor(), 3);
+}
+
+TEST_F(MorvaneTest, ATargetBeforeStartShowsTheGridAtOnce)
+{
+    OpenSource("1,2\r\n");
+    Press("Button1");
+    EXPECT_TRUE(ComponentByName<TControl>(Form, "Panel7")->Visible());
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "");
+}
+
+TEST_F(MorvaneTest, OnlySkippedFieldsGiveAnEmptyHandOffFile)
+{
+    PutOldHandOff();
+    OpenSource("1,2\r\n3,4\r\n");
+    Map({"Button10", "Button10"});
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "");
+}
+
+TEST_F(MorvaneTest, ExecuteDuringMappingWritesWhatIsMappedSoFar)
+{
+    OpenSource("名,1\r\n"_sj);
+    Map({"Button1"});
+    EXPECT_TRUE(ComponentByName<TControl>(Form, "Panel6")->Visible());
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "名;;;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
+}
+
+TEST_F(MorvaneTest, GridGrowsPastFiftyRowsWithRightAlignedNumbers)
+{
+    std::string Many;
+    for (int I = 1; I <= 60; ++I)
+        Many += std::to_string(I) + ",\r\n";
+    OpenSource(Many);
+    Map({"Button8"});
+    EXPECT_EQ(Grid()->RowCount(), 61);
+    EXPECT_EQ(Grid()->Cells(4, 60), "60");
+    EXPECT_EQ(Grid()->Cells(0, 60), "*");
+    for (int Row : {1, 50, 55, 60})
+        for (int Col = 4; Col <= 12; ++Col) {
+            TSCGCellParam* P = Grid()->GetCellParam(Col, Row, false);
+            ASSERT_NE(P, nullptr) << Col << "," << Row;
+            EXPECT_EQ(P->Alignment(), taRightJustify);
+        }
+    EXPECT_EQ(Grid()->GetCellParam(1, 60, false), nullptr);
+}
+
+TEST_F(MorvaneTest, ShortFilesKeepFiftyRows)
+{
+    OpenSource("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n");
+    Map({"Button1"});
+    EXPECT_EQ(Grid()->RowCount(), 50);
+    EXPECT_EQ(Grid()->Cells(0, 11), "");
+}
+
+TEST_F(MorvaneTest, CancellingTheDialogDeletesTheHandOffFileAndCloses)
+{
+    PutOldHandOff();
+    Open("");
+    EXPECT_TRUE(Closed());
+    EXPECT_FALSE(HandOffExists());
+    EXPECT_EQ(Form->SourceLines(), nullptr) << "closing releases the source lines";
+}
+
+TEST_F(MorvaneTest, BothCancelCommandsDeleteTheHandOffFile)
+{
+    for (const char* Cancel : {"Button11", "IconButton1"}) {
+        PutOldHandOff();
+        OpenSource("1,2\r\n");
+        Press(Cancel);
+        EXPECT_TRUE(Closed()) << Cancel;
+        EXPECT_FALSE(HandOffExists()) << Cancel;
+        delete Form;
+        Form = nullptr;
+    }
+}
+
+TEST_F(MorvaneTest, TheCloseBoxLeavesTheHandOffFileAlone)
+{
+    PutOldHandOff();
+    OpenSource("1,2\r\n");
+    Form->Widget()->close();
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(HandOff(), "old");
+    EXPECT_EQ(Form->SourceLines(), nullptr);
+}
+
+TEST_F(MorvaneTest, AnEmptyFileClosesAtOnceWithoutMessage)
+{
+    PutOldHandOff();
+    OpenSource("");
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(HandOff(), "old");
+}
+
+TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoaded)
+{
+    QString Message;
+    AnswerMessageBox(&Message);
+    OpenSource(std::string("a,b\r\n\0\x01\x02", 8));
+    EXPECT_TRUE(Message.contains("source.CSV")) << Message.toStdString();
+    EXPECT_FALSE(Closed());
+    EXPECT_EQ(Form->SourceLines()->Count(), 0);
+    EXPECT_EQ(Form->FieldCursor(), 0);
+    Press("Button21");
+    EXPECT_EQ(List()->Items()->Count(), 0);
+}
+
+TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost)
+{
+    QDir(Dir.path()).mkdir("csv_inport.tmp");
+    OpenSource("1,2\r\n");
+    Map({"Button1", "Button2"});
+    QString Message;
+    AnswerMessageBox(&Message);
+    Press("IconButton3");
+    EXPECT_FALSE(Message.isEmpty());
+    EXPECT_FALSE(Closed());
+    EXPECT_TRUE(QFileInfo(HandOffPath()).isDir());
+    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"source.CSV"});
+    EXPECT_EQ(Grid()->Cells(4, 1), "0") << "the zeros of the rows handled stay in the grid";
+}
+
+TEST_F(MorvaneTest, AUtf8FileIsImportedAsShiftJis)
+{
+    OpenSource("\xEF\xBB\xBF㈱髙橋,本\n");
+    Map({"Button1", "Button3"});
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "㈱髙橋;;本;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
+}
+
+TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole)
+{
+    Open(QUOVANT_TESTDATA "/csv/syukujitsu.csv");
+    Map({"Button1", "Button2"});
+    EXPECT_EQ(Grid()->RowCount(), 1069);
+    Press("IconButton3");
+    const std::string Out = HandOff();
+    EXPECT_EQ(std::count(Out.begin(), Out.end(), '\n'), 1068);
+    EXPECT_EQ(Out.substr(0, Out.find("\r\n")),
+              "国民の祝日・休日月日;国民の祝日・休日名称;;0;0;0;0;0;0;0;0;0;;"_sj);
+}
+
+} // namespace

@@ -1,1 +1,343 @@
+// End-to-end: the unit-price wizard driven as a user would, with cell edits and the row
+// commands of the grid's menu; and the row commands on their own.
+#include "Menus.h"
+#include "WinApi.h"
+#include "WizardDriver.h"
+#include "upellisk.h"
+
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QMenu>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+namespace {
+
+using namespace WizardDriver;
+
+class PelliskTest : public testing::Test {
+protected:
+    PelliskTest() { SetProgramDirForTesting(Dir.path().toStdString()); }
+    ~PelliskTest() override { delete Form; }
+
+    void OpenSource(const std::string& Bytes)
+    {
+        QFile F(Dir.path() + "/source.CSV");
+        F.open(QIODevice::WriteOnly);
+        F.write(Bytes.data(), qint64(Bytes.size()));
+        F.close();
+        Open(F.fileName());
+    }
+    void Open(const QString& Path)
+    {
+        AnswerFileDialog(Path);
+        Form = new Tfpellisk(nullptr);
+        Form->Show();
+    }
+    void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
+    void MapAll()
+    {
+        Press("Button21");
+        for (const char* B : {"Button1", "Button2", "Button3", "Button8", "Button5", "Button7",
+                              "Button6", "Button4", "Button14", "Button15", "Button16",
+                              "Button12", "Button13", "Button17", "Button18", "Button19",
+                              "Button20", "Button9"})
+            Press(B);
+    }
+    TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
+    QPoint CellCenter(int Col, int Row) const
+    {
+        const TRect R = Grid()->CellRect(Col, Row);
+        return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
+    }
+    void ClickCell(int Col, int Row, Qt::KeyboardModifiers Keys = {})
+    {
+        QTest::mouseClick(Grid()->Widget(), Qt::LeftButton, Keys, CellCenter(Col, Row));
+    }
+    // Types Text into the cell through the in-place editor and commits with Enter.
+    void TypeIntoCell(int Col, int Row, const QString& Text)
+    {
+        ClickCell(Col, Row);
+        QTest::keyClick(Grid()->Widget(), Qt::Key_F2);
+        QWidget* Editor = Grid()->InplaceEditor()->Widget();
+        QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Editor, Qt::Key_Delete);
+        QTest::keyClicks(Editor, Text);
+        QTest::keyClick(Editor, Qt::Key_Return);
+    }
+    // Opens the grid's menu over a cell and chooses the item of that caption.
+    void Command(int Row, const char* Caption)
+    {
+        QContextMenuEvent Event(QContextMenuEvent::Mouse, CellCenter(1, Row));
+        QApplication::sendEvent(Grid()->Widget(), &Event);
+        QMenu* Menu = ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu();
+        ASSERT_NE(Menu, nullptr);
+        const QString Wanted = QString::fromStdString(AnsiToUtf8(Caption));
+        for (QAction* A : Menu->actions())
+            if (A->text() == Wanted) {
+                QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(A).center());
+                QApplication::processEvents();
+                return;
+            }
+        FAIL() << "no menu item " << AnsiToUtf8(Caption);
+    }
+    std::string HandOff() const
+    {
+        QFile F(Dir.path() + "/csv_inport.tmp");
+        F.open(QIODevice::ReadOnly);
+        return F.readAll().toStdString();
+    }
+    bool Exists(const char* Name) const { return QFile::exists(Dir.path() + "/" + Name); }
+    void Put(const char* Name) const
+    {
+        QFile F(Dir.path() + "/" + Name);
+        F.open(QIODevice::WriteOnly);
+        F.write("old");
+    }
+    bool Closed() const { return !Form->Widget()->isVisible(); }
+
+    QTemporaryDir Dir;
+    Tfpellisk* Form = nullptr;
+};
+
+const std::string Line18 = "名,型,単,1,2,3,4,5,6,7,8,9,10,11,12,13,14,備\r\n";
+
+TEST_F(PelliskTest, EighteenTargetsAndTheFiveIncidentalButtonsTopToBottom)
+{
+    OpenSource("名,型,単,1,2,3,4,5,6,7,8,9,10,11,12,13,14,備\r\n"_sj);
+    MapAll();
+    for (int Col = 13; Col <= 17; ++Col)
+        EXPECT_EQ(Grid()->Cells(Col, 1), std::to_string(Col - 3)) << Col;
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "名;型;単;1;2;3;4;5;6;7;8;9;10;11;12;13;14;備;\r\n"_sj);
+    EXPECT_TRUE(Closed());
+}
+
+TEST_F(PelliskTest, EmptyRemarksStayEmptyAndEmptyNumbersBecomeZero)
+{
+    OpenSource("a,\r\n");
+    Press("Button21");
+    Press("Button1");
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "a;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n");
+}
+
+TEST_F(PelliskTest, GrownRowsAreRightAlignedAndHaveNoRemarksParameter)
+{
+    std::string Many;
+    for (int I = 1; I <= 55; ++I)
+        Many += std::to_string(I) + ",\r\n";
+    OpenSource(Many);
+    Press("Button21");
+    Press("Button8");
+    EXPECT_EQ(Grid()->RowCount(), 56);
+    for (int Row : {1, 50, 51, 55})
+        for (int Col = 4; Col <= 17; ++Col)
+            EXPECT_EQ(Grid()->GetCellParam(Col, Row, false)->Alignment(), taRightJustify);
+    EXPECT_EQ(Grid()->GetCellParam(18, 50, false)->Alignment(), taLeftJustify);
+    EXPECT_EQ(Grid()->GetCellParam(18, 51, false), nullptr);
+}
+
+TEST_F(PelliskTest, CancelPaths)
+{
+    Put("csv_inport.tmp");
+    Open("");
+    EXPECT_TRUE(Closed());
+    EXPECT_TRUE(Exists("csv_inport.tmp")) << "cancelling the dialog only closes";
+    delete Form;
+
+    Put("csvtemp.csv");
+    OpenSource("1\r\n");
+    Press("Button11");
+    EXPECT_TRUE(Closed());
+    EXPECT_FALSE(Exists("csvtemp.csv"));
+    EXPECT_TRUE(Exists("csv_inport.tmp"));
+    delete Form;
+
+    OpenSource("1\r\n");
+    Press("IconButton1");
+    EXPECT_TRUE(Closed());
+    EXPECT_FALSE(Exists("csv_inport.tmp"));
+}
+
+TEST_F(PelliskTest, CellEditsReachTheHandOffFile)
+{
+    OpenSource("ボルト,100\r\n"_sj);
+    Press("Button21");
+    Press("Button1");
+    Press("Button5");
+    TypeIntoCell(2, 1, QString::fromUtf8("M10 亜鉛"));
+    TypeIntoCell(5, 1, "abc");
+    EXPECT_EQ(Grid()->Cells(2, 1), "M10 亜鉛"_sj);
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "ボルト;M10 亜鉛;;0;abc;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
+}
+
+TEST_F(PelliskTest, TextShiftJisCannotHoldIsRefusedAndTheCellKeepsItsText)
+{
+    OpenSource("ボルト\r\n"_sj);
+    Press("Button21");
+    Press("Button1");
+    QString Message;
+    AnswerMessageBox(&Message);
+    TypeIntoCell(1, 1, QString::fromUtf8("ボルト😀"));
+    QTest::qWait(50);
+    EXPECT_FALSE(Message.isEmpty());
+    EXPECT_EQ(Grid()->Cells(1, 1), "ボルト"_sj);
+}
+
+TEST_F(PelliskTest, TypingIntoAnUnmarkedRowMarksIt)
+{
+    OpenSource("a\r\n");
+    Press("Button21");
+    Press("Button1");
+    TypeIntoCell(1, 5, "typed");
+    EXPECT_EQ(Grid()->Cells(0, 5), "*");
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "a;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"
+                         "typed;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n");
+}
+
+TEST_F(PelliskTest, RowCommandsThroughTheMenu)
+{
+    OpenSource("ボルト\r\nナット\r\n座金\r\n"_sj);
+    Press("Button21");
+    Press("Button1");
+    ClickCell(1, 1);
+    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj.c_str());
+    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 1), "      ボルト"_sj);
+    Command(1, "左へ移動(親アイテムにする→ツリ－単価用)"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 1), "ボルト"_sj);
+
+    Command(1, "下へ移動"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 2), "ボルト"_sj);
+    EXPECT_EQ(Grid()->Selection().Top, 2) << "the selection follows the moved row";
+    Command(2, "下へ移動"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 3), "ボルト"_sj);
+    Command(3, "上へ移動"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 2), "ボルト"_sj);
+
+    ClickCell(1, 1);
+    Command(1, "割　込"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 1), "");
+    EXPECT_EQ(Grid()->Cells(1, 2), "ナット"_sj);
+    Command(2, "削　除"_sj.c_str());
+    const int Rows = Grid()->RowCount();
+    Command(1, "1行追加"_sj.c_str());
+    EXPECT_EQ(Grid()->RowCount(), Rows + 1);
+    EXPECT_EQ(Grid()->Cells(0, Rows), "");
+
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(), "ボルト;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"
+                         "座金;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"_sj)
+        << "the inserted row has no marker and is skipped, not the end";
+}
+
+TEST_F(PelliskTest, CommandsActOnTheTopRowOfTheSelection)
+{
+    OpenSource("a\r\nb\r\nc\r\nd\r\n");
+    Press("Button21");
+    Press("Button1");
+    ClickCell(1, 1);
+    ClickCell(2, 3, Qt::ShiftModifier);
+    ASSERT_EQ(Grid()->Selection().Bottom, 3);
+    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 1), "   a");
+    EXPECT_EQ(Grid()->Cells(1, 2), "b");
+    Command(1, "削　除"_sj.c_str());
+    EXPECT_EQ(Grid()->Cells(1, 1), "b");
+    EXPECT_EQ(Grid()->Cells(1, 2), "c");
+}
+
+TEST_F(PelliskTest, SwapGridRowStopsAtTheEdgesAndUndoesItself)
+{
+    OpenSource("a,1\r\nb,2\r\n");
+    Press("Button21");
+    Press("Button1");
+    Press("Button8");
+    const int Last = Grid()->RowCount() - 1;
+    ClickCell(1, 1);
+    Form->SwapGridRow(1, TSwapDirection::Up);
+    EXPECT_EQ(Grid()->Cells(1, 1), "a");
+    ClickCell(1, Last);
+    Form->SwapGridRow(Last, TSwapDirection::Down);
+    EXPECT_EQ(Grid()->Selection().Top, Last) << "the selection stays";
+
+    ClickCell(1, 2);
+    Form->SwapGridRow(2, TSwapDirection::Down);
+    EXPECT_EQ(Grid()->Cells(0, 3), "*") << "the marker moves down with the row";
+    EXPECT_EQ(Grid()->Cells(0, 2), "");
+    QApplication::processEvents(); // the posted click lands in the fixed corner
+    EXPECT_EQ(Grid()->Selection(), (TGridRect{1, 3, 18, 3}));
+    Form->SwapGridRow(3, TSwapDirection::Up);
+    EXPECT_EQ(Grid()->Cells(0, 2), "*");
+    EXPECT_EQ(Grid()->Cells(4, 2), "2");
+    EXPECT_EQ(Grid()->Selection().Top, 2);
+}
+
+// The row commands on a bare grid.
+class GridRowsTest : public testing::Test {
+protected:
+    GridRowsTest()
+    {
+        Grid.SetColCount(3);
+        Grid.SetRowCount(5);
+        for (int R = 1; R < 5; ++R)
+            for (int C = 0; C < 3; ++C)
+                Grid.SetCells(C, R, std::string(1, char('a' + R - 1)) + std::to_string(C));
+    }
+    std::string Column1() const
+    {
+        std::string S;
+        for (int R = 1; R < Grid.RowCount(); ++R)
+            S += (Grid.Cells(1, R).empty() ? "-" : Grid.Cells(1, R)) + " ";
+        return S;
+    }
+    TStringGrid Grid{nullptr};
+};
+
+TEST_F(GridRowsTest, DeleteShiftsRowsUpAndDropsTheLast)
+{
+    DeleteGridRows(&Grid, 2, 2);
+    EXPECT_EQ(Column1(), "a1 c1 d1 ");
+    EXPECT_EQ(Grid.Cells(0, 2), "c0") << "the marker moves with its row";
+    DeleteGridRows(&Grid, 3, 1);
+    EXPECT_EQ(Grid.RowCount(), 2);
+    EXPECT_EQ(Column1(), "- ") << "a block covering every row empties the first";
+    Grid.SetRowCount(3);
+    EXPECT_EQ(Grid.Cells(1, 2), "") << "a row added after a delete is empty";
+}
+
+TEST_F(GridRowsTest, DeleteOnTheOnlyRowEmptiesIt)
+{
+    Grid.SetRowCount(2);
+    DeleteGridRows(&Grid, 1, 1);
+    EXPECT_EQ(Grid.RowCount(), 2);
+    EXPECT_EQ(Grid.Cells(0, 1), "");
+    EXPECT_EQ(Grid.Cells(1, 1), "");
+}
+
+TEST_F(GridRowsTest, DeleteClampsToTheGridAndNeverTouchesTheFixedRow)
+{
+    Grid.SetCells(1, 0, "caption");
+    DeleteGridRows(&Grid, 9, 12);
+    EXPECT_EQ(Grid.RowCount(), 5);
+    DeleteGridRows(&Grid, 0, 1);
+    EXPECT_EQ(Grid.Cells(1, 0), "caption");
+    EXPECT_EQ(Column1(), "b1 c1 d1 ");
+    DeleteGridRows(&Grid, 3, 20);
+    EXPECT_EQ(Column1(), "b1 c1 ");
+}
+
+TEST_F(GridRowsTest, InsertPlacesEmptyRowsAndShiftsTheRestDown)
+{
+    InsertGridRows(&Grid, 2, 2);
+    EXPECT_EQ(Column1(), "a1 - - b1 c1 d1 ");
+    EXPECT_EQ(Grid.Cells(0, 2), "");
+    InsertGridRows(&Grid, 1, 0);
+    InsertGridRows(&Grid, -1, 1);
+    EXPECT_EQ(Grid.RowCount(), 7);
+}
+
+} // namespace
