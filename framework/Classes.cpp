@@ -1,5 +1,7 @@
 #include "Classes.h"
 
+#include "TypInfo.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
@@ -320,19 +322,17 @@ void TCollectionItem::Changed(bool AllItems) {
 
 namespace {
 
-// Keeps a collection's update bracket balanced when an exception leaves it.
-class TUpdateScope {
-public:
-    explicit TUpdateScope(TCollection& Collection) : FCollection(Collection) {
-        FCollection.BeginUpdate();
+// Runs Body inside the collection's update bracket, closed again when Body raises.
+template <class F> void WithinUpdate(TCollection& Collection, F Body) {
+    Collection.BeginUpdate();
+    try {
+        Body();
+    } catch (...) {
+        Collection.EndUpdate();
+        throw;
     }
-    ~TUpdateScope() { FCollection.EndUpdate(); }
-    TUpdateScope(const TUpdateScope&) = delete;
-    TUpdateScope& operator=(const TUpdateScope&) = delete;
-
-private:
-    TCollection& FCollection;
-};
+    Collection.EndUpdate();
+}
 
 } // namespace
 
@@ -356,22 +356,23 @@ void TCollection::Clear() {
     // A notification handler that clears again would free items under this loop.
     if (FItems.empty() || FClearing)
         return;
-    TUpdateScope Scope(*this);
-    FClearing = true;
-    try {
-        // Items leave from the end, detached first, so that each removal is O(1).
-        while (!FItems.empty()) {
-            TCollectionItem* Item = FItems.back();
-            Notify(Item, cnDeleting);
-            FItems.pop_back();
-            Item->FCollection = nullptr;
-            delete Item;
+    WithinUpdate(*this, [this] {
+        FClearing = true;
+        try {
+            // Items leave from the end, detached first, so that each removal is O(1).
+            while (!FItems.empty()) {
+                TCollectionItem* Item = FItems.back();
+                Notify(Item, cnDeleting);
+                FItems.pop_back();
+                Item->FCollection = nullptr;
+                delete Item;
+            }
+        } catch (...) {
+            FClearing = false;
+            throw;
         }
-    } catch (...) {
         FClearing = false;
-        throw;
-    }
-    FClearing = false;
+    });
 }
 
 void TCollection::Assign(const TPersistent* Source) {
@@ -382,10 +383,11 @@ void TCollection::Assign(const TPersistent* Source) {
     }
     if (Other == this)
         return;
-    TUpdateScope Scope(*this);
-    Clear();
-    for (const TCollectionItem* Item : Other->FItems)
-        Add()->Assign(Item);
+    WithinUpdate(*this, [&] {
+        Clear();
+        for (const TCollectionItem* Item : Other->FItems)
+            Add()->Assign(Item);
+    });
 }
 
 void TCollection::EndUpdate() {
@@ -511,3 +513,20 @@ void TFileStream::Close() {
         throw EWriteError("ファイル \""_sj + FFileName + "\" に書き込めません: "_sj +
                           QToAnsi(Error));
 }
+
+// ---- Published properties of the base classes
+
+namespace {
+
+[[maybe_unused]] const bool Registered = [] {
+    TPublish<TPersistent>("TPersistent", nullptr);
+    TPublish<TComponent>("TComponent", "TPersistent")
+        .Int("Tag", &TComponent::Tag, &TComponent::SetTag, TComponent::DefaultTag);
+    TPublish<TCollectionItem>("TCollectionItem", "TPersistent");
+    TPublish<TCollection>("TCollection", "TPersistent");
+    TPublish<TStrings>("TStrings", "TPersistent");
+    TPublish<TStringList>("TStringList", "TStrings");
+    return true;
+}();
+
+} // namespace

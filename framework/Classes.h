@@ -99,6 +99,7 @@ public:
     TComponent* Owner() const { return FOwner; }
     const AnsiString& Name() const { return FName; }
     virtual void SetName(const AnsiString& Value);
+    static constexpr int DefaultTag = 0;
     int Tag() const { return FTag; }
     void SetTag(int Value) { FTag = Value; }
 
@@ -141,7 +142,7 @@ protected:
 private:
     TComponent* FOwner = nullptr;
     AnsiString FName;
-    int FTag = 0;
+    int FTag = DefaultTag;
     std::vector<TComponent*> FComponents;
     TComponentState FComponentState;
     std::map<AnsiString, std::any> FMethods;

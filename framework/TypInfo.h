@@ -32,6 +32,7 @@ struct TPropInfo {
     const TIdentTable* Idents = nullptr;                 // Integer: names for values
     std::optional<std::int64_t> Default;                 // declared default of an ordinal
     std::function<bool(const TPersistent*)> Stored;      // extra condition for writing
+    bool IntegerList = false; // Strings holding numbers, written unquoted: ColWidths = (10 64)
 
     std::function<std::int64_t(const TPersistent*)> GetOrd;
     std::function<void(TPersistent*, std::int64_t)> SetOrd;
@@ -203,6 +204,13 @@ public:
         P.GetBin = [Get](const TPersistent* O) { return (static_cast<const C*>(O)->*Get)(); };
         P.SetBin = [Set](TPersistent* O, const std::string& V) { (static_cast<C*>(O)->*Set)(V); };
         return Add(std::move(P));
+    }
+
+    // Marks the Strings property added last as a list of integers.
+    TPublish& Integers()
+    {
+        Last().IntegerList = true;
+        return *this;
     }
 
     // Extra condition for writing the property added last.
