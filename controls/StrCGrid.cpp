@@ -1,1 +1,1275 @@
-#include "Grids.h"
+#include "StrCGrid.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <utility>
+
+namespace {
+
+// Initial values, which are also the declared defaults of the form files.
+constexpr TAlignment DefaultAlignment = taLeftJustify;
+constexpr TTextLayout DefaultLayout = tlTop;
+constexpr TSCGCellCaptionType DefaultCaptionType = ctCellText;
+constexpr TImeMode DefaultImeMode = imDontCare;
+constexpr TColor DefaultCellColor = clWindow;
+constexpr TColor DefaultFontColor = clWindowText;
+constexpr int DefaultFontWidth = 1;
+constexpr bool DefaultEnabled = false; // every switch named ...Enabled
+constexpr bool DefaultFocusDraw = true;
+constexpr TColor DefaultFocusCellColor = clHighlight;
+constexpr TColor DefaultFocusCellFontColor = clHighlightText;
+constexpr bool DefaultCellDivide = true;
+constexpr bool InitialDefaultDrawing = false; // the grid paints its cells itself
+constexpr TGridOptions DefaultGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
+                                          goRangeSelect};
+
+// Cell painting.
+constexpr int TextMargin = 2;       // between the cell edge and its text
+constexpr int BottomTextMargin = 1; // between the bottom edge and bottom-aligned text
+constexpr int GreyDistance = 24;    // below it a colour and its inverse look alike
+constexpr char LineBreak = '\r';
+constexpr TColor SeparatorColor = clSilver;
+constexpr TColor FixedSeparatorColor = clBtnHighlight;
+constexpr TColor FixedSeparatorShadowColor = clBtnShadow;
+constexpr TColor FrameLightColor = clBtnHighlight;
+constexpr TColor FrameShadowColor = clGray;
+
+// Texts in code page 932, converted once.
+const AnsiString& DefaultParamName() {
+    static const AnsiString Text = "パラメータ"_sj;
+    return Text;
+}
+const AnsiString& DefaultFontName() {
+    static const AnsiString Text = "フォント"_sj;
+    return Text;
+}
+const AnsiString& MsgColBelowZero() {
+    static const AnsiString Text = ".Col の値が 0 を下まわりました"_sj;
+    return Text;
+}
+const AnsiString& MsgRowBelowZero() {
+    static const AnsiString Text = ".Row の値が 0 を下まわりました"_sj;
+    return Text;
+}
+const AnsiString& MsgRangeInvalid() {
+    static const AnsiString Text = "範囲が不正です"_sj;
+    return Text;
+}
+const AnsiString& MsgFontWidthOutOfRange() {
+    static const AnsiString Text = ".FontWidth の値が範囲を超えました"_sj;
+    return Text;
+}
+const AnsiString& MsgFontNameEmpty() {
+    static const AnsiString Text = "フォント名は空にできません"_sj;
+    return Text;
+}
+const AnsiString& MsgFontNameUsed() {
+    static const AnsiString Text = "このフォント名はすでに使用されています"_sj;
+    return Text;
+}
+const AnsiString& MsgFontNotRegistered() {
+    static const AnsiString Text =
+        "CellParams で指定されたフォント名が Fonts に登録されていません"_sj;
+    return Text;
+}
+const AnsiString& MsgCellOutOfGrid() {
+    static const AnsiString Text = "ｾﾙ位置がｸﾞﾘｯﾄﾞの範囲を超えました。"_sj;
+    return Text;
+}
+
+const AnsiString& EmptyString() {
+    static const AnsiString Text;
+    return Text;
+}
+
+// Calls a handler through a copy, so that a handler that replaces itself stays alive.
+template <class F, class... A> void Fire(const F& Handler, A&&... Args) {
+    if (!Handler)
+        return;
+    const F Call = Handler;
+    Call(std::forward<A>(Args)...);
+}
+
+AnsiString ComposeText(TSCGCellCaptionType Type, const AnsiString& Caption,
+                       const AnsiString& Cell) {
+    switch (Type) {
+    case ctCaption:
+        return Caption.empty() ? Cell : Caption;
+    case ctCellText:
+        return Cell.empty() ? Caption : Cell;
+    case ctHeader:
+        return Caption + Cell;
+    case ctFooter:
+        return Cell + Caption;
+    case ctTop:
+        // A second break keeps the caption on the upper of two lines.
+        return Caption + LineBreak + Cell + (Cell.empty() ? AnsiString(1, LineBreak) : "");
+    case ctBottom:
+        return Cell + LineBreak + Caption;
+    }
+    return Cell;
+}
+
+} // namespace
+
+const std::vector<const char*>& SCGCellCaptionTypeNames() {
+    static const std::vector<const char*> Names{"ctCaption", "ctCellText", "ctHeader",
+                                                "ctFooter",  "ctTop",      "ctBottom"};
+    return Names;
+}
+
+// ---- TSCGCellParams::TCellLookup
+
+// Single-cell items in an open-addressing table keyed by their cell (several items may share
+// a cell), range items in a short list; a lookup takes the covering item of highest position.
+class TSCGCellParams::TCellLookup {
+public:
+    TSCGCellParam* Find(int ACol, int ARow) const {
+        TSCGCellParam* Best = nullptr;
+        const auto Take = [&](TSCGCellParam* Item) {
+            if (!Best || Item->Index() > Best->Index())
+                Best = Item;
+        };
+        if (!FSlots.empty())
+            for (std::size_t I = Home(ACol, ARow); FSlots[I]; I = Next(I))
+                if (FSlots[I]->Col() == ACol && FSlots[I]->Row() == ARow)
+                    Take(FSlots[I]);
+        for (TSCGCellParam* Item : FRanges)
+            if (Item->Covers(ACol, ARow))
+                Take(Item);
+        return Best;
+    }
+
+    // Makes room for one more item, so that Insert never allocates.
+    void Reserve() {
+        FRanges.reserve(FRanges.size() + 1);
+        if ((FCount + 1) * 4 > FSlots.size() * 3)
+            Rehash(std::max<std::size_t>(MinSlots, FSlots.size() * 2));
+    }
+
+    void Insert(TSCGCellParam* Item) {
+        if (Item->RangeEnabled()) {
+            FRanges.push_back(Item);
+            return;
+        }
+        Reserve();
+        Place(Item);
+        ++FCount;
+    }
+
+    void Remove(TSCGCellParam* Item) {
+        if (Item->RangeEnabled()) {
+            FRanges.erase(std::find(FRanges.begin(), FRanges.end(), Item));
+            return;
+        }
+        std::size_t Hole = Home(Item->Col(), Item->Row());
+        while (FSlots[Hole] != Item)
+            Hole = Next(Hole);
+        // Backward shift: move up every later entry of the run that may live in the hole.
+        for (std::size_t I = Next(Hole); FSlots[I]; I = Next(I)) {
+            const std::size_t H = Home(FSlots[I]->Col(), FSlots[I]->Row());
+            const bool Stays = Hole <= I ? (Hole < H && H <= I) : (Hole < H || H <= I);
+            if (!Stays) {
+                FSlots[Hole] = FSlots[I];
+                Hole = I;
+            }
+        }
+        FSlots[Hole] = nullptr;
+        --FCount;
+    }
+
+private:
+    static constexpr std::size_t MinSlots = 16;
+
+    std::size_t Home(int ACol, int ARow) const {
+        std::uint64_t Key = std::uint64_t(std::uint32_t(ACol)) << 32 | std::uint32_t(ARow);
+        Key ^= Key >> 33;
+        Key *= 0xff51afd7ed558ccdULL;
+        Key ^= Key >> 33;
+        return Key & (FSlots.size() - 1);
+    }
+    std::size_t Next(std::size_t I) const { return (I + 1) & (FSlots.size() - 1); }
+
+    void Place(TSCGCellParam* Item) {
+        std::size_t I = Home(Item->Col(), Item->Row());
+        while (FSlots[I])
+            I = Next(I);
+        FSlots[I] = Item;
+    }
+
+    void Rehash(std::size_t Size) {
+        std::vector<TSCGCellParam*> Old(Size, nullptr);
+        Old.swap(FSlots);
+        for (TSCGCellParam* Item : Old)
+            if (Item)
+                Place(Item);
+    }
+
+    std::vector<TSCGCellParam*> FSlots;
+    std::size_t FCount = 0;
+    std::vector<TSCGCellParam*> FRanges;
+};
+
+// ---- TSCGCellParam
+
+struct TSCGCellParam::TExtra {
+    struct TValues {
+        AnsiString Caption;
+        AnsiString FontName;
+        AnsiString Name;
+        int Tag = 0;
+        TSCGParamsCellChangedEvent OnEnterCell;
+        TSCGParamsCellChangedEvent OnExitCell;
+        TSCGParamsColChangedEvent OnEnterCol;
+        TSCGParamsColChangedEvent OnExitCol;
+        TSCGParamsRowChangedEvent OnEnterRow;
+        TSCGParamsRowChangedEvent OnExitRow;
+        TSCGOutCellTextEvent OnOutCellText;
+        TSCGDrawTextOneLineEvent OnDrawTextOneLine;
+        TSCGDrawCellEvent OnDrawCell;
+    };
+    TValues Values;
+    std::unique_ptr<TBrush> Brush;
+};
+
+// Takes an item out of the cell lookup while its cell or range changes, and files it again
+// afterwards, also when the change is refused. Nested guards leave the work to the outermost.
+class TSCGCellParam::TLookupGuard {
+public:
+    explicit TLookupGuard(TSCGCellParam& Item) : FItem(Item), FRefile(Item.FInLookup) {
+        if (FRefile)
+            Item.Params()->Unfile(&Item);
+    }
+    ~TLookupGuard() {
+        if (FRefile)
+            FItem.Params()->File(&FItem);
+    }
+    TLookupGuard(const TLookupGuard&) = delete;
+    TLookupGuard& operator=(const TLookupGuard&) = delete;
+
+private:
+    TSCGCellParam& FItem;
+    bool FRefile;
+};
+
+TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection)
+    : TCollectionItem(ACollection), FCellColor(DefaultCellColor), FFontColor(DefaultFontColor),
+      FFontWidth(DefaultFontWidth), FOptions(ACollection->Grid()->Options()),
+      FNameNumber(ACollection->Count()), FAlignment(DefaultAlignment), FLayout(DefaultLayout),
+      FCaptionType(DefaultCaptionType), FImeMode(DefaultImeMode), FCellColorEnabled(DefaultEnabled),
+      FFontColorEnabled(DefaultEnabled), FBrushEnabled(DefaultEnabled),
+      FImeModeEnabled(DefaultEnabled), FOptionsEnabled(DefaultEnabled),
+      FRangeEnabled(DefaultEnabled), FNameSet(false), FInLookup(false) {
+    ACollection->File(this);
+}
+
+TSCGCellParam::~TSCGCellParam() {
+    if (FInLookup && Collection())
+        Params()->Unfile(this);
+}
+
+TSCGCellParams* TSCGCellParam::Params() const {
+    return static_cast<TSCGCellParams*>(Collection());
+}
+
+TStrColGrid* TSCGCellParam::Grid() const {
+    return Params()->Grid();
+}
+
+bool TSCGCellParam::Loading() const {
+    return Grid()->ComponentState().Contains(csLoading);
+}
+
+TSCGCellParam::TExtra& TSCGCellParam::Extra() const {
+    if (!FExtra)
+        FExtra = std::make_unique<TExtra>();
+    return *FExtra;
+}
+
+bool TSCGCellParam::Covers(int ACol, int ARow) const {
+    if (FRangeEnabled)
+        return FCol <= ACol && ACol <= FColMax && FRow <= ARow && ARow <= FRowMax;
+    return FCol == ACol && FRow == ARow;
+}
+
+AnsiString TSCGCellParam::GetDisplayName() const {
+    char Corners[64];
+    std::snprintf(Corners, sizeof Corners, " (%3d,%3d)-(%3d,%3d)", FCol, FRow, FColMax, FRowMax);
+    return Name() + Corners;
+}
+
+void TSCGCellParam::Assign(const TPersistent* Source) {
+    const auto* Other = dynamic_cast<const TSCGCellParam*>(Source);
+    if (!Other) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    if (Other == this)
+        return;
+    {
+        TLookupGuard Guard(*this);
+        FCol = Other->FCol;
+        FRow = Other->FRow;
+        FColMax = Other->FColMax;
+        FRowMax = Other->FRowMax;
+        FRangeEnabled = Other->FRangeEnabled;
+    }
+    FCellColor = Other->FCellColor;
+    FFontColor = Other->FFontColor;
+    FFontWidth = Other->FFontWidth;
+    FOptions = Other->FOptions;
+    FNameNumber = Other->FNameNumber;
+    FAlignment = Other->FAlignment;
+    FLayout = Other->FLayout;
+    FCaptionType = Other->FCaptionType;
+    FImeMode = Other->FImeMode;
+    FCellColorEnabled = Other->FCellColorEnabled;
+    FFontColorEnabled = Other->FFontColorEnabled;
+    FBrushEnabled = Other->FBrushEnabled;
+    FImeModeEnabled = Other->FImeModeEnabled;
+    FOptionsEnabled = Other->FOptionsEnabled;
+    FNameSet = Other->FNameSet;
+    if (Other->FExtra)
+        Extra().Values = Other->FExtra->Values;
+    else if (FExtra)
+        FExtra->Values = TExtra::TValues();
+    const bool OtherHasBrush = Other->FExtra && Other->FExtra->Brush;
+    if (OtherHasBrush || (FExtra && FExtra->Brush)) {
+        static const TBrush DefaultBrush;
+        Brush()->Assign(OtherHasBrush ? Other->FExtra->Brush.get() : &DefaultBrush);
+    } else {
+        Notify(); // what copying two default brushes would report
+    }
+}
+
+void TSCGCellParam::SetAlignment(TAlignment Value) {
+    FAlignment = Value;
+    Notify();
+}
+
+const AnsiString& TSCGCellParam::Caption() const {
+    return FExtra ? FExtra->Values.Caption : EmptyString();
+}
+
+void TSCGCellParam::SetCaption(const AnsiString& Value) {
+    if (FExtra || !Value.empty())
+        Extra().Values.Caption = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetCaptionType(TSCGCellCaptionType Value) {
+    FCaptionType = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetCellColor(TColor Value) {
+    FCellColor = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetCellColorEnabled(bool Value) {
+    FCellColorEnabled = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetCol(int Value) {
+    if (Value < 0)
+        throw ERangeError(GetDisplayName() + MsgColBelowZero());
+    TLookupGuard Guard(*this);
+    const int Old = FCol;
+    FCol = Value;
+    try {
+        SetColMax(FColMax);
+    } catch (...) {
+        FCol = Old;
+        throw;
+    }
+}
+
+void TSCGCellParam::SetRow(int Value) {
+    if (Value < 0)
+        throw ERangeError(GetDisplayName() + MsgRowBelowZero());
+    TLookupGuard Guard(*this);
+    const int Old = FRow;
+    FRow = Value;
+    try {
+        SetRowMax(FRowMax);
+    } catch (...) {
+        FRow = Old;
+        throw;
+    }
+}
+
+void TSCGCellParam::SetColMax(int Value) {
+    const int Old = FColMax;
+    FColMax = Value;
+    try {
+        SetRangeEnabled(FRangeEnabled);
+    } catch (...) {
+        FColMax = Old;
+        throw;
+    }
+}
+
+void TSCGCellParam::SetRowMax(int Value) {
+    const int Old = FRowMax;
+    FRowMax = Value;
+    try {
+        SetRangeEnabled(FRangeEnabled);
+    } catch (...) {
+        FRowMax = Old;
+        throw;
+    }
+}
+
+void TSCGCellParam::SetRangeEnabled(bool Value) {
+    if (Value && !Loading() && (FCol > FColMax || FRow > FRowMax))
+        throw ERangeError(MsgRangeInvalid());
+    if (Value != FRangeEnabled) {
+        TLookupGuard Guard(*this);
+        FRangeEnabled = Value;
+    }
+    Notify();
+}
+
+TBrush* TSCGCellParam::Brush() const {
+    TExtra& E = Extra();
+    if (!E.Brush) {
+        E.Brush = std::make_unique<TBrush>();
+        auto* Self = const_cast<TSCGCellParam*>(this);
+        E.Brush->OnChange = [Self](TObject*) { Self->Notify(); };
+    }
+    return E.Brush.get();
+}
+
+void TSCGCellParam::SetBrush(const TBrush* Value) {
+    Brush()->Assign(Value);
+}
+
+void TSCGCellParam::SetBrushEnabled(bool Value) {
+    FBrushEnabled = Value;
+    Notify();
+}
+
+const AnsiString& TSCGCellParam::FontName() const {
+    return FExtra ? FExtra->Values.FontName : EmptyString();
+}
+
+void TSCGCellParam::SetFontName(const AnsiString& Value) {
+    // A name that no font has is dropped without a message.
+    const bool Known = Value.empty() || Loading() || Grid()->Fonts()->Find(Value) >= 0;
+    if (FExtra || (Known && !Value.empty()))
+        Extra().Values.FontName = Known ? Value : AnsiString();
+    Notify();
+}
+
+void TSCGCellParam::SetFontColor(TColor Value) {
+    FFontColor = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetFontColorEnabled(bool Value) {
+    FFontColorEnabled = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetFontWidth(int Value) {
+    if (Value < 0)
+        throw ERangeError(GetDisplayName() + MsgFontWidthOutOfRange());
+    FFontWidth = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetLayout(TTextLayout Value) {
+    FLayout = Value;
+    Notify();
+}
+
+AnsiString TSCGCellParam::Name() const {
+    if (FNameSet)
+        return FExtra->Values.Name;
+    return DefaultParamName() + IntToStr(FNameNumber);
+}
+
+void TSCGCellParam::SetName(const AnsiString& Value) {
+    Extra().Values.Name = Value;
+    FNameSet = true;
+}
+
+void TSCGCellParam::SetOptions(TGridOptions Value) {
+    FOptions = Value;
+    Notify();
+}
+
+void TSCGCellParam::SetOptionsEnabled(bool Value) {
+    FOptionsEnabled = Value;
+    Notify();
+}
+
+int TSCGCellParam::Tag() const {
+    return FExtra ? FExtra->Values.Tag : 0;
+}
+
+void TSCGCellParam::SetTag(int Value) {
+    if (FExtra || Value != 0)
+        Extra().Values.Tag = Value;
+}
+
+#define SCG_PARAM_EVENT(TYPE, NAME)                                                                \
+    const TYPE& TSCGCellParam::NAME() const {                                                      \
+        static const TYPE None;                                                                    \
+        return FExtra ? FExtra->Values.NAME : None;                                                \
+    }                                                                                              \
+    void TSCGCellParam::Set##NAME(const TYPE& Value) {                                             \
+        if (FExtra || Value)                                                                       \
+            Extra().Values.NAME = Value;                                                           \
+    }
+
+SCG_PARAM_EVENT(TSCGParamsCellChangedEvent, OnEnterCell)
+SCG_PARAM_EVENT(TSCGParamsCellChangedEvent, OnExitCell)
+SCG_PARAM_EVENT(TSCGParamsColChangedEvent, OnEnterCol)
+SCG_PARAM_EVENT(TSCGParamsColChangedEvent, OnExitCol)
+SCG_PARAM_EVENT(TSCGParamsRowChangedEvent, OnEnterRow)
+SCG_PARAM_EVENT(TSCGParamsRowChangedEvent, OnExitRow)
+SCG_PARAM_EVENT(TSCGOutCellTextEvent, OnOutCellText)
+SCG_PARAM_EVENT(TSCGDrawTextOneLineEvent, OnDrawTextOneLine)
+SCG_PARAM_EVENT(TSCGDrawCellEvent, OnDrawCell)
+
+#undef SCG_PARAM_EVENT
+
+// ---- TSCGCellParams
+
+TSCGCellParams::TSCGCellParams(TStrColGrid* AGrid)
+    : TCollection(
+          [](TCollection* C) { return new TSCGCellParam(static_cast<TSCGCellParams*>(C)); }),
+      FGrid(AGrid), FLookup(std::make_unique<TCellLookup>()) {}
+
+TSCGCellParams::~TSCGCellParams() {
+    // The items leave the lookup while it still exists.
+    Clear();
+}
+
+TSCGCellParam* TSCGCellParams::Add() {
+    return static_cast<TSCGCellParam*>(TCollection::Add());
+}
+
+TSCGCellParam* TSCGCellParams::Items(int Index) const {
+    return static_cast<TSCGCellParam*>(TCollection::Items(Index));
+}
+
+TPersistent* TSCGCellParams::GetOwner() const {
+    return FGrid;
+}
+
+TSCGCellParam* TSCGCellParams::Find(int ACol, int ARow) const {
+    return FLookup->Find(ACol, ARow);
+}
+
+void TSCGCellParams::File(TSCGCellParam* Item) {
+    FLookup->Insert(Item);
+    Item->FInLookup = true;
+}
+
+void TSCGCellParams::Unfile(TSCGCellParam* Item) {
+    FLookup->Reserve();
+    FLookup->Remove(Item);
+    Item->FInLookup = false;
+}
+
+void TSCGCellParams::AssignTo(TPersistent* Dest) const {
+    if (auto* Params = dynamic_cast<TSCGCellParams*>(Dest))
+        Params->Assign(this);
+    else
+        TCollection::AssignTo(Dest);
+}
+
+void TSCGCellParams::Update(TCollectionItem* Item) {
+    TCollection::Update(Item);
+    const TComponentState State = FGrid->ComponentState();
+    if (State.Contains(csDesigning) && !State.Contains(csDestroying))
+        FGrid->Repaint();
+}
+
+void TSCGCellParams::Notify(TCollectionItem* Item, TCollectionNotification Action) {
+    // An added item files itself once constructed; a leaving one is still whole here.
+    if (Action != cnAdded) {
+        auto* Param = static_cast<TSCGCellParam*>(Item);
+        if (Param->FInLookup)
+            Unfile(Param);
+    }
+    TCollection::Notify(Item, Action);
+}
+
+// ---- TSCGCellFont
+
+TSCGCellFont::TSCGCellFont(TCollection* ACollection)
+    : TCollectionItem(ACollection), FGrid(static_cast<TSCGCellFonts*>(ACollection)->Grid()),
+      FFont(std::make_unique<TFont>()) {
+    FFont->Assign(FGrid->Font());
+    FFont->OnChange = [this](TObject*) { Changed(false); };
+    FName = DefaultFontName() + IntToStr(ACollection->Count());
+}
+
+TSCGCellFont::~TSCGCellFont() {
+    FFont.reset();
+    // While the grid is destroyed its parameters may already be gone.
+    if (!FGrid->ComponentState().Contains(csDestroying))
+        RetargetReferences(FName, EmptyString());
+}
+
+bool TSCGCellFont::Loading() const {
+    return FGrid->ComponentState().Contains(csLoading);
+}
+
+void TSCGCellFont::RetargetReferences(const AnsiString& From, const AnsiString& To) {
+    TSCGCellParams* Params = FGrid->CellParams();
+    for (int I = 0; I < Params->Count(); ++I)
+        if (Params->Items(I)->FontName() == From)
+            Params->Items(I)->SetFontName(To);
+}
+
+AnsiString TSCGCellFont::GetDisplayName() const {
+    return FName + "( " + FFont->Name() + ", " + IntToStr(FFont->Size()) + " )";
+}
+
+void TSCGCellFont::Assign(const TPersistent* Source) {
+    const auto* Other = dynamic_cast<const TSCGCellFont*>(Source);
+    if (!Other) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    FFont->Assign(Other->FFont.get());
+    FName = Other->FName;
+}
+
+void TSCGCellFont::SetName(const AnsiString& Value) {
+    if (Value.empty())
+        throw Exception(MsgFontNameEmpty());
+    if (Loading()) {
+        FName = Value;
+        return;
+    }
+    const auto* Fonts = static_cast<const TSCGCellFonts*>(Collection());
+    if (Fonts && Fonts->Find(Value) >= 0)
+        throw Exception(MsgFontNameUsed());
+    // The references follow once the new name can be looked up.
+    const AnsiString OldName = std::exchange(FName, Value);
+    RetargetReferences(OldName, Value);
+}
+
+// ---- TSCGCellFonts
+
+TSCGCellFonts::TSCGCellFonts(TStrColGrid* AGrid)
+    : TCollection([](TCollection* C) { return new TSCGCellFont(C); }), FGrid(AGrid) {}
+
+TSCGCellFont* TSCGCellFonts::Add() {
+    return static_cast<TSCGCellFont*>(TCollection::Add());
+}
+
+TSCGCellFont* TSCGCellFonts::Items(int Index) const {
+    return static_cast<TSCGCellFont*>(TCollection::Items(Index));
+}
+
+TPersistent* TSCGCellFonts::GetOwner() const {
+    return FGrid;
+}
+
+int TSCGCellFonts::Find(const AnsiString& AName) const {
+    for (int I = 0; I < Count(); ++I)
+        if (Items(I)->Name() == AName)
+            return I;
+    return -1;
+}
+
+int TSCGCellFonts::IndexOfName(const AnsiString& AName) const {
+    const int Index = Find(AName);
+    if (Index < 0)
+        throw Exception(MsgFontNotRegistered());
+    return Index;
+}
+
+void TSCGCellFonts::AssignTo(TPersistent* Dest) const {
+    if (auto* Fonts = dynamic_cast<TSCGCellFonts*>(Dest))
+        Fonts->Assign(this);
+    else
+        TCollection::AssignTo(Dest);
+}
+
+// ---- TStrColGrid
+
+TStrColGrid::TStrColGrid(TComponent* AOwner)
+    : TStringGrid(AOwner), FCellParams(std::make_unique<TSCGCellParams>(this)),
+      FFonts(std::make_unique<TSCGCellFonts>(this)), FAlignment(DefaultAlignment),
+      FFixedAlignment(DefaultAlignment), FFixedLayout(DefaultLayout), FFocusDraw(DefaultFocusDraw),
+      FFocusCellColor(DefaultFocusCellColor), FFocusCellFontColor(DefaultFocusCellFontColor),
+      FFocusCellFontColorEnabled(DefaultEnabled), FCellDivide(DefaultCellDivide),
+      FLayout(DefaultLayout), FOptions(DefaultGridOptions) {
+    SetDefaultDrawing(InitialDefaultDrawing);
+    TCustomGrid::SetOptions(FOptions);
+    SetDoubleBuffered(true);
+}
+
+TStrColGrid::~TStrColGrid() {
+    SetDestroying();
+    FCellParams.reset();
+    FFonts.reset();
+}
+
+void TStrColGrid::Loaded() {
+    TStringGrid::Loaded();
+    Canvas()->SetFont(Font());
+    FLastCol = Col();
+    FLastRow = Row();
+    SelectCell(Col(), Row());
+    Invalidate();
+}
+
+void TStrColGrid::SetFocusCellColor(TColor Value) {
+    FFocusCellColor = Value;
+    Repaint();
+}
+
+void TStrColGrid::SetFocusCellFontColor(TColor Value) {
+    FFocusCellFontColor = Value;
+    Repaint();
+}
+
+void TStrColGrid::SetFocusCellFontColorEnabled(bool Value) {
+    FFocusCellFontColorEnabled = Value;
+    Repaint();
+}
+
+void TStrColGrid::SetImeMode(TImeMode Value) {
+    TStringGrid::SetImeMode(Value);
+    if (Designing())
+        return;
+    ::SetImeMode(Handle(), Value);
+    if (TInplaceEdit* Editor = InplaceEditor())
+        ::SetImeMode(Editor->Handle(), Value);
+}
+
+void TStrColGrid::SetOptions(TGridOptions Value) {
+    FOptions = Value;
+    TCustomGrid::SetOptions(Value);
+}
+
+bool TStrColGrid::IsFixedPosition(int ACol, int ARow) const {
+    return ACol < FixedCols() || ARow < FixedRows();
+}
+
+TFont* TStrColGrid::ParamFont(const TSCGCellParam* AParam) const {
+    if (AParam && !AParam->FontName().empty())
+        return FFonts->Items(FFonts->IndexOfName(AParam->FontName()))->Font();
+    return Font();
+}
+
+TGridOptions TStrColGrid::CellOptions(const TSCGCellParam* AParam, TGridOptions AOtherwise) const {
+    return AParam && AParam->OptionsEnabled() ? AParam->Options() : AOtherwise;
+}
+
+TSCGCellParam* TStrColGrid::GetCellParam(int ACol, int ARow, bool ACreate) {
+    TSCGCellParam* Param = FCellParams->Find(ACol, ARow);
+    if (Param || !ACreate)
+        return Param;
+    Param = FCellParams->Add();
+    try {
+        Param->SetCaption(AnsiString());
+        Param->SetFontColor(Font()->Color());
+        Param->SetCellColor(IsFixedPosition(ACol, ARow) ? FixedColor() : Color());
+        Param->SetCellColorEnabled(true);
+        Param->SetFontColorEnabled(true);
+        Param->SetCol(ACol);
+        Param->SetRow(ARow);
+    } catch (...) {
+        // A cell that cannot be addressed leaves no half-made parameter behind.
+        delete Param;
+        throw;
+    }
+    return Param;
+}
+
+void TStrColGrid::CheckCellRange(int ACol, int ARow) const {
+    if (ACol < 0 || ARow < 0 || ACol > ColCount() || ARow > RowCount())
+        throw ERangeError(MsgCellOutOfGrid());
+}
+
+void TStrColGrid::SetCellAlignment(int ACol, int ARow, TAlignment AAlignment) {
+    CheckCellRange(ACol, ARow);
+    GetCellParam(ACol, ARow, true)->SetAlignment(AAlignment);
+}
+
+void TStrColGrid::Paint() {
+    Fire(BeforeDraw, this);
+    TStringGrid::Paint();
+}
+
+void TStrColGrid::DoEnter() {
+    TStringGrid::DoEnter();
+    SelectCell(Col(), Row());
+}
+
+TInplaceEdit* TStrColGrid::CreateEditor() {
+    TInplaceEdit* Editor = TStringGrid::CreateEditor();
+    const TSCGCellParam* Param = GetCellParam(Col(), Row(), false);
+    Editor->SetFont(ParamFont(Param));
+    Editor->SetImeMode(Param ? Param->ImeMode() : ImeMode());
+    return Editor;
+}
+
+bool TStrColGrid::SelectCell(int ACol, int ARow) {
+    const bool Result = TStringGrid::SelectCell(ACol, ARow);
+    if (Designing())
+        return Result;
+    TSCGCellParam* NewParam = GetCellParam(ACol, ARow, false);
+    TSCGCellParam* OldParam = GetCellParam(FLastCol, FLastRow, false);
+    ApplyEditorSettings(NewParam);
+    TCustomGrid::SetOptions(CellOptions(NewParam, FOptions));
+    if (ACol == FLastCol && ARow == FLastRow)
+        return Result;
+    if (!FireSelectionEvents(OldParam, NewParam, ACol, ARow))
+        return false;
+    FLastCol = ACol;
+    FLastRow = ARow;
+    return Result;
+}
+
+void TStrColGrid::ApplyEditorSettings(const TSCGCellParam* AParam) {
+    TInplaceEdit* Editor = InplaceEditor();
+    if (!Editor)
+        return;
+    Editor->SetFont(ParamFont(AParam));
+    ::SetImeMode(Editor->Handle(),
+                 AParam && AParam->ImeModeEnabled() ? AParam->ImeMode() : ImeMode());
+}
+
+bool TStrColGrid::FireSelectionEvents(TSCGCellParam* AOld, TSCGCellParam* ANew, int ACol,
+                                      int ARow) {
+    const int OldCol = FLastCol;
+    const int OldRow = FLastRow;
+    const bool ColMoves = ACol != OldCol;
+    const bool RowMoves = ARow != OldRow;
+    try {
+        if (AOld) {
+            Fire(AOld->OnExitCell(), AOld, this, OldCol, OldRow, ACol, ARow);
+            if (ColMoves)
+                Fire(AOld->OnExitCol(), AOld, this, OldCol, ACol);
+            if (RowMoves)
+                Fire(AOld->OnExitRow(), AOld, this, OldRow, ARow);
+        }
+        if (ANew) {
+            Fire(ANew->OnEnterCell(), ANew, this, OldCol, OldRow, ACol, ARow);
+            if (ColMoves)
+                Fire(ANew->OnEnterCol(), ANew, this, OldCol, ACol);
+            if (RowMoves)
+                Fire(ANew->OnEnterRow(), ANew, this, OldRow, ARow);
+        }
+        Fire(OnCellChanged, this, OldCol, OldRow, ACol, ARow);
+        if (ColMoves)
+            Fire(OnColChanged, this, OldCol, ACol);
+        if (RowMoves)
+            Fire(OnRowChanged, this, OldRow, ARow);
+    } catch (...) {
+        // A handler that raises refuses the move, silently.
+        return false;
+    }
+    return true;
+}
+
+// ---- TStrColGrid: cell painting
+
+void TStrColGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
+    if (DefaultDrawing()) {
+        TStringGrid::DrawCell(ACol, ARow, ARect, AState);
+        if (Designing() && AState.Contains(gdFixed))
+            DrawFixedFrame(ARect);
+        return;
+    }
+    TSCGCellParam* Param = GetCellParam(ACol, ARow, false);
+    const TGridOptions Options = CellOptions(Param, FOptions);
+    DrawCellBackground(ACol, ARow, AState, Param, false);
+    const bool FocusFill = ApplyFocusColors(Param, AState);
+    SaveCanvas();
+    const TCellText Text = ComposeCellText(Param, ACol, ARow, ARect, AState);
+    if (FocusFill)
+        Canvas()->FillRect(ARect);
+    if (FCellDivide)
+        DrawDividedText(Text, Param, ACol, ARow, ARect, AState, Options);
+    else
+        DrawWrappedText(Text.Text, ARect);
+    Fire(OnDrawCell, this, ACol, ARow, ARect, AState);
+    if (Param)
+        Fire(Param->OnDrawCell(), Param, this, ACol, ARow, ARect, AState);
+    if (Focused())
+        DrawFocus(Param, ACol, ARow, ARect, AState, Options);
+    if (AState.Contains(gdFixed))
+        DrawFixedFrame(ARect);
+}
+
+void TStrColGrid::DrawCellBackground(int ACol, int ARow, TGridDrawState AState,
+                                     TSCGCellParam* AParam, bool AFocusFill) {
+    const TRect Box = CellRect(ACol, ARow);
+    TCanvas* C = Canvas();
+    C->SetFont(ParamFont(AParam));
+    if (!AParam && AState.Contains(gdFixed)) {
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(FixedColor());
+        C->FillRect(Box);
+    } else {
+        if (AFocusFill && !IsFixedPosition(ACol, ARow)) {
+            ApplyFocusColors(AParam, AState);
+            C->FillRect(Box);
+        } else {
+            FillCellColor(AParam, AState, Box);
+        }
+        if (AParam && AParam->BrushEnabled()) {
+            C->SetBrush(AParam->Brush());
+            C->Pen()->SetWidth(0);
+            C->Pen()->SetStyle(psClear);
+            C->Rectangle(Box.Left, Box.Top, Box.Right + 1, Box.Bottom + 1);
+        }
+    }
+    // Ready for text over the background, and for lines in the background's colour.
+    C->Brush()->SetStyle(bsClear);
+    C->Pen()->SetStyle(psSolid);
+    C->Pen()->SetWidth(1);
+    C->Pen()->SetColor(C->Brush()->Color());
+    C->Pen()->SetMode(pmCopy);
+}
+
+void TStrColGrid::FillCellColor(const TSCGCellParam* AParam, TGridDrawState AState,
+                                const TRect& ABox) {
+    TCanvas* C = Canvas();
+    C->Brush()->SetStyle(bsSolid);
+    if (!AParam) {
+        C->Brush()->SetColor(Color());
+        C->FillRect(ABox);
+        C->Font()->SetColor(Font()->Color());
+        return;
+    }
+    if (AParam->CellColorEnabled())
+        C->Brush()->SetColor(AParam->CellColor());
+    else
+        C->Brush()->SetColor(AState.Contains(gdFixed) ? FixedColor() : Color());
+    C->FillRect(ABox);
+    if (AParam->FontColorEnabled())
+        C->Font()->SetColor(AParam->FontColor());
+}
+
+bool TStrColGrid::ApplyFocusColors(const TSCGCellParam* AParam, TGridDrawState AState) {
+    const TGridOptions Options = CellOptions(AParam, TCustomGrid::Options());
+    if (!Focused() && !FFocusDraw)
+        return false;
+    if (!AState.Contains(gdSelected))
+        return false;
+    if (AState.Contains(gdFocused) && !Options.Contains(goDrawFocusSelected) &&
+        !Options.Contains(goRowSelect))
+        return false;
+    TCanvas* C = Canvas();
+    C->Brush()->SetColor(FFocusCellColor);
+    if (FFocusCellFontColorEnabled)
+        C->Font()->SetColor(FFocusCellFontColor);
+    else if (AParam && AParam->FontColorEnabled())
+        C->Font()->SetColor(AParam->FontColor());
+    return true;
+}
+
+TStrColGrid::TCellText TStrColGrid::ComposeCellText(const TSCGCellParam* AParam, int ACol, int ARow,
+                                                    const TRect& ARect, TGridDrawState AState) {
+    TCellText Result;
+    const AnsiString& Cell = Cells(ACol, ARow);
+    if (AParam) {
+        Result.Width = AParam->FontWidth();
+        Result.Alignment = AParam->Alignment();
+        Result.Layout = AParam->Layout();
+        Result.Text = ComposeText(AParam->CaptionType(), AParam->Caption(), Cell);
+        OutCellText(AParam->OnOutCellText(), const_cast<TSCGCellParam*>(AParam), ARect, ACol, ARow,
+                    AParam->Caption(), Result.Text);
+    } else {
+        const bool Fixed = AState.Contains(gdFixed);
+        Result.Alignment = Fixed ? FFixedAlignment : FAlignment;
+        Result.Layout = Fixed ? FFixedLayout : FLayout;
+        Result.Text = Cell;
+        OutCellText(OnOutCellText, this, ARect, ACol, ARow, Caption(), Result.Text);
+    }
+    return Result;
+}
+
+void TStrColGrid::OutCellText(const TSCGOutCellTextEvent& AHandler, TObject* ASender,
+                              const TRect& ARect, int ACol, int ARow, const AnsiString& ACaption,
+                              AnsiString& AText) {
+    if (!AHandler)
+        return;
+    bool DoCanvasReset = true;
+    Fire(AHandler, ASender, this, ARect, ACol, ARow, ACaption, AText, DoCanvasReset);
+    // Reset undoes what the handler did to the canvas; otherwise its canvas becomes the saved one.
+    if (DoCanvasReset)
+        RestoreCanvas();
+    else
+        SaveCanvas();
+}
+
+void TStrColGrid::DrawDividedText(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
+                                  int ARow, const TRect& ARect, TGridDrawState AState,
+                                  TGridOptions AOptions) {
+    FLines.SetText(AText.Text.empty() ? AnsiString(1, LineBreak) : AText.Text);
+    if (FLines.Count() == 0) // text that starts with a NUL byte
+        FLines.Add(AnsiString());
+    const int Count = FLines.Count();
+    const int Height = ARect.Height() / Count;
+    for (int I = 0; I < Count; ++I) {
+        const int Bottom = I == Count - 1 ? ARect.Bottom : ARect.Top + Height * (I + 1);
+        const TRect LineRect{ARect.Left, ARect.Top + Height * I, ARect.Right, Bottom};
+        DrawTextLine(AText, AParam, ACol, ARow, ARect, LineRect, I, AState, AOptions);
+    }
+}
+
+void TStrColGrid::DrawTextLine(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
+                               int ARow, const TRect& ACellRect, const TRect& ALineRect, int AIndex,
+                               TGridDrawState AState, TGridOptions AOptions) {
+    AnsiString Line = FLines.Ref(AIndex);
+    TAlignment Alignment = AText.Alignment;
+    TTextLayout Layout = AText.Layout;
+    bool InnerLine = AOptions.Contains(goHorzLine);
+    if (OnDrawTextOneLine) {
+        RestoreCanvas();
+        Fire(OnDrawTextOneLine, this, this, ALineRect, ACol, ARow, AIndex, AState, Line, Alignment,
+             Layout, InnerLine);
+    }
+    if (AParam && AParam->OnDrawTextOneLine()) {
+        RestoreCanvas();
+        Fire(AParam->OnDrawTextOneLine(), const_cast<TSCGCellParam*>(AParam), this, ALineRect, ACol,
+             ARow, AIndex, AState, Line, Alignment, Layout, InnerLine);
+    }
+    TCanvas* C = Canvas();
+    const int X = LineX(Alignment, ACellRect, C->TextWidth(Line));
+    const int Y = LineY(Layout, ALineRect, C->TextHeight(Line));
+    const TBrushStyle BrushStyle = C->Brush()->Style();
+    C->Brush()->SetStyle(bsClear);
+    for (int K = 0; K < AText.Width; ++K) // each pass one pixel further right: a bolder face
+        C->TextRect(ALineRect, X + K, Y, Line);
+    C->Brush()->SetStyle(BrushStyle);
+    if (InnerLine)
+        DrawLineSeparators(ALineRect, AIndex, FLines.Count(), AState);
+}
+
+int TStrColGrid::LineX(TAlignment AAlignment, const TRect& ACellRect, int ATextWidth) {
+    switch (AAlignment) {
+    case taRightJustify:
+        return ACellRect.Right - ATextWidth - TextMargin;
+    case taCenter:
+        return ACellRect.Left + (ACellRect.Width() - ATextWidth) / 2;
+    case taLeftJustify:
+        break;
+    }
+    return ACellRect.Left + TextMargin;
+}
+
+int TStrColGrid::LineY(TTextLayout ALayout, const TRect& ALineRect, int ATextHeight) {
+    switch (ALayout) {
+    case tlCenter:
+        return ALineRect.Top + (ALineRect.Height() - ATextHeight) / 2 + 1;
+    case tlBottom:
+        return ALineRect.Bottom - ATextHeight - BottomTextMargin;
+    case tlTop:
+        break;
+    }
+    return ALineRect.Top + TextMargin;
+}
+
+void TStrColGrid::DrawLineSeparators(const TRect& ALineRect, int AIndex, int ACount,
+                                     TGridDrawState AState) {
+    TCanvas* C = Canvas();
+    const bool Fixed = AState.Contains(gdFixed);
+    C->Pen()->SetWidth(1);
+    C->Pen()->SetStyle(psSolid);
+    if (AIndex > 0) {
+        C->Pen()->SetColor(Fixed && Ctl3D() ? FixedSeparatorColor : SeparatorColor);
+        C->MoveTo(ALineRect.Left, ALineRect.Top);
+        C->LineTo(ALineRect.Right, ALineRect.Top);
+    }
+    if (AIndex < ACount - 1 && Fixed) {
+        C->Pen()->SetColor(FixedSeparatorShadowColor);
+        C->MoveTo(ALineRect.Left, ALineRect.Bottom - 1);
+        C->LineTo(ALineRect.Right, ALineRect.Bottom - 1);
+    }
+}
+
+void TStrColGrid::DrawWrappedText(const AnsiString& AText, const TRect& ARect) {
+    TRect Box{ARect.Left + TextMargin, ARect.Top + TextMargin, ARect.Right - TextMargin,
+              ARect.Bottom - TextMargin};
+    Canvas()->DrawText(AText, Box, DT_WORDBREAK);
+}
+
+void TStrColGrid::DrawFocus(const TSCGCellParam* AParam, int ACol, int ARow, const TRect& ARect,
+                            TGridDrawState AState, TGridOptions AOptions) {
+    if (!AOptions.Contains(goRowSelect)) {
+        if (AState.Contains(gdFocused))
+            DrawFocusFrame(ACol, ARow, ARect, true, true);
+        return;
+    }
+    if (ARow != Row())
+        return;
+    int First = FixedCols();
+    int Last = ColCount() - 1;
+    if (AParam && AParam->OptionsEnabled()) {
+        First = AParam->Col();
+        Last = AParam->ColMax();
+    }
+    DrawFocusFrame(ACol, ARow, ARect, ACol == First, ACol != First && ACol == Last);
+}
+
+void TStrColGrid::DrawFocusFrame(int ACol, int ARow, const TRect& ARect, bool ALeftEdge,
+                                 bool ARightEdge) {
+    if (IsFixedPosition(ACol, ARow))
+        return;
+    Canvas()->Pen()->SetStyle(psSolid);
+    Canvas()->Brush()->SetStyle(bsSolid);
+    const int Right = ARect.Right - 1;
+    const int Bottom = ARect.Bottom - 1;
+    for (int K = 0; K <= (Right - ARect.Left) / 2; ++K) {
+        InvertPixel(ARect.Left + 2 * K, ARect.Top);
+        InvertPixel(ARect.Left + 2 * K, Bottom);
+    }
+    for (int J = 1; J <= (Bottom - ARect.Top - 1) / 2; ++J) {
+        if (ALeftEdge)
+            InvertPixel(ARect.Left, ARect.Top + 2 * J);
+        if (ARightEdge)
+            InvertPixel(Right, ARect.Top + 2 * J);
+    }
+}
+
+void TStrColGrid::InvertPixel(int X, int Y) {
+    const TColor Old = Canvas()->Pixel(X, Y);
+    if (Old == clNone)
+        return;
+    const std::uint32_t OldRGB = std::uint32_t(Old) & 0xFFFFFF;
+    std::uint32_t NewRGB = ~OldRGB & 0xFFFFFF;
+    const int Distance = std::abs(GetRValue(OldRGB) - GetRValue(NewRGB)) +
+                         std::abs(GetGValue(OldRGB) - GetGValue(NewRGB)) +
+                         std::abs(GetBValue(OldRGB) - GetBValue(NewRGB));
+    // A middle grey would stay grey: take white or black instead.
+    if (Distance < GreyDistance)
+        NewRGB =
+            OldRGB <= std::uint32_t(clSilver) ? std::uint32_t(clWhite) : std::uint32_t(clBlack);
+    Canvas()->SetPixel(X, Y, TColor(NewRGB));
+}
+
+void TStrColGrid::DrawFixedFrame(const TRect& ARect) {
+    if (!Ctl3D())
+        return;
+    TCanvas* C = Canvas();
+    C->Pen()->SetStyle(psSolid);
+    C->Pen()->SetMode(pmCopy);
+    C->Pen()->SetColor(FrameLightColor);
+    C->MoveTo(ARect.Right - 1, ARect.Top);
+    C->LineTo(ARect.Left, ARect.Top);
+    C->LineTo(ARect.Left, ARect.Bottom - 1);
+    C->Pen()->SetColor(FrameShadowColor);
+    C->LineTo(ARect.Right - 1, ARect.Bottom - 1);
+    C->LineTo(ARect.Right - 1, ARect.Top);
+}
+
+void TStrColGrid::SaveCanvas() {
+    FSavedBrush.Assign(Canvas()->Brush());
+    FSavedPen.Assign(Canvas()->Pen());
+    FSavedFont.Assign(Canvas()->Font());
+}
+
+void TStrColGrid::RestoreCanvas() {
+    Canvas()->SetBrush(&FSavedBrush);
+    Canvas()->SetPen(&FSavedPen);
+    Canvas()->SetFont(&FSavedFont);
+}
+
+// ---- Form file registration
+
+namespace {
+
+const bool Registered = [] {
+    TPublish<TSCGCellParam>("TSCGCellParam", "TCollectionItem")
+        .Enum("Alignment", &TSCGCellParam::Alignment, &TSCGCellParam::SetAlignment,
+              AlignmentNames(), std::optional(DefaultAlignment))
+        .Str("Caption", &TSCGCellParam::Caption, &TSCGCellParam::SetCaption)
+        .StoredIf([](const TSCGCellParam* P) { return !P->Caption().empty(); })
+        .Enum("CaptionType", &TSCGCellParam::CaptionType, &TSCGCellParam::SetCaptionType,
+              SCGCellCaptionTypeNames(), std::optional(DefaultCaptionType))
+        .Int("CellColor", &TSCGCellParam::CellColor, &TSCGCellParam::SetCellColor, std::nullopt,
+             &ColorIdents())
+        .Bool("CellColorEnabled", &TSCGCellParam::CellColorEnabled,
+              &TSCGCellParam::SetCellColorEnabled, DefaultEnabled)
+        .Int("Col", &TSCGCellParam::Col, &TSCGCellParam::SetCol)
+        .Int("ColMax", &TSCGCellParam::ColMax, &TSCGCellParam::SetColMax)
+        .Object("Brush", TTypeKind::Class, &TSCGCellParam::Brush)
+        .Bool("BrushEnabled", &TSCGCellParam::BrushEnabled, &TSCGCellParam::SetBrushEnabled,
+              DefaultEnabled)
+        .Str("FontName", &TSCGCellParam::FontName, &TSCGCellParam::SetFontName)
+        .StoredIf([](const TSCGCellParam* P) { return !P->FontName().empty(); })
+        .Int("FontColor", &TSCGCellParam::FontColor, &TSCGCellParam::SetFontColor, std::nullopt,
+             &ColorIdents())
+        .Bool("FontColorEnabled", &TSCGCellParam::FontColorEnabled,
+              &TSCGCellParam::SetFontColorEnabled, DefaultEnabled)
+        .Int("FontWidth", &TSCGCellParam::FontWidth, &TSCGCellParam::SetFontWidth)
+        .Enum("ImeMode", &TSCGCellParam::ImeMode, &TSCGCellParam::SetImeMode, ImeModeNames(),
+              std::optional(DefaultImeMode))
+        .Bool("ImeModeEnabled", &TSCGCellParam::ImeModeEnabled, &TSCGCellParam::SetImeModeEnabled)
+        .Enum("Layout", &TSCGCellParam::Layout, &TSCGCellParam::SetLayout, TextLayoutNames(),
+              std::optional(DefaultLayout))
+        .Str("Name", &TSCGCellParam::Name, &TSCGCellParam::SetName)
+        .StoredIf([](const TSCGCellParam* P) { return !P->Name().empty(); })
+        .Set("Options", &TSCGCellParam::Options, &TSCGCellParam::SetOptions, GridOptionNames())
+        .Bool("OptionsEnabled", &TSCGCellParam::OptionsEnabled, &TSCGCellParam::SetOptionsEnabled,
+              DefaultEnabled)
+        .Bool("RangeEnabled", &TSCGCellParam::RangeEnabled, &TSCGCellParam::SetRangeEnabled,
+              DefaultEnabled)
+        .Int("Row", &TSCGCellParam::Row, &TSCGCellParam::SetRow)
+        .Int("RowMax", &TSCGCellParam::RowMax, &TSCGCellParam::SetRowMax)
+        .Int("Tag", &TSCGCellParam::Tag, &TSCGCellParam::SetTag)
+        .Event("OnEnterCell", &TSCGCellParam::SetOnEnterCell)
+        .Event("OnExitCell", &TSCGCellParam::SetOnExitCell)
+        .Event("OnEnterCol", &TSCGCellParam::SetOnEnterCol)
+        .Event("OnExitCol", &TSCGCellParam::SetOnExitCol)
+        .Event("OnEnterRow", &TSCGCellParam::SetOnEnterRow)
+        .Event("OnExitRow", &TSCGCellParam::SetOnExitRow)
+        .Event("OnOutCellText", &TSCGCellParam::SetOnOutCellText)
+        .Event("OnDrawTextOneLine", &TSCGCellParam::SetOnDrawTextOneLine)
+        .Event("OnDrawCell", &TSCGCellParam::SetOnDrawCell);
+    TPublish<TSCGCellParams>("TSCGCellParams", "TCollection");
+    TPublish<TSCGCellFont>("TSCGCellFont", "TCollectionItem")
+        .Object("Font", TTypeKind::Class, &TSCGCellFont::Font)
+        .Str("Name", &TSCGCellFont::Name, &TSCGCellFont::SetName)
+        .StoredIf([](const TSCGCellFont* F) { return !F->Name().empty(); });
+    TPublish<TSCGCellFonts>("TSCGCellFonts", "TCollection");
+    TPublish<TStrColGrid>("TStrColGrid", "TStringGrid")
+        .Creatable()
+        .Object("CellParams", TTypeKind::Collection, &TStrColGrid::CellParams)
+        .Object("Fonts", TTypeKind::Collection, &TStrColGrid::Fonts)
+        .Enum("Alignment", &TStrColGrid::Alignment, &TStrColGrid::SetAlignment, AlignmentNames(),
+              std::optional(DefaultAlignment))
+        .Enum("FixedAlignment", &TStrColGrid::FixedAlignment, &TStrColGrid::SetFixedAlignment,
+              AlignmentNames(), std::optional(DefaultAlignment))
+        .Enum("FixedLayout", &TStrColGrid::FixedLayout, &TStrColGrid::SetFixedLayout,
+              TextLayoutNames(), std::optional(DefaultLayout))
+        .Bool("FocusDraw", &TStrColGrid::FocusDraw, &TStrColGrid::SetFocusDraw, DefaultFocusDraw)
+        .Int("FocusCellColor", &TStrColGrid::FocusCellColor, &TStrColGrid::SetFocusCellColor,
+             DefaultFocusCellColor, &ColorIdents())
+        .Int("FocusCellFontColor", &TStrColGrid::FocusCellFontColor,
+             &TStrColGrid::SetFocusCellFontColor, DefaultFocusCellFontColor, &ColorIdents())
+        .Bool("FocusCellFontColorEnabled", &TStrColGrid::FocusCellFontColorEnabled,
+              &TStrColGrid::SetFocusCellFontColorEnabled, DefaultEnabled)
+        .Enum<TImeMode, TImeMode>("ImeMode", &TStrColGrid::ImeMode, &TStrColGrid::SetImeMode,
+                                  ImeModeNames(), DefaultImeMode)
+        .Bool("CellDivide", &TStrColGrid::CellDivide, &TStrColGrid::SetCellDivide,
+              DefaultCellDivide)
+        .Enum("Layout", &TStrColGrid::Layout, &TStrColGrid::SetLayout, TextLayoutNames())
+        .Set("Options", &TStrColGrid::Options, &TStrColGrid::SetOptions, GridOptionNames())
+        .Event("OnCellChanged", &TStrColGrid::OnCellChanged)
+        .Event("OnColChanged", &TStrColGrid::OnColChanged)
+        .Event("OnRowChanged", &TStrColGrid::OnRowChanged)
+        .Event("OnOutCellText", &TStrColGrid::OnOutCellText)
+        .Event("OnDrawTextOneLine", &TStrColGrid::OnDrawTextOneLine)
+        .Event("BeforeDraw", &TStrColGrid::BeforeDraw);
+    return true;
+}();
+
+} // namespace

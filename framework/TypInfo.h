@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -109,7 +110,8 @@ public:
 
     template <class E, class S>
     TPublish& Enum(const char* Name, E (C::*Get)() const, void (C::*Set)(S),
-                   const std::vector<const char*>& Names, std::optional<E> Default = std::nullopt)
+                   const std::vector<const char*>& Names,
+                   std::optional<std::type_identity_t<E>> Default = std::nullopt)
     {
         TPropInfo P = Ordinal(Name, Get, Set,
                               Default ? std::optional<std::int64_t>(static_cast<std::int64_t>(*Default))
@@ -122,7 +124,7 @@ public:
     template <class E, class S>
     TPublish& Set(const char* Name, TSet<E> (C::*Get)() const, void (C::*Setter)(S),
                   const std::vector<const char*>& Names,
-                  std::optional<TSet<E>> Default = std::nullopt)
+                  std::optional<std::type_identity_t<TSet<E>>> Default = std::nullopt)
     {
         TPropInfo P;
         P.Name = Name;
@@ -191,6 +193,21 @@ public:
             if (!Method)
                 throw EConvertError("Invalid event handler type");
             static_cast<C*>(O)->*Member = *Method;
+        };
+        return Add(std::move(P));
+    }
+
+    // An event kept behind a setter instead of a public field.
+    template <class F> TPublish& Event(const char* Name, void (C::*Set)(const F&))
+    {
+        TPropInfo P;
+        P.Name = Name;
+        P.Kind = TTypeKind::Method;
+        P.SetMethod = [Set](TPersistent* O, const std::any& M) {
+            const F* Method = std::any_cast<F>(&M);
+            if (!Method)
+                throw EConvertError("Invalid event handler type");
+            (static_cast<C*>(O)->*Set)(*Method);
         };
         return Add(std::move(P));
     }
