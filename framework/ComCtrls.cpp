@@ -1,1 +1,103 @@
-#include "Classes.h"
+#include "ComCtrls.h"
+
+#include "StdPublish.h"
+
+#include <QWidget>
+
+namespace {
+
+// The grip is three diagonal ridges, each a highlight line and two shadow lines, in a square
+// at the bar's lower right corner.
+constexpr int GripSize = 12;
+constexpr int GripRidges = 3;
+constexpr int GripRidgeSpacing = 4;
+// Text starts this far from the bar's left edge.
+constexpr int TextIndent = 2;
+
+} // namespace
+
+TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetColor(DefaultColor);
+    SetAlign(DefaultAlign);
+    SetHeight(DefaultHeight);
+}
+
+void TStatusBar::SetSimplePanel(bool Value) {
+    if (FSimplePanel == Value)
+        return;
+    FSimplePanel = Value;
+    Invalidate();
+}
+
+void TStatusBar::SetSimpleText(const AnsiString& Value) {
+    if (FSimpleText == Value)
+        return;
+    FSimpleText = Value;
+    Invalidate();
+}
+
+void TStatusBar::SetSizeGrip(bool Value) {
+    if (FSizeGrip == Value)
+        return;
+    FSizeGrip = Value;
+    Invalidate();
+}
+
+bool TStatusBar::SizeGripShown() const {
+    if (!FSizeGrip || !Parent() || Parent()->Parent())
+        return false;
+    const QWidget* Window = Parent()->Widget();
+    return Window->minimumSize() != Window->maximumSize();
+}
+
+void TStatusBar::Paint() {
+    TCanvas* C = Canvas();
+    C->Brush()->SetStyle(bsSolid);
+    C->Brush()->SetColor(Color());
+    C->FillRect(ClientRect());
+    if (FSimplePanel && !FSimpleText.empty()) {
+        C->SetFont(Font());
+        C->Brush()->SetStyle(bsClear);
+        TRect R = ClientRect();
+        R.Left += TextIndent;
+        C->DrawText(FSimpleText, R, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    if (SizeGripShown())
+        PaintSizeGrip();
+}
+
+void TStatusBar::PaintSizeGrip() {
+    TCanvas* C = Canvas();
+    const int Right = Width();
+    const int Bottom = Height();
+    for (int Ridge = 0; Ridge < GripRidges; ++Ridge) {
+        const int Offset = GripSize - Ridge * GripRidgeSpacing;
+        const TColor Colors[] = {clBtnHighlight, clBtnShadow, clBtnShadow};
+        for (int Line = 0; Line < 3; ++Line) {
+            C->Pen()->SetColor(Colors[Line]);
+            C->MoveTo(Right - Offset + Line, Bottom);
+            C->LineTo(Right, Bottom - Offset + Line);
+        }
+    }
+}
+
+namespace {
+
+bool RegisterComCtrls() {
+    TPublish<TStatusBar> P("TStatusBar", "TCustomControl");
+    P.Creatable();
+    StdPublish::Visual(P, false);
+    P.Enum<TAlign, TAlign>("Align", &TStatusBar::Align, &TStatusBar::SetAlign, AlignNames(),
+                           TStatusBar::DefaultAlign)
+        .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel,
+              TStatusBar::DefaultSimplePanel)
+        .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
+        .Bool("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip,
+              TStatusBar::DefaultSizeGrip)
+        .Event<TNotifyEvent>("OnResize", &TStatusBar::OnResize);
+    return true;
+}
+
+[[maybe_unused]] const bool Registered = RegisterComCtrls();
+
+} // namespace

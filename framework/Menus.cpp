@@ -1,6 +1,7 @@
 #include "Menus.h"
 
 #include "Controls.h"
+#include "QtText.h"
 #include "TypInfo.h"
 
 #include <QAction>
@@ -14,10 +15,6 @@ namespace {
 struct THandlerCall : TControl {
     using TControl::SafeCall;
 };
-
-QString ToQt(const AnsiString& Text) {
-    return QString::fromStdString(AnsiToUtf8(Text));
-}
 
 } // namespace
 
@@ -35,6 +32,8 @@ TMenuItem::~TMenuItem() {
 void TMenuItem::DetachChildren() {
     std::vector<TMenuItem*> Children;
     Children.swap(FItems);
+    if (!Children.empty())
+        StructureChanged();
     for (TMenuItem* Child : Children) {
         Child->FParent = nullptr;
         TComponent* ChildOwner = Child->Owner();
@@ -62,6 +61,7 @@ void TMenuItem::Add(TMenuItem* Item) {
         Item->FParent->Remove(Item);
     Item->FParent = this;
     FItems.push_back(Item);
+    StructureChanged();
 }
 
 void TMenuItem::Remove(TMenuItem* Item) {
@@ -70,6 +70,15 @@ void TMenuItem::Remove(TMenuItem* Item) {
         return;
     FItems.erase(It);
     Item->FParent = nullptr;
+    StructureChanged();
+}
+
+void TMenuItem::StructureChanged() {
+    const TMenuItem* Root = this;
+    while (Root->FParent)
+        Root = Root->FParent;
+    if (Root->FMenu)
+        Root->FMenu->CloseShownMenu();
 }
 
 void TMenuItem::Click() {
@@ -103,23 +112,16 @@ TPopupMenu::TPopupMenu(TComponent* AOwner)
 
 TPopupMenu::~TPopupMenu() {
     SetDestroying();
-    // A handler may destroy the menu while its platform menu is still delivering the click.
-    if (FMenu) {
-        FMenu->disconnect();
-        FMenu->hide();
-        FMenu->deleteLater();
-    }
+    CloseShownMenu();
     FItems.reset();
 }
 
 void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup)
         THandlerCall::SafeCall([this] { OnPopup(this); });
-    if (FMenu)
-        FMenu->deleteLater();
+    CloseShownMenu();
     FMenu = new QMenu;
-    std::vector<int> Path;
-    BuildMenu(FMenu, FItems.get(), Path);
+    BuildMenu(FMenu, FItems.get());
     FMenu->popup(QPoint(X, Y));
 }
 
@@ -127,37 +129,35 @@ QMenu* TPopupMenu::ShownMenu() const {
     return FMenu && FMenu->isVisible() ? FMenu : nullptr;
 }
 
-// Actions remember the path to their item, so a menu left open over a changed tree never
-// reaches a deleted item.
-void TPopupMenu::BuildMenu(QMenu* Menu, const TMenuItem* Item, std::vector<int>& Path) {
-    for (int I = 0; I < Item->Count(); ++I) {
-        const TMenuItem* Child = Item->Items(I);
+void TPopupMenu::BuildMenu(QMenu* Menu, const TMenuItem* Item) {
+    for (TMenuItem* Child : Item->FItems) {
         if (!Child->Visible())
             continue;
-        Path.push_back(I);
         if (Child->IsLine()) {
             Menu->addSeparator();
         } else if (Child->Count() > 0) {
-            QMenu* Sub = Menu->addMenu(ToQt(Child->Caption()));
+            QMenu* Sub = Menu->addMenu(QtText::Decode(Child->Caption()));
             Sub->setEnabled(Child->Enabled());
-            BuildMenu(Sub, Child, Path);
+            BuildMenu(Sub, Child);
         } else {
-            QAction* Action = Menu->addAction(ToQt(Child->Caption()));
+            QAction* Action = Menu->addAction(QtText::Decode(Child->Caption()));
             Action->setEnabled(Child->Enabled());
-            QObject::connect(Action, &QAction::triggered, Menu, [this, Path] { ChooseItem(Path); });
+            QObject::connect(Action, &QAction::triggered, Menu,
+                             [Child] { THandlerCall::SafeCall([Child] { Child->Click(); }); });
         }
-        Path.pop_back();
     }
 }
 
-void TPopupMenu::ChooseItem(const std::vector<int>& Path) {
-    TMenuItem* Item = FItems.get();
-    for (int Index : Path) {
-        if (Index >= Item->Count())
-            return;
-        Item = Item->Items(Index);
-    }
-    THandlerCall::SafeCall([Item] { Item->Click(); });
+// A handler may change or free the menu while the platform's menu is still delivering the
+// click, so the platform's menu goes later, and its actions no longer reach any item.
+void TPopupMenu::CloseShownMenu() {
+    if (!FMenu)
+        return;
+    for (QAction* Action : FMenu->findChildren<QAction*>())
+        Action->disconnect();
+    FMenu->hide();
+    FMenu->deleteLater();
+    FMenu = nullptr;
 }
 
 void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const {

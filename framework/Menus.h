@@ -41,6 +41,7 @@ public:
 private:
     friend class TPopupMenu;
     void DetachChildren();
+    void StructureChanged();
     AnsiString FCaption;
     bool FEnabled = DefaultEnabled;
     bool FVisible = DefaultVisible;
@@ -68,8 +69,11 @@ public:
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
 
 private:
-    void BuildMenu(QMenu* Menu, const TMenuItem* Item, std::vector<int>& Path);
-    void ChooseItem(const std::vector<int>& Path);
+    friend class TMenuItem;
+    void BuildMenu(QMenu* Menu, const TMenuItem* Item);
+    // An open menu whose items were added, removed or freed is closed: its actions could
+    // otherwise reach items that are gone.
+    void CloseShownMenu();
     std::unique_ptr<TMenuItem> FItems;
     TComponent* FPopupComponent = nullptr;
     mutable QMenu* FMenu = nullptr;

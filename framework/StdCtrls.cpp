@@ -1,1 +1,613 @@
-#include "Classes.h"
+#include "StdCtrls.h"
+
+#include "QtText.h"
+#include "StdPublish.h"
+
+#include <QAbstractListModel>
+#include <QCheckBox>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace {
+
+constexpr const char* ListIndexError = "List index out of bounds (";
+
+[[noreturn]] void RaiseListIndex(int Index) {
+    throw EListError(ListIndexError + IntToStr(Index) + ")");
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TCustomLabel
+
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    SetParentColor(DefaultParentColor);
+    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+void TCustomLabel::SetAlignment(TAlignment Value) {
+    if (FAlignment == Value)
+        return;
+    FAlignment = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetLayout(TTextLayout Value) {
+    if (FLayout == Value)
+        return;
+    FLayout = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool Value) {
+    if (FAutoSize == Value)
+        return;
+    FAutoSize = Value;
+    AdjustBounds();
+}
+
+void TCustomLabel::SetTransparent(bool Value) {
+    if (FTransparent == Value)
+        return;
+    FTransparent = Value;
+    Invalidate();
+}
+
+void TCustomLabel::SetWordWrap(bool Value) {
+    if (FWordWrap == Value)
+        return;
+    FWordWrap = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetShowAccelChar(bool Value) {
+    if (FShowAccelChar == Value)
+        return;
+    FShowAccelChar = Value;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::Loaded() {
+    TGraphicControl::Loaded();
+    AdjustBounds();
+}
+
+void TCustomLabel::TextChanged() {
+    TGraphicControl::TextChanged();
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::FontChanged() {
+    TGraphicControl::FontChanged();
+    AdjustBounds();
+    Invalidate();
+}
+
+unsigned TCustomLabel::DrawFlags() const {
+    static constexpr unsigned AlignFlags[] = {DT_LEFT, DT_RIGHT, DT_CENTER};
+    unsigned Flags = AlignFlags[FAlignment];
+    if (FWordWrap)
+        Flags |= DT_WORDBREAK;
+    if (!FShowAccelChar)
+        Flags |= DT_NOPREFIX;
+    return Flags;
+}
+
+// Measuring an empty caption (or a lone access-key mark) measures a space, so that an auto-sized
+// label keeps the height of a line.
+void TCustomLabel::DrawCaption(TCanvas* ACanvas, TRect& R, unsigned Flags) const {
+    AnsiString Text = Caption();
+    if ((Flags & DT_CALCRECT) && (Text.empty() || (FShowAccelChar && Text == "&")))
+        Text += ' ';
+    ACanvas->SetFont(Font());
+    ACanvas->Brush()->SetStyle(bsClear);
+    if (Enabled() || (Flags & DT_CALCRECT)) {
+        ACanvas->DrawText(Text, R, Flags);
+        return;
+    }
+    TRect Embossed = Rect(R.Left + 1, R.Top + 1, R.Right + 1, R.Bottom + 1);
+    ACanvas->Font()->SetColor(clBtnHighlight);
+    ACanvas->DrawText(Text, Embossed, Flags);
+    ACanvas->Font()->SetColor(clBtnShadow);
+    ACanvas->DrawText(Text, R, Flags);
+}
+
+void TCustomLabel::Paint() {
+    TCanvas* C = Canvas();
+    if (!FTransparent) {
+        C->Brush()->SetColor(Color());
+        C->Brush()->SetStyle(bsSolid);
+        C->FillRect(ClientRect());
+    }
+    TRect R = ClientRect();
+    const unsigned Flags = DrawFlags();
+    if (FLayout != tlTop) {
+        TRect Measured = R;
+        DrawCaption(C, Measured, Flags | DT_CALCRECT);
+        int Offset = R.Bottom - Measured.Bottom;
+        if (FLayout == tlCenter)
+            Offset /= 2;
+        R.Top += Offset;
+        R.Bottom += Offset;
+    }
+    DrawCaption(C, R, Flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!FAutoSize || ComponentState().Contains(csLoading))
+        return;
+    TBitmap Measure(1, 1);
+    TRect R = ClientRect();
+    DrawCaption(Measure.Canvas(), R, DrawFlags() | DT_CALCRECT);
+    int X = Left();
+    if (FAlignment == taRightJustify)
+        X += Width() - R.Right;
+    SetBounds(X, Top(), R.Right, R.Bottom);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TButton
+
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+    SetTabStop(true);
+    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+QWidget* TButton::CreateWidget() {
+    FButton = new QPushButton(QtText::Decode(Caption()));
+    FButton->setAutoDefault(false);
+    FButton->setDefault(FDefault);
+    QObject::connect(FButton, &QPushButton::clicked, FButton,
+                     [this] { SafeCall([this] { Click(); }); });
+    return FButton;
+}
+
+void TButton::SetDefault(bool Value) {
+    FDefault = Value;
+    if (FButton)
+        FButton->setDefault(Value);
+}
+
+void TButton::TextChanged() {
+    TWinControl::TextChanged();
+    if (FButton)
+        FButton->setText(QtText::Decode(Caption()));
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCheckBox
+
+const std::vector<const char*>& CheckBoxStateNames() {
+    static const std::vector<const char*> Names{"cbUnchecked", "cbChecked", "cbGrayed"};
+    return Names;
+}
+
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetTabStop(true);
+    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+QWidget* TCheckBox::CreateWidget() {
+    FCheckBox = new QCheckBox(QtText::Decode(Caption()));
+    FCheckBox->setTristate(FAllowGrayed);
+    ShowState();
+    QObject::connect(FCheckBox, &QCheckBox::stateChanged, FCheckBox,
+                     [this](int QtState) { UserChanged(QtState); });
+    return FCheckBox;
+}
+
+void TCheckBox::SetState(TCheckBoxState Value) {
+    if (FState == Value)
+        return;
+    FState = Value;
+    ShowState();
+    if (!ComponentState().Contains(csLoading))
+        Click();
+}
+
+void TCheckBox::SetAllowGrayed(bool Value) {
+    FAllowGrayed = Value;
+    if (FCheckBox)
+        FCheckBox->setTristate(Value);
+}
+
+void TCheckBox::TextChanged() {
+    TWinControl::TextChanged();
+    if (FCheckBox)
+        FCheckBox->setText(QtText::Decode(Caption()));
+}
+
+void TCheckBox::ShowState() {
+    if (!FCheckBox)
+        return;
+    static constexpr Qt::CheckState QtStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
+    const QSignalBlocker Blocker(FCheckBox);
+    FCheckBox->setCheckState(QtStates[FState]);
+}
+
+void TCheckBox::UserChanged(int QtState) {
+    const TCheckBoxState Value = QtState == Qt::Checked            ? cbChecked
+                                 : QtState == Qt::PartiallyChecked ? cbGrayed
+                                                                   : cbUnchecked;
+    if (FState == Value)
+        return;
+    FState = Value;
+    SafeCall([this] { Click(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// TListBoxStrings
+
+void TListBoxStrings::CheckIndex(int Index, int Limit) const {
+    if (Index < 0 || Index >= Limit)
+        RaiseListIndex(Index);
+}
+
+AnsiString TListBoxStrings::Get(int Index) const {
+    CheckIndex(Index, Count());
+    return FItems[Index];
+}
+
+void TListBoxStrings::Put(int Index, const AnsiString& S) {
+    CheckIndex(Index, Count());
+    FItems[Index] = S;
+    FListBox->ItemsChanged();
+}
+
+void TListBoxStrings::Insert(int Index, const AnsiString& S) {
+    CheckIndex(Index, Count() + 1);
+    FItems.insert(FItems.begin() + Index, S);
+    FListBox->ItemsChanged();
+}
+
+void TListBoxStrings::Delete(int Index) {
+    CheckIndex(Index, Count());
+    FItems.erase(FItems.begin() + Index);
+    FListBox->ItemsChanged();
+}
+
+void TListBoxStrings::Clear() {
+    FItems.clear();
+    FListBox->ItemsChanged();
+}
+
+void TListBoxStrings::SetUpdateState(bool Updating) {
+    if (!Updating)
+        FListBox->FlushItems();
+}
+
+// ---------------------------------------------------------------------------------------------
+// TListBoxModel: the rows of the list view, read from the items and decoded on demand.
+
+class TListBoxModel : public QAbstractListModel {
+public:
+    explicit TListBoxModel(TCustomListBox* AListBox, QObject* Parent)
+        : QAbstractListModel(Parent), FListBox(AListBox), FRows(AListBox->Count()) {}
+
+    int rowCount(const QModelIndex& Parent) const override { return Parent.isValid() ? 0 : FRows; }
+
+    QVariant data(const QModelIndex& Index, int Role) const override {
+        const int Row = Index.row();
+        if (!Index.isValid() || Row >= FListBox->Count())
+            return {};
+        if (Role == Qt::DisplayRole)
+            return QtText::Decode(FListBox->FItems->Ref(Row));
+        if (Role == Qt::SizeHintRole)
+            return QSize(0, FListBox->ItemHeight());
+        return {};
+    }
+
+    // One reset shows any number of changes.
+    void Reload() {
+        beginResetModel();
+        FRows = FListBox->Count();
+        endResetModel();
+    }
+
+private:
+    TCustomListBox* FListBox;
+    int FRows;
+};
+
+// ---------------------------------------------------------------------------------------------
+// TCustomListBox
+
+TCustomListBox::TCustomListBox(TComponent* AOwner)
+    : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
+    SetTabStop(true);
+    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+QWidget* TCustomListBox::CreateWidget() {
+    FView = new QListView;
+    FView->setUniformItemSizes(true);
+    FView->setSelectionMode(QAbstractItemView::SingleSelection);
+    FView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FModel = new TListBoxModel(this, FView);
+    FView->setModel(FModel);
+    QObject::connect(FView->selectionModel(), &QItemSelectionModel::currentRowChanged, FView,
+                     [this](const QModelIndex& Current) { UserSelected(Current.row()); });
+    ShowItemIndex();
+    return FView;
+}
+
+void TCustomListBox::SetItemIndex(int Value) {
+    if (Value < -1 || Value >= Count())
+        Value = -1;
+    FItemIndex = Value;
+    FlushItems();
+    ShowItemIndex();
+}
+
+void TCustomListBox::SetItemHeight(int Value) {
+    if (Value <= 0 || FItemHeight == Value)
+        return;
+    FItemHeight = Value;
+    if (FModel)
+        FModel->Reload();
+    ShowItemIndex();
+}
+
+// A change outside an update marks the rows stale and asks the event loop for one reload, so
+// that filling the list item by item costs no more than filling it inside an update.
+void TCustomListBox::ItemsChanged() {
+    FItemsStale = true;
+    if (!FView || FFlushPending || FItems->UpdateCount() > 0)
+        return;
+    FFlushPending = true;
+    QTimer::singleShot(0, FView, [this] {
+        FFlushPending = false;
+        FlushItems();
+    });
+}
+
+void TCustomListBox::FlushItems() {
+    if (!FItemsStale || !FModel)
+        return;
+    FItemsStale = false;
+    FModel->Reload();
+    if (FItemIndex >= Count())
+        FItemIndex = -1;
+    ShowItemIndex();
+}
+
+void TCustomListBox::ShowItemIndex() {
+    if (!FView)
+        return;
+    FShowingIndex = true;
+    if (FItemIndex < 0) {
+        FView->selectionModel()->clear();
+    } else {
+        const QModelIndex Index = FModel->index(FItemIndex);
+        FView->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
+        FView->scrollTo(Index);
+    }
+    FShowingIndex = false;
+}
+
+void TCustomListBox::UserSelected(int Row) {
+    if (FShowingIndex || Row == FItemIndex)
+        return;
+    FItemIndex = Row;
+    SafeCall([this] { Click(); });
+}
+
+// ---------------------------------------------------------------------------------------------
+// TCustomGroupBox
+
+TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+QWidget* TCustomGroupBox::CreateWidget() {
+    FGroupBox = new QGroupBox(QtText::Decode(Caption()));
+    return FGroupBox;
+}
+
+void TCustomGroupBox::TextChanged() {
+    TWinControl::TextChanged();
+    if (FGroupBox)
+        FGroupBox->setTitle(QtText::Decode(Caption()));
+}
+
+// Aligned children stay below the caption and inside the frame.
+TRect TCustomGroupBox::AlignArea() const {
+    constexpr int FrameWidth = 2;
+    TBitmap Measure(1, 1);
+    Measure.Canvas()->SetFont(Font());
+    TRect R = ClientRect();
+    R.Top += Measure.Canvas()->TextHeight("0");
+    R.Left += FrameWidth;
+    R.Right -= FrameWidth;
+    R.Bottom -= FrameWidth;
+    return R;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TMemo
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>()) {
+    FLines->OnChange = [this](TObject*) { ShowLines(); };
+    SetTabStop(true);
+    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+}
+
+TMemo::~TMemo() = default;
+
+QWidget* TMemo::CreateWidget() {
+    FEdit = new QPlainTextEdit;
+    ApplyOptions();
+    ShowLines();
+    QObject::connect(FEdit, &QPlainTextEdit::textChanged, FEdit, [this] { UserEdited(); });
+    return FEdit;
+}
+
+void TMemo::SetReadOnly(bool Value) {
+    FReadOnly = Value;
+    ApplyOptions();
+}
+
+void TMemo::SetWordWrap(bool Value) {
+    FWordWrap = Value;
+    ApplyOptions();
+}
+
+void TMemo::SetScrollBars(TScrollStyle Value) {
+    FScrollBars = Value;
+    ApplyOptions();
+}
+
+// A horizontal scroll bar turns wrapping off, as the platform's edit control does.
+void TMemo::ApplyOptions() {
+    if (!FEdit)
+        return;
+    const bool Horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+    const bool Vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
+    FEdit->setReadOnly(FReadOnly);
+    FEdit->setLineWrapMode(FWordWrap && !Horizontal ? QPlainTextEdit::WidgetWidth
+                                                    : QPlainTextEdit::NoWrap);
+    FEdit->setHorizontalScrollBarPolicy(Horizontal ? Qt::ScrollBarAsNeeded
+                                                   : Qt::ScrollBarAlwaysOff);
+    FEdit->setVerticalScrollBarPolicy(Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void TMemo::ShowLines() {
+    if (!FEdit || FEditing)
+        return;
+    QStringList Shown;
+    Shown.reserve(FLines->Count());
+    for (int I = 0; I < FLines->Count(); ++I)
+        Shown.append(QtText::Decode(FLines->Ref(I)));
+    FShowing = true;
+    FEdit->setPlainText(Shown.join(QChar('\n')));
+    FShowing = false;
+}
+
+// Lines the user left as they were keep their bytes, also those that did not decode.
+void TMemo::UserEdited() {
+    if (FShowing)
+        return;
+    TStringList Edited;
+    const QTextDocument* Document = FEdit->document();
+    int Index = 0;
+    for (QTextBlock Block = Document->begin(); Block.isValid() && !Document->isEmpty();
+         Block = Block.next(), ++Index) {
+        const QString Text = Block.text();
+        const bool Unchanged =
+            Index < FLines->Count() && QtText::Decode(FLines->Ref(Index)) == Text;
+        Edited.Append(Unchanged ? AnsiString(FLines->Ref(Index)) : QtText::Encode(Text));
+    }
+    FEditing = true;
+    FLines->Assign(&Edited);
+    FEditing = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Registration
+
+namespace {
+
+const std::vector<const char*>& MemoScrollBarNames() {
+    static const std::vector<const char*> Names{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
+    return Names;
+}
+
+void RegisterLabel() {
+    TPublish<TCustomLabel>("TCustomLabel", "TGraphicControl");
+    TPublish<TLabel> P("TLabel", "TCustomLabel");
+    P.Creatable();
+    StdPublish::Visual(P, TLabel::DefaultParentColor);
+    StdPublish::Caption(P)
+        .Enum<TAlignment, TAlignment>("Alignment", &TLabel::Alignment, &TLabel::SetAlignment,
+                                      AlignmentNames(), TLabel::DefaultAlignment)
+        .Bool("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, TLabel::DefaultAutoSize)
+        .Enum<TTextLayout, TTextLayout>("Layout", &TLabel::Layout, &TLabel::SetLayout,
+                                        TextLayoutNames(), TLabel::DefaultLayout)
+        .Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar,
+              TLabel::DefaultShowAccelChar)
+        .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent,
+              TLabel::DefaultTransparent)
+        .Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, TLabel::DefaultWordWrap);
+}
+
+void RegisterButton() {
+    TPublish<TButton> P("TButton", "TWinControl");
+    P.Creatable();
+    StdPublish::Visual(P, false);
+    StdPublish::Windowed(P, true);
+    StdPublish::Caption(P)
+        .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, TButton::DefaultCancel)
+        .Bool("Default", &TButton::Default, &TButton::SetDefault, TButton::DefaultDefault)
+        .Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
+             TButton::DefaultModalResult);
+}
+
+void RegisterCheckBox() {
+    TPublish<TCheckBox> P("TCheckBox", "TWinControl");
+    P.Creatable();
+    StdPublish::Visual(P, false);
+    StdPublish::Windowed(P, true);
+    StdPublish::Caption(P)
+        .Bool("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed,
+              TCheckBox::DefaultAllowGrayed)
+        .Enum<TCheckBoxState, TCheckBoxState>("State", &TCheckBox::State, &TCheckBox::SetState,
+                                              CheckBoxStateNames(), TCheckBox::DefaultState);
+}
+
+void RegisterListBox() {
+    TPublish<TCustomListBox>("TCustomListBox", "TWinControl");
+    TPublish<TListBox> P("TListBox", "TCustomListBox");
+    P.Creatable();
+    StdPublish::Visual(P, false);
+    StdPublish::Windowed(P, true)
+        .Int<int, int>("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight,
+                       TListBox::DefaultItemHeight)
+        .Object<TStrings>("Items", TTypeKind::Strings, &TListBox::Items);
+}
+
+void RegisterGroupBox() {
+    TPublish<TCustomGroupBox>("TCustomGroupBox", "TWinControl");
+    TPublish<TGroupBox> P("TGroupBox", "TCustomGroupBox");
+    P.Creatable();
+    StdPublish::Visual(P, false);
+    StdPublish::Caption(P);
+}
+
+void RegisterMemo() {
+    TPublish<TMemo> P("TMemo", "TWinControl");
+    P.Creatable();
+    StdPublish::Visual(P, false);
+    StdPublish::Windowed(P, true)
+        .Object("Lines", TTypeKind::Strings, &TMemo::Lines)
+        .Bool("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, TMemo::DefaultReadOnly)
+        .Enum<TScrollStyle, TScrollStyle>("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars,
+                                          MemoScrollBarNames(), TMemo::DefaultScrollBars)
+        .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, TMemo::DefaultWordWrap);
+}
+
+bool RegisterStdCtrls() {
+    RegisterLabel();
+    RegisterButton();
+    RegisterCheckBox();
+    RegisterListBox();
+    RegisterGroupBox();
+    RegisterMemo();
+    return true;
+}
+
+[[maybe_unused]] const bool Registered = RegisterStdCtrls();
+
+} // namespace

@@ -1,0 +1,72 @@
+// Text where the standard controls meet Qt widgets: code page 932 bytes to and from Unicode.
+// Included only by the layer's .cpp files.
+#pragma once
+
+#include "SysUtils.h"
+
+#include <QString>
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+namespace QtText {
+
+constexpr char16_t ReplacementChar = 0xFFFD;
+// The code page's converter marks bytes it cannot decode with this character.
+constexpr char16_t SubstituteChar = 0x1A;
+
+inline bool IsLeadByte(unsigned char B) {
+    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
+
+// Whether the text ends with the first byte of a double-byte character.
+inline bool EndsInsideCharacter(std::string_view Ansi) {
+    std::size_t I = 0;
+    while (I < Ansi.size())
+        I += IsLeadByte(static_cast<unsigned char>(Ansi[I])) ? 2 : 1;
+    return I > Ansi.size();
+}
+
+// Bytes that do not decode become replacement characters; nothing is dropped or raised.
+inline QString Decode(std::string_view Ansi) {
+    thread_local QStringDecoder Decoder("windows-31j", QStringConverter::Flag::Stateless);
+    QString Text = Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
+    Decoder.resetState();
+    Text.replace(QChar(SubstituteChar), QChar(ReplacementChar));
+    if (EndsInsideCharacter(Ansi))
+        Text.append(QChar(ReplacementChar));
+    return Text;
+}
+
+// False when the text holds a character that the code page cannot hold; Out then has "?" for it.
+inline bool Encode(const QString& Text, AnsiString& Out) {
+    Out.clear();
+    QStringEncoder Encoder("windows-31j", QStringConverter::Flag::Stateless);
+    const QByteArray Whole = Encoder.encode(Text);
+    if (!Encoder.hasError()) {
+        Out.assign(Whole.constData(), static_cast<std::size_t>(Whole.size()));
+        return true;
+    }
+    Encoder.resetState();
+    bool Exact = true;
+    for (qsizetype I = 0; I < Text.size();) {
+        const qsizetype Length = Text.at(I).isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
+        const QByteArray Bytes = Encoder.encode(QStringView(Text).mid(I, Length));
+        if (Encoder.hasError() || Bytes.isEmpty()) {
+            Encoder.resetState();
+            Out += '?';
+            Exact = false;
+        } else {
+            Out.append(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+        }
+        I += Length;
+    }
+    return Exact;
+}
+
+inline AnsiString Encode(const QString& Text) {
+    AnsiString Out;
+    Encode(Text, Out);
+    return Out;
+}
+
+} // namespace QtText
