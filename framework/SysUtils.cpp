@@ -31,6 +31,24 @@ bool EncodeAll(QStringView Text, AnsiString& Out) {
     return true;
 }
 
+bool IsLeadByte(char C) {
+    const auto B = static_cast<unsigned char>(C);
+    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
+
+// Maps ASCII letters in [From, To] by Delta, stepping over the second byte of double-byte
+// characters, which may lie in the ASCII letter range.
+AnsiString MapAsciiLetters(const AnsiString& Text, char From, char To, int Delta) {
+    AnsiString Result = Text;
+    for (std::size_t I = 0; I < Result.size(); ++I) {
+        if (IsLeadByte(Result[I]))
+            ++I;
+        else if (Result[I] >= From && Result[I] <= To)
+            Result[I] = static_cast<char>(Result[I] + Delta);
+    }
+    return Result;
+}
+
 bool IsHighSurrogate(char16_t C) {
     return C >= 0xD800 && C <= 0xDBFF;
 }
@@ -103,8 +121,7 @@ QString ToQString(const AnsiString& Ansi) {
 AnsiString operator""_sj(const char* Text, std::size_t Length) {
     AnsiString Out;
     if (!Utf8ToAnsi(std::string_view(Text, Length), Out))
-        throw EConvertError("Text not representable in code page 932: " +
-                            std::string(Text, Length));
+        throw EConvertError(Out + " の後にコードページ 932 で表せない文字があります"_sj);
     return Out;
 }
 
@@ -159,19 +176,11 @@ int StrToInt(const AnsiString& Text) {
 }
 
 AnsiString UpperCase(const AnsiString& Text) {
-    AnsiString Result = Text;
-    for (char& C : Result)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Result;
+    return MapAsciiLetters(Text, 'a', 'z', 'A' - 'a');
 }
 
 AnsiString LowerCase(const AnsiString& Text) {
-    AnsiString Result = Text;
-    for (char& C : Result)
-        if (C >= 'A' && C <= 'Z')
-            C = static_cast<char>(C - 'A' + 'a');
-    return Result;
+    return MapAsciiLetters(Text, 'A', 'Z', 'a' - 'A');
 }
 
 AnsiString Trim(const AnsiString& Text) {
@@ -207,11 +216,6 @@ bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
 }
 
 namespace {
-
-bool IsLeadByte(char C) {
-    const auto B = static_cast<unsigned char>(C);
-    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
-}
 
 bool IsDelimiter(char C) {
     return C == '/' || C == PathDelim || (PathDelim == '\\' && C == ':');

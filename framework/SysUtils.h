@@ -60,22 +60,24 @@ bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out);
 std::string AnsiToUtf8(std::string_view Ansi);
 
 AnsiString IntToStr(long long Value);
-// Converts decimal text; throws EConvertError with a message naming the text otherwise.
+// Converts decimal text (or $ and hex digits); throws EConvertError naming the text otherwise.
 int StrToInt(const AnsiString& Text);
-AnsiString UpperCase(const AnsiString& Text); // ASCII letters only, as the platform does
+// ASCII letters only, as the platform does; the second byte of a double-byte character is left
+// alone even where it equals an ASCII letter (ア is 0x83 0x41).
+AnsiString UpperCase(const AnsiString& Text);
 AnsiString LowerCase(const AnsiString& Text);
 // Removes leading and trailing bytes of value 32 or less.
 AnsiString Trim(const AnsiString& Text);
 
 // Files. Names are code page 932 paths, converted to the platform's file names by the layer.
 extern const char PathDelim;
-bool FileExists(const AnsiString& FileName);   // a file, not a folder
+bool FileExists(const AnsiString& FileName); // a file, not a folder
 bool DirectoryExists(const AnsiString& Name);
-bool DeleteFile(const AnsiString& FileName);   // false when absent or not removable
+bool DeleteFile(const AnsiString& FileName); // false when absent or not removable
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName); // replaces NewName
-AnsiString ExtractFilePath(const AnsiString& FileName); // with the closing delimiter
-AnsiString ExtractFileDir(const AnsiString& FileName);  // without it
+AnsiString ExtractFilePath(const AnsiString& FileName);                // with the closing delimiter
+AnsiString ExtractFileDir(const AnsiString& FileName);                 // without it
 AnsiString ExtractFileName(const AnsiString& FileName);
-AnsiString ExtractFileExt(const AnsiString& FileName);  // from the last dot, dot included
+AnsiString ExtractFileExt(const AnsiString& FileName); // from the last dot, dot included
 // The whole file; EFOpenError when it cannot be opened, EReadError when reading fails.
 std::string ReadFileBytes(const AnsiString& FileName);

@@ -98,11 +98,13 @@ TEST(Numbers, StrToIntRejectsWithMessageNamingTheText) {
     }
 }
 
-TEST(Strings, CaseMappingTouchesAsciiLettersOnly) {
-    // The second byte of ア (0x83 0x41) is an ASCII 'A' and must be mapped by the ASCII rule.
-    EXPECT_EQ(UpperCase("abc\x83\x41xyZ"), "ABC\x83\x41XYZ");
-    EXPECT_EQ(LowerCase("ABC\x82\x60"), "abc\x82\x60");
-    EXPECT_EQ(UpperCase("\xE0\xE9"), "\xE0\xE9");
+TEST(Strings, CaseMappingTouchesAsciiLettersOnlyAndNeverASecondByte) {
+    EXPECT_EQ(UpperCase("abc xyZ@[`{"), "ABC XYZ@[`{");
+    EXPECT_EQ(LowerCase("ABC xyZ@[`{"), "abc xyz@[`{");
+    // ア is 0x83 0x41 and ャ is 0x83 0x61: a byte-wise mapping would turn one into the other.
+    EXPECT_EQ(LowerCase("ア"_sj), "ア"_sj);
+    EXPECT_EQ(UpperCase("ャa"_sj), "ャA"_sj);
+    EXPECT_EQ(UpperCase("\xB1a"), "\xB1A"); // half-width katakana is a single byte
 }
 
 TEST(Strings, TrimRemovesControlBytesAndSpacesOnly) {
@@ -176,4 +178,9 @@ TEST(Files, ReadFileBytesRaisesOpenErrorNamingTheFile) {
     if (!QFile(Dir.path() + "/locked").open(QIODevice::ReadOnly)) { // root reads anything
         EXPECT_THROW(ReadFileBytes(TempPath(Dir, "locked")), EFOpenError);
     }
+}
+
+TEST(Files, ReadFailureIsAReadErrorNotAShortResult) {
+    // The kernel refuses reads of unmapped addresses of this file with an I/O error.
+    EXPECT_THROW(ReadFileBytes("/proc/self/mem"), EReadError);
 }
