@@ -164,6 +164,7 @@ bool TOpenDialog::Execute() {
 }
 
 void TOpenDialog::Prepare() {
+    FSelection = FFileName;
     FDialog = new TFileDialog(QApplication::activeWindow());
     FDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     FDialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -256,7 +257,7 @@ int TOpenDialog::ChosenFilterIndex() const {
 }
 
 void TOpenDialog::SelectionChanged(const QString& Path) {
-    FFileName = QtText::Encode(QDir::toNativeSeparators(Path));
+    FSelection = QtText::Encode(QDir::toNativeSeparators(Path));
     THandlerCall::SafeCall([this] { DoSelectionChange(); });
 }
 

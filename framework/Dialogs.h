@@ -79,7 +79,7 @@ public:
     // Without the dot; appended to a typed name that has no extension.
     const AnsiString& DefaultExt() const { return FDefaultExt; }
     void SetDefaultExt(const AnsiString& Value) { FDefaultExt = Value; }
-    const AnsiString& FileName() const { return FFileName; }
+    const AnsiString& FileName() const { return FDialog ? FSelection : FFileName; }
     void SetFileName(const AnsiString& Value) { FFileName = Value; }
     // All confirmed files when ofAllowMultiSelect is set; otherwise the one in FileName.
     TStrings* Files() const { return FFiles.get(); }
@@ -131,6 +131,7 @@ private:
     int FFilterIndex = DefaultFilterIndex;
     AnsiString FDefaultExt;
     AnsiString FFileName;
+    AnsiString FSelection;
     std::unique_ptr<TStringList> FFiles;
     AnsiString FInitialDir;
     AnsiString FTitle;

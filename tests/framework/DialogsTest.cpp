@@ -1,1 +1,361 @@
+// The open dialog, answered from the event loop as a user would answer it.
+#include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "FormReader.h"
+#include "FormWriter.h"
+#include "TypInfo.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+constexpr int WaitMilliseconds = 5000;
+
+// Runs the event loop until Done holds or the time is up.
+bool WaitUntil(const std::function<bool()>& Done) {
+    QElapsedTimer Clock;
+    Clock.start();
+    while (!Done() && Clock.elapsed() < WaitMilliseconds)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return Done();
+}
+
+// Calls Answer with the next modal widget of type W once it is shown.
+template <class W> void WhenShown(std::function<void(W*)> Answer) {
+    auto* Poll = new QTimer;
+    Poll->setInterval(10);
+    QObject::connect(Poll, &QTimer::timeout, [Poll, Answer] {
+        auto* Shown = qobject_cast<W*>(QApplication::activeModalWidget());
+        if (!Shown)
+            return;
+        Poll->stop();
+        Poll->deleteLater();
+        Answer(Shown);
+    });
+    Poll->start();
+}
+
+QLineEdit* NameField(QFileDialog* Dialog) {
+    return Dialog->findChild<QLineEdit*>("fileNameEdit");
+}
+
+QComboBox* TypeCombo(QFileDialog* Dialog) {
+    return Dialog->findChild<QComboBox*>("fileTypeCombo");
+}
+
+// The names the dialog lists, once its folder has been read.
+QStringList ListedNames(QFileDialog* Dialog, int AtLeast) {
+    auto* List = Dialog->findChild<QListView*>("listView");
+    QStringList Names;
+    WaitUntil([&] { return List->model()->rowCount(List->rootIndex()) >= AtLeast; });
+    for (int Row = 0; Row < List->model()->rowCount(List->rootIndex()); ++Row)
+        Names.append(List->model()->index(Row, 0, List->rootIndex()).data().toString());
+    return Names;
+}
+
+void TypeAndAccept(QFileDialog* Dialog, const QString& Name) {
+    NameField(Dialog)->setText(Name);
+    QMetaObject::invokeMethod(Dialog, "accept");
+}
+
+// Records what the hooks see while the dialog runs, and may put a panel on the template area.
+class TProbeDialog : public TOpenDialog {
+public:
+    using TOpenDialog::StandardControlsRect;
+    using TOpenDialog::TemplateArea;
+    using TOpenDialog::TOpenDialog;
+
+    bool Template = false;
+    std::vector<std::string> Events;
+    AnsiString SelectionSeen;
+    int FilterIndexSeen = 0;
+    QRect AreaInDialog;
+    TRect StandardArea;
+    TPanel* Extra = nullptr;
+
+protected:
+    bool WantsTemplate() const override { return Template; }
+    void DoShow() override {
+        Events.push_back(TemplateArea() ? "show with area" : "show");
+        if (TemplateArea()) {
+            QWidget* Area = TemplateArea()->Widget();
+            AreaInDialog = QRect(Area->mapTo(DialogWidget(), QPoint(0, 0)), Area->size());
+            StandardArea = StandardControlsRect();
+            Extra = new TPanel(this);
+            Extra->SetParent(TemplateArea());
+            Extra->SetBounds(0, 0, TemplateArea()->Width(), TemplateArea()->Height());
+        }
+        TOpenDialog::DoShow();
+    }
+    void DoClose() override {
+        Events.push_back(TemplateArea() ? "close with area" : "close");
+        delete Extra;
+        Extra = nullptr;
+        TOpenDialog::DoClose();
+    }
+    void DoSelectionChange() override {
+        SelectionSeen = FileName();
+        TOpenDialog::DoSelectionChange();
+    }
+    void DoFilterChange() override {
+        Events.push_back("filter");
+        FilterIndexSeen = FilterIndex();
+        TOpenDialog::DoFilterChange();
+    }
+};
+
+class DialogsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(Dir.isValid());
+        for (const char* Name : {"a.csv", "B.CSV", "c.txt"}) {
+            QFile File(Dir.filePath(Name));
+            ASSERT_TRUE(File.open(QIODevice::WriteOnly));
+        }
+        Path = Dir.path().toStdString();
+        Dialog.SetInitialDir(Path);
+        Dialog.SetFilter("CSVファイル|*.CSV"_sj);
+        SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
+    }
+    void TearDown() override { SetExceptionHandler(nullptr); }
+
+    QTemporaryDir Dir;
+    AnsiString Path;
+    TProbeDialog Dialog{nullptr};
+    std::vector<std::string> Reported;
+};
+
+TEST_F(DialogsTest, TypedAndConfirmedFileBecomesTheFullPath) {
+    WhenShown<QFileDialog>([](QFileDialog* Shown) { TypeAndAccept(Shown, "a.csv"); });
+    ASSERT_TRUE(Dialog.Execute());
+    EXPECT_EQ(Dialog.FileName(), Path + "/a.csv");
+    ASSERT_EQ(Dialog.Files()->Count(), 1);
+    EXPECT_EQ(Dialog.Files()->Get(0), Path + "/a.csv");
+}
+
+TEST_F(DialogsTest, UpperCasePatternListsFilesOfEitherCase) {
+    QStringList Names;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        Names = ListedNames(Shown, 2);
+        Shown->reject();
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_TRUE(Names.contains("a.csv"));
+    EXPECT_TRUE(Names.contains("B.CSV"));
+    EXPECT_FALSE(Names.contains("c.txt"));
+}
+
+TEST_F(DialogsTest, CancellingKeepsTheFileNameItHadBefore) {
+    Dialog.SetFileName("before.csv");
+    WhenShown<QFileDialog>([](QFileDialog* Shown) {
+        ListedNames(Shown, 2);
+        NameField(Shown)->setText("a.csv");
+        Shown->reject();
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_EQ(Dialog.FileName(), "before.csv");
+}
+
+TEST_F(DialogsTest, SelectionChangeHookSeesTheSelectedPathAsFileName) {
+    WhenShown<QFileDialog>([](QFileDialog* Shown) {
+        ListedNames(Shown, 2);
+        auto* List = Shown->findChild<QListView*>("listView");
+        for (int Row = 0; Row < List->model()->rowCount(List->rootIndex()); ++Row) {
+            const QModelIndex Index = List->model()->index(Row, 0, List->rootIndex());
+            if (Index.data().toString() == "B.CSV")
+                List->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
+        }
+        Shown->reject();
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_EQ(Dialog.SelectionSeen, Path + "/B.CSV");
+}
+
+TEST_F(DialogsTest, AnErrorInASelectionHandlerIsReportedAndTheDialogGoesOn) {
+    Dialog.OnSelectionChange = [](TObject*) { throw std::runtime_error("preview failed"); };
+    WhenShown<QFileDialog>([](QFileDialog* Shown) {
+        ListedNames(Shown, 2);
+        auto* List = Shown->findChild<QListView*>("listView");
+        List->setCurrentIndex(List->model()->index(0, 0, List->rootIndex()));
+        TypeAndAccept(Shown, "B.CSV");
+    });
+    EXPECT_TRUE(Dialog.Execute());
+    EXPECT_EQ(Dialog.FileName(), Path + "/B.CSV");
+    ASSERT_FALSE(Reported.empty());
+    EXPECT_EQ(Reported[0], "preview failed");
+}
+
+TEST_F(DialogsTest, FilterIndexFollowsTheTypeTheUserChooses) {
+    Dialog.SetFilter("Text|*.txt|CSV|*.CSV");
+    Dialog.SetFilterIndex(2);
+    int StartIndex = -1;
+    QStringList TextNames;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        QComboBox* Types = TypeCombo(Shown);
+        StartIndex = Types->currentIndex();
+        emit Types->textActivated(Types->currentText()); // the same type again: no change
+        QTest::keyClick(Types, Qt::Key_Up);
+        TextNames = ListedNames(Shown, 1);
+        TypeAndAccept(Shown, "c.txt");
+    });
+    ASSERT_TRUE(Dialog.Execute());
+    EXPECT_EQ(StartIndex, 1);
+    EXPECT_EQ(std::count(Dialog.Events.begin(), Dialog.Events.end(), "filter"), 1);
+    EXPECT_EQ(Dialog.FilterIndexSeen, 1);
+    EXPECT_EQ(Dialog.FilterIndex(), 1);
+    EXPECT_EQ(TextNames, QStringList{"c.txt"});
+}
+
+TEST_F(DialogsTest, FilterDescriptionsStayWholeAndStarDotStarListsEveryFile) {
+    // The second byte of "ポ" is the byte of "|".
+    Dialog.SetFilter("ポイント|*.CSV|すべて|*.*"_sj);
+    Dialog.SetFilterIndex(2);
+    QStringList Types;
+    QStringList Names;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        for (int I = 0; I < TypeCombo(Shown)->count(); ++I)
+            Types.append(TypeCombo(Shown)->itemText(I));
+        Names = ListedNames(Shown, 3);
+        Shown->reject();
+    });
+    Dialog.Execute();
+    ASSERT_EQ(Types.size(), 2);
+    EXPECT_TRUE(Types[0].startsWith(QString::fromUtf8("ポイント")));
+    EXPECT_TRUE(Types[1].startsWith(QString::fromUtf8("すべて")));
+    EXPECT_EQ(Names.size(), 3);
+}
+
+TEST_F(DialogsTest, TemplateAreaStandsBelowTheStandardControlsWhileTheDialogIsShown) {
+    Dialog.Template = true;
+    std::vector<std::string> EventsWhileShown;
+    bool PanelOnDialog = false;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        EventsWhileShown = Dialog.Events;
+        PanelOnDialog = Dialog.Extra && Dialog.Extra->Widget()->window() == Shown &&
+                        Dialog.Extra->Widget()->isVisible();
+        const QRect Combo(TypeCombo(Shown)->mapTo(Shown, QPoint(0, 0)), TypeCombo(Shown)->size());
+        EXPECT_GE(Dialog.AreaInDialog.top(), Combo.bottom());
+        Shown->reject();
+    });
+    Dialog.OnShow = [&](TObject*) { Dialog.Events.push_back("OnShow"); };
+    Dialog.OnClose = [&](TObject*) { Dialog.Events.push_back("OnClose"); };
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_EQ(EventsWhileShown, (std::vector<std::string>{"show with area", "OnShow"}));
+    EXPECT_EQ(Dialog.Events,
+              (std::vector<std::string>{"show with area", "OnShow", "close with area", "OnClose"}));
+    EXPECT_TRUE(PanelOnDialog);
+    EXPECT_GE(Dialog.AreaInDialog.height(), TOpenDialog::TemplateAreaHeight);
+    EXPECT_GT(Dialog.AreaInDialog.width(), 0);
+    EXPECT_LE(Dialog.StandardArea.Bottom, Dialog.AreaInDialog.top());
+    EXPECT_EQ(Dialog.TemplateArea(), nullptr);
+}
+
+TEST_F(DialogsTest, WithoutATemplateThereIsNoArea) {
+    WhenShown<QFileDialog>([](QFileDialog* Shown) { Shown->reject(); });
+    Dialog.Execute();
+    EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"show", "close"}));
+}
+
+TEST_F(DialogsTest, PlacesBarIsShownOrHiddenAsAsked) {
+    for (bool Shown : {false, true}) {
+        Dialog.SetShowPlacesBar(Shown);
+        bool Visible = !Shown;
+        WhenShown<QFileDialog>([&](QFileDialog* Running) {
+            Visible = Running->findChild<QWidget*>("sidebar")->isVisible();
+            Running->reject();
+        });
+        Dialog.Execute();
+        EXPECT_EQ(Visible, Shown);
+    }
+}
+
+TEST_F(DialogsTest, FileNameFieldCanBeReadAndWrittenWhileShown) {
+    AnsiString Read;
+    QString Shown;
+    WhenShown<QFileDialog>([&](QFileDialog* Running) {
+        Dialog.SetFileNameFieldText("データ.csv"_sj);
+        Shown = NameField(Running)->text();
+        NameField(Running)->setText(QString::fromUtf8("単価.txt"));
+        Read = Dialog.FileNameFieldText();
+        Running->reject();
+    });
+    Dialog.Execute();
+    EXPECT_EQ(Shown, QString::fromUtf8("データ.csv"));
+    EXPECT_EQ(Read, "単価.txt"_sj);
+    EXPECT_EQ(Dialog.FileNameFieldText(), "");
+}
+
+TEST_F(DialogsTest, ANameOutsideTheCodePageIsRefusedWithAMessage) {
+    const QString Korean = QString::fromUtf8("한국.csv");
+    QFile(Dir.filePath(Korean)).open(QIODevice::WriteOnly);
+    bool Warned = false;
+    bool StillOpen = false;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        WhenShown<QMessageBox>([&](QMessageBox* Box) {
+            Warned = true;
+            Box->accept();
+        });
+        NameField(Shown)->setText(Korean);
+        QMetaObject::invokeMethod(Shown, "accept");
+        StillOpen = Shown->isVisible();
+        Shown->reject();
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_TRUE(Warned);
+    EXPECT_TRUE(StillOpen);
+}
+
+TEST_F(DialogsTest, OpenDialogSurvivesAWriteAndReadRoundTrip) {
+    class TDialogForm : public TComponent {
+    public:
+        using TComponent::TComponent;
+        const char* ClassName() const override { return "TDialogForm"; }
+        void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*) const override {
+            for (int I = 0; I < ComponentCount(); ++I)
+                Proc(Components(I));
+        }
+    };
+    TPublish<TDialogForm>("TDialogForm", "TComponent");
+    const char* Text = R"(object Form: TDialogForm
+  object TextOpenDialog1: TOpenDialog
+    DefaultExt = 'CSV'
+    Filter = 'CSVファイル|*.CSV'
+    FilterIndex = 2
+    Options = [ofHideReadOnly, ofFileMustExist, ofEnableSizing]
+    Title = 'CSVファイルを指定して下さい'
+  end
+end
+)";
+    TDialogForm Form(nullptr);
+    ReadComponentText(&Form, Text);
+    auto* Loaded = ComponentByName<TOpenDialog>(&Form, "TextOpenDialog1");
+    EXPECT_EQ(Loaded->Title(), "CSVファイルを指定して下さい"_sj);
+    EXPECT_TRUE(Loaded->Options().Contains(ofFileMustExist));
+    EXPECT_EQ(Loaded->FilterIndex(), 2);
+    const std::string Written = WriteComponentText(&Form);
+    TDialogForm Again(nullptr);
+    ReadComponentText(&Again, Written);
+    EXPECT_EQ(WriteComponentText(&Again), Written);
+    EXPECT_EQ(ComponentByName<TOpenDialog>(&Again, "TextOpenDialog1")->Filter(),
+              "CSVファイル|*.CSV"_sj);
+
+    TOpenDialog Fresh(nullptr);
+    EXPECT_EQ(Fresh.Options(), (TOpenOptions{ofHideReadOnly, ofEnableSizing}));
+    EXPECT_EQ(Fresh.FilterIndex(), 1);
+}
+
+} // namespace
