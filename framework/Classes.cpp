@@ -211,7 +211,9 @@ void TStrings::SetText(const AnsiString& Value) {
         const std::size_t End = std::min(Value.find('\0'), Value.size());
         std::size_t Pos = 0;
         while (Pos < End) {
-            const std::size_t Break = std::min(Value.find_first_of("\r\n", Pos), End);
+            std::size_t Break = Pos;
+            while (Break < End && Value[Break] != '\r' && Value[Break] != '\n')
+                ++Break;
             Add(Value.substr(Pos, Break - Pos));
             Pos = Break;
             if (Pos < End && Value[Pos] == '\r')
