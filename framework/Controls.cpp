@@ -1,1 +1,919 @@
 #include "Controls.h"
+
+#include "Menus.h"
+#include "QtHost.h"
+#include "WinApi.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputMethod>
+#include <QPainter>
+#include <QWidget>
+
+#include <algorithm>
+#include <iostream>
+
+namespace {
+
+const char* const CannotFocusMessage =
+    "使用不可または非表示のウィンドウにはフォーカスを設定できません";
+
+TExceptionHandler& ExceptionHandler() {
+    static TExceptionHandler Handler;
+    return Handler;
+}
+
+TShiftState ShiftOfMessage(WPARAM WParam) {
+    TShiftState Shift;
+    if (WParam & MK_SHIFT)
+        Shift.Include(ssShift);
+    if (WParam & MK_CONTROL)
+        Shift.Include(ssCtrl);
+    if (WParam & MK_LBUTTON)
+        Shift.Include(ssLeft);
+    if (WParam & MK_RBUTTON)
+        Shift.Include(ssRight);
+    if (WParam & MK_MBUTTON)
+        Shift.Include(ssMiddle);
+    return Shift;
+}
+
+// Where an aligned control of each kind goes in the platform's layout order; among controls
+// of one kind, the one nearer the edge it is aligned to comes first.
+int AlignKey(const TControl* C) {
+    switch (C->Align()) {
+    case alTop:
+        return C->Top();
+    case alBottom:
+        return -(C->Top() + C->Height());
+    case alLeft:
+        return C->Left();
+    case alRight:
+        return -(C->Left() + C->Width());
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void SetExceptionHandler(TExceptionHandler Handler) {
+    ExceptionHandler() = std::move(Handler);
+}
+
+void ReportException(const std::exception& E) {
+    if (ExceptionHandler())
+        ExceptionHandler()(E);
+    else
+        std::cerr << E.what() << '\n';
+}
+
+const TIdentTable& CursorIdents() {
+    static const TIdentTable Idents{
+        {"crDefault", crDefault},     {"crNone", crNone},           {"crArrow", crArrow},
+        {"crCross", crCross},         {"crIBeam", crIBeam},         {"crSizeNESW", crSizeNESW},
+        {"crSizeNS", crSizeNS},       {"crSizeNWSE", crSizeNWSE},   {"crSizeWE", crSizeWE},
+        {"crUpArrow", crUpArrow},     {"crHourGlass", crHourGlass}, {"crDrag", crDrag},
+        {"crNoDrop", crNoDrop},       {"crHSplit", crHSplit},       {"crVSplit", crVSplit},
+        {"crMultiDrag", crMultiDrag}, {"crSQLWait", crSQLWait},     {"crNo", crNo},
+        {"crAppStart", crAppStart},   {"crHelp", crHelp},           {"crHandPoint", crHandPoint},
+        {"crSizeAll", crSizeAll},
+    };
+    return Idents;
+}
+
+const std::vector<const char*>& AlignNames() {
+    static const std::vector<const char*> Names{"alNone",  "alTop",    "alBottom", "alLeft",
+                                                "alRight", "alClient", "alCustom"};
+    return Names;
+}
+
+const std::vector<const char*>& AlignmentNames() {
+    static const std::vector<const char*> Names{"taLeftJustify", "taRightJustify", "taCenter"};
+    return Names;
+}
+
+const std::vector<const char*>& TextLayoutNames() {
+    static const std::vector<const char*> Names{"tlTop", "tlCenter", "tlBottom"};
+    return Names;
+}
+
+const std::vector<const char*>& ImeModeNames() {
+    static const std::vector<const char*> Names{
+        "imDisable", "imClose", "imOpen", "imDontCare", "imSAlpha",   "imAlpha",
+        "imHira",    "imSKata", "imKata", "imChinese",  "imSHanguel", "imHanguel"};
+    return Names;
+}
+
+const std::vector<const char*>& BorderStyleNames() {
+    static const std::vector<const char*> Names{"bsNone",   "bsSingle",     "bsSizeable",
+                                                "bsDialog", "bsToolWindow", "bsSizeToolWin"};
+    return Names;
+}
+
+// ---- TControl
+
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FCanvas(std::make_unique<TCanvas>()) {
+    FFont->OnChange = [this](TObject*) { FontChangedInternal(); };
+}
+
+TControl::~TControl() {
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (FWidget) {
+        DetachControl(FWidget);
+        delete FWidget;
+    }
+}
+
+QWidget* TControl::Widget() const {
+    if (!FWidget)
+        const_cast<TControl*>(this)->CreateHandle();
+    return FWidget;
+}
+
+QWidget* TControl::CreateWidget() {
+    return new THostWidget(this);
+}
+
+void TControl::CreateHandle() {
+    FWidget = CreateWidget();
+    AttachControl(FWidget, this);
+    FWidget->setEnabled(FEnabled);
+    FWidget->setFont(ToQFont(*FFont));
+    ApplyCursor();
+    ApplyHint();
+    auto* Win = dynamic_cast<TWinControl*>(this);
+    if (Win)
+        Win->ApplyWindowState();
+    if (FParent)
+        FParent->Widget();
+    PlaceWidget();
+    if (!Win)
+        return;
+    for (TControl* Child : Win->FControls) {
+        if (Child->FWidget)
+            Child->PlaceWidget();
+        else
+            Child->Widget();
+    }
+}
+
+// Puts the widget into its parent's widget, at the control's bounds and visibility.
+void TControl::PlaceWidget() {
+    QWidget* ParentWidget = FParent ? FParent->FWidget : nullptr;
+    if (FWidget->parentWidget() != ParentWidget)
+        FWidget->setParent(ParentWidget);
+    ApplyBounds();
+    if (ParentWidget)
+        FWidget->setVisible(FVisible);
+}
+
+// A fixed-size window (a dialog's frame) stays fixed at its new size.
+void TControl::ApplyBounds() {
+    if (!FWidget)
+        return;
+    const TPoint Frame = FrameExtent();
+    const QSize Size(std::max(FWidth - Frame.X, 0), std::max(FHeight - Frame.Y, 0));
+    if (!FWidget->isWindow()) {
+        FWidget->setGeometry(FLeft, FTop, Size.width(), Size.height());
+        return;
+    }
+    FWidget->move(FLeft, FTop);
+    if (FWidget->minimumSize() == FWidget->maximumSize())
+        FWidget->setFixedSize(Size);
+    else
+        FWidget->resize(Size);
+}
+
+void TControl::ApplyCursor() {
+    if (!FWidget)
+        return;
+    if (FCursor == crDefault)
+        FWidget->unsetCursor();
+    else
+        FWidget->setCursor(CursorOf(FCursor));
+}
+
+void TControl::ApplyHint() {
+    if (FWidget)
+        FWidget->setToolTip(FShowHint ? ToQString(FHint) : QString());
+}
+
+void TControl::SetParent(TWinControl* AParent) {
+    if (AParent == FParent)
+        return;
+    if (FParent)
+        FParent->RemoveControl(this);
+    FParent = AParent;
+    if (AParent)
+        AParent->InsertControl(this);
+    if (FWidget && (!AParent || AParent->FWidget))
+        PlaceWidget();
+    else if (AParent && AParent->FWidget)
+        Widget();
+    else if (FWidget)
+        FWidget->hide();
+    if (!AParent)
+        return;
+    ParentFontChanged();
+    ParentColorChanged();
+    if (FAlign != alNone)
+        AParent->Realign();
+}
+
+void TControl::SetParentComponent(TComponent* Value) {
+    if (auto* Win = dynamic_cast<TWinControl*>(Value))
+        SetParent(Win);
+}
+
+TComponent* TControl::GetParentComponent() const {
+    return FParent;
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
+    AWidth = std::max(AWidth, 0);
+    AHeight = std::max(AHeight, 0);
+    const bool Moved = ALeft != FLeft || ATop != FTop;
+    const bool Resized = AWidth != FWidth || AHeight != FHeight;
+    if (!Moved && !Resized)
+        return;
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    ApplyBounds();
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+    if (Resized)
+        Resize();
+    if (auto* Win = dynamic_cast<TWinControl*>(this); Win && Moved)
+        Win->DispatchMessage(WM_MOVE, 0, MAKELPARAM(FLeft, FTop));
+}
+
+void TControl::SetClientWidth(int Value) {
+    SetWidth(Value + FWidth - ClientWidth());
+}
+
+void TControl::SetClientHeight(int Value) {
+    SetHeight(Value + FHeight - ClientHeight());
+}
+
+TPoint TControl::ClientToScreen(TPoint P) const {
+    const QPoint G = Widget()->mapToGlobal(QPoint(P.X, P.Y));
+    return {G.x(), G.y()};
+}
+
+TPoint TControl::ScreenToClient(TPoint P) const {
+    const QPoint L = Widget()->mapFromGlobal(QPoint(P.X, P.Y));
+    return {L.x(), L.y()};
+}
+
+void TControl::SetAlign(TAlign Value) {
+    if (Value == FAlign)
+        return;
+    FAlign = Value;
+    if (FParent)
+        FParent->Realign();
+}
+
+void TControl::SetVisible(bool Value) {
+    if (Value == FVisible)
+        return;
+    FVisible = Value;
+    if (FWidget && FParent)
+        FWidget->setVisible(Value);
+    VisibleChanged();
+    if (FParent && FAlign != alNone)
+        FParent->Realign();
+}
+
+void TControl::SetEnabled(bool Value) {
+    if (Value == FEnabled)
+        return;
+    FEnabled = Value;
+    if (FWidget)
+        FWidget->setEnabled(Value);
+    EnabledChanged();
+}
+
+void TControl::SetColor(TColor Value) {
+    if (Value == FColor)
+        return;
+    FColor = Value;
+    FParentColor = false;
+    ColorChanged();
+}
+
+void TControl::SetParentColor(bool Value) {
+    if (Value == FParentColor)
+        return;
+    FParentColor = Value;
+    ParentColorChanged();
+}
+
+void TControl::SetParentFont(bool Value) {
+    if (Value == FParentFont)
+        return;
+    FParentFont = Value;
+    ParentFontChanged();
+}
+
+void TControl::SetCursor(TCursor Value) {
+    if (Value == FCursor)
+        return;
+    FCursor = Value;
+    ApplyCursor();
+}
+
+void TControl::SetCaption(const AnsiString& Value) {
+    if (Value == FCaption)
+        return;
+    FCaption = Value;
+    TextChanged();
+}
+
+void TControl::SetHint(const AnsiString& Value) {
+    FHint = Value;
+    ApplyHint();
+}
+
+void TControl::SetShowHint(bool Value) {
+    FShowHint = Value;
+    ApplyHint();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+    FPopupMenu = Value;
+}
+
+TPopupMenu* TControl::GetPopupMenu() const {
+    for (const TControl* C = this; C; C = C->FParent)
+        if (C->FPopupMenu)
+            return C->FPopupMenu;
+    return nullptr;
+}
+
+void TControl::Notification(TComponent* AComponent, bool Removing) {
+    TComponent::Notification(AComponent, Removing);
+    if (Removing && AComponent == FPopupMenu)
+        FPopupMenu = nullptr;
+}
+
+void TControl::Invalidate() {
+    if (FWidget)
+        FWidget->update();
+}
+
+void TControl::Update() {
+    if (FWidget)
+        QCoreApplication::sendPostedEvents(FWidget->window(), QEvent::UpdateRequest);
+}
+
+void TControl::Repaint() {
+    if (FWidget)
+        FWidget->repaint();
+}
+
+void TControl::BringToFront() {
+    if (FParent) {
+        auto& Siblings = FParent->FControls;
+        Siblings.erase(std::find(Siblings.begin(), Siblings.end(), this));
+        Siblings.push_back(this);
+    }
+    if (FWidget)
+        FWidget->raise();
+}
+
+std::unique_ptr<TBitmap> TControl::Snapshot() {
+    QWidget* W = Widget();
+    QImage Image(W->size(), QImage::Format_ARGB32_Premultiplied);
+    Image.fill(ToQColor(FColor));
+    if (!OpaquePaint() && FParent)
+        FParent->Widget()->render(&Image, QPoint(), QRegion(W->geometry()),
+                                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    else
+        W->render(&Image, QPoint(), QRegion(),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    auto Result = std::make_unique<TBitmap>();
+    *Result->Image() = Image.convertToFormat(QImage::Format_RGB32);
+    return Result;
+}
+
+void TControl::DispatchPaint(QImage& Image, const TRect& Area) {
+    {
+        QPainter P(&Image);
+        P.setCompositionMode(QPainter::CompositionMode_Source);
+        P.fillRect(ToQRect(Area), OpaquePaint() ? ToQColor(FColor) : QColor(Qt::transparent));
+    }
+    struct TEndPaint {
+        TCanvas* Canvas;
+        ~TEndPaint() { Canvas->EndPaint(); }
+    } End{FCanvas.get()};
+    FCanvas->BeginPaint(&Image);
+    FCanvas->SetClipRect(Area);
+    Paint();
+}
+
+// The platform clicks a control that paints itself when the left button goes up inside it
+// after going down on it; controls on ready-made widgets click through the widget's signal.
+void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft)
+        FClicked = dynamic_cast<THostWidget*>(FWidget) != nullptr;
+    MouseDown(Button, Shift, X, Y);
+}
+
+void TControl::DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft && FClicked) {
+        FClicked = false;
+        if (PtInRect(ClientRect(), {X, Y}))
+            Click();
+    }
+    MouseUp(Button, Shift, X, Y);
+}
+
+void TControl::DispatchMouseMove(TShiftState Shift, int X, int Y) {
+    MouseMove(Shift, X, Y);
+}
+
+void TControl::DispatchDblClick(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (Button == mbLeft)
+        DblClick();
+    MouseDown(Button, Shift, X, Y);
+}
+
+void TControl::DispatchMouseEnter() {
+    MouseEnter();
+}
+
+void TControl::DispatchMouseLeave() {
+    MouseLeave();
+}
+
+void TControl::DispatchResize(int AWidth, int AHeight) {
+    const TPoint Frame = FrameExtent();
+    AWidth += Frame.X;
+    AHeight += Frame.Y;
+    if (AWidth == FWidth && AHeight == FHeight)
+        return;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    Resize();
+}
+
+void TControl::DispatchMove(int ALeft, int ATop) {
+    if (ALeft == FLeft && ATop == FTop)
+        return;
+    FLeft = ALeft;
+    FTop = ATop;
+    if (auto* Win = dynamic_cast<TWinControl*>(this))
+        Win->DispatchMessage(WM_MOVE, 0, MAKELPARAM(FLeft, FTop));
+}
+
+// The menu shows for the control that holds it, as the platform passes the request on to
+// the parent when the control has no menu of its own.
+void TControl::DispatchContextMenu(int X, int Y) {
+    TControl* Holder = this;
+    while (Holder && !Holder->FPopupMenu)
+        Holder = Holder->FParent;
+    if (!Holder)
+        return;
+    const TPoint Screen = ClientToScreen({X, Y});
+    Holder->FPopupMenu->SetPopupComponent(Holder);
+    Holder->FPopupMenu->Popup(Screen.X, Screen.Y);
+}
+
+void TControl::DispatchWheel(int, TShiftState) {}
+
+void TControl::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TControl::DblClick() {
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y) {
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseEnter() {
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TControl::Resize() {
+    if (OnResize)
+        OnResize(this);
+}
+
+void TControl::FontChangedInternal() {
+    if (!FChangingParentFont)
+        FParentFont = false;
+    FontChanged();
+}
+
+void TControl::FontChanged() {
+    if (FWidget)
+        FWidget->setFont(ToQFont(*FFont));
+    Invalidate();
+}
+
+void TControl::ColorChanged() {
+    Invalidate();
+}
+
+void TControl::TextChanged() {
+    Invalidate();
+}
+
+void TControl::ParentFontChanged() {
+    if (!FParentFont || !FParent)
+        return;
+    FChangingParentFont = true;
+    FFont->Assign(FParent->Font());
+    FChangingParentFont = false;
+}
+
+void TControl::ParentColorChanged() {
+    if (!FParentColor || !FParent || FColor == FParent->FColor)
+        return;
+    FColor = FParent->FColor;
+    ColorChanged();
+}
+
+void TControl::EnabledChanged() {
+    Invalidate();
+}
+
+void TControl::VisibleChanged() {}
+
+void TControl::SafeCall(const std::function<void()>& Handler) {
+    try {
+        Handler();
+    } catch (const std::exception& E) {
+        ReportException(E);
+    }
+}
+
+// ---- TWinControl
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
+
+// The platform frees a windowed control's children with it, whoever owns them.
+TWinControl::~TWinControl() {
+    SetDestroying();
+    while (!FControls.empty())
+        delete FControls.back();
+}
+
+void TWinControl::InsertControl(TControl* Control) {
+    FControls.push_back(Control);
+    auto* Win = dynamic_cast<TWinControl*>(Control);
+    if (!Win)
+        return;
+    const auto Size = static_cast<int>(FTabList.size());
+    const int At = Win->FTabOrder >= 0 && Win->FTabOrder <= Size ? Win->FTabOrder : Size;
+    FTabList.insert(FTabList.begin() + At, Win);
+    RenumberTabs();
+}
+
+void TWinControl::RemoveControl(TControl* Control) {
+    FControls.erase(std::find(FControls.begin(), FControls.end(), Control));
+    const auto Tab = std::find(FTabList.begin(), FTabList.end(), Control);
+    if (Tab != FTabList.end()) {
+        FTabList.erase(Tab);
+        RenumberTabs();
+    }
+    if (Control->FAlign != alNone && !ComponentState().Contains(csDestroying))
+        Realign();
+}
+
+void TWinControl::RenumberTabs() {
+    for (std::size_t I = 0; I < FTabList.size(); ++I) {
+        FTabList[I]->FTabOrder = static_cast<int>(I);
+        if (I > 0 && FTabList[I - 1]->FWidget && FTabList[I]->FWidget)
+            QWidget::setTabOrder(FTabList[I - 1]->FWidget, FTabList[I]->FWidget);
+    }
+}
+
+void TWinControl::SetTabOrder(int Value) {
+    if (!FParent) {
+        FTabOrder = Value;
+        return;
+    }
+    auto& List = FParent->FTabList;
+    List.erase(std::find(List.begin(), List.end(), this));
+    const int At = std::clamp(Value, 0, static_cast<int>(List.size()));
+    List.insert(List.begin() + At, this);
+    FParent->RenumberTabs();
+}
+
+void TWinControl::SetTabStop(bool Value) {
+    if (Value == FTabStop)
+        return;
+    FTabStop = Value;
+    ApplyFocusPolicy();
+}
+
+// A self-painted control takes the focus by Tab only, and by a click when its own mouse
+// handling asks for it; a ready-made widget keeps its own click behaviour.
+void TWinControl::ApplyFocusPolicy() {
+    if (!FWidget)
+        return;
+    if (dynamic_cast<THostWidget*>(FWidget)) {
+        FWidget->setFocusPolicy(FTabStop ? Qt::TabFocus : Qt::NoFocus);
+        return;
+    }
+    const int Policy = FWidget->focusPolicy();
+    FWidget->setFocusPolicy(
+        static_cast<Qt::FocusPolicy>(FTabStop ? Policy | Qt::TabFocus : Policy & ~Qt::TabFocus));
+}
+
+void TWinControl::ApplyWindowState() {
+    ApplyFocusPolicy();
+    if (dynamic_cast<THostWidget*>(FWidget) || FImeMode != DefaultImeMode)
+        ::SetImeMode(this, FImeMode);
+    if (!FRedraw)
+        FWidget->setUpdatesEnabled(false);
+    RenumberTabs();
+}
+
+void TWinControl::SetCtl3D(bool Value) {
+    if (Value == FCtl3D)
+        return;
+    FCtl3D = Value;
+    Invalidate();
+}
+
+void TWinControl::SetImeMode(TImeMode Value) {
+    FImeMode = Value;
+    if (FWidget)
+        ::SetImeMode(this, Value);
+}
+
+void TWinControl::SetRedraw(bool Value) {
+    FRedraw = Value;
+    if (FWidget)
+        FWidget->setUpdatesEnabled(Value);
+}
+
+bool TWinControl::Focused() const {
+    return FWidget && FWidget->hasFocus();
+}
+
+bool TWinControl::CanFocus() const {
+    const TControl* Top = this;
+    for (const TControl* C = this; C; C = C->FParent) {
+        if (!C->FVisible || !C->FEnabled)
+            return false;
+        Top = C;
+    }
+    return Top->FWidget && Top->FWidget->isVisible();
+}
+
+void TWinControl::SetFocus() {
+    if (!CanFocus())
+        throw Exception(CannotFocusMessage);
+    QWidget* W = Widget();
+    W->window()->activateWindow();
+    W->setFocus(Qt::OtherFocusReason);
+}
+
+void TWinControl::DispatchKeyDown(unsigned short& Key, TShiftState Shift) {
+    KeyDown(Key, Shift);
+}
+
+void TWinControl::DispatchKeyUp(unsigned short& Key, TShiftState Shift) {
+    KeyUp(Key, Shift);
+}
+
+void TWinControl::DispatchKeyPress(AnsiString& Key) {
+    KeyPress(Key);
+}
+
+void TWinControl::DispatchEnter() {
+    DoEnter();
+}
+
+void TWinControl::DispatchExit() {
+    DoExit();
+}
+
+void TWinControl::DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+    const TShiftState Shift = ShiftOfMessage(WParam);
+    const int X = GET_X_LPARAM(LParam), Y = GET_Y_LPARAM(LParam);
+    switch (Msg) {
+    case WM_LBUTTONDOWN:
+        DispatchMouseDown(mbLeft, Shift, X, Y);
+        break;
+    case WM_LBUTTONUP:
+        DispatchMouseUp(mbLeft, Shift, X, Y);
+        break;
+    case WM_LBUTTONDBLCLK:
+        DispatchDblClick(mbLeft, Shift + TShiftState{ssDouble}, X, Y);
+        break;
+    case WM_RBUTTONDOWN:
+        DispatchMouseDown(mbRight, Shift, X, Y);
+        break;
+    case WM_RBUTTONUP:
+        DispatchMouseUp(mbRight, Shift, X, Y);
+        break;
+    case WM_MOUSEMOVE:
+        DispatchMouseMove(Shift, X, Y);
+        break;
+    case WM_SETREDRAW:
+        SetRedraw(WParam != 0);
+        break;
+    default:
+        break;
+    }
+}
+
+void TWinControl::DoEnter() {
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TWinControl::DoExit() {
+    if (OnExit)
+        OnExit(this);
+}
+
+void TWinControl::KeyDown(unsigned short& Key, TShiftState Shift) {
+    if (OnKeyDown)
+        OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(unsigned short& Key, TShiftState Shift) {
+    if (OnKeyUp)
+        OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(AnsiString& Key) {
+    if (OnKeyPress)
+        OnKeyPress(this, Key);
+}
+
+void TWinControl::Resize() {
+    Realign();
+    TControl::Resize();
+}
+
+void TWinControl::FontChanged() {
+    TControl::FontChanged();
+    for (TControl* Child : FControls)
+        Child->ParentFontChanged();
+}
+
+void TWinControl::ColorChanged() {
+    TControl::ColorChanged();
+    for (TControl* Child : FControls)
+        Child->ParentColorChanged();
+}
+
+void TWinControl::Realign() {
+    if (FAlignLevel > 0 || ComponentState().Contains(csLoading))
+        return;
+    ++FAlignLevel;
+    TRect Area = AlignArea();
+    for (TAlign Kind : {alTop, alBottom, alLeft, alRight, alClient}) {
+        std::vector<TControl*> Aligned;
+        for (TControl* C : FControls)
+            if (C->FAlign == Kind && C->FVisible)
+                Aligned.push_back(C);
+        std::stable_sort(Aligned.begin(), Aligned.end(), [](const TControl* A, const TControl* B) {
+            return AlignKey(A) < AlignKey(B);
+        });
+        for (TControl* C : Aligned) {
+            switch (Kind) {
+            case alTop:
+                C->SetBounds(Area.Left, Area.Top, Area.Width(), C->FHeight);
+                Area.Top += C->FHeight;
+                break;
+            case alBottom:
+                C->SetBounds(Area.Left, Area.Bottom - C->FHeight, Area.Width(), C->FHeight);
+                Area.Bottom -= C->FHeight;
+                break;
+            case alLeft:
+                C->SetBounds(Area.Left, Area.Top, C->FWidth, Area.Height());
+                Area.Left += C->FWidth;
+                break;
+            case alRight:
+                C->SetBounds(Area.Right - C->FWidth, Area.Top, C->FWidth, Area.Height());
+                Area.Right -= C->FWidth;
+                break;
+            default:
+                C->SetBounds(Area.Left, Area.Top, Area.Width(), Area.Height());
+                break;
+            }
+        }
+    }
+    --FAlignLevel;
+}
+
+void TWinControl::GetChildren(const std::function<void(TComponent*)>& Proc,
+                              TComponent* Root) const {
+    for (TControl* C : FControls)
+        if (C->Owner() == Root)
+            Proc(C);
+}
+
+void TWinControl::Loaded() {
+    TControl::Loaded();
+    Realign();
+}
+
+void SetImeMode(HWND Window, TImeMode Mode) {
+    QWidget* W = Window->Widget();
+    const bool Off = Mode == imDisable || Mode == imClose || Mode == imSAlpha || Mode == imAlpha;
+    Qt::InputMethodHints Hints = Qt::ImhNone;
+    if (Mode == imSAlpha || Mode == imAlpha)
+        Hints = Qt::ImhPreferLatin | Qt::ImhNoPredictiveText;
+    else if (Mode == imHira || Mode == imKata || Mode == imSKata)
+        Hints = Qt::ImhPreferLowercase;
+    W->setAttribute(Qt::WA_InputMethodEnabled, !Off);
+    W->setInputMethodHints(Hints);
+    if (W->hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
+}
+
+// ---- TGraphicControl, TCustomControl
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+
+// ---- Published properties
+
+namespace {
+
+bool RegisterControls() {
+    TPublish<TControl>("TControl", "TComponent")
+        .Int("Left", &TControl::Left, &TControl::SetLeft)
+        .Int("Top", &TControl::Top, &TControl::SetTop)
+        .Int("Width", &TControl::Width, &TControl::SetWidth)
+        .Int("Height", &TControl::Height, &TControl::SetHeight)
+        .Enum("Align", &TControl::Align, &TControl::SetAlign, AlignNames(), std::optional(alNone))
+        .Int("Color", &TControl::Color, &TControl::SetColor, TControl::DefaultColor, &ColorIdents())
+        .StoredIf([](const TControl* C) { return !C->ParentColor(); })
+        .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())
+        .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, TControl::DefaultEnabled)
+        .Object("Font", TTypeKind::Class, &TControl::Font)
+        .StoredIf([](const TControl* C) { return !C->ParentFont(); })
+        .Str("Hint", &TControl::Hint, &TControl::SetHint)
+        .Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor,
+              TControl::DefaultParentColor)
+        .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont,
+              TControl::DefaultParentFont)
+        .Ref("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
+        .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, TControl::DefaultShowHint)
+        .Bool("Visible", &TControl::Visible, &TControl::SetVisible, TControl::DefaultVisible)
+        .Event("OnClick", &TControl::OnClick)
+        .Event("OnDblClick", &TControl::OnDblClick)
+        .Event("OnMouseDown", &TControl::OnMouseDown)
+        .Event("OnMouseEnter", &TControl::OnMouseEnter)
+        .Event("OnMouseLeave", &TControl::OnMouseLeave)
+        .Event("OnMouseMove", &TControl::OnMouseMove)
+        .Event("OnMouseUp", &TControl::OnMouseUp)
+        .Event("OnResize", &TControl::OnResize);
+    TPublish<TWinControl>("TWinControl", "TControl")
+        .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D, TWinControl::DefaultCtl3D)
+        .Enum("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode, ImeModeNames(),
+              std::optional(TWinControl::DefaultImeMode))
+        .Int("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder,
+             TWinControl::DefaultTabOrder)
+        .Bool("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop,
+              TWinControl::DefaultTabStop)
+        .Event("OnEnter", &TWinControl::OnEnter)
+        .Event("OnExit", &TWinControl::OnExit)
+        .Event("OnKeyDown", &TWinControl::OnKeyDown)
+        .Event("OnKeyPress", &TWinControl::OnKeyPress)
+        .Event("OnKeyUp", &TWinControl::OnKeyUp);
+    TPublish<TGraphicControl>("TGraphicControl", "TControl");
+    TPublish<TCustomControl>("TCustomControl", "TWinControl");
+    return true;
+}
+
+[[maybe_unused]] const bool Registered = RegisterControls();
+
+} // namespace

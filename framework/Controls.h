@@ -12,22 +12,35 @@ class QWidget;
 class TWinControl;
 class TPopupMenu;
 class THostWidget;
+class TControlLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
-enum TImeMode { imDisable, imClose, imOpen, imDontCare, imSAlpha, imAlpha, imHira, imSKata,
-                imKata, imChinese, imSHanguel, imHanguel };
+enum TImeMode {
+    imDisable,
+    imClose,
+    imOpen,
+    imDontCare,
+    imSAlpha,
+    imAlpha,
+    imHira,
+    imSKata,
+    imKata,
+    imChinese,
+    imSHanguel,
+    imHanguel
+};
 // Border styles of forms and of bordered controls (controls use bsNone and bsSingle).
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
 
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
-                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9,
-                  crUpArrow = -10, crHourGlass = -11, crDrag = -12, crNoDrop = -13,
-                  crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17,
-                  crNo = -18, crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22;
+                  crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
+                  crHourGlass = -11, crDrag = -12, crNoDrop = -13, crHSplit = -14, crVSplit = -15,
+                  crMultiDrag = -16, crSQLWait = -17, crNo = -18, crAppStart = -19, crHelp = -20,
+                  crHandPoint = -21, crSizeAll = -22;
 const TIdentTable& CursorIdents();
 
 const std::vector<const char*>& AlignNames();
@@ -102,19 +115,27 @@ public:
     const AnsiString& Text() const { return FCaption; }
     void SetText(const AnsiString& Value) { SetCaption(Value); }
     const AnsiString& Hint() const { return FHint; }
-    void SetHint(const AnsiString& Value) { FHint = Value; }
+    void SetHint(const AnsiString& Value);
     bool ShowHint() const { return FShowHint; }
-    void SetShowHint(bool Value) { FShowHint = Value; }
+    void SetShowHint(bool Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
+    // The menu a right click shows: the control's own, else the nearest parent's.
+    TPopupMenu* GetPopupMenu() const;
 
     void Invalidate();
     void Update();
     void Repaint();
     void Refresh() { Repaint(); }
     void BringToFront();
-    // Paints the whole client area into a new bitmap, as the screen would show it.
+    // Paints the whole client area into a new bitmap, as the screen would show it: through
+    // Paint for a control that paints itself, children included; a windowless control over
+    // its parent's surface.
     std::unique_ptr<TBitmap> Snapshot();
+
+    // Form files: a control nests under its parent (a windowed control).
+    void SetParentComponent(TComponent* Value) override;
+    TComponent* GetParentComponent() const override;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -136,10 +157,19 @@ public:
     void DispatchMouseEnter();
     void DispatchMouseLeave();
     void DispatchResize(int AWidth, int AHeight);
+    // The window system moved the control's window (a form dragged by its caption).
+    void DispatchMove(int ALeft, int ATop);
     void DispatchContextMenu(int X, int Y);
     virtual void DispatchWheel(int Delta, TShiftState Shift);
 
     virtual void Click();
+
+    static constexpr bool DefaultVisible = true;
+    static constexpr bool DefaultEnabled = true;
+    static constexpr TColor DefaultColor = clWindow;
+    static constexpr bool DefaultParentColor = false;
+    static constexpr bool DefaultParentFont = true;
+    static constexpr bool DefaultShowHint = false;
 
 protected:
     // Controls built on a ready-made platform widget create it here (called once, lazily).
@@ -164,27 +194,38 @@ protected:
     virtual void VisibleChanged();
     void Notification(TComponent* AComponent, bool Removing) override;
     // Runs a handler of the user's; an exception goes to the application's error report.
+    // The layer runs every platform event this way, so a handler that the layer calls needs
+    // no SafeCall of its own; a handler run from a Qt signal does.
     static void SafeCall(const std::function<void()>& Handler);
+    // Width and height of the window frame that the bounds include (forms).
+    virtual TPoint FrameExtent() const { return {}; }
 
 private:
     friend class TWinControl;
+    friend class THostWidget;
+    friend class TControlLink;
+    void CreateHandle();
+    void PlaceWidget();
     void ApplyBounds();
+    void ApplyCursor();
+    void ApplyHint();
     void FontChangedInternal();
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
     TAlign FAlign = alNone;
-    bool FVisible = true;
-    bool FEnabled = true;
-    TColor FColor = clWindow;
-    bool FParentColor = false;
+    bool FVisible = DefaultVisible;
+    bool FEnabled = DefaultEnabled;
+    TColor FColor = DefaultColor;
+    bool FParentColor = DefaultParentColor;
     std::unique_ptr<TFont> FFont;
-    bool FParentFont = true;
+    bool FParentFont = DefaultParentFont;
     bool FChangingParentFont = false;
     TCursor FCursor = crDefault;
     AnsiString FCaption;
     AnsiString FHint;
-    bool FShowHint = false;
+    bool FShowHint = DefaultShowHint;
     TPopupMenu* FPopupMenu = nullptr;
+    bool FClicked = false; // the left button went down on a self-painted control
     std::unique_ptr<TCanvas> FCanvas;
     mutable QWidget* FWidget = nullptr;
 };
@@ -229,6 +270,11 @@ public:
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
 
+    static constexpr bool DefaultTabStop = false;
+    static constexpr int DefaultTabOrder = -1;
+    static constexpr bool DefaultCtl3D = true;
+    static constexpr TImeMode DefaultImeMode = imDontCare;
+
     void DispatchKeyDown(unsigned short& Key, TShiftState Shift);
     void DispatchKeyUp(unsigned short& Key, TShiftState Shift);
     void DispatchKeyPress(AnsiString& Key);
@@ -237,8 +283,13 @@ public:
     // A posted message (PostMessage) arriving from the queue.
     virtual void DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam);
 
-    // Lays out the aligned children in the client area.
+    // Lays out the aligned children in the client area, in the platform's order: top,
+    // bottom, left, right, then client; among equals by position, then by insertion.
     void Realign();
+
+    // The children nested in a form file: the child controls owned by Root.
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
+    void Loaded() override;
 
 protected:
     bool OpaquePaint() const override { return true; }
@@ -257,12 +308,17 @@ private:
     friend class TControl;
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
+    void RenumberTabs();
+    void ApplyFocusPolicy();
+    void ApplyWindowState();
     std::vector<TControl*> FControls;
-    bool FTabStop = false;
-    int FTabOrder = -1;
-    bool FCtl3D = true;
+    std::vector<TWinControl*> FTabList; // windowed children in tab order
+    int FAlignLevel = 0;
+    bool FTabStop = DefaultTabStop;
+    int FTabOrder = DefaultTabOrder;
+    bool FCtl3D = DefaultCtl3D;
     bool FDoubleBuffered = false;
-    TImeMode FImeMode = imDontCare;
+    TImeMode FImeMode = DefaultImeMode;
     bool FRedraw = true;
 };
 

@@ -8,11 +8,16 @@
 
 class QImage;
 class QPainter;
+class QFont;
+class QFontMetrics;
+class QString;
 
 // 32 bits: a plain colour is $00BBGGRR; top byte $FF names a system colour by its low byte.
 using TColor = std::int32_t;
 
-constexpr TColor SysColor(int Index) { return static_cast<TColor>(0xFF000000u | unsigned(Index)); }
+constexpr TColor SysColor(int Index) {
+    return static_cast<TColor>(0xFF000000u | unsigned(Index));
+}
 
 constexpr TColor clBlack = 0x000000;
 constexpr TColor clMaroon = 0x000080;
@@ -30,6 +35,10 @@ constexpr TColor clBlue = 0xFF0000;
 constexpr TColor clFuchsia = 0xFF00FF;
 constexpr TColor clAqua = 0xFFFF00;
 constexpr TColor clWhite = 0xFFFFFF;
+constexpr TColor clMoneyGreen = 0xC0DCC0;
+constexpr TColor clSkyBlue = 0xF0CAA6;
+constexpr TColor clCream = 0xF0FBFF;
+constexpr TColor clMedGray = 0xA4A0A0;
 constexpr TColor clNone = 0x1FFFFFFF;
 constexpr TColor clDefault = 0x20000000;
 
@@ -58,22 +67,41 @@ constexpr TColor cl3DDkShadow = SysColor(21);
 constexpr TColor cl3DLight = SysColor(22);
 constexpr TColor clInfoText = SysColor(23);
 constexpr TColor clInfoBk = SysColor(24);
+constexpr TColor clHotLight = SysColor(26);
+constexpr TColor clGradientActiveCaption = SysColor(27);
+constexpr TColor clGradientInactiveCaption = SysColor(28);
+constexpr TColor clMenuHighlight = SysColor(29);
+constexpr TColor clMenuBar = SysColor(30);
 
-// The colour as $00BBGGRR, system colours resolved from the platform's palette.
+// The colour as $00BBGGRR, system colours resolved from the platform's palette; any other
+// value is returned as it is.
 std::uint32_t ColorToRGB(TColor Color);
-inline int GetRValue(std::uint32_t RGB) { return RGB & 0xFF; }
-inline int GetGValue(std::uint32_t RGB) { return (RGB >> 8) & 0xFF; }
-inline int GetBValue(std::uint32_t RGB) { return (RGB >> 16) & 0xFF; }
-constexpr std::uint32_t RGB(int R, int G, int B) { return unsigned(R) | unsigned(G) << 8 | unsigned(B) << 16; }
+inline int GetRValue(std::uint32_t RGB) {
+    return RGB & 0xFF;
+}
+inline int GetGValue(std::uint32_t RGB) {
+    return (RGB >> 8) & 0xFF;
+}
+inline int GetBValue(std::uint32_t RGB) {
+    return (RGB >> 16) & 0xFF;
+}
+constexpr std::uint32_t RGB(int R, int G, int B) {
+    return unsigned(R) | unsigned(G) << 8 | unsigned(B) << 16;
+}
 
 // Colour names of the form files (clBtnFace, clWhite, ...), for the property registry.
 const TIdentTable& ColorIdents();
+// Character set names of the form files (DEFAULT_CHARSET, SHIFTJIS_CHARSET, ...).
+const TIdentTable& CharsetIdents();
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 using TFontCharset = int;
+constexpr TFontCharset ANSI_CHARSET = 0;
 constexpr TFontCharset DEFAULT_CHARSET = 1;
+constexpr TFontCharset SYMBOL_CHARSET = 2;
 constexpr TFontCharset SHIFTJIS_CHARSET = 128;
+constexpr TFontCharset OEM_CHARSET = 255;
 
 class TGraphicsObject : public TPersistent {
 public:
@@ -83,6 +111,8 @@ protected:
     void Changed();
 };
 
+// A font by its name as form files write it; Japanese system font names and names that are not
+// installed are mapped to installed fonts when the font reaches the screen.
 class TFont : public TGraphicsObject {
 public:
     TFont();
@@ -106,16 +136,26 @@ public:
 
     static constexpr const char* DefaultName = "MS Sans Serif";
     static constexpr int DefaultHeight = -11;
+    static constexpr TColor DefaultColor = clWindowText;
 
 private:
     AnsiString FName = DefaultName;
     int FHeight = DefaultHeight;
     TFontStyles FStyle;
-    TColor FColor = clWindowText;
+    TColor FColor = DefaultColor;
     TFontCharset FCharset = DEFAULT_CHARSET;
 };
 
-enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+enum TBrushStyle {
+    bsSolid,
+    bsClear,
+    bsHorizontal,
+    bsVertical,
+    bsFDiagonal,
+    bsBDiagonal,
+    bsCross,
+    bsDiagCross
+};
 
 class TBitmap;
 
@@ -134,9 +174,12 @@ public:
     TBitmap* Bitmap() const { return FBitmap.get(); }
     void SetBitmap(const TBitmap* Value);
 
+    static constexpr TColor DefaultColor = clWhite;
+    static constexpr TBrushStyle DefaultStyle = bsSolid;
+
 private:
-    TColor FColor = clWhite;
-    TBrushStyle FStyle = bsSolid;
+    TColor FColor = DefaultColor;
+    TBrushStyle FStyle = DefaultStyle;
     std::unique_ptr<TBitmap> FBitmap;
 };
 
@@ -157,17 +200,22 @@ public:
     TPenMode Mode() const { return FMode; }
     void SetMode(TPenMode Value);
 
+    static constexpr TColor DefaultColor = clBlack;
+    static constexpr int DefaultWidth = 1;
+    static constexpr TPenStyle DefaultStyle = psSolid;
+    static constexpr TPenMode DefaultMode = pmCopy;
+
 private:
-    TColor FColor = clBlack;
-    int FWidth = 1;
-    TPenStyle FStyle = psSolid;
-    TPenMode FMode = pmCopy;
+    TColor FColor = DefaultColor;
+    int FWidth = DefaultWidth;
+    TPenStyle FStyle = DefaultStyle;
+    TPenMode FMode = DefaultMode;
 };
 
 // DrawText flags of the platform.
 constexpr unsigned DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2, DT_VCENTER = 0x4,
-                   DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20,
-                   DT_NOCLIP = 0x100, DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800;
+                   DT_BOTTOM = 0x8, DT_WORDBREAK = 0x10, DT_SINGLELINE = 0x20, DT_NOCLIP = 0x100,
+                   DT_CALCRECT = 0x400, DT_NOPREFIX = 0x800;
 // Text background modes and text alignment of the platform.
 constexpr int TRANSPARENT = 1, OPAQUE = 2;
 constexpr unsigned TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTTOM = 8,
@@ -178,6 +226,10 @@ class TGraphic;
 // Paints on an image with the platform's rules: rectangles exclude their right and bottom
 // edges, LineTo leaves out its end point, text is drawn from its top-left corner (or the
 // reference point chosen by SetTextAlign) with an opaque background when the brush is solid.
+// Choosing a brush sets the background mode as the platform does: opaque for a solid brush,
+// transparent for any other; SetBkMode overrides it until the brush changes again. The pen
+// mode applies to lines, outlines and the inside of Rectangle and Ellipse; FillRect,
+// FrameRect and text always copy.
 class TCanvas : public TPersistent {
 public:
     TCanvas();
@@ -203,20 +255,24 @@ public:
     void TextRect(const TRect& R, int X, int Y, const AnsiString& Text);
     int TextWidth(const AnsiString& Text);
     int TextHeight(const AnsiString& Text);
-    TColor Pixel(int X, int Y) const; // as $00BBGGRR; clNone outside the image
-    void SetPixel(int X, int Y, TColor Color);
+    TColor Pixel(int X, int Y) const;          // as $00BBGGRR; clNone outside the image
+    void SetPixel(int X, int Y, TColor Color); // honours the clip rectangle
     void Draw(int X, int Y, const TGraphic* Graphic);
     void StretchDraw(const TRect& R, const TGraphic* Graphic);
-    // Draws Text into R by the DT_ flags; returns the height of the text drawn.
+    // Draws Text into R by the DT_ flags; returns the height of the text drawn (with
+    // DT_VCENTER or DT_BOTTOM on a single line: from R.Top to the bottom of the text).
+    // DT_CALCRECT draws nothing and sets R.Right and R.Bottom to the text's extent.
     int DrawText(const AnsiString& Text, TRect& R, unsigned Format);
     int SetBkMode(int Mode);
     unsigned SetTextAlign(unsigned Align);
     // Text drawn turned by Escapement tenths of a degree counter-clockwise around (X, Y).
     void TextOutRotated(int X, int Y, int Escapement, const AnsiString& Text);
     void CopyRect(const TRect& Dest, const TCanvas* Source, const TRect& Src);
-    // Restricts painting to R (in image coordinates) until ResetClip.
+    // Restricts painting to R (in canvas coordinates) until ResetClip.
     void SetClipRect(const TRect& R);
     void ResetClip();
+    // The area painting may reach: the clip rectangle, or the whole image.
+    TRect ClipRect() const;
 
     // The layer binds a canvas to an image for the time of a paint; Offset moves the origin.
     void BeginPaint(QImage* Image, TPoint Offset = {});
@@ -226,10 +282,15 @@ public:
 
 private:
     struct TState;
-    QPainter& Painter();
-    void ApplyPen();
-    void ApplyBrush();
-    void ApplyFont();
+    template <class F> void WithPainter(F&& Paint);
+    const QFont& QtFont() const;
+    const QFontMetrics& Metrics() const;
+    bool PenDraws() const;
+    void PreparePen(QPainter& P, int Width) const;
+    void FillWithBrush(QPainter& P, const TRect& R) const;
+    void DrawLine(TPoint From, TPoint To);
+    TPoint TextOrigin(int X, int Y, int Width) const;
+    void DrawTextAt(QPainter& P, TPoint Origin, const QString& Text, int Width, bool Opaque) const;
     std::unique_ptr<TBrush> FBrush;
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TFont> FFont;
@@ -242,6 +303,7 @@ private:
 
 class TGraphic : public TPersistent {
 public:
+    TNotifyEvent OnChange;
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual bool Empty() const = 0;
@@ -265,19 +327,30 @@ public:
     QImage* Image() { return FImage.get(); }
     // The canvas is bound to the image for as long as the bitmap lives.
     TCanvas* Canvas();
-    // Reads an image in any format the platform knows (PNG, BMP, ICO); EInvalidImage otherwise.
+    // Reads an image in any format the platform knows (PNG, BMP, ICO); EInvalidImage otherwise,
+    // leaving the bitmap as it was.
     void LoadFromBytes(const std::string& Bytes);
+    // A file compiled into the program (":/..."); EInvalidImage when absent or not an image.
     void LoadFromResource(const AnsiString& Path);
     std::string SaveToBytes() const; // PNG
+    // The image as form files hold it: the bytes it was read from while it is unchanged,
+    // else PNG. SetData also takes the platform's bitmap data (a 32-bit size, then a BMP file).
+    std::string Data() const;
+    void SetData(const std::string& Bytes);
 
 private:
+    void Changed();
+    void ReplaceImage(const QImage& Image);
     std::unique_ptr<QImage> FImage;
     std::unique_ptr<TCanvas> FCanvas;
+    std::string FData;
+    std::int64_t FDataKey = 0;
 };
 
 using TIcon = TBitmap;
 
-// A graphic of any kind held by a control; stored in form files as binary data.
+// A graphic of any kind held by a control; stored in form files as binary data: the platform's
+// form (a class name such as TBitmap or TIcon, then that class's data) or plain image bytes.
 class TPicture : public TPersistent {
 public:
     TPicture();
@@ -292,4 +365,6 @@ public:
 
 private:
     std::unique_ptr<TBitmap> FBitmap;
+    std::string FData;
+    std::int64_t FDataKey = 0;
 };

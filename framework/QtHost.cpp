@@ -1,1 +1,482 @@
-#include "Classes.h"
+#include "QtHost.h"
+
+#include <QAbstractScrollArea>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QSet>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <map>
+#include <memory>
+#include <unordered_map>
+
+namespace {
+
+constexpr const char* CodePage = "windows-31j";
+
+// The platform's Japanese system fonts and the installed fonts that stand in for them.
+const std::pair<const char*, const char*> FontSubstitutes[] = {
+    {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ ゴシック", "IPAGothic"},
+    {"ＭＳ Ｐ明朝", "IPAPMincho"},     {"ＭＳ 明朝", "IPAMincho"},
+    {"MS PGothic", "IPAPGothic"},      {"MS Gothic", "IPAGothic"},
+    {"MS PMincho", "IPAPMincho"},      {"MS Mincho", "IPAMincho"},
+    {"MS UI Gothic", "IPAPGothic"},
+};
+// Sans fonts, in order of preference, for names that are neither installed nor mapped.
+const char* const FallbackFamilies[] = {"DejaVu Sans", "Liberation Sans", "Noto Sans"};
+
+QString FallbackFamily() {
+    for (const char* Family : FallbackFamilies)
+        if (QFontDatabase::hasFamily(Family))
+            return Family;
+    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+}
+
+// Makes Family resolve to an installed font, through a substitution where it is not one.
+void EnsureResolvable(const QString& Family) {
+    static QSet<QString> Checked;
+    if (Checked.isEmpty())
+        for (const auto& [Name, Substitute] : FontSubstitutes)
+            QFont::insertSubstitution(QString::fromUtf8(Name), Substitute);
+    if (Checked.contains(Family))
+        return;
+    Checked.insert(Family);
+    if (QFont::substitutes(Family).isEmpty() && !QFontDatabase::hasFamily(Family))
+        QFont::insertSubstitution(Family, FallbackFamily());
+}
+
+std::unordered_map<const QObject*, TControl*>& Links() {
+    static std::unordered_map<const QObject*, TControl*> Map;
+    return Map;
+}
+
+template <class F> void Guarded(F&& Handler) {
+    try {
+        Handler();
+    } catch (const std::exception& E) {
+        ReportException(E);
+    }
+}
+
+TMouseButton ButtonOf(Qt::MouseButton Button, bool& Known) {
+    Known = true;
+    switch (Button) {
+    case Qt::LeftButton:
+        return mbLeft;
+    case Qt::RightButton:
+        return mbRight;
+    case Qt::MiddleButton:
+        return mbMiddle;
+    default:
+        Known = false;
+        return mbLeft;
+    }
+}
+
+bool IsUserFocusChange(const QFocusEvent* E) {
+    return E->reason() != Qt::ActiveWindowFocusReason && E->reason() != Qt::PopupFocusReason;
+}
+
+} // namespace
+
+// Forwards the events of a control's widget (and of its viewport and focus proxy) to the
+// control; it lives as a child of the widget and unhooks the control when the widget goes.
+class TControlLink : public QObject {
+public:
+    TControlLink(TControl* AControl, QWidget* AWidget);
+    ~TControlLink() override;
+    void Watch(QWidget* Widget);
+    void Detach() { FControl = nullptr; }
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    bool Mouse(QWidget* Source, QMouseEvent* E);
+    bool Key(QWidget* Source, QKeyEvent* E);
+    bool InputMethod(QInputMethodEvent* E);
+    bool ContextMenu(QWidget* Source, QContextMenuEvent* E);
+    bool OwnsKeyEvent(QWidget* Source) const;
+    QPoint ToControl(QWidget* Source, QPoint P) const { return Source->mapTo(FWidget, P); }
+    TControl* FControl;
+    QWidget* FWidget;
+    bool FHost;
+    bool FResending = false;
+    std::vector<QWidget*> FWatched;
+};
+
+// ---- Conversions
+
+QString ToQString(const AnsiString& Text) {
+    QStringDecoder Decoder(CodePage, QStringConverter::Flag::Stateless);
+    return Decoder.decode(QByteArrayView(Text.data(), static_cast<qsizetype>(Text.size())));
+}
+
+bool FromQString(const QString& Text, AnsiString& Out) {
+    QStringEncoder Encoder(CodePage, QStringConverter::Flag::Stateless);
+    const QByteArray Bytes = Encoder.encode(Text);
+    Out.assign(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
+    return !Encoder.hasError();
+}
+
+AnsiString FromQString(const QString& Text) {
+    AnsiString Out;
+    FromQString(Text, Out);
+    return Out;
+}
+
+QColor ToQColor(TColor Color) {
+    const std::uint32_t Value = ColorToRGB(Color);
+    return QColor(GetRValue(Value), GetGValue(Value), GetBValue(Value));
+}
+
+// Negative heights are character heights (the em); positive ones are cell heights, which
+// include the internal leading.
+QFont ToQFont(const TFont& Font) {
+    const QString Family = ToQString(Font.Name());
+    EnsureResolvable(Family);
+    QFont Result(Family);
+    Result.setStyleStrategy(QFont::NoAntialias);
+    const int Height = Font.Height() == 0 ? TFont::DefaultHeight : Font.Height();
+    if (Height < 0) {
+        Result.setPixelSize(-Height);
+    } else {
+        Result.setPixelSize(Height);
+        const QFontMetrics M(Result);
+        const int Cell = M.ascent() + M.descent();
+        Result.setPixelSize(std::max(1, (Height * Height + Cell / 2) / std::max(Cell, 1)));
+    }
+    const TFontStyles Style = Font.Style();
+    Result.setBold(Style.Contains(fsBold));
+    Result.setItalic(Style.Contains(fsItalic));
+    Result.setUnderline(Style.Contains(fsUnderline));
+    Result.setStrikeOut(Style.Contains(fsStrikeOut));
+    return Result;
+}
+
+TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons) {
+    TShiftState Shift;
+    if (Modifiers & Qt::ShiftModifier)
+        Shift.Include(ssShift);
+    if (Modifiers & Qt::AltModifier)
+        Shift.Include(ssAlt);
+    if (Modifiers & Qt::ControlModifier)
+        Shift.Include(ssCtrl);
+    if (Buttons & Qt::LeftButton)
+        Shift.Include(ssLeft);
+    if (Buttons & Qt::RightButton)
+        Shift.Include(ssRight);
+    if (Buttons & Qt::MiddleButton)
+        Shift.Include(ssMiddle);
+    return Shift;
+}
+
+unsigned short VirtualKeyOf(int QtKey, Qt::KeyboardModifiers Modifiers) {
+    constexpr unsigned short VK_F1 = 0x70, VK_NUMPAD0 = 0x60;
+    if (QtKey >= Qt::Key_A && QtKey <= Qt::Key_Z)
+        return static_cast<unsigned short>('A' + (QtKey - Qt::Key_A));
+    if (QtKey >= Qt::Key_0 && QtKey <= Qt::Key_9)
+        return static_cast<unsigned short>(Modifiers & Qt::KeypadModifier
+                                               ? VK_NUMPAD0 + (QtKey - Qt::Key_0)
+                                               : '0' + (QtKey - Qt::Key_0));
+    if (QtKey >= Qt::Key_F1 && QtKey <= Qt::Key_F24)
+        return static_cast<unsigned short>(VK_F1 + (QtKey - Qt::Key_F1));
+    static const std::unordered_map<int, unsigned short> Keys{
+        {Qt::Key_Backspace, VK_BACK},  {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backtab, VK_TAB},
+        {Qt::Key_Return, VK_RETURN},   {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Shift, VK_SHIFT},
+        {Qt::Key_Control, VK_CONTROL}, {Qt::Key_Alt, VK_MENU},      {Qt::Key_Escape, VK_ESCAPE},
+        {Qt::Key_Space, VK_SPACE},     {Qt::Key_PageUp, VK_PRIOR},  {Qt::Key_PageDown, VK_NEXT},
+        {Qt::Key_End, VK_END},         {Qt::Key_Home, VK_HOME},     {Qt::Key_Left, VK_LEFT},
+        {Qt::Key_Up, VK_UP},           {Qt::Key_Right, VK_RIGHT},   {Qt::Key_Down, VK_DOWN},
+        {Qt::Key_Insert, VK_INSERT},   {Qt::Key_Delete, VK_DELETE},
+    };
+    const auto It = Keys.find(QtKey);
+    return It == Keys.end() ? 0 : It->second;
+}
+
+namespace {
+
+std::map<TCursor, QCursor>& RegisteredCursors() {
+    static std::map<TCursor, QCursor> Cursors;
+    return Cursors;
+}
+
+} // namespace
+
+QCursor CursorOf(TCursor Cursor) {
+    static const std::map<TCursor, Qt::CursorShape> Shapes{
+        {crDefault, Qt::ArrowCursor},
+        {crNone, Qt::BlankCursor},
+        {crArrow, Qt::ArrowCursor},
+        {crCross, Qt::CrossCursor},
+        {crIBeam, Qt::IBeamCursor},
+        {crSizeNESW, Qt::SizeBDiagCursor},
+        {crSizeNS, Qt::SizeVerCursor},
+        {crSizeNWSE, Qt::SizeFDiagCursor},
+        {crSizeWE, Qt::SizeHorCursor},
+        {crUpArrow, Qt::UpArrowCursor},
+        {crHourGlass, Qt::WaitCursor},
+        {crDrag, Qt::DragCopyCursor},
+        {crNoDrop, Qt::ForbiddenCursor},
+        {crHSplit, Qt::SplitHCursor},
+        {crVSplit, Qt::SplitVCursor},
+        {crMultiDrag, Qt::DragCopyCursor},
+        {crSQLWait, Qt::WaitCursor},
+        {crNo, Qt::ForbiddenCursor},
+        {crAppStart, Qt::BusyCursor},
+        {crHelp, Qt::WhatsThisCursor},
+        {crHandPoint, Qt::PointingHandCursor},
+        {crSizeAll, Qt::SizeAllCursor},
+    };
+    const auto Registered = RegisteredCursors().find(Cursor);
+    if (Registered != RegisteredCursors().end())
+        return Registered->second;
+    const auto Shape = Shapes.find(Cursor);
+    return QCursor(Shape == Shapes.end() ? Qt::ArrowCursor : Shape->second);
+}
+
+void RegisterCursor(TCursor Index, const QCursor& Cursor) {
+    RegisteredCursors()[Index] = Cursor;
+}
+
+bool HasRegisteredCursor(TCursor Index) {
+    return RegisteredCursors().count(Index) != 0;
+}
+
+// ---- Posted messages
+
+TPostedMessage::TPostedMessage(unsigned AMsg, std::uintptr_t AWParam, std::intptr_t ALParam)
+    : QEvent(EventType()), Msg(AMsg), WParam(AWParam), LParam(ALParam) {}
+
+QEvent::Type TPostedMessage::EventType() {
+    static const auto Type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return Type;
+}
+
+// ---- Linking widgets to controls
+
+TControl* ControlOf(const QObject* Object) {
+    const auto It = Links().find(Object);
+    return It == Links().end() ? nullptr : It->second;
+}
+
+TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
+    : QObject(AWidget), FControl(AControl), FWidget(AWidget),
+      FHost(dynamic_cast<THostWidget*>(AWidget) != nullptr) {
+    Watch(AWidget);
+    if (auto* Area = qobject_cast<QAbstractScrollArea*>(AWidget))
+        Watch(Area->viewport());
+    if (AWidget->focusProxy())
+        Watch(AWidget->focusProxy());
+}
+
+TControlLink::~TControlLink() {
+    for (QWidget* W : FWatched)
+        Links().erase(W);
+    if (FControl && FControl->FWidget == FWidget)
+        FControl->FWidget = nullptr;
+}
+
+void TControlLink::Watch(QWidget* Widget) {
+    Widget->installEventFilter(this);
+    Widget->setMouseTracking(true);
+    Widget->setAttribute(Qt::WA_NoMousePropagation);
+    Links()[Widget] = FControl;
+    FWatched.push_back(Widget);
+}
+
+void AttachControl(QWidget* Widget, TControl* Control) {
+    new TControlLink(Control, Widget);
+}
+
+void DetachControl(QWidget* Widget) {
+    if (auto* Link = Widget->findChild<TControlLink*>(QString(), Qt::FindDirectChildrenOnly))
+        Link->Detach();
+    Links().erase(Widget);
+}
+
+bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
+    if (!FControl)
+        return false;
+    auto* Source = static_cast<QWidget*>(Watched);
+    switch (Event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        return Mouse(Source, static_cast<QMouseEvent*>(Event));
+    case QEvent::Enter:
+        if (Source == FWidget)
+            Guarded([&] { FControl->DispatchMouseEnter(); });
+        return false;
+    case QEvent::Leave:
+        if (Source == FWidget)
+            Guarded([&] { FControl->DispatchMouseLeave(); });
+        return false;
+    case QEvent::Wheel: {
+        auto* E = static_cast<QWheelEvent*>(Event);
+        Guarded([&] {
+            FControl->DispatchWheel(E->angleDelta().y(),
+                                    ShiftStateOf(E->modifiers(), E->buttons()));
+        });
+        return FHost;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return Key(Source, static_cast<QKeyEvent*>(Event));
+    case QEvent::InputMethod:
+        return InputMethod(static_cast<QInputMethodEvent*>(Event));
+    case QEvent::FocusIn:
+    case QEvent::FocusOut: {
+        auto* Win = dynamic_cast<TWinControl*>(FControl);
+        auto* E = static_cast<QFocusEvent*>(Event);
+        if (Win && IsUserFocusChange(E))
+            Guarded([&] { E->gotFocus() ? Win->DispatchEnter() : Win->DispatchExit(); });
+        return false;
+    }
+    case QEvent::ContextMenu:
+        return ContextMenu(Source, static_cast<QContextMenuEvent*>(Event));
+    case QEvent::Resize:
+        if (Source == FWidget)
+            Guarded([&] { FControl->DispatchResize(FWidget->width(), FWidget->height()); });
+        return false;
+    case QEvent::Move:
+        if (Source == FWidget)
+            Guarded([&] { FControl->DispatchMove(FWidget->x(), FWidget->y()); });
+        return false;
+    default:
+        break;
+    }
+    if (Event->type() != TPostedMessage::EventType())
+        return false;
+    auto* Message = static_cast<TPostedMessage*>(Event);
+    if (auto* Win = dynamic_cast<TWinControl*>(FControl))
+        Guarded([&] { Win->DispatchMessage(Message->Msg, Message->WParam, Message->LParam); });
+    return true;
+}
+
+bool TControlLink::Mouse(QWidget* Source, QMouseEvent* E) {
+    const QPoint P = ToControl(Source, E->position().toPoint());
+    TShiftState Shift = ShiftStateOf(E->modifiers(), E->buttons());
+    if (E->type() == QEvent::MouseMove) {
+        Guarded([&] { FControl->DispatchMouseMove(Shift, P.x(), P.y()); });
+        return FHost;
+    }
+    bool Known = false;
+    const TMouseButton Button = ButtonOf(E->button(), Known);
+    if (!Known)
+        return false;
+    Guarded([&] {
+        if (E->type() == QEvent::MouseButtonPress) {
+            FControl->DispatchMouseDown(Button, Shift, P.x(), P.y());
+        } else if (E->type() == QEvent::MouseButtonRelease) {
+            FControl->DispatchMouseUp(Button, Shift, P.x(), P.y());
+        } else {
+            Shift.Include(ssDouble);
+            FControl->DispatchDblClick(Button, Shift, P.x(), P.y());
+        }
+    });
+    return FHost;
+}
+
+// A key event that a child widget ignored travels on to its parents; only the widget with
+// the focus (or one that is sent a key while the focus lies outside it) handles it.
+bool TControlLink::OwnsKeyEvent(QWidget* Source) const {
+    QWidget* Focus = QApplication::focusWidget();
+    return !Focus || Focus == Source || !Source->isAncestorOf(Focus);
+}
+
+bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
+    auto* Win = dynamic_cast<TWinControl*>(FControl);
+    if (!Win || FResending || !OwnsKeyEvent(Source))
+        return false;
+    unsigned short VirtualKey = VirtualKeyOf(E->key(), E->modifiers());
+    const TShiftState Shift = ShiftStateOf(E->modifiers(), QGuiApplication::mouseButtons());
+    bool Swallowed = false;
+    if (VirtualKey != 0) {
+        Guarded([&] {
+            if (E->type() == QEvent::KeyRelease)
+                Win->DispatchKeyUp(VirtualKey, Shift);
+            else
+                Win->DispatchKeyDown(VirtualKey, Shift);
+        });
+        Swallowed = VirtualKey == 0;
+    }
+    if (E->type() == QEvent::KeyRelease)
+        return FHost || Swallowed;
+    AnsiString Typed;
+    if (E->text().isEmpty() || !FromQString(E->text(), Typed) || Typed.empty())
+        return FHost || Swallowed;
+    const AnsiString Original = Typed;
+    Guarded([&] { Win->DispatchKeyPress(Typed); });
+    if (FHost || Typed == Original)
+        return FHost || Swallowed;
+    if (!Typed.empty() && !Swallowed) {
+        QKeyEvent Changed(E->type(), E->key(), E->modifiers(), ToQString(Typed), E->isAutoRepeat());
+        FResending = true;
+        QCoreApplication::sendEvent(Source, &Changed);
+        FResending = false;
+    }
+    return true;
+}
+
+bool TControlLink::InputMethod(QInputMethodEvent* E) {
+    auto* Win = dynamic_cast<TWinControl*>(FControl);
+    if (!Win || !FHost || E->commitString().isEmpty())
+        return false;
+    const QString Text = E->commitString();
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        const qsizetype Length = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
+        AnsiString Typed;
+        if (FromQString(Text.mid(I, Length), Typed))
+            Guarded([&] { Win->DispatchKeyPress(Typed); });
+        I += Length - 1;
+    }
+    return true;
+}
+
+bool TControlLink::ContextMenu(QWidget* Source, QContextMenuEvent* E) {
+    if (!FControl->GetPopupMenu())
+        return false;
+    const QPoint P = ToControl(Source, E->pos());
+    Guarded([&] { FControl->DispatchContextMenu(P.x(), P.y()); });
+    return true;
+}
+
+// ---- The host widget
+
+THostWidget::THostWidget(TControl* AControl) : FControl(AControl) {
+    setAttribute(Qt::WA_OpaquePaintEvent, AControl->OpaquePaint());
+}
+
+void THostWidget::paintEvent(QPaintEvent* Event) {
+    if (FCache.size() != size())
+        FCache = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    if (FCache.isNull())
+        return;
+    const QRect Area = Event->rect();
+    SafePaint([&] { FControl->DispatchPaint(FCache, FromQRect(Area)); });
+    QPainter P(this);
+    P.drawImage(Area, FCache, Area);
+}
+
+void SafePaint(const std::function<void()>& Paint) {
+    try {
+        Paint();
+    } catch (const std::exception& E) {
+        auto Failure = std::make_shared<Exception>(E.what());
+        QTimer::singleShot(0, [Failure] { ReportException(*Failure); });
+    }
+}

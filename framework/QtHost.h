@@ -1,0 +1,79 @@
+// Qt glue of the platform layer, for the layer's own .cpp files only: conversions between the
+// layer's types and Qt's, the widget that hosts a self-painted control, and the link that
+// forwards a widget's input to its control.
+#pragma once
+
+#include "Controls.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QFont>
+#include <QImage>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+
+// Code page 932 to Unicode and back. FromQString gives false when Text holds a character the
+// code page cannot hold; Out then holds what was converted before it.
+QString ToQString(const AnsiString& Text);
+bool FromQString(const QString& Text, AnsiString& Out);
+AnsiString FromQString(const QString& Text);
+
+QColor ToQColor(TColor Color);
+QFont ToQFont(const TFont& Font);
+inline QRect ToQRect(const TRect& R) {
+    return QRect(R.Left, R.Top, R.Width(), R.Height());
+}
+inline TRect FromQRect(const QRect& R) {
+    return Bounds(R.x(), R.y(), R.width(), R.height());
+}
+
+TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
+// The platform's virtual key of a Qt key; 0 for keys it has none for.
+unsigned short VirtualKeyOf(int QtKey, Qt::KeyboardModifiers Modifiers);
+
+// Cursors: the built-in crXXX shapes and the ones the application registered (Screen).
+QCursor CursorOf(TCursor Cursor);
+void RegisterCursor(TCursor Index, const QCursor& Cursor);
+bool HasRegisteredCursor(TCursor Index);
+
+// A message posted to a windowed control (PostMessage), delivered from the event queue.
+class TPostedMessage : public QEvent {
+public:
+    TPostedMessage(unsigned AMsg, std::uintptr_t AWParam, std::intptr_t ALParam);
+    static QEvent::Type EventType();
+    unsigned Msg;
+    std::uintptr_t WParam;
+    std::intptr_t LParam;
+};
+
+// The control a widget (or the viewport or focus proxy of a control's widget) stands for.
+TControl* ControlOf(const QObject* Object);
+
+// Makes Widget the window of Control: its input, focus, size and posted messages reach the
+// control from now on. The layer calls it for every widget that CreateWidget returns, so a
+// control built on a ready-made Qt widget gets the same forwarding as a self-painted one.
+void AttachControl(QWidget* Widget, TControl* Control);
+// Stops forwarding before the control lets go of its widget.
+void DetachControl(QWidget* Widget);
+
+// The window of a control that paints itself: each paint goes through the control's canvas
+// into a cached image of the widget's size, which is then shown.
+class THostWidget : public QWidget {
+public:
+    explicit THostWidget(TControl* AControl);
+    TControl* Control() const { return FControl; }
+
+protected:
+    void paintEvent(QPaintEvent* Event) override;
+
+private:
+    TControl* FControl;
+    QImage FCache;
+};
+
+// Runs a paint, reporting an exception later from the event loop: a modal error report inside
+// a paint would paint again while the painter is busy.
+void SafePaint(const std::function<void()>& Paint);
+// Hands an exception to the installed handler (SetExceptionHandler).
+void ReportException(const std::exception& E);
