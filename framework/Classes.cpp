@@ -3,6 +3,7 @@
 #include "TypInfo.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
@@ -448,10 +449,15 @@ AnsiString QToAnsi(const QString& Text) {
     return Out;
 }
 
-AnsiString OpenFailure(const QFile& File) {
+// Why a file could not be opened (or created), in the words of this program where it can tell.
+AnsiString OpenFailure(const QFile& File, bool Create) {
     const QFileInfo Info(File.fileName());
     if (Info.isDir())
         return "フォルダーです"_sj;
+    if (Create && !Info.dir().exists())
+        return "フォルダーが見つかりません"_sj;
+    if (!Create && !Info.exists())
+        return "ファイルが見つかりません"_sj;
     return QToAnsi(File.errorString());
 }
 
@@ -475,7 +481,7 @@ TFileStream::TFileStream(const AnsiString& FileName, unsigned Mode)
         Open = QIODevice::ReadWrite;
     // Opening a folder for reading succeeds on some platforms; it is never a file stream.
     if (QFileInfo(File.fileName()).isDir() || !File.open(Open)) {
-        const AnsiString Reason = OpenFailure(File);
+        const AnsiString Reason = OpenFailure(File, Create);
         if (Create)
             throw EFOpenError("ファイル \""_sj + FileName + "\" を作成できません: "_sj + Reason);
         throw EFOpenError("ファイル \""_sj + FileName + "\" を開けません: "_sj + Reason);

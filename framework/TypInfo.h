@@ -177,7 +177,7 @@ public:
         P.SetRef = [Set](TPersistent* O, TComponent* V) {
             auto* Typed = dynamic_cast<S*>(V);
             if (V && !Typed)
-                throw EConvertError("Invalid property value");
+                throw EConvertError("コンポーネントのクラスが正しくありません"_sj);
             (static_cast<C*>(O)->*Set)(Typed);
         };
         return Add(std::move(P));
@@ -191,7 +191,7 @@ public:
         P.SetMethod = [Member](TPersistent* O, const std::any& M) {
             const F* Method = std::any_cast<F>(&M);
             if (!Method)
-                throw EConvertError("Invalid event handler type");
+                throw EConvertError("イベントハンドラの型が正しくありません"_sj);
             static_cast<C*>(O)->*Member = *Method;
         };
         return Add(std::move(P));
@@ -206,7 +206,7 @@ public:
         P.SetMethod = [Set](TPersistent* O, const std::any& M) {
             const F* Method = std::any_cast<F>(&M);
             if (!Method)
-                throw EConvertError("Invalid event handler type");
+                throw EConvertError("イベントハンドラの型が正しくありません"_sj);
             (static_cast<C*>(O)->*Set)(*Method);
         };
         return Add(std::move(P));

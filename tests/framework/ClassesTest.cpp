@@ -393,13 +393,25 @@ TEST(FileStream, WritesAndReadsBack) {
     EXPECT_EQ(In.Read(Buffer, sizeof Buffer), 0u);
 }
 
-TEST(FileStream, OpenFailuresRaiseOpenErrors) {
+TEST(FileStream, OpenFailuresRaiseOpenErrorsThatNameFileAndReason) {
     QTemporaryDir Dir;
     const std::string Folder = Dir.path().toStdString();
-    EXPECT_THROW(TFileStream(Folder + "/none", fmOpenRead), EFOpenError);
-    EXPECT_THROW(TFileStream(Folder + "/no/such/dir/x", fmCreate), EFOpenError);
-    EXPECT_THROW(TFileStream(Folder, fmCreate), EFOpenError);
-    EXPECT_THROW(TFileStream(Folder, fmOpenRead), EFOpenError);
+    const auto Message = [](const AnsiString& Name, unsigned Mode) {
+        try {
+            TFileStream Stream(Name, Mode);
+        } catch (const EFOpenError& E) {
+            return AnsiToUtf8(E.Message());
+        }
+        return std::string("no error");
+    };
+    EXPECT_EQ(Message(Folder + "/none", fmOpenRead),
+              "ファイル \"" + Folder + "/none\" を開けません: ファイルが見つかりません");
+    EXPECT_EQ(Message(Folder + "/no/x", fmCreate),
+              "ファイル \"" + Folder + "/no/x\" を作成できません: フォルダーが見つかりません");
+    EXPECT_EQ(Message(Folder, fmCreate),
+              "ファイル \"" + Folder + "\" を作成できません: フォルダーです");
+    EXPECT_EQ(Message(Folder, fmOpenRead),
+              "ファイル \"" + Folder + "\" を開けません: フォルダーです");
 }
 
 TEST(FileStream, FullDiskIsAWriteErrorNotSilentLoss) {

@@ -388,12 +388,14 @@ INSTANTIATE_TEST_SUITE_P(
         TErrorCase{"ReferenceOfWrongClass",
                    Wrap("  object P: TTestPanel\n    PopupMenu = Q\n  end\n"
                         "  object Q: TTestPanel\n  end\n"),
-                   "フォームファイルの 3 行目: プロパティ PopupMenu: Invalid property value"},
+                   "フォームファイルの 3 行目: プロパティ PopupMenu: "
+                   "コンポーネントのクラスが正しくありません"},
         TErrorCase{"MissingMethod", Wrap("  OnCreate = FormDestroy\n"),
                    "フォームファイルの 2 行目: プロパティ OnCreate: メソッド FormDestroy "
                    "がありません"},
         TErrorCase{"MethodOfWrongType", Wrap("  OnCreate = WrongType\n"),
-                   "フォームファイルの 2 行目: プロパティ OnCreate: Invalid event handler type"},
+                   "フォームファイルの 2 行目: プロパティ OnCreate: "
+                   "イベントハンドラの型が正しくありません"},
         TErrorCase{"UnmappableText", Wrap("  Caption = 'caf\xC3\xA9'\n"),
                    "フォームファイルの 2 行目: プロパティ Caption の文字列にはコードページ 932 "
                    "で表せない文字があります"},
