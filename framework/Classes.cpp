@@ -12,10 +12,6 @@
 
 namespace {
 
-bool SameText(const AnsiString& A, const AnsiString& B) {
-    return UpperCase(A) == UpperCase(B);
-}
-
 bool IsValidIdent(const AnsiString& Name) {
     const auto Alpha = [](char C) {
         return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_';

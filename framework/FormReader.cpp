@@ -22,10 +22,6 @@ struct TToken {
     throw EReadError("フォームファイルの "_sj + IntToStr(Line) + " 行目: "_sj + Message);
 }
 
-bool SameText(const AnsiString& A, const AnsiString& B) {
-    return A.size() == B.size() && UpperCase(A) == UpperCase(B);
-}
-
 bool IsIdentStart(char C) {
     return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_';
 }
@@ -324,11 +320,18 @@ private:
         return *Info;
     }
 
+    // "Name: TClass", or "TClass" alone for an object without a name.
+    std::pair<AnsiString, TToken> ReadHeader() {
+        const TToken First = ExpectIdent("クラス名"_sj);
+        if (!PeekSymbol(':'))
+            return {AnsiString(), First};
+        Next();
+        return {First.Text, ExpectIdent("クラス名"_sj)};
+    }
+
     void ReadRoot() {
         ExpectWord("object");
-        const AnsiString Name = ExpectIdent("ルートの名前"_sj).Text;
-        ExpectSymbol(':');
-        const TToken& Class = ExpectIdent("クラス名"_sj);
+        const auto [Name, Class] = ReadHeader();
         if (!SameText(Class.Text, FRoot->ClassName()))
             Fail(Class.Line, "クラス "_sj + Class.Text + " はルートのクラス "_sj +
                                  FRoot->ClassName() + " と一致しません"_sj);
@@ -348,9 +351,7 @@ private:
 
     void ReadChild(TComponent* Parent) {
         Next();
-        const AnsiString Name = ExpectIdent("コンポーネント名"_sj).Text;
-        ExpectSymbol(':');
-        const TToken& Class = ExpectIdent("クラス名"_sj);
+        const auto [Name, Class] = ReadHeader();
         const TClassInfo* Info = FindClassInfo(Class.Text);
         if (!Info || !Info->Create)
             Fail(Class.Line, "クラス "_sj + Class.Text + " が見つかりません"_sj);

@@ -72,7 +72,8 @@ private:
     void CloseLast(char Symbol) { FOut.insert(FOut.size() - 1, 1, Symbol); }
 
     void WriteComponent(const TComponent* Component, int Indent) {
-        Line(Indent, "object " + Component->Name() + ": " + Component->ClassName());
+        const AnsiString& Name = Component->Name();
+        Line(Indent, "object " + (Name.empty() ? "" : Name + ": ") + Component->ClassName());
         WriteProps(Component, Component, "", "", Indent + IndentStep);
         Component->GetChildren(
             [&](TComponent* Child) { WriteComponent(Child, Indent + IndentStep); },

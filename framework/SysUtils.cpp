@@ -183,6 +183,22 @@ AnsiString LowerCase(const AnsiString& Text) {
     return MapAsciiLetters(Text, 'A', 'Z', 'a' - 'A');
 }
 
+bool SameText(std::string_view A, std::string_view B) {
+    if (A.size() != B.size())
+        return false;
+    const auto Upper = [](char C) { return C >= 'a' && C <= 'z' ? static_cast<char>(C - 32) : C; };
+    for (std::size_t I = 0; I < A.size(); ++I) {
+        if (IsLeadByte(A[I])) {
+            if (A[I] != B[I] || (I + 1 < A.size() && A[I + 1] != B[I + 1]))
+                return false;
+            ++I;
+        } else if (Upper(A[I]) != Upper(B[I])) {
+            return false;
+        }
+    }
+    return true;
+}
+
 AnsiString Trim(const AnsiString& Text) {
     const auto Blank = [](char C) { return static_cast<unsigned char>(C) <= ' '; };
     std::size_t First = 0;

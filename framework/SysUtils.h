@@ -66,6 +66,8 @@ int StrToInt(const AnsiString& Text);
 // alone even where it equals an ASCII letter (ア is 0x83 0x41).
 AnsiString UpperCase(const AnsiString& Text);
 AnsiString LowerCase(const AnsiString& Text);
+// Equal but for the case of ASCII letters, by the same rule.
+bool SameText(std::string_view A, std::string_view B);
 // Removes leading and trailing bytes of value 32 or less.
 AnsiString Trim(const AnsiString& Text);
 

@@ -11,10 +11,6 @@ std::map<std::string, std::unique_ptr<TClassInfo>>& Registry() {
     return Classes;
 }
 
-bool SameName(const AnsiString& A, const AnsiString& B) {
-    return A.size() == B.size() && UpperCase(A) == UpperCase(B);
-}
-
 } // namespace
 
 TClassInfo::TClassInfo(const char* AName, const char* AParentName)
@@ -32,7 +28,7 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
     for (auto It = Chain.rbegin(); It != Chain.rend(); ++It) {
         for (const TPropInfo& P : (*It)->FProps) {
             const auto Same = std::find_if(Props.begin(), Props.end(), [&](const TPropInfo* Q) {
-                return SameName(Q->Name, P.Name);
+                return SameText(Q->Name, P.Name);
             });
             if (Same != Props.end())
                 *Same = &P;
@@ -46,7 +42,7 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
 const TPropInfo* TClassInfo::FindProp(const AnsiString& PropName) const {
     for (const TClassInfo* C = this; C; C = C->Parent())
         for (const TPropInfo& P : C->FProps)
-            if (SameName(P.Name, PropName))
+            if (SameText(P.Name, PropName))
                 return &P;
     return nullptr;
 }

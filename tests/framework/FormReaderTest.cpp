@@ -357,6 +357,15 @@ TEST(FormReader, ReadingReplacesListsAndCollections) {
     EXPECT_EQ(Form.Params()->Count(), 0);
 }
 
+TEST(FormReader, ObjectsWithoutNameKeepTheirClass) {
+    TTestForm Form;
+    ReadComponentText(&Form, "object TTestForm\n  object TTestMenu\n  end\nend\n");
+    ASSERT_EQ(Form.ComponentCount(), 1);
+    EXPECT_EQ(Form.Components(0)->Name(), "");
+    EXPECT_EQ(WriteComponentText(&Form),
+              "object TTestForm\n  Left = 0\n  Params = <>\n  object TTestMenu\n  end\nend\n");
+}
+
 struct TErrorCase {
     const char* Title;
     std::string Text;

@@ -107,6 +107,13 @@ TEST(Strings, CaseMappingTouchesAsciiLettersOnlyAndNeverASecondByte) {
     EXPECT_EQ(UpperCase("\xB1a"), "\xB1A"); // half-width katakana is a single byte
 }
 
+TEST(Strings, SameTextIgnoresAsciiCaseOnly) {
+    EXPECT_TRUE(SameText("Font.Name", "FONT.name"));
+    EXPECT_FALSE(SameText("Font", "Fonts"));
+    EXPECT_TRUE(SameText("ア"_sj, "ア"_sj));
+    EXPECT_FALSE(SameText("ア"_sj, "ャ"_sj)); // equal under a byte-wise case rule
+}
+
 TEST(Strings, TrimRemovesControlBytesAndSpacesOnly) {
     EXPECT_EQ(Trim(" \t\r\n a b \x01"), "a b");
     EXPECT_EQ(Trim("\x81\x40"), "\x81\x40"); // the ideographic space is text
