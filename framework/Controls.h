@@ -146,8 +146,9 @@ public:
     TNotifyEvent OnMouseLeave;
     TNotifyEvent OnResize;
 
-    // The layer's window of the control.
+    // The layer's window of the control, created on first use.
     QWidget* Widget() const;
+    bool HandleAllocated() const { return FWidget != nullptr; }
     // Called by the layer for the platform's events; protected behaviour is in the virtuals.
     void DispatchPaint(QImage& Image, const TRect& Area);
     void DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);

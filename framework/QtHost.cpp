@@ -1,5 +1,7 @@
 #include "QtHost.h"
 
+#include "QtText.h"
+
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -13,8 +15,6 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSet>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -23,8 +23,6 @@
 #include <unordered_map>
 
 namespace {
-
-constexpr const char* CodePage = "windows-31j";
 
 // The platform's Japanese system fonts and the installed fonts that stand in for them.
 const std::pair<const char*, const char*> FontSubstitutes[] = {
@@ -120,21 +118,15 @@ private:
 // ---- Conversions
 
 QString ToQString(const AnsiString& Text) {
-    QStringDecoder Decoder(CodePage, QStringConverter::Flag::Stateless);
-    return Decoder.decode(QByteArrayView(Text.data(), static_cast<qsizetype>(Text.size())));
+    return QtText::Decode(Text);
 }
 
 bool FromQString(const QString& Text, AnsiString& Out) {
-    QStringEncoder Encoder(CodePage, QStringConverter::Flag::Stateless);
-    const QByteArray Bytes = Encoder.encode(Text);
-    Out.assign(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
-    return !Encoder.hasError();
+    return QtText::Encode(Text, Out);
 }
 
 AnsiString FromQString(const QString& Text) {
-    AnsiString Out;
-    FromQString(Text, Out);
-    return Out;
+    return QtText::Encode(Text);
 }
 
 QColor ToQColor(TColor Color) {
@@ -251,8 +243,8 @@ void RegisterCursor(TCursor Index, const QCursor& Cursor) {
     RegisteredCursors()[Index] = Cursor;
 }
 
-bool HasRegisteredCursor(TCursor Index) {
-    return RegisteredCursors().count(Index) != 0;
+void UnregisterCursor(TCursor Index) {
+    RegisteredCursors().erase(Index);
 }
 
 // ---- Posted messages

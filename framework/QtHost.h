@@ -13,8 +13,9 @@
 #include <QString>
 #include <QWidget>
 
-// Code page 932 to Unicode and back. FromQString gives false when Text holds a character the
-// code page cannot hold; Out then holds what was converted before it.
+// Code page 932 to Unicode and back. Bytes that do not decode show as replacement characters;
+// FromQString gives false when Text holds a character the code page cannot hold, which Out
+// then has as "?".
 QString ToQString(const AnsiString& Text);
 bool FromQString(const QString& Text, AnsiString& Out);
 AnsiString FromQString(const QString& Text);
@@ -35,7 +36,14 @@ unsigned short VirtualKeyOf(int QtKey, Qt::KeyboardModifiers Modifiers);
 // Cursors: the built-in crXXX shapes and the ones the application registered (Screen).
 QCursor CursorOf(TCursor Cursor);
 void RegisterCursor(TCursor Index, const QCursor& Cursor);
-bool HasRegisteredCursor(TCursor Index);
+void UnregisterCursor(TCursor Index);
+
+// What an HCURSOR holds.
+class TCursorImage {
+public:
+    explicit TCursorImage(const QCursor& ACursor) : Cursor(ACursor) {}
+    QCursor Cursor;
+};
 
 // A message posted to a windowed control (PostMessage), delivered from the event queue.
 class TPostedMessage : public QEvent {

@@ -6,8 +6,11 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QUrl>
 
 #include <algorithm>
@@ -167,4 +170,33 @@ AnsiString ProgramFilePath(const AnsiString& Name) {
 
 void SetProgramDirForTesting(const AnsiString& Dir) {
     ProgramDirOverride() = Dir;
+}
+
+namespace {
+
+// A cursor file is an icon file of type 2 whose directory entries hold the hot spot where an
+// icon holds its planes and bit count.
+constexpr int CursorTypeOffset = 2, HotSpotOffset = 10;
+constexpr char IconType = 1;
+
+int ReadLittleEndian16(const QByteArray& Bytes, int At) {
+    return static_cast<unsigned char>(Bytes[At]) | static_cast<unsigned char>(Bytes[At + 1]) << 8;
+}
+
+} // namespace
+
+HCURSOR LoadCursor(HINSTANCE, const AnsiString& Name) {
+    QFile File(":/cursors/" + ToQString(Name) + ".cur");
+    if (!File.open(QIODevice::ReadOnly))
+        return nullptr;
+    QByteArray Bytes = File.readAll();
+    if (Bytes.size() <= HotSpotOffset + 4)
+        return nullptr;
+    const int HotX = ReadLittleEndian16(Bytes, HotSpotOffset);
+    const int HotY = ReadLittleEndian16(Bytes, HotSpotOffset + 2);
+    Bytes[CursorTypeOffset] = IconType;
+    QImage Image;
+    if (!Image.loadFromData(Bytes, "ICO"))
+        return nullptr;
+    return std::make_shared<TCursorImage>(QCursor(QPixmap::fromImage(Image), HotX, HotY));
 }

@@ -5,6 +5,7 @@
 #include "Controls.h"
 
 #include <cstdint>
+#include <memory>
 
 using UINT = unsigned;
 using WPARAM = std::uintptr_t;
@@ -55,6 +56,15 @@ std::uint32_t GetNearestColor(const TCanvas* Canvas, TColor Color);
 // Draws Icon at (X, Y) scaled to Width x Height (its own size when 0).
 bool DrawIconEx(TCanvas* Canvas, int X, int Y, const TIcon* Icon, int Width, int Height,
                 unsigned Flags = DI_NORMAL);
+
+// Cursors loaded from the program's resources, for the screen's cursor table.
+class TCursorImage;
+using HCURSOR = std::shared_ptr<const TCursorImage>;
+using HINSTANCE = void*;
+constexpr HINSTANCE HInstance = nullptr;
+// The cursor file compiled into the program as ":/cursors/<Name>.cur", with its hot spot;
+// null when there is none or it is not a cursor.
+HCURSOR LoadCursor(HINSTANCE Instance, const AnsiString& Name);
 
 // Queues a message for the control: it arrives through DispatchMessage after the current
 // handler has returned. False when Window is null.
