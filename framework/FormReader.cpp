@@ -335,6 +335,7 @@ private:
         if (!SameText(Class.Text, FRoot->ClassName()))
             Fail(Class.Line, "クラス "_sj + Class.Text + " はルートのクラス "_sj +
                                  FRoot->ClassName() + " と一致しません"_sj);
+        ClassInfoOf(FRoot, Class.Line);
         Guard(Class.Line, "Name", [&] { FRoot->SetName(Name); });
         ReadBody(FRoot);
     }

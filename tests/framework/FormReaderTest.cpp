@@ -439,6 +439,20 @@ INSTANTIATE_TEST_SUITE_P(
                    "フォームファイルの 3 行目: end の後に余分なテキストがあります"}),
     [](const testing::TestParamInfo<TErrorCase>& Info) { return Info.param.Title; });
 
+TEST(FormReader, AnUnregisteredRootClassIsNamedAtTheFirstLine) {
+    class TUnpublishedForm : public TTestForm {
+    public:
+        const char* ClassName() const override { return "TUnpublishedForm"; }
+    } Form;
+    try {
+        ReadComponentText(&Form, "object F: TUnpublishedForm\n  Left = 1\nend\n");
+        FAIL();
+    } catch (const EReadError& E) {
+        EXPECT_EQ(AnsiToUtf8(E.Message()),
+                  "フォームファイルの 1 行目: クラス TUnpublishedForm が登録されていません");
+    }
+}
+
 TEST(FormReader, MissingResourceIsAReadError) {
     TTestForm Form;
     EXPECT_THROW(ReadComponentRes(&Form, "nosuchform.dfm"), EReadError);
