@@ -173,6 +173,7 @@ public:
     AnsiString operator[](int Index) const { return Get(Index); }
     int Add(const AnsiString& S);
     void AddStrings(const TStrings& Strings);
+    // The first line equal to S byte for byte, or -1.
     int IndexOf(const AnsiString& S) const;
     void Assign(const TPersistent* Source) override;
     void BeginUpdate();
@@ -183,6 +184,8 @@ public:
     AnsiString Text() const;
     // Splits at CR, LF, CR LF; the scan stops at the first NUL byte.
     void SetText(const AnsiString& Value);
+    // The list is replaced only after the whole file was read. Other writers are not locked out
+    // where the platform has no sharing modes.
     void LoadFromFile(const AnsiString& FileName);
 
 protected:
@@ -260,6 +263,9 @@ public:
 
 protected:
     virtual void Update(TCollectionItem* Item);
+    // cnAdded comes from the base item constructor, before a derived item is constructed;
+    // cnDeleting from Delete and Clear while the item is whole. Deleting an item directly
+    // only reaches Update.
     virtual void Notify(TCollectionItem* /*Item*/, TCollectionNotification /*Action*/) {}
     void Changed();
 
