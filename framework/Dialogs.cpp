@@ -197,9 +197,9 @@ void TOpenDialog::Prepare() {
 bool TOpenDialog::TaskModalDialog() {
     if (auto* Places = FDialog->findChild<QWidget*>(QStringLiteral("sidebar")))
         Places->setVisible(FShowPlacesBar);
-    FDialog->adjustSize();
     if (WantsTemplate())
         AddTemplateArea();
+    SettleLayout();
     if (!FOptions.Contains(ofEnableSizing))
         FDialog->setFixedSize(FDialog->size());
     THandlerCall::SafeCall([this] { DoShow(); });
@@ -223,10 +223,20 @@ void TOpenDialog::AddTemplateArea() {
     QWidget* Area = FTemplateArea->Widget();
     Area->setParent(FTemplateHolder);
     FTemplateHolder->installEventFilter(new TTemplateSizer(FTemplateArea.get(), FTemplateHolder));
-    FDialog->adjustSize();
-    Grid->activate();
-    FTemplateArea->SetBounds(0, 0, FTemplateHolder->width(), FTemplateHolder->height());
     Area->show();
+}
+
+// Gives the dialog its full size before it is shown, so that the template area has the place
+// and size in DoShow that it keeps when the dialog appears.
+void TOpenDialog::SettleLayout() {
+    FDialog->ensurePolished();
+    FDialog->layout()->activate();
+    FDialog->resize(FDialog->sizeHint().expandedTo(FDialog->minimumSize()));
+    // A hidden dialog lays out again only when told to.
+    FDialog->layout()->invalidate();
+    FDialog->layout()->activate();
+    if (FTemplateArea)
+        FTemplateArea->SetBounds(0, 0, FTemplateHolder->width(), FTemplateHolder->height());
 }
 
 void TOpenDialog::Finish(bool Confirmed) {

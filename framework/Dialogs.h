@@ -124,6 +124,7 @@ private:
     void Prepare();
     void Finish(bool Confirmed);
     void AddTemplateArea();
+    void SettleLayout();
     void SelectionChanged(const QString& Path);
     void FilterChanged();
     int ChosenFilterIndex() const;

@@ -24,6 +24,8 @@
 namespace {
 
 constexpr int WaitMilliseconds = 5000;
+const QStringList CsvNames{"B.CSV", "a.csv"};
+const QStringList AllNames{"B.CSV", "a.csv", "c.txt"};
 
 // Runs the event loop until Done holds or the time is up.
 bool WaitUntil(const std::function<bool()>& Done) {
@@ -34,7 +36,8 @@ bool WaitUntil(const std::function<bool()>& Done) {
     return Done();
 }
 
-// Calls Answer with the next modal widget of type W once it is shown.
+// Calls Answer with the next modal dialog of type W once it is shown. A dialog that the answer
+// left open is rejected after a while, so that a failing test fails instead of hanging.
 template <class W> void WhenShown(std::function<void(W*)> Answer) {
     auto* Poll = new QTimer;
     Poll->setInterval(10);
@@ -45,6 +48,10 @@ template <class W> void WhenShown(std::function<void(W*)> Answer) {
         Poll->stop();
         Poll->deleteLater();
         Answer(Shown);
+        QTimer::singleShot(WaitMilliseconds, Shown, [Shown] {
+            ADD_FAILURE() << "the dialog was left open";
+            Shown->reject();
+        });
     });
     Poll->start();
 }
@@ -57,19 +64,38 @@ QComboBox* TypeCombo(QFileDialog* Dialog) {
     return Dialog->findChild<QComboBox*>("fileTypeCombo");
 }
 
-// The names the dialog lists, once its folder has been read.
-QStringList ListedNames(QFileDialog* Dialog, int AtLeast) {
+// The names the dialog lists now; its folder is read in the background.
+QStringList ListedNames(QFileDialog* Dialog) {
     auto* List = Dialog->findChild<QListView*>("listView");
     QStringList Names;
-    WaitUntil([&] { return List->model()->rowCount(List->rootIndex()) >= AtLeast; });
     for (int Row = 0; Row < List->model()->rowCount(List->rootIndex()); ++Row)
         Names.append(List->model()->index(Row, 0, List->rootIndex()).data().toString());
+    Names.sort();
     return Names;
 }
 
+// Waits until the dialog lists exactly Expected (in sorted order) and returns what it lists.
+QStringList WaitForNames(QFileDialog* Dialog, const QStringList& Expected) {
+    WaitUntil([&] { return ListedNames(Dialog) == Expected; });
+    return ListedNames(Dialog);
+}
+
+// Types the name into the empty field, key by key, and presses the open button.
 void TypeAndAccept(QFileDialog* Dialog, const QString& Name) {
-    NameField(Dialog)->setText(Name);
+    NameField(Dialog)->clear();
+    QTest::keyClicks(NameField(Dialog), Name);
     QMetaObject::invokeMethod(Dialog, "accept");
+}
+
+// Clicks the listed name as a user would.
+void SelectListed(QFileDialog* Dialog, const QString& Name) {
+    auto* List = Dialog->findChild<QListView*>("listView");
+    for (int Row = 0; Row < List->model()->rowCount(List->rootIndex()); ++Row) {
+        const QModelIndex Index = List->model()->index(Row, 0, List->rootIndex());
+        if (Index.data().toString() == Name)
+            List->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect |
+                                                               QItemSelectionModel::Rows);
+    }
 }
 
 // Records what the hooks see while the dialog runs, and may put a panel on the template area.
@@ -150,19 +176,17 @@ TEST_F(DialogsTest, TypedAndConfirmedFileBecomesTheFullPath) {
 TEST_F(DialogsTest, UpperCasePatternListsFilesOfEitherCase) {
     QStringList Names;
     WhenShown<QFileDialog>([&](QFileDialog* Shown) {
-        Names = ListedNames(Shown, 2);
+        Names = WaitForNames(Shown, CsvNames);
         Shown->reject();
     });
     EXPECT_FALSE(Dialog.Execute());
-    EXPECT_TRUE(Names.contains("a.csv"));
-    EXPECT_TRUE(Names.contains("B.CSV"));
-    EXPECT_FALSE(Names.contains("c.txt"));
+    EXPECT_EQ(Names, CsvNames);
 }
 
 TEST_F(DialogsTest, CancellingKeepsTheFileNameItHadBefore) {
     Dialog.SetFileName("before.csv");
     WhenShown<QFileDialog>([](QFileDialog* Shown) {
-        ListedNames(Shown, 2);
+        WaitForNames(Shown, CsvNames);
         NameField(Shown)->setText("a.csv");
         Shown->reject();
     });
@@ -172,13 +196,8 @@ TEST_F(DialogsTest, CancellingKeepsTheFileNameItHadBefore) {
 
 TEST_F(DialogsTest, SelectionChangeHookSeesTheSelectedPathAsFileName) {
     WhenShown<QFileDialog>([](QFileDialog* Shown) {
-        ListedNames(Shown, 2);
-        auto* List = Shown->findChild<QListView*>("listView");
-        for (int Row = 0; Row < List->model()->rowCount(List->rootIndex()); ++Row) {
-            const QModelIndex Index = List->model()->index(Row, 0, List->rootIndex());
-            if (Index.data().toString() == "B.CSV")
-                List->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
-        }
+        WaitForNames(Shown, CsvNames);
+        SelectListed(Shown, "B.CSV");
         Shown->reject();
     });
     EXPECT_FALSE(Dialog.Execute());
@@ -188,10 +207,9 @@ TEST_F(DialogsTest, SelectionChangeHookSeesTheSelectedPathAsFileName) {
 TEST_F(DialogsTest, AnErrorInASelectionHandlerIsReportedAndTheDialogGoesOn) {
     Dialog.OnSelectionChange = [](TObject*) { throw std::runtime_error("preview failed"); };
     WhenShown<QFileDialog>([](QFileDialog* Shown) {
-        ListedNames(Shown, 2);
-        auto* List = Shown->findChild<QListView*>("listView");
-        List->setCurrentIndex(List->model()->index(0, 0, List->rootIndex()));
-        TypeAndAccept(Shown, "B.CSV");
+        WaitForNames(Shown, CsvNames);
+        SelectListed(Shown, "B.CSV");
+        QMetaObject::invokeMethod(Shown, "accept");
     });
     EXPECT_TRUE(Dialog.Execute());
     EXPECT_EQ(Dialog.FileName(), Path + "/B.CSV");
@@ -209,7 +227,7 @@ TEST_F(DialogsTest, FilterIndexFollowsTheTypeTheUserChooses) {
         StartIndex = Types->currentIndex();
         emit Types->textActivated(Types->currentText()); // the same type again: no change
         QTest::keyClick(Types, Qt::Key_Up);
-        TextNames = ListedNames(Shown, 1);
+        TextNames = WaitForNames(Shown, {"c.txt"});
         TypeAndAccept(Shown, "c.txt");
     });
     ASSERT_TRUE(Dialog.Execute());
@@ -229,26 +247,30 @@ TEST_F(DialogsTest, FilterDescriptionsStayWholeAndStarDotStarListsEveryFile) {
     WhenShown<QFileDialog>([&](QFileDialog* Shown) {
         for (int I = 0; I < TypeCombo(Shown)->count(); ++I)
             Types.append(TypeCombo(Shown)->itemText(I));
-        Names = ListedNames(Shown, 3);
+        Names = WaitForNames(Shown, AllNames);
         Shown->reject();
     });
     Dialog.Execute();
     ASSERT_EQ(Types.size(), 2);
     EXPECT_TRUE(Types[0].startsWith(QString::fromUtf8("ポイント")));
     EXPECT_TRUE(Types[1].startsWith(QString::fromUtf8("すべて")));
-    EXPECT_EQ(Names.size(), 3);
+    EXPECT_EQ(Names, AllNames);
 }
 
 TEST_F(DialogsTest, TemplateAreaStandsBelowTheStandardControlsWhileTheDialogIsShown) {
     Dialog.Template = true;
     std::vector<std::string> EventsWhileShown;
     bool PanelOnDialog = false;
+    QRect AreaWhenShown;
     WhenShown<QFileDialog>([&](QFileDialog* Shown) {
         EventsWhileShown = Dialog.Events;
         PanelOnDialog = Dialog.Extra && Dialog.Extra->Widget()->window() == Shown &&
                         Dialog.Extra->Widget()->isVisible();
         const QRect Combo(TypeCombo(Shown)->mapTo(Shown, QPoint(0, 0)), TypeCombo(Shown)->size());
-        EXPECT_GE(Dialog.AreaInDialog.top(), Combo.bottom());
+        QWidget* Area = Dialog.TemplateArea()->Widget();
+        AreaWhenShown = QRect(Area->mapTo(Shown, QPoint(0, 0)), Area->size());
+        EXPECT_GT(AreaWhenShown.top(), Combo.bottom());
+        EXPECT_EQ(Dialog.TemplateArea()->Width(), Area->width());
         Shown->reject();
     });
     Dialog.OnShow = [&](TObject*) { Dialog.Events.push_back("OnShow"); };
@@ -258,6 +280,7 @@ TEST_F(DialogsTest, TemplateAreaStandsBelowTheStandardControlsWhileTheDialogIsSh
     EXPECT_EQ(Dialog.Events,
               (std::vector<std::string>{"show with area", "OnShow", "close with area", "OnClose"}));
     EXPECT_TRUE(PanelOnDialog);
+    EXPECT_EQ(Dialog.AreaInDialog, AreaWhenShown);
     EXPECT_GE(Dialog.AreaInDialog.height(), TOpenDialog::TemplateAreaHeight);
     EXPECT_GT(Dialog.AreaInDialog.width(), 0);
     EXPECT_LE(Dialog.StandardArea.Bottom, Dialog.AreaInDialog.top());

@@ -156,9 +156,9 @@ protected:
         Group.SetBounds(0, 0, 257, 89);
         Group.OnClick = [this](TObject*) { ++Clicks; };
     }
-    void AddItems(std::initializer_list<const char*> Captions) {
+    void AddItems(std::initializer_list<AnsiString> Captions) {
         Group.Items()->BeginUpdate();
-        for (const char* Caption : Captions)
+        for (const AnsiString& Caption : Captions)
             Group.Items()->Add(Caption);
         Group.Items()->EndUpdate();
     }
@@ -174,7 +174,7 @@ protected:
 };
 
 TEST_F(RadioGroupTest, EachItemBecomesAButtonWithItsCaption) {
-    AddItems({"カンマ", "タブ"});
+    AddItems({"カンマ"_sj, "タブ"_sj});
     ASSERT_NE(Group.Button(1), nullptr);
     EXPECT_EQ(Group.Button(0)->text(), QString::fromUtf8("カンマ"));
     EXPECT_EQ(Group.Button(1)->text(), QString::fromUtf8("タブ"));
