@@ -9,6 +9,7 @@ constexpr int GridRowsAtLoad = 50;
 constexpr int GridPanelTop = 64;
 const char* const HelpFile = "QUOVANT.CHM";
 const char* const HelpVerb = "OPEN";
+const bool Published = (TPublish<TWizardForm>("TWizardForm", "TForm"), true);
 } // namespace
 
 void DeleteProgramFile(const AnsiString& Name) { DeleteFile(ProgramFilePath(Name)); }

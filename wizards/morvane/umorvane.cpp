@@ -3,6 +3,7 @@
 namespace {
 // Columns 1..12 hold the items; column 13 is the always-empty 13th field of the hand-off file.
 constexpr TWizardLayout CostingWizard{CostingLayout, 13, -1, false};
+const bool Published = (TPublish<Tfmorvane>("Tfmorvane", "TWizardForm"), true);
 } // namespace
 
 AnsiString MorvaneTitle() { return "クォヴァントCSVエディタ-積算データ編 -"_sj; }

@@ -10,6 +10,7 @@ constexpr TWizardLayout UnitPriceWizard{UnitPriceLayout, 18, 18, true};
 const char* const CsvTempFileName = "csvtemp.csv";
 const char* const IndentUnit = "   ";
 constexpr int NameCol = 1;
+const bool Published = (TPublish<Tfpellisk>("Tfpellisk", "TWizardForm"), true);
 } // namespace
 
 AnsiString PelliskTitle() { return "クォヴァント-CSV→CODE単価"_sj; }
