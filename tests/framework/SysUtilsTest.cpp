@@ -104,7 +104,10 @@ TEST(Strings, CaseMappingTouchesAsciiLettersOnlyAndNeverASecondByte) {
     // ア is 0x83 0x41 and ャ is 0x83 0x61: a byte-wise mapping would turn one into the other.
     EXPECT_EQ(LowerCase("ア"_sj), "ア"_sj);
     EXPECT_EQ(UpperCase("ャa"_sj), "ャA"_sj);
-    EXPECT_EQ(UpperCase("\xB1a"), "\xB1A"); // half-width katakana is a single byte
+    EXPECT_EQ(UpperCase("\xB1"
+                        "a"),
+              "\xB1"
+              "A"); // half-width katakana is a single byte
 }
 
 TEST(Strings, SameTextIgnoresAsciiCaseOnly) {
