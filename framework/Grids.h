@@ -6,10 +6,25 @@
 
 #include <vector>
 
+class QObject;
+class QEvent;
+
 enum TGridOption {
-    goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect,
-    goDrawFocusSelected, goRowSizing, goColSizing, goRowMoving, goColMoving, goEditing,
-    goTabs, goRowSelect, goAlwaysShowEditor, goThumbTracking
+    goFixedVertLine,
+    goFixedHorzLine,
+    goVertLine,
+    goHorzLine,
+    goRangeSelect,
+    goDrawFocusSelected,
+    goRowSizing,
+    goColSizing,
+    goRowMoving,
+    goColMoving,
+    goEditing,
+    goTabs,
+    goRowSelect,
+    goAlwaysShowEditor,
+    goThumbTracking
 };
 using TGridOptions = TSet<TGridOption>;
 const std::vector<const char*>& GridOptionNames();
@@ -18,6 +33,7 @@ enum TGridDrawStateItem { gdSelected, gdFocused, gdFixed };
 using TGridDrawState = TSet<TGridDrawStateItem>;
 
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+const std::vector<const char*>& ScrollStyleNames();
 
 struct TGridCoord {
     int X = 0;
@@ -34,8 +50,7 @@ struct TGridRect {
     bool operator==(const TGridRect&) const = default;
 };
 
-using TSelectCellEvent =
-    std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
+using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, const TRect& Rect,
                                           TGridDrawState State)>;
 using TSetEditEvent =
@@ -44,17 +59,21 @@ using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, An
 
 class TCustomGrid;
 
-// The line editor that the grid lays over the current cell. Typed text is kept in code page
-// 932; text the code page cannot hold is refused when the edit is committed.
+// The line editor that the grid lays over the current cell. The text is shown as Unicode and
+// handed back in code page 932.
 class TInplaceEdit : public TWinControl {
 public:
     explicit TInplaceEdit(TComponent* AOwner);
     const char* ClassName() const override { return "TInplaceEdit"; }
     TCustomGrid* Grid() const { return FGrid; }
+    // EConvertError when the text holds characters that code page 932 cannot hold.
     AnsiString EditText() const;
+    // False, with Value holding what converted before the first such character.
+    bool TryEditText(AnsiString& Value) const;
     void SetEditText(const AnsiString& Value);
     void SelectAll();
-    void SetImeMode(TImeMode Value) override;
+    // Whether the user changed the text since SetEditText.
+    bool Modified() const;
 
 protected:
     QWidget* CreateWidget() override;
@@ -62,11 +81,29 @@ protected:
 
 private:
     friend class TCustomGrid;
+    void SetModified(bool Value);
     TCustomGrid* FGrid = nullptr;
 };
 
+// ColWidths and RowHeights are published as lists of integers, one per column (row), written
+// in form files as ColWidths = (10 180 150). Reading a list fills the sizes from the first
+// column (row) on and gives the ones it does not reach the default size; a list longer than
+// the grid raises ERangeError.
 class TCustomGrid : public TCustomControl {
 public:
+    static constexpr int DefColCount = 5;
+    static constexpr int DefRowCount = 5;
+    static constexpr int DefFixedCols = 1;
+    static constexpr int DefFixedRows = 1;
+    static constexpr int DefColWidth = 64;
+    static constexpr int DefRowHeight = 24;
+    static constexpr int DefGridLineWidth = 1;
+    static constexpr TGridOptions DefOptions{goFixedVertLine, goFixedHorzLine, goVertLine,
+                                             goHorzLine, goRangeSelect};
+    static constexpr TColor DefFixedColor = clBtnFace;
+    static constexpr bool DefDefaultDrawing = true;
+    static constexpr TScrollStyle DefScrollBars = ssBoth;
+
     explicit TCustomGrid(TComponent* AOwner);
     ~TCustomGrid() override;
     const char* ClassName() const override { return "TCustomGrid"; }
@@ -79,6 +116,7 @@ public:
     void SetFixedCols(int Value);
     int FixedRows() const { return FFixedRows; }
     void SetFixedRows(int Value);
+    // Setting a default size gives every column (row) that size.
     int DefaultColWidth() const { return FDefaultColWidth; }
     void SetDefaultColWidth(int Value);
     int DefaultRowHeight() const { return FDefaultRowHeight; }
@@ -87,6 +125,10 @@ public:
     void SetColWidths(int Index, int Value);
     int RowHeights(int Index) const;
     void SetRowHeights(int Index, int Value);
+    TStrings* ColWidthsList() const;
+    TStrings* RowHeightsList() const;
+    // Whether every column (Columns) or row has the default size.
+    bool SizesAtDefault(bool Columns) const;
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int Value);
     // The options in force.
@@ -95,7 +137,7 @@ public:
     TColor FixedColor() const { return FFixedColor; }
     void SetFixedColor(TColor Value);
     bool DefaultDrawing() const { return FDefaultDrawing; }
-    void SetDefaultDrawing(bool Value) { FDefaultDrawing = Value; }
+    void SetDefaultDrawing(bool Value);
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle Value);
 
@@ -103,13 +145,15 @@ public:
     void SetCol(int Value);
     int Row() const { return FCurrent.Y; }
     void SetRow(int Value);
-    // Setting makes its top-left the anchor and its bottom-right the current cell.
+    // Setting makes its top-left the anchor and its bottom-right the current cell; SelectCell
+    // is not asked.
     TGridRect Selection() const;
     void SetSelection(const TGridRect& Value);
     int TopRow() const { return FTopLeft.Y; }
     void SetTopRow(int Value);
     int LeftCol() const { return FTopLeft.X; }
     void SetLeftCol(int Value);
+    // Non-fixed columns (rows) wholly visible from LeftCol (TopRow) on.
     int VisibleColCount() const;
     int VisibleRowCount() const;
 
@@ -117,13 +161,19 @@ public:
     void SetEditorMode(bool Value);
     TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
 
-    // The cell's rectangle in client coordinates; empty when the cell is not visible.
+    // The cell's rectangle in client coordinates, right and bottom exclusive, the grid line
+    // after it left out; a partly visible cell gives its whole rectangle, a hidden cell an
+    // empty one.
     TRect CellRect(int ACol, int ARow) const;
+    // The cell under the point, the line after a cell counting as the cell; -1 outside.
     TGridCoord MouseCoord(int X, int Y) const;
     void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
     void InvalidateCell(int ACol, int ARow);
     void InvalidateRow(int ARow);
     void InvalidateGrid() { Invalidate(); }
+
+    int ClientWidth() const override;
+    int ClientHeight() const override;
 
     TSelectCellEvent OnSelectCell;
     TDrawCellEvent OnDrawCell;
@@ -131,6 +181,7 @@ public:
     TGetEditEvent OnGetEditText;
 
     void DispatchWheel(int Delta, TShiftState Shift) override;
+    // WM_LBUTTONDOWN and WM_LBUTTONUP act as a left click at the point in LParam.
     void DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
 
 protected:
@@ -138,9 +189,11 @@ protected:
     virtual bool SelectCell(int ACol, int ARow);
     // Paints one cell; the grid lines are painted by Paint around it.
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
+    // Called once, when the editor is first needed; the editor's parent is the grid.
     virtual TInplaceEdit* CreateEditor();
     virtual AnsiString GetEditText(int ACol, int ARow);
     virtual void SetEditText(int ACol, int ARow, const AnsiString& Value);
+    // Whether the current cell may be edited in place now.
     virtual bool CanEditShow() const;
     virtual void SizeChanged(int /*OldColCount*/, int /*OldRowCount*/) {}
     void Paint() override;
@@ -150,45 +203,87 @@ protected:
     void DblClick() override;
     void KeyDown(unsigned short& Key, TShiftState Shift) override;
     void KeyPress(AnsiString& Key) override;
+    void DoEnter() override;
     void DoExit() override;
     void Resize() override;
     // Moves the current cell (after SelectCell agrees); MoveAnchor false extends the selection.
     void FocusCell(int ACol, int ARow, bool MoveAnchor);
-    // Commits the editor's text through SetEditText; false when the text was refused.
+    // Commits the editor's text through SetEditText. Text that code page 932 cannot hold, or
+    // that SetEditText refuses by raising, goes to the application's error report, the cell
+    // keeps its text and the result is false.
     bool CommitEditor();
+    // Closes the editor without committing.
     void HideEditor();
+    // Opens the editor on the current cell with its text, caret at the end.
     void ShowEditor();
+    // Whether the grid or its editor has the input focus.
+    bool GridFocused() const;
 
 private:
-    struct TScrollState;
+    class TAxis;
+    class TSizeList;
+    struct TPlatform;
+    friend class TGridEventFilter;
+    friend class TGridLineEdit;
+    static void CheckIndex(int Index, int Count);
+    TAxis HorzAxis() const;
+    TAxis VertAxis() const;
+    int ColLine() const;
+    int RowLine() const;
+    void ChangeSize(int NewColCount, int NewRowCount);
+    void SizesChanged();
+    TGridCoord ClampToBody(TGridCoord Cell) const;
     void ClampPositions();
-    void UpdateScrollBars();
+    void SetTopLeft(TGridCoord Value);
     void ScrollToCurrent();
+    void MoveCurrent(int ACol, int ARow, bool MoveAnchor);
+    void SelectionMoved(const TGridRect& OldSelection);
+    TRect BoxRect(const TGridRect& R) const;
+    void InvalidateRect(const TRect& R);
+    void InvalidateGridRect(const TGridRect& R);
+    void EnsurePlatform();
+    void UpdateScrollBars();
+    void LayoutScrollBars();
+    void UpdateInputMethod();
+    bool ShowsSelectedColors(TGridDrawState State) const;
+    void FillDefaultBackground(const TRect& R, TGridDrawState State);
+    void DrawDefaultFocus(const TRect& R);
+    void PaintLines(const TRect& Area);
+    bool NavigationKey(unsigned short Key, TShiftState Shift);
+    TInplaceEdit* Editor();
+    void OpenEditor(const AnsiString& Text, bool Typed, bool Focus);
     void PlaceEditor();
-    void MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show);
-    int ColumnAt(int X) const;
-    int RowAt(int Y) const;
-    int FColCount = 5;
-    int FRowCount = 5;
-    int FFixedCols = 1;
-    int FFixedRows = 1;
-    int FDefaultColWidth = 64;
-    int FDefaultRowHeight = 24;
+    void StoreEditorText();
+    void CancelEditor();
+    bool EditorKey(unsigned short Key, TShiftState Shift);
+    void EditorFocusLost();
+    bool PlatformEvent(QObject* Watched, QEvent* Event);
+    int FColCount = DefColCount;
+    int FRowCount = DefRowCount;
+    int FFixedCols = DefFixedCols;
+    int FFixedRows = DefFixedRows;
+    int FDefaultColWidth = DefColWidth;
+    int FDefaultRowHeight = DefRowHeight;
     std::vector<int> FColWidths;
     std::vector<int> FRowHeights; // empty while every row has the default height
-    int FGridLineWidth = 1;
-    TGridOptions FOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
-                          goRangeSelect};
-    TColor FFixedColor = clBtnFace;
-    bool FDefaultDrawing = true;
-    TScrollStyle FScrollBars = ssBoth;
-    TGridCoord FCurrent{1, 1};
-    TGridCoord FAnchor{1, 1};
-    TGridCoord FTopLeft{1, 1};
+    int FGridLineWidth = DefGridLineWidth;
+    TGridOptions FOptions = DefOptions;
+    TColor FFixedColor = DefFixedColor;
+    bool FDefaultDrawing = DefDefaultDrawing;
+    TScrollStyle FScrollBars = DefScrollBars;
+    TGridCoord FCurrent{DefFixedCols, DefFixedRows};
+    TGridCoord FAnchor{DefFixedCols, DefFixedRows};
+    TGridCoord FTopLeft{DefFixedCols, DefFixedRows};
     bool FEditorMode = false;
+    TGridCoord FEditCell;
+    bool FCommitting = false;
     bool FSelecting = false;
+    bool FClickInCell = false;
+    bool FMoving = false; // SelectCell is deciding on a move
     TInplaceEdit* FInplaceEdit = nullptr;
-    std::unique_ptr<TScrollState> FScroll;
+    std::unique_ptr<TSizeList> FColWidthList;
+    std::unique_ptr<TSizeList> FRowHeightList;
+    std::unique_ptr<TPlatform> FPlatform;
 };
 
 class TDrawGrid : public TCustomGrid {
@@ -203,13 +298,18 @@ public:
     ~TStringGrid() override;
     const char* ClassName() const override { return "TStringGrid"; }
 
-    // Reads of cells that hold nothing give ""; writes just past the last column or row are
-    // stored. When RowCount shrinks, the texts of the rows cut off are dropped.
+    // Reads of cells that hold nothing (or lie outside the store) give "". Writes reach every
+    // cell up to one past the last column and one past the last row; further out they raise
+    // ERangeError. When RowCount (ColCount) shrinks, the texts of the rows (columns) cut off
+    // are dropped, so a row added later is empty.
     const AnsiString& Cells(int ACol, int ARow) const;
     void SetCells(int ACol, int ARow, const AnsiString& Value);
-    // The row's texts as a string list of ColCount entries: Clear empties every cell of the
-    // row, Assign copies another row's texts into it.
+    // The row's texts as a string list of ColCount entries: Get and Put read and write cells,
+    // Clear empties every cell of the row, Assign copies another list's texts into it (cells
+    // beyond the source's count are emptied). The list keeps its length: Insert, Add and
+    // Delete raise EListError. A view stays valid for the life of the grid.
     TStrings* Rows(int Index);
+    // The column's texts as a string list of RowCount entries, as Rows.
     TStrings* Cols(int Index);
 
 protected:
@@ -220,8 +320,16 @@ protected:
 
 private:
     class TStringGridStrings;
-    std::vector<std::vector<AnsiString>> FCells; // by row, then column
-    std::unique_ptr<TStringGridStrings> FRowStrings[2];
-    std::unique_ptr<TStringGridStrings> FColStrings;
-    int FNextRowStrings = 0;
+    friend class TStringGridStrings;
+    using TRow = std::vector<AnsiString>; // up to the last column written
+    struct TViews;
+    TStrings* View(bool IsRow, int Index);
+    void CheckWrite(int ACol, int ARow) const;
+    TRow& WritableRow(int ARow);
+    void CopyRow(int From, int To);
+    void ClearRow(int ARow);
+    // By row, up to the last row written; rows copied from one another share their texts
+    // until one of them is written.
+    std::vector<std::shared_ptr<TRow>> FCells;
+    std::unique_ptr<TViews> FViews;
 };
