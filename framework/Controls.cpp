@@ -170,21 +170,16 @@ void TControl::PlaceWidget() {
         FWidget->setVisible(FVisible);
 }
 
-// A fixed-size window (a dialog's frame) stays fixed at its new size.
+// A window's Left and Top place its client area, since the size of the frame around it is
+// known only once it is shown; a fixed-size window (a dialog) stays fixed at its new size.
 void TControl::ApplyBounds() {
     if (!FWidget)
         return;
     const TPoint Frame = FrameExtent();
     const QSize Size(std::max(FWidth - Frame.X, 0), std::max(FHeight - Frame.Y, 0));
-    if (!FWidget->isWindow()) {
-        FWidget->setGeometry(FLeft, FTop, Size.width(), Size.height());
-        return;
-    }
-    FWidget->move(FLeft, FTop);
-    if (FWidget->minimumSize() == FWidget->maximumSize())
+    if (FWidget->isWindow() && FWidget->minimumSize() == FWidget->maximumSize())
         FWidget->setFixedSize(Size);
-    else
-        FWidget->resize(Size);
+    FWidget->setGeometry(FLeft, FTop, Size.width(), Size.height());
 }
 
 void TControl::ApplyCursor() {

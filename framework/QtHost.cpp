@@ -346,7 +346,8 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         return false;
     case QEvent::Move:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchMove(FWidget->x(), FWidget->y()); });
+            Guarded(
+                [&] { FControl->DispatchMove(FWidget->geometry().x(), FWidget->geometry().y()); });
         return false;
     default:
         break;
