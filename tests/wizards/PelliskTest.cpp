@@ -6,6 +6,7 @@
 #include "upellisk.h"
 
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QFile>
 #include <QMenu>
 #include <QTemporaryDir>
@@ -62,13 +63,23 @@ protected:
         QWidget* Editor = Grid()->InplaceEditor()->Widget();
         QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(Editor, Qt::Key_Delete);
-        QTest::keyClicks(Editor, Text);
+        bool Ascii = true;
+        for (QChar C : Text)
+            Ascii = Ascii && C.unicode() < 0x80;
+        if (Ascii) {
+            QTest::keyClicks(Editor, Text);
+        } else { // Japanese text arrives from the input method as a committed string
+            QInputMethodEvent Commit;
+            Commit.setCommitString(Text);
+            QApplication::sendEvent(Editor, &Commit);
+        }
         QTest::keyClick(Editor, Qt::Key_Return);
     }
     // Opens the grid's menu over a cell and chooses the item of that caption.
     void Command(int Row, const char* Caption)
     {
-        QContextMenuEvent Event(QContextMenuEvent::Mouse, CellCenter(1, Row));
+        const QPoint At = CellCenter(1, Row);
+        QContextMenuEvent Event(QContextMenuEvent::Mouse, At, Grid()->Widget()->mapToGlobal(At));
         QApplication::sendEvent(Grid()->Widget(), &Event);
         QMenu* Menu = ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu();
         ASSERT_NE(Menu, nullptr);
@@ -219,6 +230,7 @@ TEST_F(PelliskTest, RowCommandsThroughTheMenu)
     EXPECT_EQ(Grid()->Cells(1, 2), "ボルト"_sj);
 
     ClickCell(1, 1);
+    ASSERT_EQ(Grid()->Selection().Top, 1);
     Command(1, "割　込"_sj.c_str());
     EXPECT_EQ(Grid()->Cells(1, 1), "");
     EXPECT_EQ(Grid()->Cells(1, 2), "ナット"_sj);

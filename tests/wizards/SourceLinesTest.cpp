@@ -116,15 +116,15 @@ TEST(SourceLinesRealFiles, ReadsEveryLineOfThePostalCodeList)
     EXPECT_EQ(Lines[0].substr(0, 6), "01101,");
 }
 
-TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSameNamesAsItsShiftJisTwin)
+TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSamePrefecturesAsItsShiftJisTwin)
 {
     TStringList Sjis, Utf8;
     LoadSourceLines(&Sjis, QUOVANT_TESTDATA "/csv/localgovjp-sjis.csv");
     LoadSourceLines(&Utf8, QUOVANT_TESTDATA "/csv/localgovjp-utf8.csv");
     ASSERT_EQ(Sjis.Count(), Utf8.Count());
     for (int I = 1; I < Sjis.Count(); ++I) {
-        const AnsiString Quoted = ExtractField(Sjis[I], ",", 4); // the Shift-JIS twin quotes
-        ASSERT_EQ(Quoted.substr(1, Quoted.size() - 2), ExtractField(Utf8[I], ",", 4))
+        const AnsiString Quoted = ExtractField(Sjis[I], ",", 2); // the Shift-JIS twin quotes
+        ASSERT_EQ(Quoted.substr(1, Quoted.size() - 2), ExtractField(Utf8[I], ",", 2))
             << "line " << I + 1;
     }
 }
