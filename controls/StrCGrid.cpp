@@ -7,22 +7,25 @@
 
 namespace {
 
-// Initial values, which are also the declared defaults of the form files.
-constexpr TAlignment DefaultAlignment = taLeftJustify;
-constexpr TTextLayout DefaultLayout = tlTop;
-constexpr TSCGCellCaptionType DefaultCaptionType = ctCellText;
-constexpr TImeMode DefaultImeMode = imDontCare;
-constexpr TColor DefaultCellColor = clWindow;
-constexpr TColor DefaultFontColor = clWindowText;
-constexpr int DefaultFontWidth = 1;
-constexpr bool DefaultEnabled = false; // every switch named ...Enabled
-constexpr bool DefaultFocusDraw = true;
-constexpr TColor DefaultFocusCellColor = clHighlight;
-constexpr TColor DefaultFocusCellFontColor = clHighlightText;
-constexpr bool DefaultCellDivide = true;
-constexpr bool InitialDefaultDrawing = false; // the grid paints its cells itself
-constexpr TGridOptions DefaultGridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
-                                          goRangeSelect};
+// Initial values, which are also the declared defaults of the form files. Qualified, since
+// the framework's classes declare members of the same names.
+namespace Init {
+constexpr TAlignment Alignment = taLeftJustify;
+constexpr TTextLayout Layout = tlTop;
+constexpr TSCGCellCaptionType CaptionType = ctCellText;
+constexpr TImeMode ImeMode = imDontCare;
+constexpr TColor CellColor = clWindow;
+constexpr TColor FontColor = clWindowText;
+constexpr int FontWidth = 1;
+constexpr bool Enabled = false; // every switch named ...Enabled
+constexpr bool FocusDraw = true;
+constexpr TColor FocusCellColor = clHighlight;
+constexpr TColor FocusCellFontColor = clHighlightText;
+constexpr bool CellDivide = true;
+constexpr bool DefaultDrawing = false; // the grid paints its cells itself
+constexpr TGridOptions GridOptions{goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine,
+                                   goRangeSelect};
+} // namespace Init
 
 // Cell painting.
 constexpr int TextMargin = 2;       // between the cell edge and its text
@@ -254,13 +257,13 @@ private:
 };
 
 TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection)
-    : TCollectionItem(ACollection), FCellColor(DefaultCellColor), FFontColor(DefaultFontColor),
-      FFontWidth(DefaultFontWidth), FOptions(ACollection->Grid()->Options()),
-      FNameNumber(ACollection->Count()), FAlignment(DefaultAlignment), FLayout(DefaultLayout),
-      FCaptionType(DefaultCaptionType), FImeMode(DefaultImeMode), FCellColorEnabled(DefaultEnabled),
-      FFontColorEnabled(DefaultEnabled), FBrushEnabled(DefaultEnabled),
-      FImeModeEnabled(DefaultEnabled), FOptionsEnabled(DefaultEnabled),
-      FRangeEnabled(DefaultEnabled), FNameSet(false), FInLookup(false) {
+    : TCollectionItem(ACollection), FCellColor(Init::CellColor), FFontColor(Init::FontColor),
+      FFontWidth(Init::FontWidth), FOptions(ACollection->Grid()->Options()),
+      FNameNumber(ACollection->Count()), FAlignment(Init::Alignment), FLayout(Init::Layout),
+      FCaptionType(Init::CaptionType), FImeMode(Init::ImeMode), FCellColorEnabled(Init::Enabled),
+      FFontColorEnabled(Init::Enabled), FBrushEnabled(Init::Enabled),
+      FImeModeEnabled(Init::Enabled), FOptionsEnabled(Init::Enabled), FRangeEnabled(Init::Enabled),
+      FNameSet(false), FInLookup(false) {
     ACollection->File(this);
 }
 
@@ -700,12 +703,12 @@ void TSCGCellFonts::AssignTo(TPersistent* Dest) const {
 
 TStrColGrid::TStrColGrid(TComponent* AOwner)
     : TStringGrid(AOwner), FCellParams(std::make_unique<TSCGCellParams>(this)),
-      FFonts(std::make_unique<TSCGCellFonts>(this)), FAlignment(DefaultAlignment),
-      FFixedAlignment(DefaultAlignment), FFixedLayout(DefaultLayout), FFocusDraw(DefaultFocusDraw),
-      FFocusCellColor(DefaultFocusCellColor), FFocusCellFontColor(DefaultFocusCellFontColor),
-      FFocusCellFontColorEnabled(DefaultEnabled), FCellDivide(DefaultCellDivide),
-      FLayout(DefaultLayout), FOptions(DefaultGridOptions) {
-    SetDefaultDrawing(InitialDefaultDrawing);
+      FFonts(std::make_unique<TSCGCellFonts>(this)), FAlignment(Init::Alignment),
+      FFixedAlignment(Init::Alignment), FFixedLayout(Init::Layout), FFocusDraw(Init::FocusDraw),
+      FFocusCellColor(Init::FocusCellColor), FFocusCellFontColor(Init::FocusCellFontColor),
+      FFocusCellFontColorEnabled(Init::Enabled), FCellDivide(Init::CellDivide),
+      FLayout(Init::Layout), FOptions(Init::GridOptions) {
+    SetDefaultDrawing(Init::DefaultDrawing);
     TCustomGrid::SetOptions(FOptions);
     SetDoubleBuffered(true);
 }
@@ -1189,39 +1192,39 @@ namespace {
 const bool Registered = [] {
     TPublish<TSCGCellParam>("TSCGCellParam", "TCollectionItem")
         .Enum("Alignment", &TSCGCellParam::Alignment, &TSCGCellParam::SetAlignment,
-              AlignmentNames(), std::optional(DefaultAlignment))
+              AlignmentNames(), std::optional(Init::Alignment))
         .Str("Caption", &TSCGCellParam::Caption, &TSCGCellParam::SetCaption)
         .StoredIf([](const TSCGCellParam* P) { return !P->Caption().empty(); })
         .Enum("CaptionType", &TSCGCellParam::CaptionType, &TSCGCellParam::SetCaptionType,
-              SCGCellCaptionTypeNames(), std::optional(DefaultCaptionType))
+              SCGCellCaptionTypeNames(), std::optional(Init::CaptionType))
         .Int("CellColor", &TSCGCellParam::CellColor, &TSCGCellParam::SetCellColor, std::nullopt,
              &ColorIdents())
         .Bool("CellColorEnabled", &TSCGCellParam::CellColorEnabled,
-              &TSCGCellParam::SetCellColorEnabled, DefaultEnabled)
+              &TSCGCellParam::SetCellColorEnabled, Init::Enabled)
         .Int("Col", &TSCGCellParam::Col, &TSCGCellParam::SetCol)
         .Int("ColMax", &TSCGCellParam::ColMax, &TSCGCellParam::SetColMax)
         .Object("Brush", TTypeKind::Class, &TSCGCellParam::Brush)
         .Bool("BrushEnabled", &TSCGCellParam::BrushEnabled, &TSCGCellParam::SetBrushEnabled,
-              DefaultEnabled)
+              Init::Enabled)
         .Str("FontName", &TSCGCellParam::FontName, &TSCGCellParam::SetFontName)
         .StoredIf([](const TSCGCellParam* P) { return !P->FontName().empty(); })
         .Int("FontColor", &TSCGCellParam::FontColor, &TSCGCellParam::SetFontColor, std::nullopt,
              &ColorIdents())
         .Bool("FontColorEnabled", &TSCGCellParam::FontColorEnabled,
-              &TSCGCellParam::SetFontColorEnabled, DefaultEnabled)
+              &TSCGCellParam::SetFontColorEnabled, Init::Enabled)
         .Int("FontWidth", &TSCGCellParam::FontWidth, &TSCGCellParam::SetFontWidth)
         .Enum("ImeMode", &TSCGCellParam::ImeMode, &TSCGCellParam::SetImeMode, ImeModeNames(),
-              std::optional(DefaultImeMode))
+              std::optional(Init::ImeMode))
         .Bool("ImeModeEnabled", &TSCGCellParam::ImeModeEnabled, &TSCGCellParam::SetImeModeEnabled)
         .Enum("Layout", &TSCGCellParam::Layout, &TSCGCellParam::SetLayout, TextLayoutNames(),
-              std::optional(DefaultLayout))
+              std::optional(Init::Layout))
         .Str("Name", &TSCGCellParam::Name, &TSCGCellParam::SetName)
         .StoredIf([](const TSCGCellParam* P) { return !P->Name().empty(); })
         .Set("Options", &TSCGCellParam::Options, &TSCGCellParam::SetOptions, GridOptionNames())
         .Bool("OptionsEnabled", &TSCGCellParam::OptionsEnabled, &TSCGCellParam::SetOptionsEnabled,
-              DefaultEnabled)
+              Init::Enabled)
         .Bool("RangeEnabled", &TSCGCellParam::RangeEnabled, &TSCGCellParam::SetRangeEnabled,
-              DefaultEnabled)
+              Init::Enabled)
         .Int("Row", &TSCGCellParam::Row, &TSCGCellParam::SetRow)
         .Int("RowMax", &TSCGCellParam::RowMax, &TSCGCellParam::SetRowMax)
         .Int("Tag", &TSCGCellParam::Tag, &TSCGCellParam::SetTag)
@@ -1245,22 +1248,21 @@ const bool Registered = [] {
         .Object("CellParams", TTypeKind::Collection, &TStrColGrid::CellParams)
         .Object("Fonts", TTypeKind::Collection, &TStrColGrid::Fonts)
         .Enum("Alignment", &TStrColGrid::Alignment, &TStrColGrid::SetAlignment, AlignmentNames(),
-              std::optional(DefaultAlignment))
+              std::optional(Init::Alignment))
         .Enum("FixedAlignment", &TStrColGrid::FixedAlignment, &TStrColGrid::SetFixedAlignment,
-              AlignmentNames(), std::optional(DefaultAlignment))
+              AlignmentNames(), std::optional(Init::Alignment))
         .Enum("FixedLayout", &TStrColGrid::FixedLayout, &TStrColGrid::SetFixedLayout,
-              TextLayoutNames(), std::optional(DefaultLayout))
-        .Bool("FocusDraw", &TStrColGrid::FocusDraw, &TStrColGrid::SetFocusDraw, DefaultFocusDraw)
+              TextLayoutNames(), std::optional(Init::Layout))
+        .Bool("FocusDraw", &TStrColGrid::FocusDraw, &TStrColGrid::SetFocusDraw, Init::FocusDraw)
         .Int("FocusCellColor", &TStrColGrid::FocusCellColor, &TStrColGrid::SetFocusCellColor,
-             DefaultFocusCellColor, &ColorIdents())
+             Init::FocusCellColor, &ColorIdents())
         .Int("FocusCellFontColor", &TStrColGrid::FocusCellFontColor,
-             &TStrColGrid::SetFocusCellFontColor, DefaultFocusCellFontColor, &ColorIdents())
+             &TStrColGrid::SetFocusCellFontColor, Init::FocusCellFontColor, &ColorIdents())
         .Bool("FocusCellFontColorEnabled", &TStrColGrid::FocusCellFontColorEnabled,
-              &TStrColGrid::SetFocusCellFontColorEnabled, DefaultEnabled)
+              &TStrColGrid::SetFocusCellFontColorEnabled, Init::Enabled)
         .Enum<TImeMode, TImeMode>("ImeMode", &TStrColGrid::ImeMode, &TStrColGrid::SetImeMode,
-                                  ImeModeNames(), DefaultImeMode)
-        .Bool("CellDivide", &TStrColGrid::CellDivide, &TStrColGrid::SetCellDivide,
-              DefaultCellDivide)
+                                  ImeModeNames(), Init::ImeMode)
+        .Bool("CellDivide", &TStrColGrid::CellDivide, &TStrColGrid::SetCellDivide, Init::CellDivide)
         .Enum("Layout", &TStrColGrid::Layout, &TStrColGrid::SetLayout, TextLayoutNames())
         .Set("Options", &TStrColGrid::Options, &TStrColGrid::SetOptions, GridOptionNames())
         .Event("OnCellChanged", &TStrColGrid::OnCellChanged)
