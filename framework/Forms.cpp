@@ -246,8 +246,12 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
 
 TApplication::TApplication() : TComponent(nullptr) {
     SetExceptionHandler([](const std::exception& E) { Application->HandleException(E); });
-    // Forms are widgets, which must go before the platform's application object does.
-    qAddPostRoutine([] { Application->FreeForms(); });
+    // Forms are widgets and cursors hold images: both must go before the platform's
+    // application object does.
+    qAddPostRoutine([] {
+        Application->FreeForms();
+        Screen->ReleaseCursors();
+    });
 }
 
 TApplication::~TApplication() {
@@ -374,6 +378,12 @@ void TScreen::SetCursors(int Index, HCURSOR Cursor) {
         FCursors.erase(Index);
         UnregisterCursor(Index);
     }
+}
+
+void TScreen::ReleaseCursors() {
+    for (const auto& [Index, Cursor] : FCursors)
+        UnregisterCursor(Index);
+    FCursors.clear();
 }
 
 int TScreen::Width() const {

@@ -161,6 +161,8 @@ public:
     void SetCursors(int Index, HCURSOR Cursor);
     int Width() const;
     int Height() const;
+    // Lets go of every cursor: they must go before the platform's application object does.
+    void ReleaseCursors();
 
 private:
     std::map<int, HCURSOR> FCursors;

@@ -516,10 +516,24 @@ void TPen::SetMode(TPenMode Value) {
 
 // ---- TCanvas
 
+namespace {
+
+// What of a font decides its glyphs: a canvas whose font is assigned the same again (once per
+// grid cell) keeps the platform font it has.
+struct TFontKey {
+    AnsiString Name;
+    int Height = 0;
+    std::uint32_t Style = 0;
+    bool operator==(const TFontKey&) const = default;
+};
+
+} // namespace
+
 struct TCanvas::TState {
     TPoint Offset;
     bool Clipped = false;
     TRect Clip;
+    TFontKey FontKey;
     std::optional<QFont> Font;
     std::optional<QFontMetrics> Metrics;
 };
@@ -529,10 +543,6 @@ TCanvas::TCanvas()
       FFont(std::make_unique<TFont>()), FState(std::make_unique<TState>()) {
     FBrush->OnChange = [this](TObject*) {
         FBkMode = FBrush->Style() == bsSolid ? OPAQUE : TRANSPARENT;
-    };
-    FFont->OnChange = [this](TObject*) {
-        FState->Font.reset();
-        FState->Metrics.reset();
     };
 }
 
@@ -550,7 +560,9 @@ template <class F> void TCanvas::WithPainter(F&& Paint) {
 }
 
 const QFont& TCanvas::QtFont() const {
-    if (!FState->Font) {
+    TFontKey Key{FFont->Name(), FFont->Height(), FFont->Style().Bits()};
+    if (!FState->Font || !(Key == FState->FontKey)) {
+        FState->FontKey = std::move(Key);
         FState->Font = ToQFont(*FFont);
         FState->Metrics.emplace(*FState->Font);
     }
