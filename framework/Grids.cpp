@@ -69,15 +69,12 @@ public:
     explicit TGridLineEdit(TInplaceEdit* AEdit) : FEdit(AEdit) { setFrame(false); }
 
 protected:
+    // Keys are taken here rather than in keyPressEvent, which Tab never reaches: the widget
+    // turns it into a focus move first.
     bool event(QEvent* Event) override {
-        // Tab never reaches keyPressEvent: the widget turns it into a focus move first.
         if (Event->type() == QEvent::KeyPress && GridTakesKey(*static_cast<QKeyEvent*>(Event)))
             return true;
         return QLineEdit::event(Event);
-    }
-    void keyPressEvent(QKeyEvent* Event) override {
-        if (!GridTakesKey(*Event))
-            QLineEdit::keyPressEvent(Event);
     }
     void focusOutEvent(QFocusEvent* Event) override {
         QLineEdit::focusOutEvent(Event);
@@ -100,11 +97,6 @@ TInplaceEdit::TInplaceEdit(TComponent* AOwner)
 
 QWidget* TInplaceEdit::CreateWidget() {
     return new TGridLineEdit(this);
-}
-
-void TInplaceEdit::FontChanged() {
-    TWinControl::FontChanged();
-    Widget()->setFont(ToQFont(*Font()));
 }
 
 AnsiString TInplaceEdit::EditText() const {
@@ -558,7 +550,9 @@ void TCustomGrid::SetSelection(const TGridRect& Value) {
     const TGridRect Old = Selection();
     FAnchor = ClampToBody({Value.Left, Value.Top});
     FCurrent = ClampToBody({Value.Right, Value.Bottom});
-    ScrollToCurrent();
+    const TGridRect New = Selection();
+    const bool ColumnInView = New.Left <= HorzAxis().LastVisible() && New.Right >= FTopLeft.X;
+    ScrollToCurrent(!ColumnInView);
     SelectionMoved(Old);
 }
 
@@ -644,13 +638,14 @@ int ScrollFirstFor(int Index, int First, int Fixed, int Full, int Showing) {
 
 } // namespace
 
-void TCustomGrid::ScrollToCurrent() {
+void TCustomGrid::ScrollToCurrent(bool Columns) {
     const TAxis H = HorzAxis();
     const TAxis V = VertAxis();
-    SetTopLeft({ScrollFirstFor(FCurrent.X, FTopLeft.X, FFixedCols, H.FullFrom(FTopLeft.X),
-                               H.FirstShowing(FCurrent.X)),
-                ScrollFirstFor(FCurrent.Y, FTopLeft.Y, FFixedRows, V.FullFrom(FTopLeft.Y),
-                               V.FirstShowing(FCurrent.Y))});
+    const int Left = Columns ? ScrollFirstFor(FCurrent.X, FTopLeft.X, FFixedCols,
+                                              H.FullFrom(FTopLeft.X), H.FirstShowing(FCurrent.X))
+                             : FTopLeft.X;
+    SetTopLeft({Left, ScrollFirstFor(FCurrent.Y, FTopLeft.Y, FFixedRows, V.FullFrom(FTopLeft.Y),
+                                     V.FirstShowing(FCurrent.Y))});
 }
 
 // ---- Geometry
@@ -1129,8 +1124,7 @@ bool TCustomGrid::CanEditShow() const {
 TInplaceEdit* TCustomGrid::CreateEditor() {
     auto* Editor = new TInplaceEdit(this);
     Editor->SetVisible(false);
-    Editor->SetParent(this);
-    Editor->SetFont(Font());
+    Editor->SetParent(this); // with ParentFont, the editor follows the grid's font
     return Editor;
 }
 
@@ -1197,10 +1191,11 @@ void TCustomGrid::HideEditor() {
     if (!FEditorMode)
         return;
     FEditorMode = false;
-    const bool HadFocus = FInplaceEdit->Focused();
-    FInplaceEdit->Hide();
-    if (HadFocus && CanFocus())
+    // The grid takes the focus first, so that hiding the editor passes it on to no other
+    // control.
+    if (FInplaceEdit->Focused() && CanFocus())
         SetFocus();
+    FInplaceEdit->Hide();
 }
 
 bool TCustomGrid::CommitEditor() {
@@ -1269,10 +1264,14 @@ void TCustomGrid::EditorFocusLost() {
         HideEditor();
 }
 
+// An input method may compose on the grid only where typing opens the editor.
 void TCustomGrid::UpdateInputMethod() {
-    if (FPlatform->Host)
-        FPlatform->Host->setAttribute(Qt::WA_InputMethodEnabled,
-                                      CanEditShow() && ImeMode() != imDisable);
+    if (!FPlatform->Host)
+        return;
+    if (CanEditShow())
+        ::SetImeMode(this, ImeMode());
+    else
+        FPlatform->Host->setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
 // The grid window has the focus while an input method composes the first characters of an

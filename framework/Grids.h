@@ -77,7 +77,6 @@ public:
 
 protected:
     QWidget* CreateWidget() override;
-    void FontChanged() override;
 
 private:
     friend class TCustomGrid;
@@ -146,7 +145,8 @@ public:
     int Row() const { return FCurrent.Y; }
     void SetRow(int Value);
     // Setting makes its top-left the anchor and its bottom-right the current cell; SelectCell
-    // is not asked.
+    // is not asked. The view scrolls to the current row, and sideways only when no column of
+    // the selection is in view, so that selecting whole rows does not move the view.
     TGridRect Selection() const;
     void SetSelection(const TGridRect& Value);
     int TopRow() const { return FTopLeft.Y; }
@@ -235,7 +235,7 @@ private:
     TGridCoord ClampToBody(TGridCoord Cell) const;
     void ClampPositions();
     void SetTopLeft(TGridCoord Value);
-    void ScrollToCurrent();
+    void ScrollToCurrent(bool Columns = true);
     void MoveCurrent(int ACol, int ARow, bool MoveAnchor);
     void SelectionMoved(const TGridRect& OldSelection);
     TRect BoxRect(const TGridRect& R) const;

@@ -208,6 +208,28 @@ TEST(StringGridRows, AssignCopiesAnotherRowAndEmptiesWhatTheSourceDoesNotHold) {
     EXPECT_EQ(Grid->Cells(1, 1), "");
 }
 
+TEST(StringGridRows, RowsCopiedFromOneAnotherChangeIndependently) {
+    auto Grid = MakeGrid(4, 5);
+    Grid->SetCells(1, 1, "name");
+    Grid->SetCells(3, 1, "last");
+    Grid->Rows(2)->Assign(Grid->Rows(1));
+    Grid->Rows(3)->Assign(Grid->Rows(1));
+    Grid->SetCells(1, 2, "edited");
+    Grid->Rows(3)->Clear();
+    EXPECT_EQ(Grid->Cells(1, 1), "name");
+    EXPECT_EQ(Grid->Cells(1, 2), "edited");
+    EXPECT_EQ(Grid->Cells(3, 2), "last");
+    EXPECT_EQ(Grid->Cells(1, 3), "");
+    Grid->SetCells(1, 1, "renamed");
+    EXPECT_EQ(Grid->Cells(1, 2), "edited");
+    Grid->Rows(4)->Assign(Grid->Rows(1));
+    Grid->SetColCount(3);
+    Grid->SetColCount(4);
+    EXPECT_EQ(Grid->Cells(3, 1), "");
+    EXPECT_EQ(Grid->Cells(3, 4), "");
+    EXPECT_EQ(Grid->Cells(1, 4), "renamed");
+}
+
 TEST(StringGridRows, AssignFromAStringListFillsTheRowFromColumnZero) {
     auto Grid = MakeGrid(3, 3);
     Grid->SetCells(2, 1, "old");
@@ -351,12 +373,21 @@ TEST(GridSelection, SettingTheSelectionMakesTopLeftTheAnchorAndBottomRightTheCur
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 7, 18, 8})) << "the anchor stayed top-left";
 }
 
-TEST(GridSelection, SelectionIsClampedToTheBodyAndScrolledIntoView) {
+TEST(GridSelection, SelectionIsClampedToTheBodyAndItsRowsScrolledIntoView) {
     auto Grid = MakeGrid(5, 100, 400, 10 * RowPitch);
     Grid->SetSelection({0, 0, 9, 80});
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 4, 80}));
     EXPECT_LE(Grid->TopRow(), 80);
     EXPECT_GE(Grid->TopRow() + Grid->VisibleRowCount(), 81);
+}
+
+TEST(GridSelection, SelectingWholeRowsKeepsTheColumnsInViewAndFarColumnsScrollIn) {
+    auto Grid = MakeGrid(19, 50, 6 * Pitch, 300);
+    Grid->SetSelection({1, 7, 18, 7});
+    EXPECT_EQ(Grid->LeftCol(), 1);
+    EXPECT_GT(Grid->CellRect(1, 7).Right, 0);
+    Grid->SetSelection({15, 7, 18, 7});
+    EXPECT_GT(Grid->CellRect(18, 7).Right, 0);
 }
 
 TEST(GridSelection, ChangingTheCurrentCellAsksSelectCellAndARefusalLeavesTheCell) {
@@ -739,6 +770,16 @@ TEST(GridEditor, MovingTheCurrentCellOrLosingTheFocusCommits) {
     EXPECT_FALSE(Grid->EditorMode());
 }
 
+TEST(GridEditor, ScrollingTheEditedCellOutOfViewCommitsAndClosesTheEditor) {
+    auto Grid = MakeEditableGrid();
+    Grid->SetRowCount(100);
+    AnsiString Z = "z";
+    Grid->DispatchKeyPress(Z);
+    Grid->DispatchWheel(-120, {});
+    EXPECT_FALSE(Grid->EditorMode());
+    EXPECT_EQ(Grid->Cells(1, 1), "z");
+}
+
 TEST(GridEditor, TextTheCodePageCannotHoldIsRefusedWithAJapaneseErrorAndTheCellKeepsItsText) {
     auto Grid = MakeEditableGrid();
     Grid->SetCells(2, 3, "old");
@@ -797,13 +838,15 @@ TEST(GridEditor, ADoubleClickOnACellOpensTheEditorAndGetEditTextMayChangeItsText
     EXPECT_EQ(LineEdit(*Grid)->geometry(), QRect(R.Left, R.Top, R.Width(), R.Height()));
 }
 
-TEST(GridEditor, TheEditorTakesTheGridFont) {
+TEST(GridEditor, TheEditorTakesTheGridFontAndFollowsItsChanges) {
     auto Grid = MakeEditableGrid();
     Grid->Font()->SetHeight(-20);
     Key(*Grid, VK_F2);
     ASSERT_NE(Grid->InplaceEditor(), nullptr);
     EXPECT_EQ(Grid->InplaceEditor()->Font()->Height(), -20);
     EXPECT_EQ(LineEdit(*Grid)->font().pixelSize(), 20);
+    Grid->Font()->SetHeight(-16);
+    EXPECT_EQ(LineEdit(*Grid)->font().pixelSize(), 16);
 }
 
 // ---- Published properties
