@@ -307,7 +307,8 @@ public:
     // The row's texts as a string list of ColCount entries: Get and Put read and write cells,
     // Clear empties every cell of the row, Assign copies another list's texts into it (cells
     // beyond the source's count are emptied). The list keeps its length: Insert, Add and
-    // Delete raise EListError. A view stays valid for the life of the grid.
+    // Delete raise EListError. Index runs to one past the last row, as for Cells; a list stays
+    // valid for the life of the grid.
     TStrings* Rows(int Index);
     // The column's texts as a string list of RowCount entries, as Rows.
     TStrings* Cols(int Index);
