@@ -204,12 +204,13 @@ void TControl::SetParent(TWinControl* AParent) {
     FParent = AParent;
     if (AParent)
         AParent->InsertControl(this);
-    if (FWidget && (!AParent || AParent->FWidget))
+    // A widget waits outside any window until its new parent has one.
+    if (AParent && AParent->FWidget && FWidget)
         PlaceWidget();
     else if (AParent && AParent->FWidget)
         Widget();
     else if (FWidget)
-        FWidget->hide();
+        FWidget->setParent(nullptr);
     if (!AParent)
         return;
     ParentFontChanged();

@@ -123,8 +123,11 @@ public:
     // The menu a right click shows: the control's own, else the nearest parent's.
     TPopupMenu* GetPopupMenu() const;
 
+    // Asks for a repaint from the event loop.
     void Invalidate();
+    // Paints at once what is waiting to be painted.
     void Update();
+    // Paints the whole control at once.
     void Repaint();
     void Refresh() { Repaint(); }
     void BringToFront();

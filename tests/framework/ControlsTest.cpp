@@ -251,6 +251,22 @@ TEST(ControlWidgetTest, PropertiesReachTheWidgetWhenItIsCreatedAndAfter) {
     UnregisterCursor(32761);
 }
 
+TEST(ControlWidgetTest, AMovedControlFollowsItsNewParentsWindowWhenThereIsOne) {
+    TProbe First(nullptr);
+    TProbe Second(nullptr);
+    TProbe* C = Child(&First, alNone, 1, 2, 3, 4);
+    QWidget* W = C->Widget();
+    C->SetParent(&Second);
+    EXPECT_EQ(W->parentWidget(), nullptr) << "out of the old parent's window";
+    EXPECT_EQ(First.ControlCount(), 0);
+    Second.Widget();
+    EXPECT_EQ(W->parentWidget(), Second.Widget());
+    EXPECT_EQ(W->geometry(), QRect(1, 2, 3, 4));
+    EXPECT_FALSE(W->isHidden());
+    C->SetParent(&First);
+    EXPECT_EQ(W->parentWidget(), First.Widget());
+}
+
 TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
     TComponent Owner(nullptr);
     auto* Parent = new TProbe(&Owner);
