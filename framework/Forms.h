@@ -29,7 +29,8 @@ const std::vector<const char*>& PositionNames();
 class TFormWidget;
 
 // A top-level window whose client area is its widget; Width and Height include the frame of
-// the border style, as on the platform.
+// the border style, as on the platform. Left and Top place the client area on the screen: the
+// window system decides the frame's own size only once the window is shown.
 class TCustomForm : public TWinControl {
 public:
     explicit TCustomForm(TComponent* AOwner);
