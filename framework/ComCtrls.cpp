@@ -85,16 +85,14 @@ namespace {
 
 bool RegisterComCtrls() {
     TPublish<TStatusBar> P("TStatusBar", "TCustomControl");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    P.Enum<TAlign, TAlign>("Align", &TStatusBar::Align, &TStatusBar::SetAlign, AlignNames(),
-                           TStatusBar::DefaultAlign)
+    StdPublish::Color(P.Creatable())
+        .Enum<TAlign, TAlign>("Align", &TStatusBar::Align, &TStatusBar::SetAlign, AlignNames(),
+                              TStatusBar::DefaultAlign)
         .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel,
               TStatusBar::DefaultSimplePanel)
         .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
         .Bool("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip,
-              TStatusBar::DefaultSizeGrip)
-        .Event<TNotifyEvent>("OnResize", &TStatusBar::OnResize);
+              TStatusBar::DefaultSizeGrip);
     return true;
 }
 

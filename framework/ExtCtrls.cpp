@@ -246,7 +246,7 @@ constexpr int ButtonsBottomMargin = 5;
 
 TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
     : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>()) {
-    SetTabStop(true);
+    SetTabStop(DefaultTabStop);
     FItems->OnChange = [this](TObject*) { BuildButtons(); };
 }
 
@@ -365,10 +365,7 @@ namespace {
 void RegisterPanel() {
     TPublish<TCustomPanel>("TCustomPanel", "TCustomControl");
     TPublish<TPanel> P("TPanel", "TCustomPanel");
-    P.Creatable();
-    StdPublish::Visual(P, TPanel::DefaultParentColor);
-    StdPublish::Windowed(P, false);
-    StdPublish::Caption(P)
+    StdPublish::Caption(StdPublish::Color(P.Creatable()))
         .Enum<TAlignment, TAlignment>("Alignment", &TPanel::Alignment, &TPanel::SetAlignment,
                                       AlignmentNames(), TPanel::DefaultAlignment)
         .Enum<TPanelBevel, TPanelBevel>("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner,
@@ -383,30 +380,22 @@ void RegisterPanel() {
         .Int<int, int>("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth,
                        TPanel::DefaultBorderWidth)
         .Bool("FullRepaint", &TPanel::FullRepaint, &TPanel::SetFullRepaint,
-              TPanel::DefaultFullRepaint)
-        .Event<TNotifyEvent>("OnResize", &TPanel::OnResize);
+              TPanel::DefaultFullRepaint);
 }
 
 void RegisterBevel() {
     TPublish<TBevel>("TBevel", "TGraphicControl")
         .Creatable()
-        .Enum<TAlign, TAlign>("Align", &TBevel::Align, &TBevel::SetAlign, AlignNames(), alNone)
-        .Str<const AnsiString&, const AnsiString&>("Hint", &TBevel::Hint, &TBevel::SetHint)
         .Enum("Shape", &TBevel::Shape, &TBevel::SetShape, BevelShapeNames(),
               std::optional(TBevel::DefaultShape))
-        .Bool("ShowHint", &TBevel::ShowHint, &TBevel::SetShowHint, false)
         .Enum("Style", &TBevel::Style, &TBevel::SetStyle, BevelStyleNames(),
-              std::optional(TBevel::DefaultStyle))
-        .Bool("Visible", &TBevel::Visible, &TBevel::SetVisible, true);
+              std::optional(TBevel::DefaultStyle));
 }
 
 void RegisterRadioGroup() {
     TPublish<TCustomRadioGroup>("TCustomRadioGroup", "TCustomGroupBox");
     TPublish<TRadioGroup> P("TRadioGroup", "TCustomRadioGroup");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    StdPublish::Windowed(P, true);
-    StdPublish::Caption(P)
+    StdPublish::TabStop(StdPublish::Caption(P.Creatable()))
         .Int<int, int>("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns,
                        TRadioGroup::DefaultColumns)
         .Int<int, int>("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex,

@@ -112,6 +112,7 @@ public:
     ~TCustomRadioGroup() override;
     const char* ClassName() const override { return "TCustomRadioGroup"; }
 
+    static constexpr bool DefaultTabStop = true;
     static constexpr int DefaultItemIndex = -1;
     static constexpr int DefaultColumns = 1;
     static constexpr int MaxColumns = 16;

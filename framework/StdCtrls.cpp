@@ -159,7 +159,7 @@ void TCustomLabel::AdjustBounds() {
 // TButton
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
-    SetTabStop(true);
+    SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
@@ -193,7 +193,7 @@ const std::vector<const char*>& CheckBoxStateNames() {
 }
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
-    SetTabStop(true);
+    SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
@@ -324,7 +324,7 @@ private:
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
-    SetTabStop(true);
+    SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
@@ -441,7 +441,7 @@ TRect TCustomGroupBox::AlignArea() const {
 
 TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>()) {
     FLines->OnChange = [this](TObject*) { ShowLines(); };
-    SetTabStop(true);
+    SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
@@ -520,22 +520,17 @@ void TMemo::UserEdited() {
 
 namespace {
 
-const std::vector<const char*>& MemoScrollBarNames() {
-    static const std::vector<const char*> Names{"ssNone", "ssHorizontal", "ssVertical", "ssBoth"};
-    return Names;
-}
-
 void RegisterLabel() {
     TPublish<TCustomLabel>("TCustomLabel", "TGraphicControl");
     TPublish<TLabel> P("TLabel", "TCustomLabel");
-    P.Creatable();
-    StdPublish::Visual(P, TLabel::DefaultParentColor);
-    StdPublish::Caption(P)
+    StdPublish::Caption(P.Creatable())
         .Enum<TAlignment, TAlignment>("Alignment", &TLabel::Alignment, &TLabel::SetAlignment,
                                       AlignmentNames(), TLabel::DefaultAlignment)
         .Bool("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, TLabel::DefaultAutoSize)
         .Enum<TTextLayout, TTextLayout>("Layout", &TLabel::Layout, &TLabel::SetLayout,
                                         TextLayoutNames(), TLabel::DefaultLayout)
+        .Bool("ParentColor", &TLabel::ParentColor, &TLabel::SetParentColor,
+              TLabel::DefaultParentColor)
         .Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar,
               TLabel::DefaultShowAccelChar)
         .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent,
@@ -545,10 +540,7 @@ void RegisterLabel() {
 
 void RegisterButton() {
     TPublish<TButton> P("TButton", "TWinControl");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    StdPublish::Windowed(P, true);
-    StdPublish::Caption(P)
+    StdPublish::TabStop(StdPublish::Caption(P.Creatable()))
         .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, TButton::DefaultCancel)
         .Bool("Default", &TButton::Default, &TButton::SetDefault, TButton::DefaultDefault)
         .Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
@@ -557,10 +549,7 @@ void RegisterButton() {
 
 void RegisterCheckBox() {
     TPublish<TCheckBox> P("TCheckBox", "TWinControl");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    StdPublish::Windowed(P, true);
-    StdPublish::Caption(P)
+    StdPublish::TabStop(StdPublish::Caption(P.Creatable()))
         .Bool("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed,
               TCheckBox::DefaultAllowGrayed)
         .Enum<TCheckBoxState, TCheckBoxState>("State", &TCheckBox::State, &TCheckBox::SetState,
@@ -570,9 +559,7 @@ void RegisterCheckBox() {
 void RegisterListBox() {
     TPublish<TCustomListBox>("TCustomListBox", "TWinControl");
     TPublish<TListBox> P("TListBox", "TCustomListBox");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    StdPublish::Windowed(P, true)
+    StdPublish::TabStop(P.Creatable())
         .Int<int, int>("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight,
                        TListBox::DefaultItemHeight)
         .Object<TStrings>("Items", TTypeKind::Strings, &TListBox::Items);
@@ -581,20 +568,16 @@ void RegisterListBox() {
 void RegisterGroupBox() {
     TPublish<TCustomGroupBox>("TCustomGroupBox", "TWinControl");
     TPublish<TGroupBox> P("TGroupBox", "TCustomGroupBox");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    StdPublish::Caption(P);
+    StdPublish::Caption(P.Creatable());
 }
 
 void RegisterMemo() {
     TPublish<TMemo> P("TMemo", "TWinControl");
-    P.Creatable();
-    StdPublish::Visual(P, false);
-    StdPublish::Windowed(P, true)
-        .Object("Lines", TTypeKind::Strings, &TMemo::Lines)
+    StdPublish::TabStop(P.Creatable())
+        .Object<TStrings>("Lines", TTypeKind::Strings, &TMemo::Lines)
         .Bool("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, TMemo::DefaultReadOnly)
         .Enum<TScrollStyle, TScrollStyle>("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars,
-                                          MemoScrollBarNames(), TMemo::DefaultScrollBars)
+                                          ScrollStyleNames(), TMemo::DefaultScrollBars)
         .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, TMemo::DefaultWordWrap);
 }
 

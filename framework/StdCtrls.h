@@ -79,6 +79,7 @@ public:
     explicit TButton(TComponent* AOwner);
     const char* ClassName() const override { return "TButton"; }
 
+    static constexpr bool DefaultTabStop = true;
     static constexpr bool DefaultDefault = false;
     static constexpr bool DefaultCancel = false;
     static constexpr TModalResult DefaultModalResult = mrNone;
@@ -114,6 +115,7 @@ public:
     explicit TCheckBox(TComponent* AOwner);
     const char* ClassName() const override { return "TCheckBox"; }
 
+    static constexpr bool DefaultTabStop = true;
     static constexpr TCheckBoxState DefaultState = cbUnchecked;
     static constexpr bool DefaultAllowGrayed = false;
     static constexpr int DefaultWidth = 97;
@@ -171,6 +173,7 @@ public:
     ~TCustomListBox() override;
     const char* ClassName() const override { return "TCustomListBox"; }
 
+    static constexpr bool DefaultTabStop = true;
     static constexpr int DefaultItemHeight = 13;
     static constexpr int DefaultWidth = 121;
     static constexpr int DefaultHeight = 97;
@@ -244,6 +247,7 @@ public:
     ~TMemo() override;
     const char* ClassName() const override { return "TMemo"; }
 
+    static constexpr bool DefaultTabStop = true;
     static constexpr bool DefaultReadOnly = false;
     static constexpr bool DefaultWordWrap = true;
     static constexpr TScrollStyle DefaultScrollBars = ssNone;
