@@ -3,7 +3,6 @@
 #include "QtText.h"
 #include "TypInfo.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileDialog>
@@ -165,7 +164,8 @@ bool TOpenDialog::Execute() {
 
 void TOpenDialog::Prepare() {
     FSelection = FFileName;
-    FDialog = new TFileDialog(QApplication::activeWindow());
+    // No parent window: a window freed while the dialog runs would take the dialog with it.
+    FDialog = new TFileDialog;
     FDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
     FDialog->setAcceptMode(QFileDialog::AcceptOpen);
     FDialog->setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles

@@ -342,6 +342,21 @@ TEST_F(DialogsTest, ANameOutsideTheCodePageIsRefusedWithAMessage) {
     EXPECT_TRUE(StillOpen);
 }
 
+TEST_F(DialogsTest, AWindowFreedWhileTheDialogRunsDoesNotTakeTheDialogWithIt) {
+    auto* Window = new QWidget;
+    Window->show();
+    QApplication::setActiveWindow(Window);
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        Window->deleteLater();
+        QApplication::processEvents();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        NameField(Shown)->setText("a.csv");
+        QMetaObject::invokeMethod(Shown, "accept");
+    });
+    EXPECT_TRUE(Dialog.Execute());
+    EXPECT_EQ(Dialog.FileName(), Path + "/a.csv");
+}
+
 TEST_F(DialogsTest, OpenDialogSurvivesAWriteAndReadRoundTrip) {
     class TDialogForm : public TComponent {
     public:
