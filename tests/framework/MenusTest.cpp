@@ -58,6 +58,11 @@ public:
                       TNotifyEvent([this](TObject* Sender) { Clicked.push_back(Sender); }));
     }
     const char* ClassName() const override { return "TMenuTestForm"; }
+    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*) const override {
+        for (int I = 0; I < ComponentCount(); ++I)
+            if (!Components(I)->GetParentComponent())
+                Proc(Components(I));
+    }
     std::vector<TObject*> Clicked;
 };
 
