@@ -14,6 +14,8 @@
 #include <QTextBlock>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* ListIndexError = "List index out of bounds (";
@@ -302,8 +304,10 @@ public:
             return {};
         if (Role == Qt::DisplayRole)
             return QtText::Decode(FListBox->FItems->Ref(Row));
+        // Rows are never lower than a line of the font, as in the platform's standard style.
         if (Role == Qt::SizeHintRole)
-            return QSize(0, FListBox->ItemHeight());
+            return QSize(0,
+                         std::max(FListBox->ItemHeight(), FListBox->FView->fontMetrics().height()));
         return {};
     }
 

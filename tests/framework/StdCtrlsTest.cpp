@@ -139,11 +139,14 @@ TEST_F(ListBoxTest, ItemsOutsideTheListRaiseListErrors) {
     EXPECT_EQ(List.Items()->Count(), 1);
 }
 
-TEST_F(ListBoxTest, ItemHeightSizesTheRows) {
-    List.SetItemHeight(21);
+TEST_F(ListBoxTest, RowsAreItemHeightHighButNeverLowerThanALineOfTheFont) {
     List.Items()->Add("a");
+    List.SetItemHeight(40);
     QApplication::processEvents();
-    EXPECT_EQ(View->model()->index(0, 0).data(Qt::SizeHintRole).toSize().height(), 21);
+    const QModelIndex Row = View->model()->index(0, 0);
+    EXPECT_EQ(Row.data(Qt::SizeHintRole).toSize().height(), 40);
+    List.SetItemHeight(2);
+    EXPECT_EQ(Row.data(Qt::SizeHintRole).toSize().height(), View->fontMetrics().height());
 }
 
 // ---------------------------------------------------------------------------------------------
