@@ -61,6 +61,7 @@ template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targ
     WizardDriver::Click(ComponentByName<TControl>(F, "Button21"));
     const qint64 StartMs = Step.elapsed();
     qint64 MaxClick = 0;
+    std::string Clicks;
     for (int Tag : Targets) {
         TControl* Button = nullptr;
         for (int I = 0; I < F->ComponentCount(); ++I) {
@@ -75,14 +76,15 @@ template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targ
         WizardDriver::Click(Button);
         QApplication::processEvents();
         MaxClick = std::max(MaxClick, Step.elapsed());
+        Clicks += " " + std::to_string(Step.elapsed());
     }
     Step.restart();
     WizardDriver::Click(ComponentByName<TControl>(F, "IconButton3"));
     const qint64 ExecuteMs = Step.elapsed();
     const qint64 TotalMs = Total.elapsed();
     std::printf("%s: %d lines x %d fields\n  load %lld ms, start %lld ms, slowest click %lld ms, "
-                "execute %lld ms\n  whole flow %lld ms, peak resident %ld MB\n",
-                Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, TotalMs,
+                "execute %lld ms\n  clicks (ms):%s\n  whole flow %lld ms, peak resident %ld MB\n",
+                Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(), TotalMs,
                 PeakMegabytes());
     delete F;
     return 0;

@@ -234,6 +234,7 @@ TEST_F(PelliskTest, RowCommandsThroughTheMenu)
     Command(1, "割　込"_sj.c_str());
     EXPECT_EQ(Grid()->Cells(1, 1), "");
     EXPECT_EQ(Grid()->Cells(1, 2), "ナット"_sj);
+    ClickCell(1, 2); // a right click leaves the selection where it is
     Command(2, "削　除"_sj.c_str());
     const int Rows = Grid()->RowCount();
     Command(1, "1行追加"_sj.c_str());
@@ -272,7 +273,7 @@ TEST_F(PelliskTest, SwapGridRowStopsAtTheEdgesAndUndoesItself)
     ClickCell(1, 1);
     Form->SwapGridRow(1, TSwapDirection::Up);
     EXPECT_EQ(Grid()->Cells(1, 1), "a");
-    ClickCell(1, Last);
+    Grid()->SetSelection({1, Last, 1, Last});
     Form->SwapGridRow(Last, TSwapDirection::Down);
     EXPECT_EQ(Grid()->Selection().Top, Last) << "the selection stays";
 
