@@ -346,6 +346,12 @@ INSTANTIATE_TEST_SUITE_P(
         TCaptionCase{ctBottom, "C", "", {"", "C"}},
         TCaptionCase{ctCellText, "", "a\r\nb\nc\r", {"a", "b", "c"}}));
 
+TEST(StrColGridPaint, TextStartingWithANulBytePaintsAsOneEmptyLine) {
+    auto Grid = MakeGrid();
+    Grid->SetCells(1, 1, AnsiString("\0abc", 4)); // line splitting stops at the NUL byte
+    EXPECT_EQ(DrawnLines(*Grid), (std::vector<std::string>{""}));
+}
+
 TEST(StrColGridPaint, CaptionStaysOnItsOwnHalfWhenTheCellIsEmpty) {
     for (const TSCGCellCaptionType Type : {ctTop, ctBottom}) {
         auto Grid = MakeGrid();
@@ -695,10 +701,14 @@ TEST(StrColGridPaint, RowSelectFrameRunsAlongTheRowClosedAtBothEnds) {
     Grid->SetOptions(Grid->Options() + TGridOptions{goRowSelect});
     Grid->SetCol(2);
     Grid->SetRow(1);
+    const TRect First = Grid->CellRect(1, 1);
+    {
+        TShot Unfocused(*Grid); // the frame needs the input focus
+        EXPECT_EQ(Unfocused.At(First.Left, First.Top + 2), RGBOf(clYellow));
+    }
     Focus(*Grid);
     TShot Shot(*Grid);
     const std::uint32_t Inverted = ~RGBOf(clYellow) & 0xFFFFFF;
-    const TRect First = Grid->CellRect(1, 1);
     const TRect Middle = Grid->CellRect(2, 1);
     const TRect Last = Grid->CellRect(3, 1);
     EXPECT_EQ(Shot.At(First.Left, First.Top + 2), Inverted);

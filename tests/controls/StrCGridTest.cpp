@@ -792,6 +792,26 @@ TEST(StrColGridSelection, CreatedEditorTakesTheCellImeModeEvenWhenNotEnabled) {
     EXPECT_EQ(Cell->ImeMode(), imAlpha);
 }
 
+TEST(StrColGridSelection, EditorInputMethodFollowsTheCellOnlyWhenEnabled) {
+    auto Grid = MakeLoadedGrid();
+    Grid->SetOptions(GridDefaults + TGridOptions{goEditing});
+    Grid->SetImeMode(imHira);
+    TSCGCellParam* Latin = AddParam(*Grid, 2, 1);
+    Latin->SetImeMode(imAlpha);
+    Latin->SetImeModeEnabled(true);
+    AddParam(*Grid, 3, 1)->SetImeMode(imAlpha); // not enabled: the grid's mode applies
+    Grid->SetEditorMode(true);
+    Grid->SetEditorMode(false);
+    const QWidget* Editor = Grid->InplaceEditor()->Widget();
+    const auto InputMethodOn = [&] { return Editor->testAttribute(Qt::WA_InputMethodEnabled); };
+    Grid->SetCol(2);
+    EXPECT_FALSE(InputMethodOn());
+    Grid->SetCol(3);
+    EXPECT_TRUE(InputMethodOn());
+    Grid->SetImeMode(imDisable);
+    EXPECT_FALSE(InputMethodOn());
+}
+
 TEST(StrColGridSelection, DesignModeNeitherSwitchesOptionsNorFiresEvents) {
     auto Grid = MakeLoadedGrid();
     TSCGCellParam* P = AddParam(*Grid, 2, 1);
