@@ -134,10 +134,12 @@ public:
             if (!Best || Item->Index() > Best->Index())
                 Best = Item;
         };
-        if (!FSlots.empty())
-            for (std::size_t I = Home(ACol, ARow); FSlots[I]; I = Next(I))
-                if (FSlots[I]->Col() == ACol && FSlots[I]->Row() == ARow)
-                    Take(FSlots[I]);
+        if (!FSlots.empty()) {
+            const std::uint64_t Wanted = Key(ACol, ARow);
+            for (std::size_t I = Home(Wanted); FSlots[I].Item; I = Next(I))
+                if (FSlots[I].Key == Wanted)
+                    Take(FSlots[I].Item);
+        }
         for (TSCGCellParam* Item : FRanges)
             if (Item->Covers(ACol, ARow))
                 Take(Item);
@@ -157,7 +159,7 @@ public:
             return;
         }
         Reserve();
-        Place(Item);
+        Place({Key(Item->Col(), Item->Row()), Item});
         ++FCount;
     }
 
@@ -166,50 +168,57 @@ public:
             FRanges.erase(std::find(FRanges.begin(), FRanges.end(), Item));
             return;
         }
-        std::size_t Hole = Home(Item->Col(), Item->Row());
-        while (FSlots[Hole] != Item)
+        std::size_t Hole = Home(Key(Item->Col(), Item->Row()));
+        while (FSlots[Hole].Item != Item)
             Hole = Next(Hole);
         // Backward shift: move up every later entry of the run that may live in the hole.
-        for (std::size_t I = Next(Hole); FSlots[I]; I = Next(I)) {
-            const std::size_t H = Home(FSlots[I]->Col(), FSlots[I]->Row());
+        for (std::size_t I = Next(Hole); FSlots[I].Item; I = Next(I)) {
+            const std::size_t H = Home(FSlots[I].Key);
             const bool Stays = Hole <= I ? (Hole < H && H <= I) : (Hole < H || H <= I);
             if (!Stays) {
                 FSlots[Hole] = FSlots[I];
                 Hole = I;
             }
         }
-        FSlots[Hole] = nullptr;
+        FSlots[Hole] = {};
         --FCount;
     }
 
 private:
+    // The cell is kept beside the item, so that a probe never has to visit the item itself.
+    struct TSlot {
+        std::uint64_t Key = 0;
+        TSCGCellParam* Item = nullptr;
+    };
     static constexpr std::size_t MinSlots = 16;
 
-    std::size_t Home(int ACol, int ARow) const {
-        std::uint64_t Key = std::uint64_t(std::uint32_t(ACol)) << 32 | std::uint32_t(ARow);
-        Key ^= Key >> 33;
-        Key *= 0xff51afd7ed558ccdULL;
-        Key ^= Key >> 33;
-        return Key & (FSlots.size() - 1);
+    static std::uint64_t Key(int ACol, int ARow) {
+        return std::uint64_t(std::uint32_t(ACol)) << 32 | std::uint32_t(ARow);
+    }
+    std::size_t Home(std::uint64_t K) const {
+        K ^= K >> 33;
+        K *= 0xff51afd7ed558ccdULL;
+        K ^= K >> 33;
+        return K & (FSlots.size() - 1);
     }
     std::size_t Next(std::size_t I) const { return (I + 1) & (FSlots.size() - 1); }
 
-    void Place(TSCGCellParam* Item) {
-        std::size_t I = Home(Item->Col(), Item->Row());
-        while (FSlots[I])
+    void Place(const TSlot& Slot) {
+        std::size_t I = Home(Slot.Key);
+        while (FSlots[I].Item)
             I = Next(I);
-        FSlots[I] = Item;
+        FSlots[I] = Slot;
     }
 
     void Rehash(std::size_t Size) {
-        std::vector<TSCGCellParam*> Old(Size, nullptr);
+        std::vector<TSlot> Old(Size);
         Old.swap(FSlots);
-        for (TSCGCellParam* Item : Old)
-            if (Item)
-                Place(Item);
+        for (const TSlot& Slot : Old)
+            if (Slot.Item)
+                Place(Slot);
     }
 
-    std::vector<TSCGCellParam*> FSlots;
+    std::vector<TSlot> FSlots;
     std::size_t FCount = 0;
     std::vector<TSCGCellParam*> FRanges;
 };
@@ -549,7 +558,10 @@ TSCGCellParams::TSCGCellParams(TStrColGrid* AGrid)
       FGrid(AGrid), FLookup(std::make_unique<TCellLookup>()) {}
 
 TSCGCellParams::~TSCGCellParams() {
-    // The items leave the lookup while it still exists.
+    // The lookup is dropped whole rather than item by item.
+    for (int I = 0; I < Count(); ++I)
+        Items(I)->FInLookup = false;
+    FLookup = std::make_unique<TCellLookup>();
     Clear();
 }
 
@@ -777,6 +789,8 @@ TSCGCellParam* TStrColGrid::GetCellParam(int ACol, int ARow, bool ACreate) {
         return Param;
     Param = FCellParams->Add();
     try {
+        // Filed once for its cell rather than again for each coordinate on the way there.
+        TSCGCellParam::TLookupGuard Guard(*Param);
         Param->SetCaption(AnsiString());
         Param->SetFontColor(Font()->Color());
         Param->SetCellColor(IsFixedPosition(ACol, ARow) ? FixedColor() : Color());

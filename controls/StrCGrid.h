@@ -123,6 +123,7 @@ public:
 
 private:
     friend class TSCGCellParams;
+    friend class TStrColGrid;
     struct TExtra;
     class TLookupGuard;
     TExtra& Extra() const;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Configures and builds everything in build/ (release build with debug information).
+# Configures and builds everything in build/ (release build).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" >/dev/null
+cmake -S "$top" -B "$top/build" -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
 cmake --build "$top/build" -j"$(nproc)" "$@"
