@@ -4,6 +4,7 @@
 #include "FormReader.h"
 #include "FormWriter.h"
 
+#include <QApplication>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -810,6 +811,30 @@ TEST(StrColGridSelection, EditorInputMethodFollowsTheCellOnlyWhenEnabled) {
     EXPECT_TRUE(InputMethodOn());
     Grid->SetImeMode(imDisable);
     EXPECT_FALSE(InputMethodOn());
+}
+
+TEST(StrColGridSelection, EnteringTheGridPutsTheCurrentCellInForce) {
+    auto Grid = MakeLoadedGrid();
+    TSCGCellParam* P = AddParam(*Grid, 1, 1); // added after the cell became current
+    P->SetOptions(GridDefaults + TGridOptions{goRowSelect});
+    P->SetOptionsEnabled(true);
+    int Entered = 0;
+    Grid->OnEnter = [&](TObject*) { ++Entered; };
+    bool Changed = false;
+    Grid->OnCellChanged = [&](TObject*, int, int, int, int) { Changed = true; };
+    EXPECT_EQ(Grid->TCustomGrid::Options(), GridDefaults);
+    // The focus comes from another control, as when the user tabs or clicks into the grid.
+    auto* Other = new TStrColGrid(Grid.Window.get());
+    Other->SetParent(Grid.Window.get());
+    Other->SetBounds(0, 200, 40, 20);
+    Other->SetFocus();
+    QApplication::processEvents();
+    Grid->SetFocus();
+    QApplication::processEvents();
+    ASSERT_TRUE(Grid->Focused());
+    EXPECT_EQ(Entered, 1);
+    EXPECT_EQ(Grid->TCustomGrid::Options(), P->Options());
+    EXPECT_FALSE(Changed);
 }
 
 TEST(StrColGridSelection, DesignModeNeitherSwitchesOptionsNorFiresEvents) {
