@@ -2,10 +2,10 @@
 // per field, Execute. Prints wall times and the peak resident memory of the process.
 //
 //   flow_bench morvane|pellisk [lines]
+#include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
 #include "upellisk.h"
-#include "WinApi.h"
 
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -18,15 +18,14 @@ namespace {
 constexpr int FieldsPerLine = 18;
 
 // Costing-like lines: Japanese names and specifications, units, numbers.
-void WriteSource(const std::string& Path, int Lines)
-{
-    static const char* const Names[] = {"異形棒鋼", "普通コンクリート", "型枠合板", "ボルト",
+void WriteSource(const std::string& Path, int Lines) {
+    static const char* const Names[] = {"異形棒鋼",   "普通コンクリート", "型枠合板", "ボルト",
                                         "防水シート", "配管用炭素鋼鋼管", "照明器具", "石膏ボード"};
     static const char* const Units[] = {"本", "m2", "m3", "台", "式", "t"};
     std::ofstream Out(Path, std::ios::binary);
     for (int I = 0; I < Lines; ++I) {
-        AnsiString Line = AnsiString(Names[I % 8]) + " 第" + std::to_string(I) + "号," +
-                          "規格" + std::to_string(I % 97) + "-" + std::to_string(I % 13) + "," +
+        AnsiString Line = AnsiString(Names[I % 8]) + " 第" + std::to_string(I) + "号," + "規格" +
+                          std::to_string(I % 97) + "-" + std::to_string(I % 13) + "," +
                           Units[I % 6];
         for (int F = 3; F < FieldsPerLine; ++F)
             Line += "," + std::to_string((I * 7 + F * 131) % 100000) + "." + std::to_string(F);
@@ -36,15 +35,13 @@ void WriteSource(const std::string& Path, int Lines)
     }
 }
 
-long PeakMegabytes()
-{
+long PeakMegabytes() {
     rusage Usage{};
     getrusage(RUSAGE_SELF, &Usage);
     return Usage.ru_maxrss / 1024;
 }
 
-template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targets)
-{
+template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targets) {
     QTemporaryDir Dir;
     const std::string Source = (Dir.path() + "/source.csv").toStdString();
     WriteSource(Source, Lines);
@@ -66,8 +63,8 @@ template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targ
         TControl* Button = nullptr;
         for (int I = 0; I < F->ComponentCount(); ++I) {
             auto* C = dynamic_cast<TControl*>(F->Components(I));
-            if (C && C->Tag() == Tag && C->Name().rfind("Button", 0) == 0 && C->Name() != "Button21" &&
-                C->Name() != "Button11") {
+            if (C && C->Tag() == Tag && C->Name().rfind("Button", 0) == 0 &&
+                C->Name() != "Button21" && C->Name() != "Button11") {
                 Button = C;
                 break;
             }
@@ -84,16 +81,15 @@ template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targ
     const qint64 TotalMs = Total.elapsed();
     std::printf("%s: %d lines x %d fields\n  load %lld ms, start %lld ms, slowest click %lld ms, "
                 "execute %lld ms\n  clicks (ms):%s\n  whole flow %lld ms, peak resident %ld MB\n",
-                Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(), TotalMs,
-                PeakMegabytes());
+                Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(),
+                TotalMs, PeakMegabytes());
     delete F;
     return 0;
 }
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
     const std::string Which = argc > 1 ? argv[1] : "morvane";
@@ -105,5 +101,6 @@ int main(int argc, char** argv)
         return Run<Tfpellisk>("pellisk", Lines, Targets);
     }
     // 13 targets, the rest of the 18 fields skipped with "該当なし" (tag 0).
-    return Run<Tfmorvane>("morvane", Lines, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0, 0, 0, 0});
+    return Run<Tfmorvane>("morvane", Lines,
+                          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0, 0, 0, 0});
 }

@@ -27,9 +27,10 @@ struct TRect {
     bool operator==(const TRect&) const = default;
 };
 
-inline TRect Rect(int Left, int Top, int Right, int Bottom) { return {Left, Top, Right, Bottom}; }
-inline TRect Bounds(int Left, int Top, int Width, int Height)
-{
+inline TRect Rect(int Left, int Top, int Right, int Bottom) {
+    return {Left, Top, Right, Bottom};
+}
+inline TRect Bounds(int Left, int Top, int Width, int Height) {
     return {Left, Top, Left + Width, Top + Height};
 }
 
@@ -37,13 +38,11 @@ inline TRect Bounds(int Left, int Top, int Width, int Height)
 template <class E> class TSet {
 public:
     constexpr TSet() = default;
-    constexpr TSet(std::initializer_list<E> Items)
-    {
+    constexpr TSet(std::initializer_list<E> Items) {
         for (E Item : Items)
             FBits |= Bit(Item);
     }
-    static constexpr TSet FromBits(std::uint32_t Bits)
-    {
+    static constexpr TSet FromBits(std::uint32_t Bits) {
         TSet S;
         S.FBits = Bits;
         return S;
@@ -126,8 +125,7 @@ public:
 
     // Published methods of a root component (a form): handler name to a typed callable
     // (std::function of the event's type), found by the form reader to bind event properties.
-    template <class F> void PublishMethod(const AnsiString& MethodName, F Method)
-    {
+    template <class F> void PublishMethod(const AnsiString& MethodName, F Method) {
         FMethods[MethodName] = std::any(Method);
     }
     const std::any* FindMethod(const AnsiString& MethodName) const;
@@ -150,8 +148,7 @@ private:
 };
 
 // The component of that name owned by Owner, of class T; EComponentError when there is none.
-template <class T> T* ComponentByName(const TComponent* Owner, const AnsiString& Name)
-{
+template <class T> T* ComponentByName(const TComponent* Owner, const AnsiString& Name) {
     T* Found = dynamic_cast<T*>(Owner->FindComponent(Name));
     if (!Found)
         throw EComponentError("Component not found: " + Name);
@@ -281,8 +278,13 @@ private:
     bool FClearing = false;
 };
 
-enum : unsigned { fmOpenRead = 0x0000, fmOpenWrite = 0x0001, fmShareDenyWrite = 0x0020,
-                  fmShareDenyNone = 0x0040, fmCreate = 0xFF00 };
+enum : unsigned {
+    fmOpenRead = 0x0000,
+    fmOpenWrite = 0x0001,
+    fmShareDenyWrite = 0x0020,
+    fmShareDenyNone = 0x0040,
+    fmCreate = 0xFF00
+};
 
 // A file opened for reading, or created (truncated) for writing. Every failure raises: EFOpenError
 // when the file cannot be opened or created, EReadError and EWriteError when a transfer fails

@@ -76,12 +76,9 @@ const TClassInfo* FindClassInfo(const AnsiString& Name);
 template <class C> class TPublish {
 public:
     TPublish(const char* Name, const char* ParentName)
-        : FInfo(RegisterClassInfo(Name, ParentName))
-    {
-    }
+        : FInfo(RegisterClassInfo(Name, ParentName)) {}
 
-    TPublish& Creatable()
-    {
+    TPublish& Creatable() {
         FInfo.Create = [](TComponent* Owner) -> TComponent* { return new C(Owner); };
         return *this;
     }
@@ -89,8 +86,7 @@ public:
     template <class T, class S>
     TPublish& Int(const char* Name, T (C::*Get)() const, void (C::*Set)(S),
                   std::optional<std::int64_t> Default = std::nullopt,
-                  const TIdentTable* Idents = nullptr)
-    {
+                  const TIdentTable* Idents = nullptr) {
         TPropInfo P = Ordinal(Name, Get, Set, Default);
         P.Kind = TTypeKind::Integer;
         P.Idents = Idents;
@@ -98,11 +94,10 @@ public:
     }
 
     TPublish& Bool(const char* Name, bool (C::*Get)() const, void (C::*Set)(bool),
-                   std::optional<bool> Default = std::nullopt)
-    {
+                   std::optional<bool> Default = std::nullopt) {
         static const std::vector<const char*> BoolNames{"False", "True"};
-        TPropInfo P = Ordinal(Name, Get, Set,
-                              Default ? std::optional<std::int64_t>(*Default) : std::nullopt);
+        TPropInfo P =
+            Ordinal(Name, Get, Set, Default ? std::optional<std::int64_t>(*Default) : std::nullopt);
         P.Kind = TTypeKind::Enumeration;
         P.EnumNames = &BoolNames;
         return Add(std::move(P));
@@ -111,11 +106,11 @@ public:
     template <class E, class S>
     TPublish& Enum(const char* Name, E (C::*Get)() const, void (C::*Set)(S),
                    const std::vector<const char*>& Names,
-                   std::optional<std::type_identity_t<E>> Default = std::nullopt)
-    {
-        TPropInfo P = Ordinal(Name, Get, Set,
-                              Default ? std::optional<std::int64_t>(static_cast<std::int64_t>(*Default))
-                                      : std::nullopt);
+                   std::optional<std::type_identity_t<E>> Default = std::nullopt) {
+        TPropInfo P =
+            Ordinal(Name, Get, Set,
+                    Default ? std::optional<std::int64_t>(static_cast<std::int64_t>(*Default))
+                            : std::nullopt);
         P.Kind = TTypeKind::Enumeration;
         P.EnumNames = &Names;
         return Add(std::move(P));
@@ -124,8 +119,7 @@ public:
     template <class E, class S>
     TPublish& Set(const char* Name, TSet<E> (C::*Get)() const, void (C::*Setter)(S),
                   const std::vector<const char*>& Names,
-                  std::optional<std::type_identity_t<TSet<E>>> Default = std::nullopt)
-    {
+                  std::optional<std::type_identity_t<TSet<E>>> Default = std::nullopt) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = TTypeKind::Set;
@@ -142,8 +136,7 @@ public:
     }
 
     template <class G, class S>
-    TPublish& Str(const char* Name, G (C::*Get)() const, void (C::*Set)(S))
-    {
+    TPublish& Str(const char* Name, G (C::*Get)() const, void (C::*Set)(S)) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = TTypeKind::String;
@@ -155,9 +148,7 @@ public:
     }
 
     // Owned sub-object (Class), collection (Collection) or string list (Strings).
-    template <class T>
-    TPublish& Object(const char* Name, TTypeKind Kind, T* (C::*Get)() const)
-    {
+    template <class T> TPublish& Object(const char* Name, TTypeKind Kind, T* (C::*Get)() const) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = Kind;
@@ -166,8 +157,7 @@ public:
     }
 
     template <class T, class S>
-    TPublish& Ref(const char* Name, T* (C::*Get)() const, void (C::*Set)(S*))
-    {
+    TPublish& Ref(const char* Name, T* (C::*Get)() const, void (C::*Set)(S*)) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = TTypeKind::Component;
@@ -183,8 +173,7 @@ public:
         return Add(std::move(P));
     }
 
-    template <class F> TPublish& Event(const char* Name, F C::*Member)
-    {
+    template <class F> TPublish& Event(const char* Name, F C::*Member) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = TTypeKind::Method;
@@ -198,8 +187,7 @@ public:
     }
 
     // An event kept behind a setter instead of a public field.
-    template <class F> TPublish& Event(const char* Name, void (C::*Set)(const F&))
-    {
+    template <class F> TPublish& Event(const char* Name, void (C::*Set)(const F&)) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = TTypeKind::Method;
@@ -213,8 +201,7 @@ public:
     }
 
     TPublish& Binary(const char* Name, std::string (C::*Get)() const,
-                     void (C::*Set)(const std::string&))
-    {
+                     void (C::*Set)(const std::string&)) {
         TPropInfo P;
         P.Name = Name;
         P.Kind = TTypeKind::Binary;
@@ -224,15 +211,13 @@ public:
     }
 
     // Marks the Strings property added last as a list of integers.
-    TPublish& Integers()
-    {
+    TPublish& Integers() {
         Last().IntegerList = true;
         return *this;
     }
 
     // Extra condition for writing the property added last.
-    TPublish& StoredIf(std::function<bool(const C*)> Pred)
-    {
+    TPublish& StoredIf(std::function<bool(const C*)> Pred) {
         Last().Stored = [Pred](const TPersistent* O) { return Pred(static_cast<const C*>(O)); };
         return *this;
     }
@@ -240,8 +225,7 @@ public:
 private:
     template <class T, class S>
     static TPropInfo Ordinal(const char* Name, T (C::*Get)() const, void (C::*Set)(S),
-                             std::optional<std::int64_t> Default)
-    {
+                             std::optional<std::int64_t> Default) {
         TPropInfo P;
         P.Name = Name;
         P.Default = Default;
@@ -254,8 +238,7 @@ private:
         };
         return P;
     }
-    TPublish& Add(TPropInfo P)
-    {
+    TPublish& Add(TPropInfo P) {
         FInfo.Add(std::move(P));
         return *this;
     }

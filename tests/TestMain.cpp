@@ -2,8 +2,7 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
     testing::InitGoogleTest(&argc, argv);

@@ -16,8 +16,7 @@
 namespace WizardDriver {
 
 // Runs Answer on the next modal window of type W as soon as it is shown.
-template <class W> void WhenModal(std::function<void(W*)> Answer)
-{
+template <class W> void WhenModal(std::function<void(W*)> Answer) {
     auto* Poll = new QTimer;
     Poll->setInterval(5);
     QObject::connect(Poll, &QTimer::timeout, [Poll, Answer] {
@@ -31,8 +30,7 @@ template <class W> void WhenModal(std::function<void(W*)> Answer)
 }
 
 // Types Path into the next open dialog's file-name field and confirms; an empty Path cancels.
-inline void AnswerFileDialog(const QString& Path)
-{
+inline void AnswerFileDialog(const QString& Path) {
     WhenModal<QFileDialog>([Path](QFileDialog* Dialog) {
         if (Path.isEmpty()) {
             Dialog->reject();
@@ -45,16 +43,14 @@ inline void AnswerFileDialog(const QString& Path)
 }
 
 // Closes the next message box and hands its text to Seen.
-inline void AnswerMessageBox(QString* Seen)
-{
+inline void AnswerMessageBox(QString* Seen) {
     WhenModal<QMessageBox>([Seen](QMessageBox* Box) {
         *Seen = Box->text();
         Box->accept();
     });
 }
 
-inline void Click(TControl* Control)
-{
+inline void Click(TControl* Control) {
     QWidget* W = Control->Widget();
     QTest::mouseClick(W, Qt::LeftButton, {}, W->rect().center());
 }

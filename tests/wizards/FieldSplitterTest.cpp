@@ -12,8 +12,7 @@ struct TSplitCase {
 
 class FieldSplitterTest : public testing::TestWithParam<TSplitCase> {};
 
-TEST_P(FieldSplitterTest, CountsAndExtractsEveryFieldAndNothingBeyond)
-{
+TEST_P(FieldSplitterTest, CountsAndExtractsEveryFieldAndNothingBeyond) {
     const TSplitCase& C = GetParam();
     EXPECT_EQ(CountFields(C.Line, ","), C.Count);
     for (std::size_t I = 0; I < C.Fields.size(); ++I)
@@ -21,20 +20,17 @@ TEST_P(FieldSplitterTest, CountsAndExtractsEveryFieldAndNothingBeyond)
             << "field " << I + 1;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Lines, FieldSplitterTest,
-    testing::Values(TSplitCase{"a,b,c", 3, {"a", "b", "c", ""}},
-                    TSplitCase{"a,b,c,", 3, {"a", "b", "c", ""}},
-                    TSplitCase{"a,,b,", 3, {"a", "", "b", ""}},
-                    TSplitCase{"abc", 1, {"abc", ""}},
-                    TSplitCase{"", 0, {"", ""}},
-                    TSplitCase{",", 1, {"", ""}},
-                    TSplitCase{",x", 2, {"", "x", ""}},
-                    TSplitCase{"\"x,y\",z", 3, {"\"x", "y\"", "z", ""}},
-                    TSplitCase{" a , b ", 2, {" a ", " b ", ""}}));
+INSTANTIATE_TEST_SUITE_P(Lines, FieldSplitterTest,
+                         testing::Values(TSplitCase{"a,b,c", 3, {"a", "b", "c", ""}},
+                                         TSplitCase{"a,b,c,", 3, {"a", "b", "c", ""}},
+                                         TSplitCase{"a,,b,", 3, {"a", "", "b", ""}},
+                                         TSplitCase{"abc", 1, {"abc", ""}},
+                                         TSplitCase{"", 0, {"", ""}}, TSplitCase{",", 1, {"", ""}},
+                                         TSplitCase{",x", 2, {"", "x", ""}},
+                                         TSplitCase{"\"x,y\",z", 3, {"\"x", "y\"", "z", ""}},
+                                         TSplitCase{" a , b ", 2, {" a ", " b ", ""}}));
 
-TEST(FieldSplitter, SeparatorsOfTheRadioItems)
-{
+TEST(FieldSplitter, SeparatorsOfTheRadioItems) {
     EXPECT_EQ(SeparatorFor(0), ",");
     EXPECT_EQ(SeparatorFor(1), "\t");
     EXPECT_EQ(SeparatorFor(2), " ");
@@ -43,21 +39,18 @@ TEST(FieldSplitter, SeparatorsOfTheRadioItems)
     EXPECT_EQ(SeparatorFor(-1), "");
 }
 
-TEST(FieldSplitter, EmptySeparatorFindsNoField)
-{
+TEST(FieldSplitter, EmptySeparatorFindsNoField) {
     EXPECT_EQ(CountFields("a,b", ""), 0);
     EXPECT_EQ(ExtractField("a,b", "", 1), "");
 }
 
-TEST(FieldSplitter, SpacesAreFieldsOfTheirOwnWithTheSpaceSeparator)
-{
+TEST(FieldSplitter, SpacesAreFieldsOfTheirOwnWithTheSpaceSeparator) {
     EXPECT_EQ(CountFields("a  b", " "), 3);
     EXPECT_EQ(ExtractField("a  b", " ", 2), "");
     EXPECT_EQ(ExtractField("a  b", " ", 3), "b");
 }
 
-TEST(FieldSplitter, DoubleByteTextIsNeverSplitInsideACharacter)
-{
+TEST(FieldSplitter, DoubleByteTextIsNeverSplitInsideACharacter) {
     // "ソ" and "表" end in 0x5C; tab-separated fields around them stay whole.
     const AnsiString Line = "\x83\x5C\t\x95\x5C\t10";
     EXPECT_EQ(CountFields(Line, "\t"), 3);

@@ -10,14 +10,12 @@ namespace {
 
 class HandOffWriterTest : public testing::Test {
 protected:
-    HandOffWriterTest()
-    {
+    HandOffWriterTest() {
         Grid.SetColCount(13);
         Grid.SetRowCount(6);
     }
     AnsiString Path() const { return (Dir.path() + "/csv_inport.tmp").toStdString(); }
-    static std::string Read(const AnsiString& Name)
-    {
+    static std::string Read(const AnsiString& Name) {
         std::ifstream In(Name, std::ios::binary);
         std::stringstream S;
         S << In.rdbuf();
@@ -28,8 +26,7 @@ protected:
     TStringGrid Grid{nullptr};
 };
 
-TEST_F(HandOffWriterTest, CostingRowBecomesThirteenFieldsWithZerosForEmptyNumbers)
-{
+TEST_F(HandOffWriterTest, CostingRowBecomesThirteenFieldsWithZerosForEmptyNumbers) {
     Mark(1);
     Grid.SetCells(1, 1, "ボルト"_sj);
     Grid.SetCells(2, 1, "M10");
@@ -42,8 +39,7 @@ TEST_F(HandOffWriterTest, CostingRowBecomesThirteenFieldsWithZerosForEmptyNumber
     EXPECT_EQ(Grid.Cells(13, 1), "");
 }
 
-TEST_F(HandOffWriterTest, EmptyMarkedRowsOfBothLayouts)
-{
+TEST_F(HandOffWriterTest, EmptyMarkedRowsOfBothLayouts) {
     Mark(1);
     WriteHandOff(&Grid, CostingLayout, Path());
     EXPECT_EQ(Read(Path()), ";;;0;0;0;0;0;0;0;0;0;;\r\n");
@@ -55,8 +51,7 @@ TEST_F(HandOffWriterTest, EmptyMarkedRowsOfBothLayouts)
     EXPECT_EQ(Read(Path()), ";;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n");
 }
 
-TEST_F(HandOffWriterTest, RowsWithoutMarkerAreSkippedNotTheEnd)
-{
+TEST_F(HandOffWriterTest, RowsWithoutMarkerAreSkippedNotTheEnd) {
     Mark(1);
     Grid.SetCells(1, 1, "a");
     Grid.SetCells(1, 2, "unmarked");
@@ -71,23 +66,20 @@ TEST_F(HandOffWriterTest, RowsWithoutMarkerAreSkippedNotTheEnd)
     EXPECT_EQ(Grid.Cells(4, 2), "") << "an unmarked row is not touched";
 }
 
-TEST_F(HandOffWriterTest, TextCellsHoldingOnlySpacesAreNotEmpty)
-{
+TEST_F(HandOffWriterTest, TextCellsHoldingOnlySpacesAreNotEmpty) {
     Mark(1);
     Grid.SetCells(4, 1, " ");
     WriteHandOff(&Grid, CostingLayout, Path());
     EXPECT_EQ(Read(Path()), ";;; ;0;0;0;0;0;0;0;0;;\r\n");
 }
 
-TEST_F(HandOffWriterTest, NothingMarkedReplacesAnOlderFileByAnEmptyOne)
-{
+TEST_F(HandOffWriterTest, NothingMarkedReplacesAnOlderFileByAnEmptyOne) {
     std::ofstream(Path(), std::ios::binary) << "old";
     WriteHandOff(&Grid, CostingLayout, Path());
     EXPECT_EQ(Read(Path()), "");
 }
 
-TEST_F(HandOffWriterTest, FailureKeepsTheOlderFileAndLeavesNoTemporaryFile)
-{
+TEST_F(HandOffWriterTest, FailureKeepsTheOlderFileAndLeavesNoTemporaryFile) {
     std::ofstream(Path(), std::ios::binary) << "old";
     QDir(Dir.path()).mkdir("csv_inport.tmp.part"); // nothing can be created there
     Mark(1);
@@ -95,8 +87,7 @@ TEST_F(HandOffWriterTest, FailureKeepsTheOlderFileAndLeavesNoTemporaryFile)
     EXPECT_EQ(Read(Path()), "old");
 }
 
-TEST_F(HandOffWriterTest, AFolderWhereTheFileMustGoIsAnErrorAndLeavesNothingBehind)
-{
+TEST_F(HandOffWriterTest, AFolderWhereTheFileMustGoIsAnErrorAndLeavesNothingBehind) {
     QDir(Dir.path()).mkdir("csv_inport.tmp");
     Mark(1);
     EXPECT_THROW(WriteHandOff(&Grid, CostingLayout, Path()), EInOutError);

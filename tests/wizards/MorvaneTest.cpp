@@ -19,24 +19,21 @@ protected:
     MorvaneTest() { SetProgramDirForTesting(Dir.path().toStdString()); }
     ~MorvaneTest() override { delete Form; }
 
-    QString WriteSource(const std::string& Bytes, const QString& Name = "source.CSV")
-    {
+    QString WriteSource(const std::string& Bytes, const QString& Name = "source.CSV") {
         QFile F(Dir.path() + "/" + Name);
         F.open(QIODevice::WriteOnly);
         F.write(Bytes.data(), qint64(Bytes.size()));
         return F.fileName();
     }
     // Starts the wizard and answers its open dialog with Path (cancels when empty).
-    void Open(const QString& Path)
-    {
+    void Open(const QString& Path) {
         AnswerFileDialog(Path);
         Form = new Tfmorvane(nullptr);
         Form->Show();
     }
     void OpenSource(const std::string& Bytes) { Open(WriteSource(Bytes)); }
     void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
-    void ChooseSeparator(int Index)
-    {
+    void ChooseSeparator(int Index) {
         auto Buttons = ComponentByName<TControl>(Form, "Separater_Char")
                            ->Widget()
                            ->findChildren<QRadioButton*>();
@@ -44,22 +41,19 @@ protected:
         QTest::mouseClick(Buttons[Index], Qt::LeftButton);
     }
     // Presses the target buttons in order (by name), after Start.
-    void Map(std::initializer_list<const char*> Buttons)
-    {
+    void Map(std::initializer_list<const char*> Buttons) {
         Press("Button21");
         for (const char* B : Buttons)
             Press(B);
     }
     QString HandOffPath() const { return Dir.path() + "/csv_inport.tmp"; }
     bool HandOffExists() const { return QFile::exists(HandOffPath()); }
-    std::string HandOff() const
-    {
+    std::string HandOff() const {
         QFile F(HandOffPath());
         F.open(QIODevice::ReadOnly);
         return F.readAll().toStdString();
     }
-    void PutOldHandOff() const
-    {
+    void PutOldHandOff() const {
         QFile F(HandOffPath());
         F.open(QIODevice::WriteOnly);
         F.write("old");
@@ -67,8 +61,7 @@ protected:
     bool Closed() const { return !Form->Widget()->isVisible(); }
     TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
     TListBox* List() const { return ComponentByName<TListBox>(Form, "ListBox1"); }
-    std::vector<AnsiString> ListItems() const
-    {
+    std::vector<AnsiString> ListItems() const {
         std::vector<AnsiString> Items;
         for (int I = 0; I < List()->Items()->Count(); ++I)
             Items.push_back(List()->Items()->Get(I));
@@ -81,8 +74,7 @@ protected:
 
 using Items = std::vector<AnsiString>;
 
-TEST_F(MorvaneTest, MapsFieldsAndWritesTheHandOffFileByteForByte)
-{
+TEST_F(MorvaneTest, MapsFieldsAndWritesTheHandOffFileByteForByte) {
     OpenSource("ボルト,M10,本,100,30,\r\nナット,M10,個,200,12,\r\n"_sj);
     Map({"Button1", "Button2", "Button3", "Button4", "Button6"});
     EXPECT_FALSE(ComponentByName<TControl>(Form, "Panel6")->Visible());
@@ -94,8 +86,7 @@ TEST_F(MorvaneTest, MapsFieldsAndWritesTheHandOffFileByteForByte)
     EXPECT_TRUE(Closed());
 }
 
-TEST_F(MorvaneTest, TextAfterTheLastSeparatorIsAFieldAndShortLinesShowEmptyItems)
-{
+TEST_F(MorvaneTest, TextAfterTheLastSeparatorIsAFieldAndShortLinesShowEmptyItems) {
     OpenSource("a,b,c\r\nx\r\ny,z\r\n");
     Press("Button21");
     EXPECT_EQ(ListItems(), (Items{"a", "x", "y"}));
@@ -111,8 +102,7 @@ TEST_F(MorvaneTest, TextAfterTheLastSeparatorIsAFieldAndShortLinesShowEmptyItems
                          "y;z;;0;0;0;0;0;0;0;0;0;;\r\n");
 }
 
-TEST_F(MorvaneTest, TheSeparatorChosenDecidesTheFields)
-{
+TEST_F(MorvaneTest, TheSeparatorChosenDecidesTheFields) {
     OpenSource("a\tb;c\r\n");
     ChooseSeparator(1);
     Press("Button21");
@@ -125,8 +115,7 @@ TEST_F(MorvaneTest, TheSeparatorChosenDecidesTheFields)
     EXPECT_EQ(HandOff(), ";;;0;0;0;0;0;0;0;0;c;;\r\n");
 }
 
-TEST_F(MorvaneTest, StartAgainSkipsTheFieldOnShow)
-{
+TEST_F(MorvaneTest, StartAgainSkipsTheFieldOnShow) {
     OpenSource("1,2,3\r\n");
     Press("Button21");
     Press("Button21");
@@ -134,8 +123,7 @@ TEST_F(MorvaneTest, StartAgainSkipsTheFieldOnShow)
     EXPECT_EQ(Form->FieldCursor(), 3);
 }
 
-TEST_F(MorvaneTest, ATargetBeforeStartShowsTheGridAtOnce)
-{
+TEST_F(MorvaneTest, ATargetBeforeStartShowsTheGridAtOnce) {
     OpenSource("1,2\r\n");
     Press("Button1");
     EXPECT_TRUE(ComponentByName<TControl>(Form, "Panel7")->Visible());
@@ -143,8 +131,7 @@ TEST_F(MorvaneTest, ATargetBeforeStartShowsTheGridAtOnce)
     EXPECT_EQ(HandOff(), "");
 }
 
-TEST_F(MorvaneTest, OnlySkippedFieldsGiveAnEmptyHandOffFile)
-{
+TEST_F(MorvaneTest, OnlySkippedFieldsGiveAnEmptyHandOffFile) {
     PutOldHandOff();
     OpenSource("1,2\r\n3,4\r\n");
     Map({"Button10", "Button10"});
@@ -152,8 +139,7 @@ TEST_F(MorvaneTest, OnlySkippedFieldsGiveAnEmptyHandOffFile)
     EXPECT_EQ(HandOff(), "");
 }
 
-TEST_F(MorvaneTest, ExecuteDuringMappingWritesWhatIsMappedSoFar)
-{
+TEST_F(MorvaneTest, ExecuteDuringMappingWritesWhatIsMappedSoFar) {
     OpenSource("名,1\r\n"_sj);
     Map({"Button1"});
     EXPECT_TRUE(ComponentByName<TControl>(Form, "Panel6")->Visible());
@@ -161,8 +147,7 @@ TEST_F(MorvaneTest, ExecuteDuringMappingWritesWhatIsMappedSoFar)
     EXPECT_EQ(HandOff(), "名;;;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
 }
 
-TEST_F(MorvaneTest, GridGrowsPastFiftyRowsWithRightAlignedNumbers)
-{
+TEST_F(MorvaneTest, GridGrowsPastFiftyRowsWithRightAlignedNumbers) {
     std::string Many;
     for (int I = 1; I <= 60; ++I)
         Many += std::to_string(I) + ",\r\n";
@@ -180,16 +165,14 @@ TEST_F(MorvaneTest, GridGrowsPastFiftyRowsWithRightAlignedNumbers)
     EXPECT_EQ(Grid()->GetCellParam(1, 60, false), nullptr);
 }
 
-TEST_F(MorvaneTest, ShortFilesKeepFiftyRows)
-{
+TEST_F(MorvaneTest, ShortFilesKeepFiftyRows) {
     OpenSource("1\r\n2\r\n3\r\n4\r\n5\r\n6\r\n7\r\n8\r\n9\r\n10\r\n");
     Map({"Button1"});
     EXPECT_EQ(Grid()->RowCount(), 50);
     EXPECT_EQ(Grid()->Cells(0, 11), "");
 }
 
-TEST_F(MorvaneTest, CancellingTheDialogDeletesTheHandOffFileAndCloses)
-{
+TEST_F(MorvaneTest, CancellingTheDialogDeletesTheHandOffFileAndCloses) {
     PutOldHandOff();
     Open("");
     EXPECT_TRUE(Closed());
@@ -197,8 +180,7 @@ TEST_F(MorvaneTest, CancellingTheDialogDeletesTheHandOffFileAndCloses)
     EXPECT_EQ(Form->SourceLines(), nullptr) << "closing releases the source lines";
 }
 
-TEST_F(MorvaneTest, BothCancelCommandsDeleteTheHandOffFile)
-{
+TEST_F(MorvaneTest, BothCancelCommandsDeleteTheHandOffFile) {
     for (const char* Cancel : {"Button11", "IconButton1"}) {
         PutOldHandOff();
         OpenSource("1,2\r\n");
@@ -210,8 +192,7 @@ TEST_F(MorvaneTest, BothCancelCommandsDeleteTheHandOffFile)
     }
 }
 
-TEST_F(MorvaneTest, TheCloseBoxLeavesTheHandOffFileAlone)
-{
+TEST_F(MorvaneTest, TheCloseBoxLeavesTheHandOffFileAlone) {
     PutOldHandOff();
     OpenSource("1,2\r\n");
     Form->Widget()->close();
@@ -220,16 +201,14 @@ TEST_F(MorvaneTest, TheCloseBoxLeavesTheHandOffFileAlone)
     EXPECT_EQ(Form->SourceLines(), nullptr);
 }
 
-TEST_F(MorvaneTest, AnEmptyFileClosesAtOnceWithoutMessage)
-{
+TEST_F(MorvaneTest, AnEmptyFileClosesAtOnceWithoutMessage) {
     PutOldHandOff();
     OpenSource("");
     EXPECT_TRUE(Closed());
     EXPECT_EQ(HandOff(), "old");
 }
 
-TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoaded)
-{
+TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoaded) {
     QString Message;
     AnswerMessageBox(&Message);
     OpenSource(std::string("a,b\r\n\0\x01\x02", 8));
@@ -241,8 +220,7 @@ TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoa
     EXPECT_EQ(List()->Items()->Count(), 0);
 }
 
-TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost)
-{
+TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost) {
     QDir(Dir.path()).mkdir("csv_inport.tmp");
     OpenSource("1,2\r\n");
     Map({"Button1", "Button2"});
@@ -256,16 +234,14 @@ TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost)
     EXPECT_EQ(Grid()->Cells(4, 1), "0") << "the zeros of the rows handled stay in the grid";
 }
 
-TEST_F(MorvaneTest, AUtf8FileIsImportedAsShiftJis)
-{
+TEST_F(MorvaneTest, AUtf8FileIsImportedAsShiftJis) {
     OpenSource("\xEF\xBB\xBF㈱髙橋,本\n");
     Map({"Button1", "Button3"});
     Press("IconButton3");
     EXPECT_EQ(HandOff(), "㈱髙橋;;本;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
 }
 
-TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole)
-{
+TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole) {
     Open(QUOVANT_TESTDATA "/csv/syukujitsu.csv");
     Map({"Button1", "Button2"});
     EXPECT_EQ(Grid()->RowCount(), 1069);

@@ -6,8 +6,8 @@
 #include "upellisk.h"
 
 #include <QContextMenuEvent>
-#include <QInputMethodEvent>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -21,43 +21,37 @@ protected:
     PelliskTest() { SetProgramDirForTesting(Dir.path().toStdString()); }
     ~PelliskTest() override { delete Form; }
 
-    void OpenSource(const std::string& Bytes)
-    {
+    void OpenSource(const std::string& Bytes) {
         QFile F(Dir.path() + "/source.CSV");
         F.open(QIODevice::WriteOnly);
         F.write(Bytes.data(), qint64(Bytes.size()));
         F.close();
         Open(F.fileName());
     }
-    void Open(const QString& Path)
-    {
+    void Open(const QString& Path) {
         AnswerFileDialog(Path);
         Form = new Tfpellisk(nullptr);
         Form->Show();
     }
     void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
-    void MapAll()
-    {
+    void MapAll() {
         Press("Button21");
-        for (const char* B : {"Button1", "Button2", "Button3", "Button8", "Button5", "Button7",
-                              "Button6", "Button4", "Button14", "Button15", "Button16",
-                              "Button12", "Button13", "Button17", "Button18", "Button19",
-                              "Button20", "Button9"})
+        for (const char* B :
+             {"Button1", "Button2", "Button3", "Button8", "Button5", "Button7", "Button6",
+              "Button4", "Button14", "Button15", "Button16", "Button12", "Button13", "Button17",
+              "Button18", "Button19", "Button20", "Button9"})
             Press(B);
     }
     TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
-    QPoint CellCenter(int Col, int Row) const
-    {
+    QPoint CellCenter(int Col, int Row) const {
         const TRect R = Grid()->CellRect(Col, Row);
         return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
     }
-    void ClickCell(int Col, int Row, Qt::KeyboardModifiers Keys = {})
-    {
+    void ClickCell(int Col, int Row, Qt::KeyboardModifiers Keys = {}) {
         QTest::mouseClick(Grid()->Widget(), Qt::LeftButton, Keys, CellCenter(Col, Row));
     }
     // Types Text into the cell through the in-place editor and commits with Enter.
-    void TypeIntoCell(int Col, int Row, const QString& Text)
-    {
+    void TypeIntoCell(int Col, int Row, const QString& Text) {
         ClickCell(Col, Row);
         QTest::keyClick(Grid()->Widget(), Qt::Key_F2);
         QWidget* Editor = Grid()->InplaceEditor()->Widget();
@@ -76,8 +70,7 @@ protected:
         QTest::keyClick(Editor, Qt::Key_Return);
     }
     // Opens the grid's menu over a cell and chooses the item of that caption.
-    void Command(int Row, const char* Caption)
-    {
+    void Command(int Row, const char* Caption) {
         const QPoint At = CellCenter(1, Row);
         QContextMenuEvent Event(QContextMenuEvent::Mouse, At, Grid()->Widget()->mapToGlobal(At));
         QApplication::sendEvent(Grid()->Widget(), &Event);
@@ -92,15 +85,13 @@ protected:
             }
         FAIL() << "no menu item " << AnsiToUtf8(Caption);
     }
-    std::string HandOff() const
-    {
+    std::string HandOff() const {
         QFile F(Dir.path() + "/csv_inport.tmp");
         F.open(QIODevice::ReadOnly);
         return F.readAll().toStdString();
     }
     bool Exists(const char* Name) const { return QFile::exists(Dir.path() + "/" + Name); }
-    void Put(const char* Name) const
-    {
+    void Put(const char* Name) const {
         QFile F(Dir.path() + "/" + Name);
         F.open(QIODevice::WriteOnly);
         F.write("old");
@@ -113,8 +104,7 @@ protected:
 
 const std::string Line18 = "名,型,単,1,2,3,4,5,6,7,8,9,10,11,12,13,14,備\r\n";
 
-TEST_F(PelliskTest, EighteenTargetsAndTheFiveIncidentalButtonsTopToBottom)
-{
+TEST_F(PelliskTest, EighteenTargetsAndTheFiveIncidentalButtonsTopToBottom) {
     OpenSource("名,型,単,1,2,3,4,5,6,7,8,9,10,11,12,13,14,備\r\n"_sj);
     MapAll();
     for (int Col = 13; Col <= 17; ++Col)
@@ -124,8 +114,7 @@ TEST_F(PelliskTest, EighteenTargetsAndTheFiveIncidentalButtonsTopToBottom)
     EXPECT_TRUE(Closed());
 }
 
-TEST_F(PelliskTest, EmptyRemarksStayEmptyAndEmptyNumbersBecomeZero)
-{
+TEST_F(PelliskTest, EmptyRemarksStayEmptyAndEmptyNumbersBecomeZero) {
     OpenSource("a,\r\n");
     Press("Button21");
     Press("Button1");
@@ -133,8 +122,7 @@ TEST_F(PelliskTest, EmptyRemarksStayEmptyAndEmptyNumbersBecomeZero)
     EXPECT_EQ(HandOff(), "a;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n");
 }
 
-TEST_F(PelliskTest, GrownRowsAreRightAlignedAndHaveNoRemarksParameter)
-{
+TEST_F(PelliskTest, GrownRowsAreRightAlignedAndHaveNoRemarksParameter) {
     std::string Many;
     for (int I = 1; I <= 55; ++I)
         Many += std::to_string(I) + ",\r\n";
@@ -149,8 +137,7 @@ TEST_F(PelliskTest, GrownRowsAreRightAlignedAndHaveNoRemarksParameter)
     EXPECT_EQ(Grid()->GetCellParam(18, 51, false), nullptr);
 }
 
-TEST_F(PelliskTest, CancelPaths)
-{
+TEST_F(PelliskTest, CancelPaths) {
     Put("csv_inport.tmp");
     Open("");
     EXPECT_TRUE(Closed());
@@ -171,8 +158,7 @@ TEST_F(PelliskTest, CancelPaths)
     EXPECT_FALSE(Exists("csv_inport.tmp"));
 }
 
-TEST_F(PelliskTest, CellEditsReachTheHandOffFile)
-{
+TEST_F(PelliskTest, CellEditsReachTheHandOffFile) {
     OpenSource("ボルト,100\r\n"_sj);
     Press("Button21");
     Press("Button1");
@@ -184,8 +170,7 @@ TEST_F(PelliskTest, CellEditsReachTheHandOffFile)
     EXPECT_EQ(HandOff(), "ボルト;M10 亜鉛;;0;abc;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
 }
 
-TEST_F(PelliskTest, TextShiftJisCannotHoldIsRefusedAndTheCellKeepsItsText)
-{
+TEST_F(PelliskTest, TextShiftJisCannotHoldIsRefusedAndTheCellKeepsItsText) {
     OpenSource("ボルト\r\n"_sj);
     Press("Button21");
     Press("Button1");
@@ -197,8 +182,7 @@ TEST_F(PelliskTest, TextShiftJisCannotHoldIsRefusedAndTheCellKeepsItsText)
     EXPECT_EQ(Grid()->Cells(1, 1), "ボルト"_sj);
 }
 
-TEST_F(PelliskTest, TypingIntoAnUnmarkedRowMarksIt)
-{
+TEST_F(PelliskTest, TypingIntoAnUnmarkedRowMarksIt) {
     OpenSource("a\r\n");
     Press("Button21");
     Press("Button1");
@@ -209,8 +193,7 @@ TEST_F(PelliskTest, TypingIntoAnUnmarkedRowMarksIt)
                          "typed;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n");
 }
 
-TEST_F(PelliskTest, RowCommandsThroughTheMenu)
-{
+TEST_F(PelliskTest, RowCommandsThroughTheMenu) {
     OpenSource("ボルト\r\nナット\r\n座金\r\n"_sj);
     Press("Button21");
     Press("Button1");
@@ -247,8 +230,7 @@ TEST_F(PelliskTest, RowCommandsThroughTheMenu)
         << "the inserted row has no marker and is skipped, not the end";
 }
 
-TEST_F(PelliskTest, CommandsActOnTheTopRowOfTheSelection)
-{
+TEST_F(PelliskTest, CommandsActOnTheTopRowOfTheSelection) {
     OpenSource("a\r\nb\r\nc\r\nd\r\n");
     Press("Button21");
     Press("Button1");
@@ -263,8 +245,7 @@ TEST_F(PelliskTest, CommandsActOnTheTopRowOfTheSelection)
     EXPECT_EQ(Grid()->Cells(1, 2), "c");
 }
 
-TEST_F(PelliskTest, SwapGridRowStopsAtTheEdgesAndUndoesItself)
-{
+TEST_F(PelliskTest, SwapGridRowStopsAtTheEdgesAndUndoesItself) {
     OpenSource("a,1\r\nb,2\r\n");
     Press("Button21");
     Press("Button1");
@@ -292,16 +273,14 @@ TEST_F(PelliskTest, SwapGridRowStopsAtTheEdgesAndUndoesItself)
 // The row commands on a bare grid.
 class GridRowsTest : public testing::Test {
 protected:
-    GridRowsTest()
-    {
+    GridRowsTest() {
         Grid.SetColCount(3);
         Grid.SetRowCount(5);
         for (int R = 1; R < 5; ++R)
             for (int C = 0; C < 3; ++C)
                 Grid.SetCells(C, R, std::string(1, char('a' + R - 1)) + std::to_string(C));
     }
-    std::string Column1() const
-    {
+    std::string Column1() const {
         std::string S;
         for (int R = 1; R < Grid.RowCount(); ++R)
             S += (Grid.Cells(1, R).empty() ? "-" : Grid.Cells(1, R)) + " ";
@@ -310,8 +289,7 @@ protected:
     TStringGrid Grid{nullptr};
 };
 
-TEST_F(GridRowsTest, DeleteShiftsRowsUpAndDropsTheLast)
-{
+TEST_F(GridRowsTest, DeleteShiftsRowsUpAndDropsTheLast) {
     DeleteGridRows(&Grid, 2, 2);
     EXPECT_EQ(Column1(), "a1 c1 d1 ");
     EXPECT_EQ(Grid.Cells(0, 2), "c0") << "the marker moves with its row";
@@ -322,8 +300,7 @@ TEST_F(GridRowsTest, DeleteShiftsRowsUpAndDropsTheLast)
     EXPECT_EQ(Grid.Cells(1, 2), "") << "a row added after a delete is empty";
 }
 
-TEST_F(GridRowsTest, DeleteOnTheOnlyRowEmptiesIt)
-{
+TEST_F(GridRowsTest, DeleteOnTheOnlyRowEmptiesIt) {
     Grid.SetRowCount(2);
     DeleteGridRows(&Grid, 1, 1);
     EXPECT_EQ(Grid.RowCount(), 2);
@@ -331,8 +308,7 @@ TEST_F(GridRowsTest, DeleteOnTheOnlyRowEmptiesIt)
     EXPECT_EQ(Grid.Cells(1, 1), "");
 }
 
-TEST_F(GridRowsTest, DeleteClampsToTheGridAndNeverTouchesTheFixedRow)
-{
+TEST_F(GridRowsTest, DeleteClampsToTheGridAndNeverTouchesTheFixedRow) {
     Grid.SetCells(1, 0, "caption");
     DeleteGridRows(&Grid, 9, 12);
     EXPECT_EQ(Grid.RowCount(), 5);
@@ -343,8 +319,7 @@ TEST_F(GridRowsTest, DeleteClampsToTheGridAndNeverTouchesTheFixedRow)
     EXPECT_EQ(Column1(), "b1 c1 ");
 }
 
-TEST_F(GridRowsTest, InsertPlacesEmptyRowsAndShiftsTheRestDown)
-{
+TEST_F(GridRowsTest, InsertPlacesEmptyRowsAndShiftsTheRestDown) {
     InsertGridRows(&Grid, 2, 2);
     EXPECT_EQ(Column1(), "a1 - - b1 c1 d1 ");
     EXPECT_EQ(Grid.Cells(0, 2), "");

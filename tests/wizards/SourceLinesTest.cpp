@@ -1,5 +1,5 @@
-#include "FieldSplitter.h"
 #include "SourceLines.h"
+#include "FieldSplitter.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -10,14 +10,12 @@ namespace {
 
 class SourceLinesTest : public testing::Test {
 protected:
-    AnsiString Write(const std::string& Bytes)
-    {
+    AnsiString Write(const std::string& Bytes) {
         const std::string Path = (Dir.path() + "/source.csv").toStdString();
         std::ofstream(Path, std::ios::binary) << Bytes;
         return Path;
     }
-    std::vector<AnsiString> Load(const std::string& Bytes)
-    {
+    std::vector<AnsiString> Load(const std::string& Bytes) {
         TStringList Lines;
         LoadSourceLines(&Lines, Write(Bytes));
         std::vector<AnsiString> Result;
@@ -26,8 +24,7 @@ protected:
         return Result;
     }
     // The message of the error that loading raises, with the list left as it was.
-    AnsiString LoadError(const std::string& Bytes)
-    {
+    AnsiString LoadError(const std::string& Bytes) {
         TStringList Lines;
         Lines.Add("old");
         try {
@@ -44,8 +41,7 @@ protected:
 
 using Lines = std::vector<AnsiString>;
 
-TEST_F(SourceLinesTest, LineBreaksOfEveryKind)
-{
+TEST_F(SourceLinesTest, LineBreaksOfEveryKind) {
     EXPECT_EQ(Load("a\r\nb\r\n"), (Lines{"a", "b"}));
     EXPECT_EQ(Load("a\nb"), (Lines{"a", "b"}));
     EXPECT_EQ(Load("a\r\rb"), (Lines{"a", "", "b"}));
@@ -54,31 +50,28 @@ TEST_F(SourceLinesTest, LineBreaksOfEveryKind)
     EXPECT_EQ(Load(""), Lines{});
 }
 
-TEST_F(SourceLinesTest, TrailingNulBytesAreIgnored)
-{
+TEST_F(SourceLinesTest, TrailingNulBytesAreIgnored) {
     EXPECT_EQ(Load(std::string("a\r\nb\0\0\0", 7)), (Lines{"a", "b"}));
 }
 
-TEST_F(SourceLinesTest, NulInsideTheDataIsNotAText)
-{
+TEST_F(SourceLinesTest, NulInsideTheDataIsNotAText) {
     const AnsiString Message = LoadError(std::string("a\0b\r\nc", 6));
     EXPECT_NE(Message.find("source.csv"), AnsiString::npos);
     EXPECT_NE(Message.find("テキストファイルではありません"_sj), AnsiString::npos);
 }
 
-TEST_F(SourceLinesTest, BytesWithoutMarkArePassedOnUnchanged)
-{
+TEST_F(SourceLinesTest, BytesWithoutMarkArePassedOnUnchanged) {
     // Broken Shift-JIS (a lone lead byte) stays as it came.
     EXPECT_EQ(Load("\x83\x5C,\x81\r\nx"), (Lines{"\x83\x5C,\x81", "x"}));
 }
 
-TEST_F(SourceLinesTest, Utf8WithMarkIsConverted)
-{
-    EXPECT_EQ(Load("\xEF\xBB\xBF" "ボルト,本\r\n㈱髙"), (Lines{"ボルト,本"_sj, "㈱髙"_sj}));
+TEST_F(SourceLinesTest, Utf8WithMarkIsConverted) {
+    EXPECT_EQ(Load("\xEF\xBB\xBF"
+                   "ボルト,本\r\n㈱髙"),
+              (Lines{"ボルト,本"_sj, "㈱髙"_sj}));
 }
 
-TEST_F(SourceLinesTest, Utf16WithMarkIsConvertedInBothByteOrders)
-{
+TEST_F(SourceLinesTest, Utf16WithMarkIsConvertedInBothByteOrders) {
     const std::u16string Text = u"名称\t単位\r\nボルト\t本\r\n";
     std::string Le = "\xFF\xFE", Be = "\xFE\xFF";
     for (char16_t U : Text) {
@@ -90,34 +83,33 @@ TEST_F(SourceLinesTest, Utf16WithMarkIsConvertedInBothByteOrders)
     EXPECT_EQ(Load(Be), Expected);
 }
 
-TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine)
-{
-    const AnsiString Emoji = LoadError("\xEF\xBB\xBF" "a\nb\n\xF0\x9F\x98\x80\n");
+TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine) {
+    const AnsiString Emoji = LoadError("\xEF\xBB\xBF"
+                                       "a\nb\n\xF0\x9F\x98\x80\n");
     EXPECT_NE(Emoji.find(" 3 "), AnsiString::npos) << Emoji;
-    const AnsiString Invalid = LoadError("\xEF\xBB\xBF" "a\n\xC3\x28\n");
+    const AnsiString Invalid = LoadError("\xEF\xBB\xBF"
+                                         "a\n\xC3\x28\n");
     EXPECT_NE(Invalid.find(" 2 "), AnsiString::npos) << Invalid;
-    const AnsiString LoneSurrogate = LoadError(std::string("\xFF\xFE" "a\0\n\0\x00\xD8", 8));
+    const AnsiString LoneSurrogate = LoadError(std::string("\xFF\xFE"
+                                                           "a\0\n\0\x00\xD8",
+                                                           8));
     EXPECT_NE(LoneSurrogate.find(" 2 "), AnsiString::npos) << LoneSurrogate;
 }
 
-TEST_F(SourceLinesTest, MissingFileRaisesAFileError)
-{
+TEST_F(SourceLinesTest, MissingFileRaisesAFileError) {
     TStringList Lines;
-    EXPECT_THROW(LoadSourceLines(&Lines, (Dir.path() + "/none.csv").toStdString()),
-                 EInOutError);
+    EXPECT_THROW(LoadSourceLines(&Lines, (Dir.path() + "/none.csv").toStdString()), EInOutError);
     EXPECT_THROW(LoadSourceLines(&Lines, Dir.path().toStdString()), EInOutError);
 }
 
-TEST(SourceLinesRealFiles, ReadsEveryLineOfThePostalCodeList)
-{
+TEST(SourceLinesRealFiles, ReadsEveryLineOfThePostalCodeList) {
     TStringList Lines;
     LoadSourceLines(&Lines, QUOVANT_TESTDATA "/csv/KEN_ALL.CSV");
     ASSERT_EQ(Lines.Count(), 124825);
     EXPECT_EQ(Lines[0].substr(0, 6), "01101,");
 }
 
-TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSamePrefecturesAsItsShiftJisTwin)
-{
+TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSamePrefecturesAsItsShiftJisTwin) {
     TStringList Sjis, Utf8;
     LoadSourceLines(&Sjis, QUOVANT_TESTDATA "/csv/localgovjp-sjis.csv");
     LoadSourceLines(&Utf8, QUOVANT_TESTDATA "/csv/localgovjp-utf8.csv");
@@ -129,8 +121,7 @@ TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSamePrefecturesAsItsShiftJisTwin
     }
 }
 
-TEST(SourceLinesRealFiles, SmallUtf16AndUtf8SamplesMatchTheShiftJisOne)
-{
+TEST(SourceLinesRealFiles, SmallUtf16AndUtf8SamplesMatchTheShiftJisOne) {
     TStringList Sjis, Utf8, Utf16;
     LoadSourceLines(&Sjis, QUOVANT_TESTDATA "/csv/Shift_JIS.CSV.csv");
     LoadSourceLines(&Utf8, QUOVANT_TESTDATA "/csv/UTF-8.CSV.csv");

@@ -6,15 +6,13 @@ namespace {
 const std::array<const char*, 4> Separators{",", "\t", " ", ";"};
 }
 
-AnsiString SeparatorFor(int ItemIndex)
-{
+AnsiString SeparatorFor(int ItemIndex) {
     if (ItemIndex < 0 || ItemIndex >= static_cast<int>(Separators.size()))
         return {};
     return Separators[ItemIndex];
 }
 
-AnsiString ExtractField(const AnsiString& Line, const AnsiString& Separator, int N)
-{
+AnsiString ExtractField(const AnsiString& Line, const AnsiString& Separator, int N) {
     if (Separator.empty() || N < 1)
         return {};
     std::size_t Start = 0;
@@ -28,8 +26,7 @@ AnsiString ExtractField(const AnsiString& Line, const AnsiString& Separator, int
     return Line.substr(Start, End == AnsiString::npos ? AnsiString::npos : End - Start);
 }
 
-int CountFields(const AnsiString& Line, const AnsiString& Separator)
-{
+int CountFields(const AnsiString& Line, const AnsiString& Separator) {
     if (Separator.empty())
         return 0;
     int Count = 0;

@@ -13,8 +13,7 @@ const char* const EmptyNumber = "0";
 const char* const PartSuffix = ".part";
 constexpr std::size_t FlushSize = 1 << 20;
 
-AnsiString RowLine(TStringGrid* Grid, const THandOffLayout& Layout, int Row)
-{
+AnsiString RowLine(TStringGrid* Grid, const THandOffLayout& Layout, int Row) {
     for (int Col = Layout.FirstNumeric; Col <= Layout.LastNumeric; ++Col)
         if (Grid->Cells(Col, Row).empty())
             Grid->SetCells(Col, Row, EmptyNumber);
@@ -24,8 +23,7 @@ AnsiString RowLine(TStringGrid* Grid, const THandOffLayout& Layout, int Row)
     return Line + LineEnd;
 }
 
-void WriteRows(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& FileName)
-{
+void WriteRows(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& FileName) {
     TFileStream Stream(FileName, fmCreate);
     AnsiString Buffer;
     for (int Row = 1; Row < Grid->RowCount(); ++Row) {
@@ -43,10 +41,11 @@ void WriteRows(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString
 
 } // namespace
 
-AnsiString HandOffPath() { return ProgramFilePath(HandOffFileName); }
+AnsiString HandOffPath() {
+    return ProgramFilePath(HandOffFileName);
+}
 
-void WriteHandOff(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& Path)
-{
+void WriteHandOff(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& Path) {
     const AnsiString PartName = Path + PartSuffix;
     try {
         WriteRows(Grid, Layout, PartName);

@@ -15,22 +15,21 @@ const TBom Boms[] = {{"\xEF\xBB\xBF", TSourceEncoding::Utf8},
                      {"\xFF\xFE", TSourceEncoding::Utf16LE},
                      {"\xFE\xFF", TSourceEncoding::Utf16BE}};
 
-AnsiString NotTextMessage(const AnsiString& FileName)
-{
-    return "ファイル \""_sj + FileName + "\" はテキストファイルではありません（データの途中に NUL バイトがあります）"_sj;
+AnsiString NotTextMessage(const AnsiString& FileName) {
+    return "ファイル \""_sj + FileName +
+           "\" はテキストファイルではありません（データの途中に NUL バイトがあります）"_sj;
 }
 
-AnsiString BadCharMessage(const AnsiString& FileName, int Line)
-{
+AnsiString BadCharMessage(const AnsiString& FileName, int Line) {
     return "ファイル \""_sj + FileName + "\" の "_sj + IntToStr(Line) +
            " 行目に、シフトJISで表せない文字か不正な文字があります"_sj;
 }
 
 // Text of code units (bytes or UTF-16 units) with the NUL rule applied: trailing NULs are
 // dropped, a NUL followed by anything else makes the file binary.
-template <class Char> std::basic_string_view<Char> StripTrailingNuls(
-    std::basic_string_view<Char> Text, const AnsiString& FileName)
-{
+template <class Char>
+std::basic_string_view<Char> StripTrailingNuls(std::basic_string_view<Char> Text,
+                                               const AnsiString& FileName) {
     const std::size_t FirstNul = Text.find(Char(0));
     if (FirstNul == Text.npos)
         return Text;
@@ -40,8 +39,7 @@ template <class Char> std::basic_string_view<Char> StripTrailingNuls(
 }
 
 // Calls Take for every line: a line ends at CR, LF or CR LF, and a final break adds none.
-template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text, F Take)
-{
+template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text, F Take) {
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
         std::size_t End = Pos;
@@ -56,8 +54,7 @@ template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text
     }
 }
 
-std::u16string ToUnits(std::string_view Bytes, bool BigEndian, const AnsiString& FileName)
-{
+std::u16string ToUnits(std::string_view Bytes, bool BigEndian, const AnsiString& FileName) {
     if (Bytes.size() % 2 != 0)
         throw EConvertError(NotTextMessage(FileName));
     std::u16string Units(Bytes.size() / 2, u'\0');
@@ -71,8 +68,7 @@ std::u16string ToUnits(std::string_view Bytes, bool BigEndian, const AnsiString&
 
 template <class Char, class Convert>
 std::vector<AnsiString> ConvertedLines(std::basic_string_view<Char> Text,
-                                       const AnsiString& FileName, Convert ToAnsi)
-{
+                                       const AnsiString& FileName, Convert ToAnsi) {
     std::vector<AnsiString> Result;
     SplitLines(StripTrailingNuls(Text, FileName), [&](std::basic_string_view<Char> Line) {
         AnsiString Converted;
@@ -83,8 +79,7 @@ std::vector<AnsiString> ConvertedLines(std::basic_string_view<Char> Text,
     return Result;
 }
 
-std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& FileName)
-{
+std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& FileName) {
     const std::string_view Text(Bytes);
     for (const TBom& Bom : Boms) {
         if (!Text.starts_with(Bom.Mark))
@@ -104,8 +99,7 @@ std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& Fi
 
 } // namespace
 
-void LoadSourceLines(TStrings* Lines, const AnsiString& FileName)
-{
+void LoadSourceLines(TStrings* Lines, const AnsiString& FileName) {
     std::vector<AnsiString> Loaded = ReadLines(ReadFileBytes(FileName), FileName);
     Lines->BeginUpdate();
     Lines->Clear();

@@ -12,11 +12,12 @@ const char* const HelpVerb = "OPEN";
 const bool Published = (TPublish<TWizardForm>("TWizardForm", "TForm"), true);
 } // namespace
 
-void DeleteProgramFile(const AnsiString& Name) { DeleteFile(ProgramFilePath(Name)); }
+void DeleteProgramFile(const AnsiString& Name) {
+    DeleteFile(ProgramFilePath(Name));
+}
 
 TWizardForm::TWizardForm(TComponent* AOwner, const TWizardLayout& ALayout)
-    : TForm(AOwner), FLayout(ALayout)
-{
+    : TForm(AOwner), FLayout(ALayout) {
     PublishMethod("FormCreate", TNotifyEvent([this](TObject* S) { FormCreate(S); }));
     PublishMethod("FormShow", TNotifyEvent([this](TObject* S) { FormShow(S); }));
     PublishMethod("FormClose",
@@ -30,8 +31,7 @@ TWizardForm::TWizardForm(TComponent* AOwner, const TWizardLayout& ALayout)
 
 TWizardForm::~TWizardForm() = default;
 
-void TWizardForm::LoadForm(const AnsiString& ResourceName)
-{
+void TWizardForm::LoadForm(const AnsiString& ResourceName) {
     ReadForm(ResourceName);
     Panel6 = ComponentByName<TPanel>(this, "Panel6");
     Panel7 = ComponentByName<TPanel>(this, "Panel7");
@@ -42,12 +42,15 @@ void TWizardForm::LoadForm(const AnsiString& ResourceName)
     DoCreate();
 }
 
-void TWizardForm::FormCreate(TObject*) { FSourceLines = std::make_unique<TStringList>(); }
+void TWizardForm::FormCreate(TObject*) {
+    FSourceLines = std::make_unique<TStringList>();
+}
 
-void TWizardForm::FormClose(TObject*, TCloseAction&) { FSourceLines.reset(); }
+void TWizardForm::FormClose(TObject*, TCloseAction&) {
+    FSourceLines.reset();
+}
 
-void TWizardForm::FormShow(TObject*)
-{
+void TWizardForm::FormShow(TObject*) {
     if (!TextOpenDialog1->Execute()) {
         DialogCancelled();
         Close();
@@ -63,8 +66,7 @@ void TWizardForm::FormShow(TObject*)
     FFieldCursor = 1;
 }
 
-void TWizardForm::PrepareGrid()
-{
+void TWizardForm::PrepareGrid() {
     StrColGrid1->SetRowCount(GridRowsAtLoad);
     const THandOffLayout& H = FLayout.HandOff;
     for (int Row = 1; Row <= GridRowsAtLoad; ++Row) {
@@ -77,16 +79,14 @@ void TWizardForm::PrepareGrid()
     }
 }
 
-void TWizardForm::Button21Click(TObject*)
-{
+void TWizardForm::Button21Click(TObject*) {
     if (!FSourceLines || FSourceLines->Count() == 0)
         return;
     FFieldCount = CountFields(FSourceLines->Ref(0), SeparatorFor(Separater_Char->ItemIndex()));
     ShowFieldList();
 }
 
-void TWizardForm::ShowFieldList()
-{
+void TWizardForm::ShowFieldList() {
     const AnsiString Separator = SeparatorFor(Separater_Char->ItemIndex());
     TStrings* Items = ListBox1->Items();
     if (FLayout.SuspendUpdates)
@@ -100,8 +100,7 @@ void TWizardForm::ShowFieldList()
     ++FFieldCursor;
 }
 
-void TWizardForm::Button1Click(TObject* Sender)
-{
+void TWizardForm::Button1Click(TObject* Sender) {
     const int Target = static_cast<TComponent*>(Sender)->Tag();
     if (Target > 0)
         CopyListToColumn(Target);
@@ -111,15 +110,13 @@ void TWizardForm::Button1Click(TObject* Sender)
         ShowGrid();
 }
 
-void TWizardForm::ShowGrid()
-{
+void TWizardForm::ShowGrid() {
     Panel6->Hide();
     Panel7->SetTop(GridPanelTop);
     Panel7->Show();
 }
 
-void TWizardForm::CopyListToColumn(int Target)
-{
+void TWizardForm::CopyListToColumn(int Target) {
     if (FLayout.SuspendUpdates)
         SendMessage(StrColGrid1->Handle(), WM_SETREDRAW, 0, 0);
     TStrings* Items = ListBox1->Items();
@@ -138,28 +135,24 @@ void TWizardForm::CopyListToColumn(int Target)
 
 // The new row's parameters go one past the new last row, as PrepareGrid gave rows up to 50
 // theirs ahead: every data row so ends up right-aligned in its numeric columns.
-void TWizardForm::AddGridRow()
-{
+void TWizardForm::AddGridRow() {
     StrColGrid1->SetRowCount(StrColGrid1->RowCount() + 1);
     const THandOffLayout& H = FLayout.HandOff;
     for (int Col = H.FirstNumeric; Col <= H.LastNumeric; ++Col)
         StrColGrid1->SetCellAlignment(Col, StrColGrid1->RowCount(), taRightJustify);
 }
 
-void TWizardForm::IconButton1Click(TObject*)
-{
+void TWizardForm::IconButton1Click(TObject*) {
     if (FileExists(HandOffPath()))
         DeleteFile(HandOffPath());
     Close();
 }
 
-void TWizardForm::IconButton3Click(TObject*)
-{
+void TWizardForm::IconButton3Click(TObject*) {
     WriteHandOff(StrColGrid1, FLayout.HandOff, HandOffPath());
     Close();
 }
 
-void TWizardForm::IconButton4Click(TObject*)
-{
+void TWizardForm::IconButton4Click(TObject*) {
     ShellExecute(Handle(), HelpVerb, HelpFile, "", GetProgramDir(), SW_SHOW);
 }

@@ -2,8 +2,7 @@
 #include "Forms.h"
 #include "umorvane.h"
 
-int main()
-{
+int main() {
     Application->Initialize();
     Application->SetTitle(MorvaneTitle());
     Tfmorvane* fmorvane = nullptr;

@@ -6,18 +6,20 @@ constexpr TWizardLayout CostingWizard{CostingLayout, 13, -1, false};
 const bool Published = (TPublish<Tfmorvane>("Tfmorvane", "TWizardForm"), true);
 } // namespace
 
-AnsiString MorvaneTitle() { return "クォヴァントCSVエディタ-積算データ編 -"_sj; }
+AnsiString MorvaneTitle() {
+    return "クォヴァントCSVエディタ-積算データ編 -"_sj;
+}
 
-Tfmorvane::Tfmorvane(TComponent* AOwner) : TWizardForm(AOwner, CostingWizard)
-{
+Tfmorvane::Tfmorvane(TComponent* AOwner) : TWizardForm(AOwner, CostingWizard) {
     PublishMethod("Button11Click", TNotifyEvent([this](TObject* S) { Button11Click(S); }));
     LoadForm("umorvane.dfm");
 }
 
-void Tfmorvane::DialogCancelled() { DeleteProgramFile(HandOffFileName); }
+void Tfmorvane::DialogCancelled() {
+    DeleteProgramFile(HandOffFileName);
+}
 
-void Tfmorvane::Button11Click(TObject*)
-{
+void Tfmorvane::Button11Click(TObject*) {
     DeleteProgramFile(HandOffFileName);
     Close();
 }

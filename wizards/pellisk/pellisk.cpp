@@ -2,8 +2,7 @@
 #include "Forms.h"
 #include "upellisk.h"
 
-int main()
-{
+int main() {
     Application->Initialize();
     Application->SetTitle(PelliskTitle());
     Tfpellisk* fpellisk = nullptr;

@@ -13,15 +13,20 @@ constexpr int NameCol = 1;
 const bool Published = (TPublish<Tfpellisk>("Tfpellisk", "TWizardForm"), true);
 } // namespace
 
-AnsiString PelliskTitle() { return "クォヴァント-CSV→CODE単価"_sj; }
+AnsiString PelliskTitle() {
+    return "クォヴァント-CSV→CODE単価"_sj;
+}
 
-Tfpellisk::Tfpellisk(TComponent* AOwner) : TWizardForm(AOwner, UnitPriceWizard)
-{
+Tfpellisk::Tfpellisk(TComponent* AOwner) : TWizardForm(AOwner, UnitPriceWizard) {
     const std::pair<const char*, void (Tfpellisk::*)(TObject*)> Commands[] = {
-        {"Button11Click", &Tfpellisk::Button11Click}, {"N1Click", &Tfpellisk::N1Click},
-        {"N2Click", &Tfpellisk::N2Click},             {"N3Click", &Tfpellisk::N3Click},
-        {"N4Click", &Tfpellisk::N4Click},             {"N5Click", &Tfpellisk::N5Click},
-        {"N8Click", &Tfpellisk::N8Click},             {"N11Click", &Tfpellisk::N11Click}};
+        {"Button11Click", &Tfpellisk::Button11Click},
+        {"N1Click", &Tfpellisk::N1Click},
+        {"N2Click", &Tfpellisk::N2Click},
+        {"N3Click", &Tfpellisk::N3Click},
+        {"N4Click", &Tfpellisk::N4Click},
+        {"N5Click", &Tfpellisk::N5Click},
+        {"N8Click", &Tfpellisk::N8Click},
+        {"N11Click", &Tfpellisk::N11Click}};
     for (const auto& [Name, Handler] : Commands)
         PublishMethod(Name, TNotifyEvent([this, Handler](TObject* S) { (this->*Handler)(S); }));
     PublishMethod("StrColGrid1SetEditText",
@@ -31,48 +36,50 @@ Tfpellisk::Tfpellisk(TComponent* AOwner) : TWizardForm(AOwner, UnitPriceWizard)
     LoadForm("upellisk.dfm");
 }
 
-void Tfpellisk::Button11Click(TObject*)
-{
+void Tfpellisk::Button11Click(TObject*) {
     DeleteProgramFile(CsvTempFileName);
     Close();
 }
 
 // A row the user typed into is imported; an inserted or added row left empty is not.
-void Tfpellisk::StrColGrid1SetEditText(TObject*, int ACol, int ARow, const AnsiString& Value)
-{
+void Tfpellisk::StrColGrid1SetEditText(TObject*, int ACol, int ARow, const AnsiString& Value) {
     if (ACol >= StrColGrid1->FixedCols() && ARow >= StrColGrid1->FixedRows() && !Value.empty() &&
         StrColGrid1->Cells(0, ARow).empty())
         StrColGrid1->SetCells(0, ARow, RowMarker);
 }
 
-void Tfpellisk::N1Click(TObject*)
-{
+void Tfpellisk::N1Click(TObject*) {
     const int R = SelectedRow();
     StrColGrid1->SetCells(NameCol, R, IndentUnit + StrColGrid1->Cells(NameCol, R));
 }
 
-void Tfpellisk::N2Click(TObject*)
-{
+void Tfpellisk::N2Click(TObject*) {
     const int R = SelectedRow();
     StrColGrid1->SetCells(NameCol, R, Trim(StrColGrid1->Cells(NameCol, R)));
 }
 
-void Tfpellisk::N3Click(TObject*) { DeleteGridRows(StrColGrid1, SelectedRow(), SelectedRow()); }
+void Tfpellisk::N3Click(TObject*) {
+    DeleteGridRows(StrColGrid1, SelectedRow(), SelectedRow());
+}
 
-void Tfpellisk::N4Click(TObject*)
-{
+void Tfpellisk::N4Click(TObject*) {
     if (SelectedRow() != 1)
         SwapGridRow(SelectedRow(), TSwapDirection::Up);
 }
 
-void Tfpellisk::N5Click(TObject*) { SwapGridRow(SelectedRow(), TSwapDirection::Down); }
+void Tfpellisk::N5Click(TObject*) {
+    SwapGridRow(SelectedRow(), TSwapDirection::Down);
+}
 
-void Tfpellisk::N8Click(TObject*) { InsertGridRows(StrColGrid1, SelectedRow(), 1); }
+void Tfpellisk::N8Click(TObject*) {
+    InsertGridRows(StrColGrid1, SelectedRow(), 1);
+}
 
-void Tfpellisk::N11Click(TObject*) { StrColGrid1->SetRowCount(StrColGrid1->RowCount() + 1); }
+void Tfpellisk::N11Click(TObject*) {
+    StrColGrid1->SetRowCount(StrColGrid1->RowCount() + 1);
+}
 
-void Tfpellisk::SwapGridRow(int R, TSwapDirection Direction)
-{
+void Tfpellisk::SwapGridRow(int R, TSwapDirection Direction) {
     const bool Down = Direction == TSwapDirection::Down;
     if (SelectedRow() == (Down ? StrColGrid1->RowCount() - 1 : 1))
         return;
@@ -87,8 +94,7 @@ void Tfpellisk::SwapGridRow(int R, TSwapDirection Direction)
     PostMessage(StrColGrid1->Handle(), WM_LBUTTONUP, 0, 0);
 }
 
-void DeleteGridRows(TStringGrid* Grid, int First, int Last)
-{
+void DeleteGridRows(TStringGrid* Grid, int First, int Last) {
     if (Last < First)
         std::swap(First, Last);
     if (First > Grid->RowCount() - 1)
@@ -96,7 +102,8 @@ void DeleteGridRows(TStringGrid* Grid, int First, int Last)
     Last = std::min(Last, Grid->RowCount() - 1);
     First = std::max(First, Grid->FixedRows());
     int Count = Last - First + 1;
-    if (Grid->FixedRows() + 1 == Grid->RowCount() || Grid->RowCount() - Count <= Grid->FixedRows()) {
+    if (Grid->FixedRows() + 1 == Grid->RowCount() ||
+        Grid->RowCount() - Count <= Grid->FixedRows()) {
         Grid->Rows(Grid->FixedRows())->Clear();
         --Count;
     } else {
@@ -106,8 +113,7 @@ void DeleteGridRows(TStringGrid* Grid, int First, int Last)
     Grid->SetRowCount(Grid->RowCount() - Count);
 }
 
-void InsertGridRows(TStringGrid* Grid, int Index, int Count)
-{
+void InsertGridRows(TStringGrid* Grid, int Index, int Count) {
     if (Count < 1 || Index < 0)
         return;
     Grid->SetRowCount(Grid->RowCount() + Count);
