@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sys/resource.h>
+#include <type_traits>
 
 namespace {
 
@@ -39,6 +40,24 @@ long PeakMegabytes() {
     rusage Usage{};
     getrusage(RUSAGE_SELF, &Usage);
     return Usage.ru_maxrss / 1024;
+}
+
+// Delete, insert and move down on row 1 of the whole grid, each through its menu handler.
+void TimeRowCommands(Tfpellisk* F) {
+    auto* Grid = ComponentByName<TStrColGrid>(F, "StrColGrid1");
+    const std::pair<const char*, void (Tfpellisk::*)(TObject*)> Commands[] = {
+        {"delete", &Tfpellisk::N3Click},
+        {"insert", &Tfpellisk::N8Click},
+        {"move down", &Tfpellisk::N5Click}};
+    std::printf("  row commands on row 1 of %d rows:", Grid->RowCount() - 1);
+    for (const auto& [Name, Command] : Commands) {
+        Grid->SetSelection({1, 1, 1, 1});
+        QElapsedTimer Timer;
+        Timer.start();
+        (F->*Command)(nullptr);
+        std::printf(" %s %lld ms", Name, Timer.elapsed());
+    }
+    std::printf("\n");
 }
 
 template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targets) {
@@ -83,6 +102,8 @@ template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targ
                 "execute %lld ms\n  clicks (ms):%s\n  whole flow %lld ms, peak resident %ld MB\n",
                 Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(),
                 TotalMs, PeakMegabytes());
+    if constexpr (std::is_same_v<Form, Tfpellisk>)
+        TimeRowCommands(F);
     delete F;
     return 0;
 }
