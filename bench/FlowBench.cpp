@@ -49,6 +49,14 @@ void TimeRowCommands(Tfpellisk* F) {
         {"delete", &Tfpellisk::N3Click},
         {"insert", &Tfpellisk::N8Click},
         {"move down", &Tfpellisk::N5Click}};
+    constexpr int PaintRounds = 20;
+    QElapsedTimer Paint;
+    Paint.start();
+    for (int I = 0; I < PaintRounds; ++I)
+        Grid->Snapshot();
+    std::printf("  paint the whole visible grid (%d x %d pixels, %d parameters): %.1f ms\n",
+                Grid->Width(), Grid->Height(), Grid->CellParams()->Count(),
+                Paint.nsecsElapsed() / 1e6 / PaintRounds);
     std::printf("  row commands on row 1 of %d rows:", Grid->RowCount() - 1);
     for (const auto& [Name, Command] : Commands) {
         Grid->SetSelection({1, 1, 1, 1});
