@@ -1,5 +1,7 @@
 #include "StrCGrid.h"
 
+#include "WinApi.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -124,8 +126,10 @@ const std::vector<const char*>& SCGCellCaptionTypeNames() {
 
 // ---- TSCGCellParams::TCellLookup
 
-// Single-cell items in an open-addressing table keyed by their cell (several items may share
-// a cell), range items in a short list; a lookup takes the covering item of highest position.
+// Single-cell items chained by row, each chain in descending column order; the chains of 16
+// consecutive rows share one slot of an open-addressing table, so that filling or painting a
+// run of rows stays within a few cache lines however many items the grid has. Range items are
+// in a short list. A lookup takes the covering item of highest position.
 class TSCGCellParams::TCellLookup {
 public:
     TSCGCellParam* Find(int ACol, int ARow) const {
@@ -134,12 +138,11 @@ public:
             if (!Best || Item->Index() > Best->Index())
                 Best = Item;
         };
-        if (!FSlots.empty()) {
-            const std::uint64_t Wanted = Key(ACol, ARow);
-            for (std::size_t I = Home(Wanted); FSlots[I].Item; I = Next(I))
-                if (FSlots[I].Key == Wanted)
-                    Take(FSlots[I].Item);
-        }
+        if (const TBlock* Block = BlockOf(ARow))
+            for (TSCGCellParam* Item = Block->Heads[Line(ARow)]; Item && Item->FCol >= ACol;
+                 Item = Item->FNextInRow)
+                if (Item->FCol == ACol)
+                    Take(Item);
         for (TSCGCellParam* Item : FRanges)
             if (Item->Covers(ACol, ARow))
                 Take(Item);
@@ -149,7 +152,7 @@ public:
     // Makes room for one more item, so that Insert never allocates.
     void Reserve() {
         FRanges.reserve(FRanges.size() + 1);
-        if ((FCount + 1) * 4 > FSlots.size() * 3)
+        if ((FBlockCount + 1) * 2 > FSlots.size())
             Rehash(std::max<std::size_t>(MinSlots, FSlots.size() * 2));
     }
 
@@ -159,8 +162,21 @@ public:
             return;
         }
         Reserve();
-        Place({Key(Item->Col(), Item->Row()), Item});
-        ++FCount;
+        const unsigned Number = BlockNumber(Item->FRow);
+        std::size_t I = Home(Number);
+        while (FSlots[I].Used && FSlots[I].Number != Number)
+            I = Next(I);
+        TBlock& Block = FSlots[I];
+        if (!Block.Used) {
+            Block.Number = Number;
+            ++FBlockCount;
+        }
+        TSCGCellParam** Link = &Block.Heads[Line(Item->FRow)];
+        Block.Used += !*Link;
+        while (*Link && (*Link)->FCol > Item->FCol)
+            Link = &(*Link)->FNextInRow;
+        Item->FNextInRow = *Link;
+        *Link = Item;
     }
 
     void Remove(TSCGCellParam* Item) {
@@ -168,12 +184,57 @@ public:
             FRanges.erase(std::find(FRanges.begin(), FRanges.end(), Item));
             return;
         }
-        std::size_t Hole = Home(Key(Item->Col(), Item->Row()));
-        while (FSlots[Hole].Item != Item)
-            Hole = Next(Hole);
-        // Backward shift: move up every later entry of the run that may live in the hole.
-        for (std::size_t I = Next(Hole); FSlots[I].Item; I = Next(I)) {
-            const std::size_t H = Home(FSlots[I].Key);
+        const unsigned Number = BlockNumber(Item->FRow);
+        std::size_t I = Home(Number);
+        while (FSlots[I].Number != Number || !FSlots[I].Used)
+            I = Next(I);
+        TBlock& Block = FSlots[I];
+        TSCGCellParam** Link = &Block.Heads[Line(Item->FRow)];
+        while (*Link != Item)
+            Link = &(*Link)->FNextInRow;
+        *Link = Item->FNextInRow;
+        Item->FNextInRow = nullptr;
+        Block.Used -= !Block.Heads[Line(Item->FRow)];
+        if (!Block.Used)
+            EraseSlot(I);
+    }
+
+private:
+    static constexpr unsigned RowsPerBlock = 16;
+    static constexpr std::size_t MinSlots = 4;
+    struct TBlock {
+        unsigned Number = 0;
+        unsigned Used = 0; // rows with items; none: the slot is free
+        TSCGCellParam* Heads[RowsPerBlock] = {};
+    };
+
+    static unsigned BlockNumber(int ARow) { return unsigned(ARow) / RowsPerBlock; }
+    static unsigned Line(int ARow) { return unsigned(ARow) % RowsPerBlock; }
+    std::size_t Home(unsigned Number) const {
+        std::uint32_t H = Number;
+        H ^= H >> 16;
+        H *= 0x7feb352dU;
+        H ^= H >> 15;
+        H *= 0x846ca68bU;
+        H ^= H >> 16;
+        return H & (FSlots.size() - 1);
+    }
+    std::size_t Next(std::size_t I) const { return (I + 1) & (FSlots.size() - 1); }
+
+    const TBlock* BlockOf(int ARow) const {
+        if (FSlots.empty())
+            return nullptr;
+        const unsigned Number = BlockNumber(ARow);
+        for (std::size_t I = Home(Number); FSlots[I].Used; I = Next(I))
+            if (FSlots[I].Number == Number)
+                return &FSlots[I];
+        return nullptr;
+    }
+
+    // Backward shift: move up every later slot of the run that may live in the hole.
+    void EraseSlot(std::size_t Hole) {
+        for (std::size_t I = Next(Hole); FSlots[I].Used; I = Next(I)) {
+            const std::size_t H = Home(FSlots[I].Number);
             const bool Stays = Hole <= I ? (Hole < H && H <= I) : (Hole < H || H <= I);
             if (!Stays) {
                 FSlots[Hole] = FSlots[I];
@@ -181,47 +242,85 @@ public:
             }
         }
         FSlots[Hole] = {};
-        --FCount;
-    }
-
-private:
-    // The cell is kept beside the item, so that a probe never has to visit the item itself.
-    struct TSlot {
-        std::uint64_t Key = 0;
-        TSCGCellParam* Item = nullptr;
-    };
-    static constexpr std::size_t MinSlots = 16;
-
-    static std::uint64_t Key(int ACol, int ARow) {
-        return std::uint64_t(std::uint32_t(ACol)) << 32 | std::uint32_t(ARow);
-    }
-    std::size_t Home(std::uint64_t K) const {
-        K ^= K >> 33;
-        K *= 0xff51afd7ed558ccdULL;
-        K ^= K >> 33;
-        return K & (FSlots.size() - 1);
-    }
-    std::size_t Next(std::size_t I) const { return (I + 1) & (FSlots.size() - 1); }
-
-    void Place(const TSlot& Slot) {
-        std::size_t I = Home(Slot.Key);
-        while (FSlots[I].Item)
-            I = Next(I);
-        FSlots[I] = Slot;
+        --FBlockCount;
     }
 
     void Rehash(std::size_t Size) {
-        std::vector<TSlot> Old(Size);
+        std::vector<TBlock> Old(Size);
         Old.swap(FSlots);
-        for (const TSlot& Slot : Old)
-            if (Slot.Item)
-                Place(Slot);
+        for (const TBlock& Block : Old) {
+            if (!Block.Used)
+                continue;
+            std::size_t I = Home(Block.Number);
+            while (FSlots[I].Used)
+                I = Next(I);
+            FSlots[I] = Block;
+        }
     }
 
-    std::vector<TSlot> FSlots;
-    std::size_t FCount = 0;
+    std::vector<TBlock> FSlots;
+    std::size_t FBlockCount = 0; // slots in use
     std::vector<TSCGCellParam*> FRanges;
 };
+
+namespace {
+
+// Parameters are made and dropped by the hundred thousand when a grid grows or goes: they
+// come from large blocks with a free list, and the blocks go back when the last item does.
+class TParamPool {
+public:
+    static TParamPool& Instance() {
+        // Never destroyed: parameters of grids that outlive static objects still return here.
+        static TParamPool* Pool = new TParamPool;
+        return *Pool;
+    }
+
+    void* Allocate() {
+        void* Item = nullptr;
+        if (FFree) {
+            Item = FFree;
+            FFree = FFree->Next;
+        } else {
+            if (FUsedInLast == ItemsPerBlock) {
+                FBlocks.reserve(FBlocks.size() + 1);
+                FBlocks.push_back(static_cast<TCell*>(VirtualAlloc(BlockBytes)));
+                FUsedInLast = 0;
+            }
+            Item = &FBlocks.back()[FUsedInLast++];
+        }
+        ++FLive;
+        return Item;
+    }
+
+    void Release(void* Item) {
+        auto* Cell = static_cast<TFreeCell*>(Item);
+        Cell->Next = FFree;
+        FFree = Cell;
+        if (--FLive == 0) {
+            for (TCell* Block : FBlocks)
+                VirtualFree(Block, BlockBytes);
+            FBlocks.clear();
+            FFree = nullptr;
+            FUsedInLast = ItemsPerBlock;
+        }
+    }
+
+private:
+    static constexpr std::size_t BlockBytes = std::size_t(2) << 20;
+    struct TFreeCell {
+        TFreeCell* Next;
+    };
+    struct TCell {
+        alignas(TSCGCellParam) unsigned char Bytes[sizeof(TSCGCellParam)];
+    };
+    static constexpr std::size_t ItemsPerBlock = BlockBytes / sizeof(TCell);
+    std::vector<TCell*> FBlocks;
+    TFreeCell* FFree = nullptr;
+    std::size_t FUsedInLast = ItemsPerBlock;
+    std::size_t FLive = 0;
+};
+
+} // namespace
 
 // ---- TSCGCellParam
 
@@ -265,6 +364,18 @@ private:
     bool FRefile;
 };
 
+void* TSCGCellParam::operator new(std::size_t Size) {
+    return Size == sizeof(TSCGCellParam) ? TParamPool::Instance().Allocate()
+                                         : ::operator new(Size);
+}
+
+void TSCGCellParam::operator delete(void* Item, std::size_t Size) {
+    if (Size == sizeof(TSCGCellParam))
+        TParamPool::Instance().Release(Item);
+    else
+        ::operator delete(Item);
+}
+
 TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection)
     : TCollectionItem(ACollection), FCellColor(Init::CellColor), FFontColor(Init::FontColor),
       FFontWidth(Init::FontWidth), FOptions(ACollection->Grid()->Options()),
@@ -273,7 +384,8 @@ TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection)
       FFontColorEnabled(Init::Enabled), FBrushEnabled(Init::Enabled),
       FImeModeEnabled(Init::Enabled), FOptionsEnabled(Init::Enabled), FRangeEnabled(Init::Enabled),
       FNameSet(false), FInLookup(false) {
-    ACollection->File(this);
+    if (ACollection->FFileNewItems)
+        ACollection->File(this);
 }
 
 TSCGCellParam::~TSCGCellParam() {
@@ -476,6 +588,24 @@ void TSCGCellParam::SetFontName(const AnsiString& Value) {
     Notify();
 }
 
+// What the caption, colour, switch and cell setters would do one by one for a new item that is
+// not yet filed, with one notice: grids create these by the hundred thousand.
+void TSCGCellParam::SetupForCell(int ACol, int ARow, TColor AFontColor, TColor ACellColor) {
+    if (FExtra)
+        FExtra->Values.Caption.clear();
+    FFontColor = AFontColor;
+    FCellColor = ACellColor;
+    FCellColorEnabled = true;
+    FFontColorEnabled = true;
+    if (ACol < 0)
+        throw ERangeError(GetDisplayName() + MsgColBelowZero());
+    FCol = ACol;
+    if (ARow < 0)
+        throw ERangeError(GetDisplayName() + MsgRowBelowZero());
+    FRow = ARow;
+    Notify();
+}
+
 void TSCGCellParam::SetFontColor(TColor Value) {
     FFontColor = Value;
     Notify();
@@ -567,6 +697,18 @@ TSCGCellParams::~TSCGCellParams() {
 
 TSCGCellParam* TSCGCellParams::Add() {
     return static_cast<TSCGCellParam*>(TCollection::Add());
+}
+
+TSCGCellParam* TSCGCellParams::AddUnfiled() {
+    FFileNewItems = false;
+    try {
+        TSCGCellParam* Item = Add();
+        FFileNewItems = true;
+        return Item;
+    } catch (...) {
+        FFileNewItems = true;
+        throw;
+    }
 }
 
 TSCGCellParam* TSCGCellParams::Items(int Index) const {
@@ -787,17 +929,11 @@ TSCGCellParam* TStrColGrid::GetCellParam(int ACol, int ARow, bool ACreate) {
     TSCGCellParam* Param = FCellParams->Find(ACol, ARow);
     if (Param || !ACreate)
         return Param;
-    Param = FCellParams->Add();
+    Param = FCellParams->AddUnfiled();
     try {
-        // Filed once for its cell rather than again for each coordinate on the way there.
-        TSCGCellParam::TLookupGuard Guard(*Param);
-        Param->SetCaption(AnsiString());
-        Param->SetFontColor(Font()->Color());
-        Param->SetCellColor(IsFixedPosition(ACol, ARow) ? FixedColor() : Color());
-        Param->SetCellColorEnabled(true);
-        Param->SetFontColorEnabled(true);
-        Param->SetCol(ACol);
-        Param->SetRow(ARow);
+        Param->SetupForCell(ACol, ARow, Font()->Color(),
+                            IsFixedPosition(ACol, ARow) ? FixedColor() : Color());
+        FCellParams->File(Param);
     } catch (...) {
         // A cell that cannot be addressed leaves no half-made parameter behind.
         delete Param;

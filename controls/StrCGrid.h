@@ -39,12 +39,14 @@ class TSCGCellParams;
 
 // Display and behaviour settings for one cell or, with RangeEnabled, a rectangle of cells.
 // Grids create one per aligned cell, so the item is kept small: the brush, the events and the
-// rarely used strings live in an extra block allocated on first use, and the default name is
-// computed from its number.
+// rarely used strings live in an extra block allocated on first use, the default name is
+// computed from its number, and items come from a pool rather than one allocation each.
 class TSCGCellParam : public TCollectionItem {
 public:
     explicit TSCGCellParam(TSCGCellParams* ACollection);
     ~TSCGCellParam() override;
+    static void* operator new(std::size_t Size);
+    static void operator delete(void* Item, std::size_t Size);
     const char* ClassName() const override { return "TSCGCellParam"; }
     void Assign(const TPersistent* Source) override;
     AnsiString GetDisplayName() const override;
@@ -128,9 +130,11 @@ private:
     class TLookupGuard;
     TExtra& Extra() const;
     bool Loading() const;
+    void SetupForCell(int ACol, int ARow, TColor AFontColor, TColor ACellColor);
     void Notify() { Changed(false); }
 
     mutable std::unique_ptr<TExtra> FExtra;
+    TSCGCellParam* FNextInRow = nullptr; // the collection's cell lookup chains a row's items
     int FCol = 0;
     int FRow = 0;
     int FColMax = 0;
@@ -175,11 +179,15 @@ protected:
 
 private:
     friend class TSCGCellParam;
+    friend class TStrColGrid;
     class TCellLookup;
+    // An item that files itself only when File is called, once its cell is set.
+    TSCGCellParam* AddUnfiled();
     void File(TSCGCellParam* Item);
     void Unfile(TSCGCellParam* Item);
     TStrColGrid* FGrid;
     std::unique_ptr<TCellLookup> FLookup;
+    bool FFileNewItems = true;
 };
 
 // A named font that cell parameters refer to through their FontName.

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <deque>
+#include <optional>
 
 namespace {
 
@@ -298,6 +299,18 @@ struct TCustomGrid::TPlatform {
     int Extent = 0;
     bool VertShown = false;
     bool HorzShown = false;
+    // What each bar was last given: a grid that grows a row at a time leaves most of it alone.
+    struct TBarState {
+        bool Shown = false;
+        TRect Bounds;
+        bool Tracking = false;
+        int Min = 0;
+        int Max = 0;
+        int Page = 0;
+        bool operator==(const TBarState&) const = default;
+    };
+    std::optional<TBarState> VertState;
+    std::optional<TBarState> HorzState;
 };
 
 // ---- TCustomGrid
@@ -700,11 +713,14 @@ void TCustomGrid::InvalidateGridRect(const TGridRect& R) {
 }
 
 void TCustomGrid::InvalidateCell(int ACol, int ARow) {
-    const TAxis H = HorzAxis();
+    // The row first: most writes of a large grid go to rows out of view.
     const TAxis V = VertAxis();
-    const int Left = H.Start(ACol);
     const int Top = V.Start(ARow);
-    if (Left >= 0 && Top >= 0)
+    if (Top < 0)
+        return;
+    const TAxis H = HorzAxis();
+    const int Left = H.Start(ACol);
+    if (Left >= 0)
         InvalidateRect({Left, Top, Left + H.Size(ACol) + H.Line, Top + V.Size(ARow) + V.Line});
 }
 
@@ -771,24 +787,39 @@ void TCustomGrid::LayoutScrollBars() {
     TPlatform& P = *FPlatform;
     if (!P.Host)
         return;
-    const auto Layout = [&](QScrollBar* Bar, bool Shown, int Min, int Max, int Page, int Value,
-                            const TRect& R) {
+    const auto Layout = [](QScrollBar* Bar, std::optional<TPlatform::TBarState>& Applied,
+                           const TPlatform::TBarState& Wanted, int Value) {
         const QSignalBlocker Block(Bar);
-        Bar->setVisible(Shown);
-        if (!Shown)
-            return;
-        Bar->setGeometry(R.Left, R.Top, R.Width(), R.Height());
-        Bar->setTracking(FOptions.Contains(goThumbTracking));
-        Bar->setRange(Min, Max);
-        Bar->setPageStep(std::max(1, Page));
-        Bar->setValue(Value);
+        if (Applied != Wanted) {
+            Applied = Wanted;
+            Bar->setVisible(Wanted.Shown);
+            if (!Wanted.Shown)
+                return;
+            const TRect& R = Wanted.Bounds;
+            Bar->setGeometry(R.Left, R.Top, R.Width(), R.Height());
+            Bar->setTracking(Wanted.Tracking);
+            Bar->setRange(Wanted.Min, Wanted.Max);
+            Bar->setPageStep(Wanted.Page);
+        }
+        // The user moves the bar too, so its position is compared with the bar itself.
+        if (Wanted.Shown && Bar->value() != Value)
+            Bar->setValue(Value);
     };
     const int W = ClientWidth();
     const int H = ClientHeight();
-    Layout(P.Vert, P.VertShown, FFixedRows, VertAxis().MaxFirst(), VisibleRowCount(), FTopLeft.Y,
-           {W, 0, W + P.Extent, H});
-    Layout(P.Horz, P.HorzShown, FFixedCols, HorzAxis().MaxFirst(), VisibleColCount(), FTopLeft.X,
-           {0, H, W, H + P.Extent});
+    const bool Tracking = FOptions.Contains(goThumbTracking);
+    const auto State = [&](bool Shown, int Min, int Max, int Page, const TRect& R) {
+        return Shown ? TPlatform::TBarState{true, R, Tracking, Min, Max, std::max(1, Page)}
+                     : TPlatform::TBarState{};
+    };
+    Layout(P.Vert, P.VertState,
+           State(P.VertShown, FFixedRows, VertAxis().MaxFirst(), VisibleRowCount(),
+                 {W, 0, W + P.Extent, H}),
+           FTopLeft.Y);
+    Layout(P.Horz, P.HorzState,
+           State(P.HorzShown, FFixedCols, HorzAxis().MaxFirst(), VisibleColCount(),
+                 {0, H, W, H + P.Extent}),
+           FTopLeft.X);
 }
 
 void TCustomGrid::Resize() {

@@ -514,29 +514,36 @@ TEST(StrColGridLookup, AgreesWithAScanFromTheEndUnderRandomEdits) {
 }
 
 TEST(StrColGridLookup, AgreesWithTheLastItemOfEachCellWhileManyCellsComeAndGo) {
-    // 1,521 distinct cells: a table of 2,048 places three quarters full, whose runs wrap.
+    // 1,521 distinct cells, on adjacent rows that share slots of the lookup, and on rows far
+    // apart that take one slot each, so that runs of slots form, wrap and close up again.
     constexpr int Size = 39;
-    auto Grid = MakeGrid(Size, Size);
-    TSCGCellParams* Params = Grid->CellParams();
-    for (int C = 0; C < Size; ++C)
-        for (int R = 0; R < Size; ++R)
-            Grid->SetCellAlignment(C, R, taRightJustify);
-    std::mt19937 Random(7);
-    const auto Pick = [&](int N) { return std::uniform_int_distribution<int>(0, N - 1)(Random); };
-    while (Params->Count() > 0) {
-        TSCGCellParam* Item = Params->Items(Pick(Params->Count()));
-        if (Pick(3) == 0) {
-            Item->SetCol(Pick(Size));
-            Item->SetRow(Pick(Size));
-        } else {
-            Params->Delete(Item->Index());
-        }
-        std::vector<TSCGCellParam*> Last(Size * Size, nullptr);
-        for (int I = 0; I < Params->Count(); ++I)
-            Last[Params->Items(I)->Col() * Size + Params->Items(I)->Row()] = Params->Items(I);
+    for (const int Stride : {1, 53}) {
+        auto Grid = MakeGrid(Size, Size * Stride);
+        TSCGCellParams* Params = Grid->CellParams();
         for (int C = 0; C < Size; ++C)
             for (int R = 0; R < Size; ++R)
-                ASSERT_EQ(Params->Find(C, R), Last[C * Size + R]) << C << "," << R;
+                Grid->SetCellAlignment(C, R * Stride, taRightJustify);
+        std::mt19937 Random(7);
+        const auto Pick = [&](int N) {
+            return std::uniform_int_distribution<int>(0, N - 1)(Random);
+        };
+        while (Params->Count() > 0) {
+            TSCGCellParam* Item = Params->Items(Pick(Params->Count()));
+            if (Pick(3) == 0) {
+                Item->SetCol(Pick(Size));
+                Item->SetRow(Pick(Size) * Stride);
+            } else {
+                Params->Delete(Item->Index());
+            }
+            std::vector<TSCGCellParam*> Last(Size * Size, nullptr);
+            for (int I = 0; I < Params->Count(); ++I)
+                Last[Params->Items(I)->Col() * Size + Params->Items(I)->Row() / Stride] =
+                    Params->Items(I);
+            for (int C = 0; C < Size; ++C)
+                for (int R = 0; R < Size; ++R)
+                    ASSERT_EQ(Params->Find(C, R * Stride), Last[C * Size + R])
+                        << "stride " << Stride << " cell " << C << "," << R * Stride;
+        }
     }
 }
 
@@ -565,8 +572,11 @@ TEST(StrColGridLookup, CreatedParameterCopiesTheGridColoursOfThatMoment) {
 
 TEST(StrColGridLookup, CreatingForANegativeCellRaisesAndLeavesNoItem) {
     auto Grid = MakeGrid();
-    EXPECT_THROW(Grid->GetCellParam(-1, 2, true), ERangeError);
-    EXPECT_THROW(Grid->GetCellParam(2, -1, true), ERangeError);
+    // The column is taken before the row is checked, as the setters would do one by one.
+    EXPECT_EQ(MessageOf<ERangeError>([&] { Grid->GetCellParam(-1, 2, true); }),
+              "パラメータ1 (  0,  0)-(  0,  0).Col の値が 0 を下まわりました"_sj);
+    EXPECT_EQ(MessageOf<ERangeError>([&] { Grid->GetCellParam(2, -1, true); }),
+              "パラメータ1 (  2,  0)-(  0,  0).Row の値が 0 を下まわりました"_sj);
     EXPECT_EQ(Grid->CellParams()->Count(), 0);
     EXPECT_EQ(Grid->GetCellParam(0, 0, false), nullptr);
 }
