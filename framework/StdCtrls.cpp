@@ -272,6 +272,12 @@ void TListBoxStrings::Insert(int Index, const AnsiString& S) {
     FListBox->ItemsChanged();
 }
 
+int TListBoxStrings::Add(AnsiString&& S) {
+    FItems.push_back(std::move(S));
+    FListBox->ItemsChanged();
+    return Count() - 1;
+}
+
 void TListBoxStrings::Delete(int Index) {
     CheckIndex(Index, Count());
     FItems.erase(FItems.begin() + Index);
@@ -566,7 +572,7 @@ void RegisterListBox() {
     StdPublish::TabStop(P.Creatable())
         .Int<int, int>("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight,
                        TListBox::DefaultItemHeight)
-        .Object<TStrings>("Items", TTypeKind::Strings, &TListBox::Items);
+        .Object<TListBoxStrings>("Items", TTypeKind::Strings, &TListBox::Items);
 }
 
 void RegisterGroupBox() {

@@ -150,6 +150,9 @@ public:
     int Count() const override { return static_cast<int>(FItems.size()); }
     AnsiString Get(int Index) const override;
     const AnsiString& Ref(int Index) const { return FItems[Index]; }
+    using TStrings::Add;
+    // Adds S at the end without copying its text.
+    int Add(AnsiString&& S);
     void Put(int Index, const AnsiString& S) override;
     void Insert(int Index, const AnsiString& S) override;
     void Delete(int Index) override;
@@ -178,7 +181,7 @@ public:
     static constexpr int DefaultWidth = 121;
     static constexpr int DefaultHeight = 97;
 
-    TStrings* Items() const { return FItems.get(); }
+    TListBoxStrings* Items() const { return FItems.get(); }
     void SetItems(const TStrings* Value) { FItems->Assign(Value); }
     // -1 when no item is selected; a value outside the items selects nothing.
     int ItemIndex() const { return FItemIndex; }

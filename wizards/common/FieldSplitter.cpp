@@ -15,6 +15,23 @@ AnsiString SeparatorFor(int ItemIndex) {
 AnsiString ExtractField(const AnsiString& Line, const AnsiString& Separator, int N) {
     if (Separator.empty() || N < 1)
         return {};
+    if (Separator.size() == 1) {
+        // The usual case, one byte: a plain walk beats a search call per field.
+        const char Sep = Separator[0];
+        const std::size_t Size = Line.size();
+        std::size_t Start = 0;
+        for (int Field = 1; Field < N; ++Field) {
+            while (Start < Size && Line[Start] != Sep)
+                ++Start;
+            if (Start == Size)
+                return {};
+            ++Start;
+        }
+        std::size_t End = Start;
+        while (End < Size && Line[End] != Sep)
+            ++End;
+        return Line.substr(Start, End - Start);
+    }
     std::size_t Start = 0;
     for (int I = 1; I < N; ++I) {
         const std::size_t P = Line.find(Separator, Start);

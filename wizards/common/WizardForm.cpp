@@ -88,7 +88,7 @@ void TWizardForm::Button21Click(TObject*) {
 
 void TWizardForm::ShowFieldList() {
     const AnsiString Separator = SeparatorFor(Separater_Char->ItemIndex());
-    TStrings* Items = ListBox1->Items();
+    TListBoxStrings* Items = ListBox1->Items();
     if (FLayout.SuspendUpdates)
         Items->BeginUpdate();
     Items->Clear();
@@ -119,12 +119,11 @@ void TWizardForm::ShowGrid() {
 void TWizardForm::CopyListToColumn(int Target) {
     if (FLayout.SuspendUpdates)
         SendMessage(StrColGrid1->Handle(), WM_SETREDRAW, 0, 0);
-    TStrings* Items = ListBox1->Items();
+    const TListBoxStrings* Items = ListBox1->Items();
+    GrowGridFor(Items->Count());
     for (int I = 0; I < Items->Count(); ++I) {
         const int Row = I + 1;
-        if (Row >= StrColGrid1->RowCount())
-            AddGridRow();
-        StrColGrid1->SetCells(Target, Row, Items->Get(I));
+        StrColGrid1->SetCells(Target, Row, Items->Ref(I));
         StrColGrid1->SetCells(0, Row, RowMarker);
     }
     if (FLayout.SuspendUpdates) {
@@ -133,13 +132,19 @@ void TWizardForm::CopyListToColumn(int Target) {
     }
 }
 
-// The new row's parameters go one past the new last row, as PrepareGrid gave rows up to 50
-// theirs ahead: every data row so ends up right-aligned in its numeric columns.
-void TWizardForm::AddGridRow() {
-    StrColGrid1->SetRowCount(StrColGrid1->RowCount() + 1);
+// Rows up to LastRow, as adding them one at a time would leave them: each new row gives the
+// row one past it right alignment in the numeric columns (PrepareGrid gave rows up to 50
+// theirs ahead), so every data row ends up right-aligned. RowCount changes once, and the
+// parameters come in the same order.
+void TWizardForm::GrowGridFor(int LastRow) {
+    const int OldCount = StrColGrid1->RowCount();
+    if (LastRow < OldCount)
+        return;
+    StrColGrid1->SetRowCount(LastRow + 1);
     const THandOffLayout& H = FLayout.HandOff;
-    for (int Col = H.FirstNumeric; Col <= H.LastNumeric; ++Col)
-        StrColGrid1->SetCellAlignment(Col, StrColGrid1->RowCount(), taRightJustify);
+    for (int Row = OldCount + 1; Row <= LastRow + 1; ++Row)
+        for (int Col = H.FirstNumeric; Col <= H.LastNumeric; ++Col)
+            StrColGrid1->SetCellAlignment(Col, Row, taRightJustify);
 }
 
 void TWizardForm::IconButton1Click(TObject*) {

@@ -53,7 +53,7 @@ private:
     void PrepareGrid();
     void ShowFieldList();
     void CopyListToColumn(int Target);
-    void AddGridRow();
+    void GrowGridFor(int LastRow);
     void ShowGrid();
     TWizardLayout FLayout;
     std::unique_ptr<TStringList> FSourceLines;
