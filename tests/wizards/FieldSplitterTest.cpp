@@ -50,6 +50,15 @@ TEST(FieldSplitter, SpacesAreFieldsOfTheirOwnWithTheSpaceSeparator) {
     EXPECT_EQ(ExtractField("a  b", " ", 3), "b");
 }
 
+TEST(FieldSplitter, ALongerSeparatorFollowsTheSameRules) {
+    EXPECT_EQ(CountFields("a::b::", "::"), 2);
+    EXPECT_EQ(CountFields("a::b::c", "::"), 3);
+    EXPECT_EQ(ExtractField("a::b::c", "::", 2), "b");
+    EXPECT_EQ(ExtractField("a::b::c", "::", 3), "c");
+    EXPECT_EQ(ExtractField("a::b::c", "::", 4), "");
+    EXPECT_EQ(ExtractField("a:b", "::", 1), "a:b");
+}
+
 TEST(FieldSplitter, DoubleByteTextIsNeverSplitInsideACharacter) {
     // "ソ" and "表" end in 0x5C; tab-separated fields around them stay whole.
     const AnsiString Line = "\x83\x5C\t\x95\x5C\t10";
