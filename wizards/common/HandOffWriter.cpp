@@ -13,23 +13,24 @@ const char* const EmptyNumber = "0";
 const char* const PartSuffix = ".part";
 constexpr std::size_t FlushSize = 1 << 20;
 
-AnsiString RowLine(TStringGrid* Grid, const THandOffLayout& Layout, int Row) {
+// Appends the row's line to Out, first writing "0" into its empty numeric cells.
+void AppendRowLine(TStringGrid* Grid, const THandOffLayout& Layout, int Row, AnsiString& Out) {
     for (int Col = Layout.FirstNumeric; Col <= Layout.LastNumeric; ++Col)
         if (Grid->Cells(Col, Row).empty())
             Grid->SetCells(Col, Row, EmptyNumber);
-    AnsiString Line;
     for (int Col = 1; Col <= Layout.FieldCount; ++Col)
-        Line += Grid->Cells(Col, Row) + FieldEnd;
-    return Line + LineEnd;
+        Out.append(Grid->Cells(Col, Row)).append(FieldEnd);
+    Out.append(LineEnd);
 }
 
 void WriteRows(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& FileName) {
     TFileStream Stream(FileName, fmCreate);
     AnsiString Buffer;
+    Buffer.reserve(FlushSize + FlushSize / 8);
     for (int Row = 1; Row < Grid->RowCount(); ++Row) {
         if (Grid->Cells(0, Row).empty())
             continue;
-        Buffer += RowLine(Grid, Layout, Row);
+        AppendRowLine(Grid, Layout, Row, Buffer);
         if (Buffer.size() >= FlushSize) {
             Stream.Write(Buffer);
             Buffer.clear();
