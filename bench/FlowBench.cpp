@@ -10,7 +10,6 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <sys/resource.h>
 #include <type_traits>
@@ -98,7 +97,6 @@ template <class Form> int Run(const char* Name, int Lines, std::vector<int> Targ
             }
         }
         Step.restart();
-        { timespec T; clock_gettime(CLOCK_MONOTONIC, &T); std::fprintf(stderr, "TS %ld.%09ld\n", T.tv_sec, T.tv_nsec); }
         WizardDriver::Click(Button);
         QApplication::processEvents();
         MaxClick = std::max(MaxClick, Step.elapsed());
