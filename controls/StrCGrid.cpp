@@ -498,8 +498,7 @@ void TSCGCellParam::SetCellColorEnabled(bool Value) {
 }
 
 void TSCGCellParam::SetCol(int Value) {
-    if (Value < 0)
-        throw ERangeError(GetDisplayName() + MsgColBelowZero());
+    CheckNotNegative(Value, MsgColBelowZero());
     TLookupGuard Guard(*this);
     const int Old = FCol;
     FCol = Value;
@@ -512,8 +511,7 @@ void TSCGCellParam::SetCol(int Value) {
 }
 
 void TSCGCellParam::SetRow(int Value) {
-    if (Value < 0)
-        throw ERangeError(GetDisplayName() + MsgRowBelowZero());
+    CheckNotNegative(Value, MsgRowBelowZero());
     TLookupGuard Guard(*this);
     const int Old = FRow;
     FRow = Value;
@@ -588,6 +586,11 @@ void TSCGCellParam::SetFontName(const AnsiString& Value) {
     Notify();
 }
 
+void TSCGCellParam::CheckNotNegative(int Value, const AnsiString& Message) const {
+    if (Value < 0)
+        throw ERangeError(GetDisplayName() + Message);
+}
+
 // What the caption, colour, switch and cell setters would do one by one for a new item that is
 // not yet filed, with one notice: grids create these by the hundred thousand.
 void TSCGCellParam::SetupForCell(int ACol, int ARow, TColor AFontColor, TColor ACellColor) {
@@ -597,11 +600,9 @@ void TSCGCellParam::SetupForCell(int ACol, int ARow, TColor AFontColor, TColor A
     FCellColor = ACellColor;
     FCellColorEnabled = true;
     FFontColorEnabled = true;
-    if (ACol < 0)
-        throw ERangeError(GetDisplayName() + MsgColBelowZero());
+    CheckNotNegative(ACol, MsgColBelowZero());
     FCol = ACol;
-    if (ARow < 0)
-        throw ERangeError(GetDisplayName() + MsgRowBelowZero());
+    CheckNotNegative(ARow, MsgRowBelowZero());
     FRow = ARow;
     Notify();
 }
@@ -617,8 +618,7 @@ void TSCGCellParam::SetFontColorEnabled(bool Value) {
 }
 
 void TSCGCellParam::SetFontWidth(int Value) {
-    if (Value < 0)
-        throw ERangeError(GetDisplayName() + MsgFontWidthOutOfRange());
+    CheckNotNegative(Value, MsgFontWidthOutOfRange());
     FFontWidth = Value;
     Notify();
 }

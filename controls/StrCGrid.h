@@ -131,6 +131,7 @@ private:
     TExtra& Extra() const;
     bool Loading() const;
     void SetupForCell(int ACol, int ARow, TColor AFontColor, TColor ACellColor);
+    void CheckNotNegative(int Value, const AnsiString& Message) const;
     void Notify() { Changed(false); }
 
     mutable std::unique_ptr<TExtra> FExtra;
