@@ -35,6 +35,11 @@ enum TImeMode {
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 using TBorderStyle = TFormBorderStyle;
 
+// Answers to the window system's hit-test query (WM_NCHITTEST): which part of a window lies
+// under a point of the screen.
+constexpr int HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTLEFT = 10, HTRIGHT = 11, HTTOP = 12,
+              HTTOPLEFT = 13, HTTOPRIGHT = 14, HTBOTTOM = 15, HTBOTTOMLEFT = 16, HTBOTTOMRIGHT = 17;
+
 using TCursor = int;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4,
                   crSizeNESW = -6, crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10,
@@ -286,6 +291,11 @@ public:
     void DispatchExit();
     // A posted message (PostMessage) arriving from the queue.
     virtual void DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    // The hit-test query for a point of the screen. The layer asks it before mouse input
+    // reaches the window or a windowless control drawn on it: HTCLIENT lets the input through,
+    // HTCAPTION drags the window about its parent, the edge and corner answers resize it, and
+    // any other answer keeps the input from them.
+    int DispatchHitTest(TPoint Screen) { return WMNCHitTest(Screen); }
 
     // Lays out the aligned children in the client area, in the platform's order: top,
     // bottom, left, right, then client; among equals by position, then by insertion.
@@ -307,6 +317,7 @@ protected:
     void ColorChanged() override;
     // The client area that aligned children share, in client coordinates.
     virtual TRect AlignArea() const { return ClientRect(); }
+    virtual int WMNCHitTest(TPoint) { return HTCLIENT; }
 
 private:
     friend class TControl;

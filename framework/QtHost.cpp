@@ -87,6 +87,66 @@ bool IsUserFocusChange(const QFocusEvent* E) {
     return E->reason() != Qt::ActiveWindowFocusReason && E->reason() != Qt::PopupFocusReason;
 }
 
+// ---- Moving and resizing windows by their hit-test answers
+
+// Dragging an edge shrinks a window no further, so that its edges stay within reach.
+constexpr int MinDragSize = 16;
+// The area a window without a parent may be dragged in.
+constexpr int Unbounded = 1 << 24;
+
+bool IsSizingAnswer(int Hit) {
+    return Hit >= HTLEFT && Hit <= HTBOTTOMRIGHT;
+}
+
+bool IsDragAnswer(int Hit) {
+    return Hit == HTCAPTION || IsSizingAnswer(Hit);
+}
+
+Qt::CursorShape SizingCursor(int Hit) {
+    switch (Hit) {
+    case HTLEFT:
+    case HTRIGHT:
+        return Qt::SizeHorCursor;
+    case HTTOP:
+    case HTBOTTOM:
+        return Qt::SizeVerCursor;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+        return Qt::SizeFDiagCursor;
+    default:
+        return Qt::SizeBDiagCursor;
+    }
+}
+
+TRect DragArea(const TWinControl* Window) {
+    if (const TWinControl* Parent = Window->Parent())
+        return Parent->ClientRect();
+    return Rect(-Unbounded, -Unbounded, Unbounded, Unbounded);
+}
+
+// The bounds of a window whose part Hit has been dragged by Delta from Start: the caption
+// moves the whole window, an edge or corner moves only its own sides; all stay within Area.
+TRect DraggedBounds(int Hit, const TRect& Start, QPoint Delta, const TRect& Area) {
+    if (Hit == HTCAPTION) {
+        const int Left =
+            std::max(Area.Left, std::min(Start.Left + Delta.x(), Area.Right - Start.Width()));
+        const int Top =
+            std::max(Area.Top, std::min(Start.Top + Delta.y(), Area.Bottom - Start.Height()));
+        return Bounds(Left, Top, Start.Width(), Start.Height());
+    }
+    TRect R = Start;
+    if (Hit == HTLEFT || Hit == HTTOPLEFT || Hit == HTBOTTOMLEFT)
+        R.Left = std::max(Area.Left, std::min(Start.Left + Delta.x(), Start.Right - MinDragSize));
+    if (Hit == HTRIGHT || Hit == HTTOPRIGHT || Hit == HTBOTTOMRIGHT)
+        R.Right = std::min(Area.Right, std::max(Start.Right + Delta.x(), Start.Left + MinDragSize));
+    if (Hit == HTTOP || Hit == HTTOPLEFT || Hit == HTTOPRIGHT)
+        R.Top = std::max(Area.Top, std::min(Start.Top + Delta.y(), Start.Bottom - MinDragSize));
+    if (Hit == HTBOTTOM || Hit == HTBOTTOMLEFT || Hit == HTBOTTOMRIGHT)
+        R.Bottom =
+            std::min(Area.Bottom, std::max(Start.Bottom + Delta.y(), Start.Top + MinDragSize));
+    return R;
+}
+
 } // namespace
 
 // Forwards the events of a control's widget (and of its viewport and focus proxy) to the
@@ -103,6 +163,11 @@ protected:
 
 private:
     bool Mouse(QWidget* Source, QMouseEvent* E);
+    bool Forward(QWidget* Source, QMouseEvent* E);
+    TWinControl* SurfaceWindow() const;
+    int HitTest(TWinControl* Window, const QPoint& Global);
+    void ShowHitCursor(int Hit);
+    bool Drag(QMouseEvent* E);
     bool Key(QWidget* Source, QKeyEvent* E);
     bool InputMethod(QInputMethodEvent* E);
     bool ContextMenu(QWidget* Source, QContextMenuEvent* E);
@@ -113,6 +178,14 @@ private:
     bool FHost;
     bool FResending = false;
     std::vector<QWidget*> FWatched;
+    int FCursorHit = HTCLIENT;
+    // A window being moved or resized by the mouse, since the press on one of its drag answers.
+    struct TDrag {
+        TWinControl* Window = nullptr;
+        int Hit = HTNOWHERE;
+        QPoint Start;
+        TRect Bounds;
+    } FDrag;
 };
 
 // ---- Conversions
@@ -360,7 +433,53 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
     return true;
 }
 
+// A windowless control lies on its parent's surface, so the parent answers for it.
+TWinControl* TControlLink::SurfaceWindow() const {
+    auto* Window = dynamic_cast<TWinControl*>(FControl);
+    return Window ? Window : FControl->Parent();
+}
+
+int TControlLink::HitTest(TWinControl* Window, const QPoint& Global) {
+    int Hit = HTCLIENT;
+    if (Window)
+        Guarded([&] { Hit = Window->DispatchHitTest({Global.x(), Global.y()}); });
+    return Hit;
+}
+
+void TControlLink::ShowHitCursor(int Hit) {
+    if (Hit == FCursorHit)
+        return;
+    FCursorHit = Hit;
+    if (IsSizingAnswer(Hit))
+        FWidget->setCursor(SizingCursor(Hit));
+    else
+        FControl->ApplyCursor();
+}
+
+bool TControlLink::Drag(QMouseEvent* E) {
+    const QPoint Delta = E->globalPosition().toPoint() - FDrag.Start;
+    const TRect R = DraggedBounds(FDrag.Hit, FDrag.Bounds, Delta, DragArea(FDrag.Window));
+    Guarded([&] { FDrag.Window->SetBounds(R.Left, R.Top, R.Width(), R.Height()); });
+    if (!(E->buttons() & Qt::LeftButton))
+        FDrag = {};
+    return true;
+}
+
 bool TControlLink::Mouse(QWidget* Source, QMouseEvent* E) {
+    if (FDrag.Window)
+        return Drag(E);
+    TWinControl* Window = SurfaceWindow();
+    const QPoint Global = E->globalPosition().toPoint();
+    const int Hit = HitTest(Window, Global);
+    ShowHitCursor(Hit);
+    if (Hit == HTCLIENT)
+        return Forward(Source, E);
+    if (IsDragAnswer(Hit) && E->type() == QEvent::MouseButtonPress && E->button() == Qt::LeftButton)
+        FDrag = {Window, Hit, Global, Window->BoundsRect()};
+    return true;
+}
+
+bool TControlLink::Forward(QWidget* Source, QMouseEvent* E) {
     const QPoint P = ToControl(Source, E->position().toPoint());
     TShiftState Shift = ShiftStateOf(E->modifiers(), E->buttons());
     if (E->type() == QEvent::MouseMove) {
@@ -441,6 +560,8 @@ bool TControlLink::InputMethod(QInputMethodEvent* E) {
 }
 
 bool TControlLink::ContextMenu(QWidget* Source, QContextMenuEvent* E) {
+    if (HitTest(SurfaceWindow(), E->globalPos()) != HTCLIENT)
+        return true;
     if (!FControl->GetPopupMenu())
         return false;
     const QPoint P = ToControl(Source, E->pos());

@@ -143,6 +143,8 @@ bool PostMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
 LRESULT SendMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!Window)
         return 0;
+    if (Msg == WM_NCHITTEST)
+        return Window->DispatchHitTest({GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
     if (Msg == WM_SETREDRAW)
         Window->SetRedraw(WParam != 0);
     else

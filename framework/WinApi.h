@@ -75,8 +75,9 @@ HCURSOR LoadCursor(HINSTANCE Instance, const AnsiString& Name);
 // Queues a message for the control: it arrives through DispatchMessage after the current
 // handler has returned. False when Window is null.
 bool PostMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-// Handles a message at once: WM_SETREDRAW switches the control's painting off (0) or on;
-// any other message goes to DispatchMessage.
+// Handles a message at once: WM_NCHITTEST answers the hit-test query for the screen point in
+// LParam; WM_SETREDRAW switches the control's painting off (0) or on; any other message goes
+// to DispatchMessage.
 LRESULT SendMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 
 // Opens File with the desktop's default handler. File may be a web or mail address; a
