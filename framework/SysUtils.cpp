@@ -31,11 +31,6 @@ bool EncodeAll(QStringView Text, AnsiString& Out) {
     return true;
 }
 
-bool IsLeadByte(char C) {
-    const auto B = static_cast<unsigned char>(C);
-    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
-}
-
 // Maps ASCII letters in [From, To] by Delta, stepping over the second byte of double-byte
 // characters, which may lie in the ASCII letter range.
 AnsiString MapAsciiLetters(const AnsiString& Text, char From, char To, int Delta) {
@@ -117,6 +112,11 @@ QString ToQString(const AnsiString& Ansi) {
 }
 
 } // namespace
+
+bool IsLeadByte(char C) {
+    const auto B = static_cast<unsigned char>(C);
+    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
 
 AnsiString operator""_sj(const char* Text, std::size_t Length) {
     AnsiString Out;

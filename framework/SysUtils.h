@@ -59,6 +59,9 @@ bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out);
 bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out);
 std::string AnsiToUtf8(std::string_view Ansi);
 
+// Whether C is the first byte of a double-byte character of code page 932.
+bool IsLeadByte(char C);
+
 AnsiString IntToStr(long long Value);
 // Converts decimal text (or $ and hex digits); throws EConvertError naming the text otherwise.
 int StrToInt(const AnsiString& Text);
