@@ -8,6 +8,9 @@ repository's top folder after changing a form, and commit the form files it writ
 GRID_OPTIONS = "goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect"
 DARK = 7099731          # red 83, green 85, blue 108
 CANCEL_LABEL = 10652814
+BANNER_LIGHT = 13413544  # red 168, green 172, blue 204: the middle of the banner's gradient
+BANNER_IMAGE = "resources/images/banner.png"
+TITLE_STRIP_END = 10652814
 MAKER_WEB = "https://quovant.example.jp/"
 MAKER_MAIL = "mailto:support@quovant.example.jp"
 
@@ -26,6 +29,20 @@ def obj(indent, name, cls, props, children=()):
         out += c
     out.append(f"{p}end")
     return out
+
+
+def binary(name, path, indent):
+    data = open(path, "rb").read().hex().upper()
+    lines = [data[i:i + 64] for i in range(0, len(data), 64)]
+    lines[-1] += "}"
+    return [f"{name} = {{"] + [" " * (indent + 4) + line for line in lines]
+
+
+def gradient_panel(effect, start, end, vert_align="vlCenter", rotation="trNone", image=()):
+    return [f"BackGroundEffect = {effect}", f"VertAlign = {vert_align}", f"ColorEnd = {end}",
+            f"ColorStart = {start}", "ColorShadow = clGray", "TextEffect = teShadow",
+            f"TextRotation = {rotation}", "Ctl3D = False", *image, "Marge = 6",
+            "Moveable = False"]
 
 
 def bounds(l, t, w, h):
@@ -57,16 +74,19 @@ def form(f):
     top_band = obj(i, "Panel1", "TPanel", [
         "Align = alTop", f"Height = {f['band']}", "BevelOuter = bvNone", "Color = clWhite",
         "ParentColor = False"], f["title_controls"])
-    left_band = obj(i, "LT1", "TPanel", [
+    left_band = obj(i, "LT1", "TGradPan", [
         "Align = alLeft", f"Width = {f['left_band']}", "BevelOuter = bvNone",
         "Caption = 'Quovant Version2'", f"Color = {DARK}", "ParentColor = False"]
-        + font("ＭＳ Ｐ明朝", 21, "clWhite", "fsBold"))
+        + font("ＭＳ Ｐ明朝", 21, "clWhite", "fsBold")
+        + gradient_panel("bdHorzIn", DARK, BANNER_LIGHT, "VlBottom", "TrDown",
+                         binary("Bitmap.Data", BANNER_IMAGE, i)))
     status = obj(i, "StatusBar1", "TStatusBar", ["Top = 647", "Height = 19",
                                                  "SimplePanel = True"])
     labels = f["box_label"]
-    bottom_band = obj(i, "GradPan2", "TPanel", [
+    bottom_band = obj(i, "GradPan2", "TGradPan", [
         "Align = alBottom", f"Top = {647 - f['band']}", f"Height = {f['band']}",
-        "BevelOuter = bvNone", f"Color = {DARK}", "ParentColor = False"], [
+        "BevelOuter = bvNone", f"Color = {DARK}", "ParentColor = False"]
+        + gradient_panel("bdVertIn", DARK, DARK), [
         obj(i + 2, "IconButton7", "TButton", ["Align = alLeft", "Width = 49"]),
         obj(i + 2, "IconButton4", "TButton", bounds(621, 1, 36, 36) + [
             "Caption = '?'", "Cursor = crHandPoint", "OnClick = IconButton4Click"]),
@@ -177,8 +197,9 @@ PELLISK = dict(
                                     "Alignment = taCenter", "AutoSize = False",
                                     "Caption = 'クォヴァント-CSV→単価データ'", "Layout = tlCenter"]
             + font("ＭＳ Ｐゴシック", 16, "clNavy", "fsBold")),
-        obj(4, "pjpl", "TPanel", ["Align = alClient", "BevelOuter = bvNone",
-                                  "Color = 10652814", "ParentColor = False"])],
+        obj(4, "pjpl", "TGradBox", ["Align = alClient", "StartColor = clWhite",
+                                    f"EndColor = {TITLE_STRIP_END}", "GradStep = 128",
+                                    "Direction = gdHorizontal"])],
     panel5="クォヴァントCSVエディター", panel4="単価データ編 Version2.00",
     buttons=[("Button1", "名　称", 1, 32, 32), ("Button2", "型　番", 2, 32, 72),
              ("Button3", "単　位", 3, 32, 112), ("Button8", "歩　掛", 4, 32, 152),

@@ -1,5 +1,6 @@
 // End-to-end: the costing-data wizard driven as a user would, from the open dialog to the
 // hand-off file.
+#include "FaceChecks.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
@@ -253,3 +254,8 @@ TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole) {
 }
 
 } // namespace
+
+TEST_F(MorvaneTest, BannerAndBottomBarShowTheirFaces) {
+    Form = new Tfmorvane(nullptr);
+    ExpectBannerAndBottomBar(Form, 36);
+}

@@ -43,7 +43,7 @@ object fmorvane: Tfmorvane
       Height = 33
     end
   end
-  object LT1: TPanel
+  object LT1: TGradPan
     Align = alLeft
     Width = 36
     BevelOuter = bvNone
@@ -56,19 +56,46 @@ object fmorvane: Tfmorvane
     Font.Name = 'ＭＳ Ｐ明朝'
     Font.Style = [fsBold]
     ParentFont = False
+    BackGroundEffect = bdHorzIn
+    VertAlign = VlBottom
+    ColorEnd = 13413544
+    ColorStart = 7099731
+    ColorShadow = clGray
+    TextEffect = teShadow
+    TextRotation = TrDown
+    Ctl3D = False
+    Bitmap.Data = {
+      89504E470D0A1A0A0000000D49484452000000240000002408020000006E620F
+      CF000000704944415478DA63686859121C9A838C3272BAD044A8A586018D8FA9
+      0E530FD96AB05B065787CB14F2D4301054871F91A46610F88C567146BBB487A9
+      868176FEC054C040BB18C269192DD2DE20F019FDE26CB46C1C2D1B47CBC6D1B2
+      71B46C1C2D1B47CBC6D1B271B46C1C2D1B8950030010CEB3FCAA4C3A6F000000
+      0049454E44AE426082}
+    Marge = 6
+    Moveable = False
   end
   object StatusBar1: TStatusBar
     Top = 647
     Height = 19
     SimplePanel = True
   end
-  object GradPan2: TPanel
+  object GradPan2: TGradPan
     Align = alBottom
     Top = 606
     Height = 41
     BevelOuter = bvNone
     Color = 7099731
     ParentColor = False
+    BackGroundEffect = bdVertIn
+    VertAlign = vlCenter
+    ColorEnd = 7099731
+    ColorStart = 7099731
+    ColorShadow = clGray
+    TextEffect = teShadow
+    TextRotation = trNone
+    Ctl3D = False
+    Marge = 6
+    Moveable = False
     object IconButton7: TButton
       Align = alLeft
       Width = 49
