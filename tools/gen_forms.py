@@ -31,7 +31,7 @@ def obj(indent, name, cls, props, children=()):
     return out
 
 
-def binary(name, path, indent):
+def binary_property(name, path, indent):
     data = open(path, "rb").read().hex().upper()
     lines = [data[i:i + 64] for i in range(0, len(data), 64)]
     lines[-1] += "}"
@@ -79,7 +79,7 @@ def form(f):
         "Caption = 'Quovant Version2'", f"Color = {DARK}", "ParentColor = False"]
         + font("ＭＳ Ｐ明朝", 21, "clWhite", "fsBold")
         + gradient_panel("bdHorzIn", DARK, BANNER_LIGHT, "VlBottom", "TrDown",
-                         binary("Bitmap.Data", BANNER_IMAGE, i)))
+                         binary_property("Bitmap.Data", BANNER_IMAGE, i)))
     status = obj(i, "StatusBar1", "TStatusBar", ["Top = 647", "Height = 19",
                                                  "SimplePanel = True"])
     labels = f["box_label"]
