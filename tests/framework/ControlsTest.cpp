@@ -395,6 +395,38 @@ TEST(ControlInputTest, ClicksOnAChildDoNotReachItsParent) {
     EXPECT_TRUE(Parent.Log.empty());
 }
 
+// A window whose hit-test answer the test chooses.
+class TParted : public TProbe {
+public:
+    using TProbe::TProbe;
+    int Answer = HTCLIENT;
+
+protected:
+    int WMNCHitTest(TPoint) override { return Answer; }
+};
+
+TEST(ControlInputTest, AnEdgeAnswerResizesFromThatEdgeDownToAMinimumInsteadOfClicking) {
+    TProbe Parent(nullptr);
+    Parent.SetBounds(0, 0, 300, 200);
+    auto* W = new TParted(nullptr);
+    W->SetBounds(100, 50, 80, 60);
+    W->SetParent(&Parent);
+    QWidget* Widget = W->Widget();
+    W->Answer = HTTOPLEFT;
+    QTest::mousePress(Widget, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(Widget->cursor().shape(), Qt::SizeFDiagCursor);
+    QTest::mouseRelease(Widget, Qt::LeftButton, {}, QPoint(-18, 12));
+    EXPECT_EQ(W->BoundsRect(), Rect(80, 60, 180, 110));
+    QTest::mousePress(Widget, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseRelease(Widget, Qt::LeftButton, {}, QPoint(202, 202));
+    EXPECT_EQ(W->BoundsRect(), Rect(164, 94, 180, 110)) << "16 pixels at least";
+    EXPECT_TRUE(W->Log.empty());
+    W->Answer = HTCLIENT;
+    QTest::mouseClick(Widget, Qt::LeftButton, {}, QPoint(2, 2));
+    EXPECT_EQ(W->Log.size(), 3u);
+    EXPECT_EQ(Widget->cursor().shape(), Qt::ArrowCursor);
+}
+
 TEST(ControlInputTest, KeysArriveAsVirtualKeysAndTypedTextInCodePage932) {
     TProbe C(nullptr);
     QKeyEvent Shifted(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
