@@ -104,14 +104,22 @@ bool IsDoubleByteChar(unsigned char Lead, unsigned char Trail) {
     return Valid[static_cast<unsigned>(Lead) << 8 | Trail];
 }
 
+// Whether the bytes are one character as 8-bit strings are written: printable ASCII, a
+// half-width katakana, or a double-byte character.
+bool IsAnsiChar(std::string_view Bytes) {
+    const auto B = static_cast<unsigned char>(Bytes[0]);
+    if (Bytes.size() == 1)
+        return (B < 0x80 && !IsControl(B)) || IsHalfWidthKana(B);
+    return Bytes.size() == 2 && IsDoubleByteChar(B, static_cast<unsigned char>(Bytes[1]));
+}
+
 // The code page 932 bytes of one character, when the code page holds it exactly.
 bool AnsiChar(char32_t Code, std::string& Bytes) {
     const QString Char = QString::fromUcs4(&Code, 1);
     QStringEncoder Encoder("windows-31j", QStringConverter::Flag::Stateless);
     const QByteArray Encoded = Encoder.encode(Char);
-    if (Encoder.hasError() || Encoded.isEmpty() ||
-        QtText::Decode(std::string_view(Encoded.constData(),
-                                        static_cast<std::size_t>(Encoded.size()))) != Char)
+    const std::string_view View(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
+    if (Encoder.hasError() || !IsAnsiChar(View) || QtText::Decode(View) != Char)
         return false;
     Bytes.assign(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
     return true;
@@ -635,6 +643,20 @@ private:
             ++FPos;
         Token.Kind = TKind::Name;
         Token.Text = FText.substr(Start, FPos - Start);
+        ReadNonFinite(Token);
+    }
+
+    // INF and NAN, with the suffix of their type, are floats that are not numbers.
+    static void ReadNonFinite(TToken& Token) {
+        const std::string_view Word = Token.Text;
+        const char Suffix = Word.size() == 4 ? Word[3] : 0;
+        if ((Word.size() != 3 && Word.size() != 4) ||
+            (Word.size() == 4 && Suffix != 's' && Suffix != 'c' && Suffix != 'd') ||
+            (Word.substr(0, 3) != "INF" && Word.substr(0, 3) != "NAN"))
+            return;
+        Token.Kind = TKind::Float;
+        Token.Suffix = Suffix;
+        Token.Text = Word.substr(0, 3);
     }
 
     void ReadDigits(bool Hex) {
@@ -644,6 +666,14 @@ private:
 
     void ReadNumber(TToken& Token) {
         const std::size_t Start = FPos;
+        if (Peek() == '-' && Peek(1) == 'I') {
+            ++FPos;
+            ReadName(Token);
+            if (Token.Kind != TKind::Float || Token.Text != "INF")
+                TextFault(FLine, "数値が正しくありません"_sj);
+            Token.Text = "-INF";
+            return;
+        }
         if (Peek() == '-')
             ++FPos;
         const bool Hex = Peek() == '$';
@@ -819,6 +849,9 @@ private:
             TextFault(Peek().Line, "入れ子が深すぎます"_sj);
     }
 
+    // "end", unless it names a property.
+    bool IsEnd() const { return PeekName("end") && !PeekSymbol('=', 1); }
+
     bool IsObjectStart() const {
         return (PeekName("object") || PeekName("inherited") || PeekName("inline")) &&
                !PeekSymbol('=', 1);
@@ -849,7 +882,7 @@ private:
         std::string Position;
         if (PeekSymbol('[')) {
             Next();
-            Position = IntegerImage(Peek().Line);
+            Position = Int32Image(Peek().Line);
             ExpectSymbol(']');
             Flags |= ffChildPos;
         }
@@ -860,12 +893,12 @@ private:
         ShortString(Name, Line);
         if (Depth == 0)
             FRootClass = ClassName;
-        while (!IsObjectStart() && !PeekName("end"))
+        while (!IsObjectStart() && !IsEnd())
             ReadProperty(Depth + 1);
         FOut += '\0';
         while (IsObjectStart())
             ReadObject(Depth + 1);
-        if (!PeekName("end"))
+        if (!IsEnd())
             TextFault(Peek().Line, "end がありません"_sj);
         Next();
         FOut += '\0';
@@ -876,6 +909,15 @@ private:
         ShortString(ExpectName(), Line);
         ExpectSymbol('=');
         ReadValue(Depth);
+    }
+
+    // Positions and indexes are 32-bit values.
+    std::string Int32Image(int Line) {
+        std::string Image = IntegerImage(Line);
+        if (Image[0] != static_cast<char>(vaInt8) && Image[0] != static_cast<char>(vaInt16) &&
+            Image[0] != static_cast<char>(vaInt32))
+            TextFault(Line, "数値が大きすぎます"_sj);
+        return Image;
     }
 
     // The integer token next as a value of the smallest type that holds it.
@@ -936,6 +978,38 @@ private:
         return Value;
     }
 
+    // Exact for the decimal text the conversion writes; other forms go through a float.
+    std::int64_t CurrencyValue(const TToken& Token) {
+        const std::string& Text = Token.Text;
+        const bool Negative = Text[0] == '-';
+        const std::size_t Dot = Text.find('.');
+        const std::size_t Digits = Dot == std::string::npos ? Text.size() : Dot;
+        std::uint64_t Whole = 0;
+        std::uint64_t Fraction = 0;
+        const char* First = Text.data() + (Negative ? 1 : 0);
+        const bool Plain = Text.find_first_of("eEIN") == std::string::npos &&
+                           std::from_chars(First, Text.data() + Digits, Whole).ec == std::errc() &&
+                           (Dot == std::string::npos || Text.size() - Dot - 1 <= 4);
+        if (Plain) {
+            std::string Digits4 = Dot == std::string::npos ? "" : Text.substr(Dot + 1);
+            Digits4.resize(4, '0');
+            std::from_chars(Digits4.data(), Digits4.data() + Digits4.size(), Fraction);
+            const std::uint64_t Limit =
+                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) +
+                (Negative ? 1 : 0);
+            if (Whole <= (Limit - Fraction) / CurrencyScale) {
+                const std::uint64_t Magnitude = Whole * CurrencyScale + Fraction;
+                return Negative ? static_cast<std::int64_t>(0 - Magnitude)
+                                : static_cast<std::int64_t>(Magnitude);
+            }
+            TextFault(Token.Line, "数値が大きすぎます"_sj);
+        }
+        const long double Scaled = ParseFloat<long double>(Token) * CurrencyScale;
+        if (!(std::fabs(Scaled) < 0x1p63L))
+            TextFault(Token.Line, "数値が大きすぎます"_sj);
+        return std::llround(Scaled);
+    }
+
     void ReadFloat() {
         const TToken& Token = Next();
         switch (Token.Suffix) {
@@ -947,14 +1021,10 @@ private:
             FOut += static_cast<char>(vaDate);
             PutLE(FOut, std::bit_cast<std::uint64_t>(ParseFloat<double>(Token)), 8);
             return;
-        case 'c': {
-            const long double Scaled = ParseFloat<long double>(Token) * CurrencyScale;
-            if (!(std::fabs(Scaled) < 0x1p63L))
-                TextFault(Token.Line, "数値が大きすぎます"_sj);
+        case 'c':
             FOut += static_cast<char>(vaCurrency);
-            PutLE(FOut, static_cast<std::uint64_t>(std::llround(Scaled)), 8);
+            PutLE(FOut, static_cast<std::uint64_t>(CurrencyValue(Token)), 8);
             return;
-        }
         default:
             FOut += static_cast<char>(vaExtended);
             PutExtended(FOut, ParseFloat<long double>(Token));
@@ -997,13 +1067,13 @@ private:
 
     void ReadNameValue() {
         const std::string& Name = Next().Text;
-        if (SameText(Name, "False"))
+        if (Name == "False")
             FOut += static_cast<char>(vaFalse);
-        else if (SameText(Name, "True"))
+        else if (Name == "True")
             FOut += static_cast<char>(vaTrue);
-        else if (SameText(Name, "nil"))
+        else if (Name == "nil")
             FOut += static_cast<char>(vaNil);
-        else if (SameText(Name, "Null"))
+        else if (Name == "Null")
             FOut += static_cast<char>(vaNull);
         else
             FOut += static_cast<char>(vaIdent), ShortString(Name, Peek().Line);
@@ -1044,11 +1114,11 @@ private:
             Next();
             if (PeekSymbol('[')) {
                 Next();
-                FOut += IntegerImage(Peek().Line);
+                FOut += Int32Image(Peek().Line);
                 ExpectSymbol(']');
             }
             FOut += static_cast<char>(vaList);
-            while (!PeekName("end"))
+            while (!IsEnd())
                 ReadProperty(Depth + 1);
             Next();
             FOut += '\0';
