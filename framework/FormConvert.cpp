@@ -7,6 +7,8 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <locale>
+#include <sstream>
 #include <vector>
 
 namespace {
@@ -104,6 +106,15 @@ bool IsDoubleByteChar(unsigned char Lead, unsigned char Trail) {
     return Valid[static_cast<unsigned>(Lead) << 8 | Trail];
 }
 
+// One code point as UTF-16; a surrogate stands for itself. (Decoding UTF-32 would take a
+// byte-order mark for one and drop it.)
+QString CharText(char32_t Code) {
+    if (Code < 0x10000)
+        return QString(QChar(static_cast<char16_t>(Code)));
+    const char16_t Pair[] = {QChar::highSurrogate(Code), QChar::lowSurrogate(Code)};
+    return QString(reinterpret_cast<const QChar*>(Pair), 2);
+}
+
 // Whether the bytes are one character as 8-bit strings are written: printable ASCII, a
 // half-width katakana, or a double-byte character.
 bool IsAnsiChar(std::string_view Bytes) {
@@ -115,7 +126,7 @@ bool IsAnsiChar(std::string_view Bytes) {
 
 // The code page 932 bytes of one character, when the code page holds it exactly.
 bool AnsiChar(char32_t Code, std::string& Bytes) {
-    const QString Char = QString::fromUcs4(&Code, 1);
+    const QString Char = CharText(Code);
     QStringEncoder Encoder("windows-31j", QStringConverter::Flag::Stateless);
     const QByteArray Encoded = Encoder.encode(Char);
     const std::string_view View(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
@@ -971,11 +982,16 @@ private:
 
     template <class T> T ParseFloat(const TToken& Token) {
         T Value{};
-        const auto Result =
-            std::from_chars(Token.Text.data(), Token.Text.data() + Token.Text.size(), Value);
-        if (Result.ec != std::errc() || Result.ptr != Token.Text.data() + Token.Text.size())
-            TextFault(Token.Line, "数値が正しくありません"_sj);
-        return Value;
+        const char* End = Token.Text.data() + Token.Text.size();
+        const auto Result = std::from_chars(Token.Text.data(), End, Value);
+        if (Result.ec == std::errc() && Result.ptr == End)
+            return Value;
+        // Some libraries refuse subnormal values here; the stream reads them.
+        std::istringstream Stream(Token.Text);
+        Stream.imbue(std::locale::classic());
+        if (Result.ec == std::errc::result_out_of_range && (Stream >> Value) && Stream.eof())
+            return Value;
+        TextFault(Token.Line, "数値が正しくありません"_sj);
     }
 
     // Exact for the decimal text the conversion writes; other forms go through a float.
@@ -1054,10 +1070,8 @@ private:
         for (const TPiece& Piece : Token.Pieces) {
             if (!Piece.IsCode)
                 Text += QtText::Decode(Piece.Bytes);
-            else if (Piece.Code >= 0xD800 && Piece.Code < 0xE000)
-                Text += QChar(static_cast<char16_t>(Piece.Code));
             else
-                Text += QString::fromUcs4(&Piece.Code, 1);
+                Text += CharText(Piece.Code);
         }
         FOut += static_cast<char>(vaWString);
         PutLE(FOut, static_cast<std::uint64_t>(Text.size()), 4);
