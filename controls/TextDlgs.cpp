@@ -208,9 +208,15 @@ void TTextOpenDialog::UpdatePreview() {
     if (!IsFormFileName(Name)) {
         TFileStream Stream(Name, fmOpenRead | fmShareDenyNone);
         FMemo->Lines()->SetText(ReadPreview(Stream));
-    } else {
-        FMemo->Lines()->SetText(FormFilePreview(ReadFileBytes(Name)));
+        return;
     }
+    // A form file in text form is shown as it stands, so only its start is read.
+    AnsiString Head;
+    {
+        TFileStream Stream(Name, fmOpenRead | fmShareDenyWrite);
+        Head = ReadPreview(Stream);
+    }
+    FMemo->Lines()->SetText(IsFormImage(Head) ? FormFilePreview(ReadFileBytes(Name)) : Head);
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -1181,10 +1181,14 @@ private:
 
 } // namespace
 
+bool IsFormImage(std::string_view Data) {
+    return Data.starts_with(FormImageSignature) || Data.starts_with(ResourceMark);
+}
+
 AnsiString ObjectBinaryToText(std::string_view Image) {
-    if (Image.substr(0, FormImageSignature.size()) == FormImageSignature)
+    if (Image.starts_with(FormImageSignature))
         return TBinaryReader(Image, 0).Convert();
-    if (Image.substr(0, ResourceMark.size()) != ResourceMark)
+    if (!Image.starts_with(ResourceMark))
         throw EInvalidImage("バイナリ形式のフォームではありません"_sj);
     const std::size_t NameEnd = Image.find('\0', ResourceMark.size());
     const std::size_t Payload = NameEnd + 1 + ResourceFlags.size() + 4;

@@ -13,6 +13,9 @@
 // The signature that starts every form image.
 inline constexpr std::string_view FormImageSignature = "TPF0";
 
+// Whether the data starts like a form image: with the resource header or the signature.
+bool IsFormImage(std::string_view Data);
+
 // Converts a form image, with or without the 16-bit resource header in front, into its text
 // form. Data that starts with neither raises EInvalidImage; a truncated or corrupt image raises
 // EReadError saying at which byte reading stopped.
