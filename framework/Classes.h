@@ -286,15 +286,25 @@ enum : unsigned {
     fmCreate = 0xFF00
 };
 
+// A sequence of bytes read from its current position.
+class TStream : public TObject {
+public:
+    const char* ClassName() const override { return "TStream"; }
+    virtual std::int64_t Size() const = 0;
+    // Reads up to Count bytes; returns how many arrived (0 at the end).
+    virtual std::size_t Read(void* Buffer, std::size_t Count) = 0;
+};
+
 // A file opened for reading, or created (truncated) for writing. Every failure raises: EFOpenError
 // when the file cannot be opened or created, EReadError and EWriteError when a transfer fails
 // (a full disk included), and Close reports a failed flush. The destructor closes silently.
-class TFileStream : public TObject {
+class TFileStream : public TStream {
 public:
     TFileStream(const AnsiString& FileName, unsigned Mode);
     ~TFileStream() override;
-    std::int64_t Size() const;
-    std::size_t Read(void* Buffer, std::size_t Count);
+    const char* ClassName() const override { return "TFileStream"; }
+    std::int64_t Size() const override;
+    std::size_t Read(void* Buffer, std::size_t Count) override;
     void Write(const void* Buffer, std::size_t Count);
     void Write(const AnsiString& Bytes) { Write(Bytes.data(), Bytes.size()); }
     void Close();

@@ -181,8 +181,7 @@ void TOpenDialog::Prepare() {
         FFilterIndex = std::clamp(FFilterIndex, 1, static_cast<int>(Filters.size()));
         FDialog->selectNameFilter(Filters.at(FFilterIndex - 1));
     }
-    if (FDefaultExt.find_first_of("*?") == AnsiString::npos)
-        FDialog->setDefaultSuffix(QtText::Decode(FDefaultExt));
+    ApplyDefaultExt();
     const AnsiString Dir = !FInitialDir.empty() ? FInitialDir : ExtractFileDir(FFileName);
     if (!Dir.empty())
         FDialog->setDirectory(QtText::Decode(Dir));
@@ -192,6 +191,18 @@ void TOpenDialog::Prepare() {
     QObject::connect(FDialog, &QFileDialog::currentChanged, FDialog,
                      [this](const QString& Path) { SelectionChanged(Path); });
     QObject::connect(FDialog, &QFileDialog::filterSelected, FDialog, [this] { FilterChanged(); });
+}
+
+void TOpenDialog::SetDefaultExt(const AnsiString& Value) {
+    FDefaultExt = Value;
+    if (FDialog)
+        ApplyDefaultExt();
+}
+
+// A pattern is no suffix to append.
+void TOpenDialog::ApplyDefaultExt() {
+    const bool Pattern = FDefaultExt.find_first_of("*?") != AnsiString::npos;
+    FDialog->setDefaultSuffix(Pattern ? QString() : QtText::Decode(FDefaultExt));
 }
 
 bool TOpenDialog::TaskModalDialog() {

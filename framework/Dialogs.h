@@ -76,9 +76,10 @@ public:
     // 1-based.
     int FilterIndex() const { return FFilterIndex; }
     void SetFilterIndex(int Value) { FFilterIndex = Value; }
-    // Without the dot; appended to a typed name that has no extension.
+    // Without the dot; appended to a typed name that has no extension. A change while the
+    // dialog runs applies to the name the user confirms.
     const AnsiString& DefaultExt() const { return FDefaultExt; }
-    void SetDefaultExt(const AnsiString& Value) { FDefaultExt = Value; }
+    void SetDefaultExt(const AnsiString& Value);
     const AnsiString& FileName() const { return FDialog ? FSelection : FFileName; }
     void SetFileName(const AnsiString& Value) { FFileName = Value; }
     // All confirmed files when ofAllowMultiSelect is set; otherwise the one in FileName.
@@ -122,6 +123,7 @@ protected:
 
 private:
     void Prepare();
+    void ApplyDefaultExt();
     void Finish(bool Confirmed);
     void AddTemplateArea();
     void SettleLayout();

@@ -366,9 +366,14 @@ void AttachControl(QWidget* Widget, TControl* Control) {
     new TControlLink(Control, Widget);
 }
 
+// The link is one child among the widget's own (a memo's viewport, say); findChild would hand
+// back the first child of any class, as the link has no meta-object of its own.
 void DetachControl(QWidget* Widget) {
-    if (auto* Link = Widget->findChild<TControlLink*>(QString(), Qt::FindDirectChildrenOnly))
-        Link->Detach();
+    for (QObject* Child : Widget->children())
+        if (auto* Link = dynamic_cast<TControlLink*>(Child)) {
+            Link->Detach();
+            break;
+        }
     Links().erase(Widget);
 }
 

@@ -143,6 +143,10 @@ bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out) {
     return Converted && Valid == Utf8.size();
 }
 
+bool IsUtf8(std::string_view Text) {
+    return ValidUtf8Prefix(Text) == Text.size();
+}
+
 std::string AnsiToUtf8(std::string_view Ansi) {
     QStringDecoder Decoder(CodePage, QStringConverter::Flag::Stateless);
     const QString Text =
@@ -272,6 +276,10 @@ AnsiString ExtractFileExt(const AnsiString& FileName) {
     const std::size_t Start = NameStart(FileName);
     const std::size_t Dot = FileName.rfind('.');
     return Dot == AnsiString::npos || Dot < Start ? AnsiString() : FileName.substr(Dot);
+}
+
+AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension) {
+    return FileName.substr(0, FileName.size() - ExtractFileExt(FileName).size()) + Extension;
 }
 
 std::string ReadFileBytes(const AnsiString& FileName) {

@@ -58,6 +58,8 @@ class EListError : public Exception {
 bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out);
 bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out);
 std::string AnsiToUtf8(std::string_view Ansi);
+// Whether the bytes are well-formed UTF-8 throughout.
+bool IsUtf8(std::string_view Text);
 
 // Whether C is the first byte of a double-byte character of code page 932.
 bool IsLeadByte(char C);
@@ -84,5 +86,7 @@ AnsiString ExtractFilePath(const AnsiString& FileName);                // with t
 AnsiString ExtractFileDir(const AnsiString& FileName);                 // without it
 AnsiString ExtractFileName(const AnsiString& FileName);
 AnsiString ExtractFileExt(const AnsiString& FileName); // from the last dot, dot included
+// The name with its extension (from the last dot of the name part) replaced by Extension.
+AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension);
 // The whole file; EFOpenError when it cannot be opened, EReadError when reading fails.
 std::string ReadFileBytes(const AnsiString& FileName);

@@ -143,8 +143,9 @@ def form(f):
         + grid_params(f["captions"], grid_opts))
     grid_panel = obj(i, "Panel7", "TPanel", bounds(f["panel7_left"], 560, 921, 540) + [
         "Visible = False"], [grid])
-    dialog = obj(i, "TextOpenDialog1", "TOpenDialog", [
-        "Filter = 'CSVファイル|*.CSV'", "Title = 'CSVファイルを指定して下さい'"])
+    dialog = obj(i, "TextOpenDialog1", "TTextOpenDialog", [
+        "Filter = 'CSVファイル|*.CSV'", "Title = 'CSVファイルを指定して下さい'",
+        "AutoExtChange = False", "ShowPlacesBar = True", "Preview = False"])
     children = [top_band, left_band, status, bottom_band, mapping, grid_panel, dialog]
     children += f["extra"]
     props = ["Left = 0", "Top = 0", "BorderStyle = bsDialog", f"Caption = '{f['caption']}'",

@@ -1,13 +1,19 @@
 // End-to-end: the costing-data wizard driven as a user would, from the open dialog to the
 // hand-off file.
 #include "FaceChecks.h"
+#include "FormConvert.h"
+#include "FormWriter.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -251,6 +257,52 @@ TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole) {
     EXPECT_EQ(std::count(Out.begin(), Out.end(), '\n'), 1068);
     EXPECT_EQ(Out.substr(0, Out.find("\r\n")),
               "国民の祝日・休日月日;国民の祝日・休日名称;;0;0;0;0;0;0;0;0;0;;"_sj);
+}
+
+// The dialog of the form previews the file the user points at before it is opened.
+TEST_F(MorvaneTest, TheOpenDialogPreviewsTheFirst1024BytesOfTheSelectedFile) {
+    std::string Bytes;
+    while (Bytes.size() < 1500)
+        Bytes += "ボルト,M10,本,100,30,,\r\n"_sj; // 1024 falls between single bytes
+    const QString Source = WriteSource(Bytes);
+    QString Preview;
+    WhenModal<QFileDialog>([&](QFileDialog* Dialog) {
+        QTest::mouseClick(Dialog->findChild<QCheckBox*>(), Qt::LeftButton, {}, QPoint(5, 5));
+        Dialog->setDirectory(Dir.path());
+        auto* List = Dialog->findChild<QListView*>("listView");
+        while (List->model()->rowCount(List->rootIndex()) == 0)
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        List->setCurrentIndex(List->model()->index(0, 0, List->rootIndex()));
+        Preview = Dialog->findChild<QPlainTextEdit*>()->toPlainText();
+        auto* Edit = Dialog->findChild<QLineEdit*>("fileNameEdit");
+        Edit->setText(Source);
+        QTest::keyClick(Edit, Qt::Key_Return);
+    });
+    Form = new Tfmorvane(nullptr);
+    Form->Show();
+    QStringDecoder Decoder("windows-31j");
+    const QString Expected = Decoder(QByteArray(Bytes.data(), 1024));
+    EXPECT_EQ(Preview, QString(Expected).replace("\r\n", "\n"));
+    EXPECT_EQ(Form->SourceLines()->Count(), std::count(Bytes.begin(), Bytes.end(), '\n'));
+}
+
+// The form as the layer writes it goes through the binary format and comes back the same.
+TEST_F(MorvaneTest, TheFormSurvivesTheBinaryFormat) {
+    Tfmorvane Loaded(nullptr);
+    const std::string Written = WriteComponentText(&Loaded);
+    AnsiString Text;
+    ASSERT_TRUE(Utf8ToAnsi(Written, Text));
+    const std::string Image = ObjectTextToResource(Text);
+    const AnsiString Back = ObjectBinaryToText(Image);
+    EXPECT_EQ(AnsiToUtf8(Back), Written);
+    EXPECT_EQ(ObjectTextToResource(Back), Image);
+    auto* Dialog = ComponentByName<TTextOpenDialog>(&Loaded, "TextOpenDialog1");
+    EXPECT_FALSE(Dialog->AutoExtChange());
+    EXPECT_TRUE(Dialog->ShowPlacesBar());
+    EXPECT_FALSE(Dialog->Preview());
+    EXPECT_NE(
+        Written.find("    AutoExtChange = False\n    ShowPlacesBar = True\n    Preview = False\n"),
+        std::string::npos);
 }
 
 } // namespace

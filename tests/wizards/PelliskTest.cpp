@@ -1,6 +1,8 @@
 // End-to-end: the unit-price wizard driven as a user would, with cell edits and the row
 // commands of the grid's menu; and the row commands on their own.
 #include "FaceChecks.h"
+#include "FormConvert.h"
+#include "FormWriter.h"
 #include "Menus.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
@@ -327,6 +329,28 @@ TEST_F(GridRowsTest, InsertPlacesEmptyRowsAndShiftsTheRestDown) {
     InsertGridRows(&Grid, 1, 0);
     InsertGridRows(&Grid, -1, 1);
     EXPECT_EQ(Grid.RowCount(), 7);
+}
+
+// The form file itself, and the form as the layer writes it, survive the binary format.
+TEST(PelliskForm, TheFormSurvivesTheBinaryFormat) {
+    QFile Resource(":/forms/upellisk.dfm");
+    ASSERT_TRUE(Resource.open(QIODevice::ReadOnly));
+    AnsiString Stored;
+    ASSERT_TRUE(Utf8ToAnsi(Resource.readAll().toStdString(), Stored));
+    const std::string StoredImage = ObjectTextToResource(Stored);
+    EXPECT_EQ(ObjectTextToResource(ObjectBinaryToText(StoredImage)), StoredImage);
+
+    Tfpellisk Loaded(nullptr);
+    const std::string Written = WriteComponentText(&Loaded);
+    AnsiString Text;
+    ASSERT_TRUE(Utf8ToAnsi(Written, Text));
+    EXPECT_EQ(AnsiToUtf8(ObjectBinaryToText(ObjectTextToResource(Text))), Written);
+    auto* Dialog = ComponentByName<TTextOpenDialog>(&Loaded, "TextOpenDialog1");
+    EXPECT_EQ(Dialog->Filter(), "CSVファイル|*.CSV"_sj);
+    EXPECT_EQ(Dialog->Title(), "CSVファイルを指定して下さい"_sj);
+    EXPECT_FALSE(Dialog->AutoExtChange());
+    EXPECT_TRUE(Dialog->ShowPlacesBar());
+    EXPECT_FALSE(Dialog->Preview());
 }
 
 } // namespace

@@ -38,7 +38,7 @@ void TWizardForm::LoadForm(const AnsiString& ResourceName) {
     ListBox1 = ComponentByName<TListBox>(this, "ListBox1");
     Separater_Char = ComponentByName<TRadioGroup>(this, "Separater_Char");
     StrColGrid1 = ComponentByName<TStrColGrid>(this, "StrColGrid1");
-    TextOpenDialog1 = ComponentByName<TOpenDialog>(this, "TextOpenDialog1");
+    TextOpenDialog1 = ComponentByName<TTextOpenDialog>(this, "TextOpenDialog1");
     DoCreate();
 }
 

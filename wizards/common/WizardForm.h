@@ -3,7 +3,7 @@
 // target button the user clicks, and Execute writes the hand-off file.
 #pragma once
 
-#include "Dialogs.h"
+#include "TextDlgs.h"
 #include "ExtCtrls.h"
 #include "Forms.h"
 #include "HandOffWriter.h"
@@ -47,7 +47,7 @@ protected:
     TListBox* ListBox1 = nullptr;
     TRadioGroup* Separater_Char = nullptr;
     TStrColGrid* StrColGrid1 = nullptr;
-    TOpenDialog* TextOpenDialog1 = nullptr;
+    TTextOpenDialog* TextOpenDialog1 = nullptr;
 
 private:
     void PrepareGrid();

@@ -631,8 +631,11 @@ object fmorvane: Tfmorvane
   end>
     end
   end
-  object TextOpenDialog1: TOpenDialog
+  object TextOpenDialog1: TTextOpenDialog
     Filter = 'CSVファイル|*.CSV'
     Title = 'CSVファイルを指定して下さい'
+    AutoExtChange = False
+    ShowPlacesBar = True
+    Preview = False
   end
 end

@@ -794,9 +794,12 @@ object fpellisk: Tfpellisk
   end>
     end
   end
-  object TextOpenDialog1: TOpenDialog
+  object TextOpenDialog1: TTextOpenDialog
     Filter = 'CSVファイル|*.CSV'
     Title = 'CSVファイルを指定して下さい'
+    AutoExtChange = False
+    ShowPlacesBar = True
+    Preview = False
   end
   object PopupMenu1: TPopupMenu
     object N1: TMenuItem

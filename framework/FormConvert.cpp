@@ -1,0 +1,1221 @@
+#include "FormConvert.h"
+
+#include "QtText.h"
+
+#include <algorithm>
+#include <bit>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <locale>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+enum TValueType : unsigned char {
+    vaNull,
+    vaList,
+    vaInt8,
+    vaInt16,
+    vaInt32,
+    vaExtended,
+    vaString,
+    vaIdent,
+    vaFalse,
+    vaTrue,
+    vaBinary,
+    vaSet,
+    vaLString,
+    vaNil,
+    vaCollection,
+    vaSingle,
+    vaCurrency,
+    vaDate,
+    vaWString,
+    vaInt64,
+    vaUTF8String,
+    vaUString,
+    vaQWord
+};
+
+constexpr std::string_view ResourceMark("\xFF\x0A\x00", 3);
+constexpr std::string_view ResourceFlags("\x30\x10", 2);
+constexpr unsigned char FlagsPrefix = 0xF0;
+enum : unsigned char { ffInherited = 1, ffChildPos = 2, ffInline = 4 };
+// Deeper nesting of objects or values than any form has; bounds the recursion on bad input.
+constexpr int MaxDepth = 100;
+constexpr int IndentStep = 2;
+constexpr std::size_t HexBytesPerLine = 32;
+constexpr std::int64_t CurrencyScale = 10000;
+constexpr std::size_t ShortStringMax = 255;
+constexpr int ExtendedBias = 16383;
+constexpr int ExtendedMantissaBits = 64;
+constexpr unsigned ExtendedMaxExponent = 0x7FFF;
+constexpr char32_t MaxCodePoint = 0x10FFFF;
+
+bool IsControl(char32_t C) {
+    return C < 0x20 || C == 0x7F;
+}
+
+bool IsHalfWidthKana(unsigned char B) {
+    return B >= 0xA1 && B <= 0xDF;
+}
+
+bool IsNameChar(char C) {
+    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') || C == '_';
+}
+
+bool IsNameStart(char C) {
+    return IsNameChar(C) && !(C >= '0' && C <= '9');
+}
+
+// A name of the text form: identifiers joined by dots (Font.Name).
+bool IsName(std::string_view Name) {
+    bool Start = true;
+    for (const char C : Name) {
+        if (C == '.' && !Start)
+            Start = true;
+        else if (Start ? IsNameStart(C) : IsNameChar(C))
+            Start = false;
+        else
+            return false;
+    }
+    return !Start;
+}
+
+// Double-byte pairs of code page 932 that decode to one character, decoded once. A converter
+// keeps reporting an error once it had one, so only what it returns is looked at.
+bool IsDoubleByteChar(unsigned char Lead, unsigned char Trail) {
+    static const std::vector<bool> Valid = [] {
+        std::vector<bool> Table(0x10000);
+        QStringDecoder Decoder("windows-31j", QStringConverter::Flag::Stateless);
+        for (unsigned L = 0x81; L <= 0xFC; ++L) {
+            if (!QtText::IsLeadByte(static_cast<unsigned char>(L)))
+                continue;
+            for (unsigned T = 0x40; T <= 0xFC; ++T) {
+                const char Pair[] = {static_cast<char>(L), static_cast<char>(T)};
+                const QString Text = Decoder.decode(QByteArrayView(Pair, 2));
+                Decoder.resetState();
+                Table[L << 8 | T] = Text.size() == 1 && Text[0] != QChar(QtText::ReplacementChar) &&
+                                    Text[0] != QChar(QtText::SubstituteChar);
+            }
+        }
+        return Table;
+    }();
+    return Valid[static_cast<unsigned>(Lead) << 8 | Trail];
+}
+
+// One code point as UTF-16; a surrogate stands for itself. (Decoding UTF-32 would take a
+// byte-order mark for one and drop it.)
+QString CharText(char32_t Code) {
+    if (Code < 0x10000)
+        return QString(QChar(static_cast<char16_t>(Code)));
+    const char16_t Pair[] = {QChar::highSurrogate(Code), QChar::lowSurrogate(Code)};
+    return QString(reinterpret_cast<const QChar*>(Pair), 2);
+}
+
+// Whether the bytes are one character as 8-bit strings are written: printable ASCII, a
+// half-width katakana, or a double-byte character.
+bool IsAnsiChar(std::string_view Bytes) {
+    const auto B = static_cast<unsigned char>(Bytes[0]);
+    if (Bytes.size() == 1)
+        return (B < 0x80 && !IsControl(B)) || IsHalfWidthKana(B);
+    return Bytes.size() == 2 && IsDoubleByteChar(B, static_cast<unsigned char>(Bytes[1]));
+}
+
+// The code page 932 bytes of one character, when the code page holds it exactly.
+bool AnsiChar(char32_t Code, std::string& Bytes) {
+    const QString Char = CharText(Code);
+    QStringEncoder Encoder("windows-31j", QStringConverter::Flag::Stateless);
+    const QByteArray Encoded = Encoder.encode(Char);
+    const std::string_view View(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
+    if (Encoder.hasError() || !IsAnsiChar(View) || QtText::Decode(View) != Char)
+        return false;
+    Bytes.assign(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
+    return true;
+}
+
+// Builds a quoted string of the text form piece by piece: runs of characters in quotes,
+// everything else as #n.
+class TQuoted {
+public:
+    void Chars(std::string_view Bytes) {
+        if (!FOpen)
+            FOut += '\'';
+        FOpen = true;
+        for (const char C : Bytes)
+            FOut += C == '\'' ? std::string("''") : std::string(1, C);
+    }
+    void Code(char32_t Value) {
+        if (FOpen)
+            FOut += '\'';
+        FOpen = false;
+        FOut += '#' + std::to_string(Value);
+    }
+    std::string Text() {
+        if (FOut.empty())
+            return "''";
+        if (FOpen)
+            FOut += '\'';
+        FOpen = false;
+        return FOut;
+    }
+
+private:
+    std::string FOut;
+    bool FOpen = false;
+};
+
+// 8-bit strings are Shift-JIS bytes; a byte that starts no character becomes its number.
+std::string QuoteAnsi(std::string_view Bytes) {
+    TQuoted Out;
+    for (std::size_t I = 0; I < Bytes.size(); ++I) {
+        const auto B = static_cast<unsigned char>(Bytes[I]);
+        if (IsControl(B))
+            Out.Code(B);
+        else if (B < 0x80 || IsHalfWidthKana(B))
+            Out.Chars(Bytes.substr(I, 1));
+        else if (I + 1 < Bytes.size() && QtText::IsLeadByte(B) &&
+                 IsDoubleByteChar(B, static_cast<unsigned char>(Bytes[I + 1])))
+            Out.Chars(Bytes.substr(I++, 2));
+        else
+            Out.Code(B);
+    }
+    return Out.Text();
+}
+
+std::string QuoteUnicode(const std::u32string& Text) {
+    TQuoted Out;
+    std::string Bytes;
+    for (const char32_t C : Text) {
+        if (IsControl(C))
+            Out.Code(C);
+        else if (C < 0x80)
+            Out.Chars(std::string(1, static_cast<char>(C)));
+        else if (AnsiChar(C, Bytes))
+            Out.Chars(Bytes);
+        else
+            Out.Code(C);
+    }
+    return Out.Text();
+}
+
+// Code points of UTF-16 units; a unit of a broken surrogate pair stands for itself.
+std::u32string FromUtf16(const std::u16string& Units) {
+    std::u32string Out;
+    for (std::size_t I = 0; I < Units.size(); ++I) {
+        const char32_t U = Units[I];
+        if (U >= 0xD800 && U < 0xDC00 && I + 1 < Units.size() && Units[I + 1] >= 0xDC00 &&
+            Units[I + 1] < 0xE000)
+            Out += 0x10000 + ((U - 0xD800) << 10) + (Units[++I] - 0xDC00);
+        else
+            Out += U;
+    }
+    return Out;
+}
+
+std::u32string FromUtf8(std::string_view Bytes) {
+    const QString Text = QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+    return FromUtf16(std::u16string(reinterpret_cast<const char16_t*>(Text.utf16()),
+                                    static_cast<std::size_t>(Text.size())));
+}
+
+template <class T> std::string FloatText(T Value) {
+    if (std::isnan(Value))
+        return "NAN";
+    if (std::isinf(Value))
+        return Value < 0 ? "-INF" : "INF";
+    char Buffer[64];
+    const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, Value);
+    std::string Text(Buffer, Result.ptr);
+    if (Text.find_first_of(".e") == std::string::npos)
+        Text += ".0";
+    return Text;
+}
+
+std::string CurrencyText(std::int64_t Value) {
+    const bool Negative = Value < 0;
+    const std::uint64_t Abs =
+        Negative ? 0 - static_cast<std::uint64_t>(Value) : static_cast<std::uint64_t>(Value);
+    std::string Fraction = std::to_string(Abs % CurrencyScale);
+    Fraction.insert(0, 4 - Fraction.size(), '0');
+    while (Fraction.size() > 1 && Fraction.back() == '0')
+        Fraction.pop_back();
+    return (Negative ? "-" : "") + std::to_string(Abs / CurrencyScale) + "." + Fraction;
+}
+
+// The 10-byte x87 extended format: 64-bit mantissa with explicit integer bit, 15-bit
+// exponent, sign.
+long double ExtendedValue(std::uint64_t Mantissa, unsigned SignExponent) {
+    const unsigned Exponent = SignExponent & ExtendedMaxExponent;
+    long double Value;
+    if (Exponent == ExtendedMaxExponent)
+        Value = (Mantissa << 1) == 0 ? std::numeric_limits<long double>::infinity()
+                                     : std::numeric_limits<long double>::quiet_NaN();
+    else
+        Value = std::ldexp(static_cast<long double>(Mantissa),
+                           std::max(1, static_cast<int>(Exponent)) - ExtendedBias -
+                               (ExtendedMantissaBits - 1));
+    return (SignExponent & 0x8000) ? -Value : Value;
+}
+
+void PutLE(std::string& Out, std::uint64_t Value, int Bytes) {
+    for (int I = 0; I < Bytes; ++I)
+        Out += static_cast<char>((Value >> (8 * I)) & 0xFF);
+}
+
+void PutExtended(std::string& Out, long double Value) {
+    std::uint64_t Mantissa = 0;
+    unsigned SignExponent = std::signbit(Value) ? 0x8000 : 0;
+    Value = std::fabs(Value);
+    if (std::isnan(Value)) {
+        SignExponent |= ExtendedMaxExponent;
+        Mantissa = 0xC000000000000000ULL;
+    } else if (std::isinf(Value)) {
+        SignExponent |= ExtendedMaxExponent;
+        Mantissa = 0x8000000000000000ULL;
+    } else if (Value != 0) {
+        int Exponent = 0;
+        const long double Fraction = std::frexp(Value, &Exponent);
+        const int Biased = Exponent - 1 + ExtendedBias;
+        if (Biased <= 0) {
+            Mantissa = static_cast<std::uint64_t>(
+                std::ldexp(Value, ExtendedBias - 1 + ExtendedMantissaBits - 1));
+        } else if (Biased >= static_cast<int>(ExtendedMaxExponent)) {
+            SignExponent |= ExtendedMaxExponent;
+            Mantissa = 0x8000000000000000ULL;
+        } else {
+            Mantissa = static_cast<std::uint64_t>(std::ldexp(Fraction, ExtendedMantissaBits));
+            SignExponent |= static_cast<unsigned>(Biased);
+        }
+    }
+    PutLE(Out, Mantissa, 8);
+    PutLE(Out, SignExponent, 2);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Binary to text
+
+class TBinaryReader {
+public:
+    TBinaryReader(std::string_view Data, std::size_t Offset) : FData(Data), FOffset(Offset) {}
+
+    AnsiString Convert() {
+        if (FData.substr(0, FormImageSignature.size()) != FormImageSignature)
+            Corrupt("TPF0 がありません"_sj);
+        FPos = FormImageSignature.size();
+        ReadObject(0, 0);
+        FOut += '\n';
+        return FOut;
+    }
+
+private:
+    [[noreturn]] void Corrupt(const AnsiString& Reason) const {
+        throw EReadError("バイナリ形式のフォームが壊れています: オフセット "_sj +
+                         IntToStr(static_cast<long long>(FOffset + FPos)) +
+                         " で読み込みを中止しました ("_sj + Reason + ")");
+    }
+
+    void Need(std::uint64_t Count) const {
+        if (FData.size() - FPos < Count)
+            Corrupt("データが途中で終わっています"_sj);
+    }
+
+    unsigned char Peek() const {
+        Need(1);
+        return static_cast<unsigned char>(FData[FPos]);
+    }
+
+    unsigned char Byte() {
+        const unsigned char B = Peek();
+        ++FPos;
+        return B;
+    }
+
+    std::uint64_t Unsigned(int Bytes) {
+        Need(static_cast<std::uint64_t>(Bytes));
+        std::uint64_t Value = 0;
+        for (int I = 0; I < Bytes; ++I)
+            Value |= static_cast<std::uint64_t>(static_cast<unsigned char>(FData[FPos++]))
+                     << (8 * I);
+        return Value;
+    }
+
+    template <class T> T Signed() { return static_cast<T>(Unsigned(sizeof(T))); }
+
+    std::string_view Bytes(std::uint64_t Count) {
+        Need(Count);
+        const std::string_view Result = FData.substr(FPos, static_cast<std::size_t>(Count));
+        FPos += static_cast<std::size_t>(Count);
+        return Result;
+    }
+
+    std::string_view Name(bool MayBeEmpty) {
+        const std::size_t Start = FPos;
+        const std::string_view Result = Bytes(Byte());
+        if (!(MayBeEmpty && Result.empty()) && !IsName(Result)) {
+            FPos = Start;
+            Corrupt("名前が正しくありません"_sj);
+        }
+        return Result;
+    }
+
+    void NewLine(int Indent) {
+        FOut += '\n';
+        FOut.append(static_cast<std::size_t>(Indent), ' ');
+    }
+
+    void CheckDepth(int Depth) const {
+        if (Depth > MaxDepth)
+            Corrupt("入れ子が深すぎます"_sj);
+    }
+
+    std::int64_t Integer() {
+        switch (Byte()) {
+        case vaInt8:
+            return Signed<std::int8_t>();
+        case vaInt16:
+            return Signed<std::int16_t>();
+        case vaInt32:
+            return Signed<std::int32_t>();
+        default:
+            --FPos;
+            Corrupt("整数がありません"_sj);
+        }
+    }
+
+    void ReadObject(int Indent, int Depth) {
+        CheckDepth(Depth);
+        unsigned Flags = 0;
+        std::string Position;
+        if ((Peek() & FlagsPrefix) == FlagsPrefix) {
+            Flags = Byte() & 0x0F;
+            if (Flags & ffChildPos)
+                Position = " [" + std::to_string(Integer()) + "]";
+        }
+        const std::string_view ClassName = Name(false);
+        const std::string_view ObjectName = Name(true);
+        if (Depth > 0)
+            NewLine(Indent);
+        FOut += (Flags & ffInherited) ? "inherited " : (Flags & ffInline) ? "inline " : "object ";
+        if (!ObjectName.empty())
+            FOut.append(ObjectName).append(": ");
+        FOut.append(ClassName).append(Position);
+        while (Peek() != 0)
+            ReadProperty(Indent + IndentStep, Depth + 1);
+        ++FPos;
+        while (Peek() != 0)
+            ReadObject(Indent + IndentStep, Depth + 1);
+        ++FPos;
+        NewLine(Indent);
+        FOut += "end";
+    }
+
+    void ReadProperty(int Indent, int Depth) {
+        NewLine(Indent);
+        FOut.append(Name(false)).append(" = ");
+        ReadValue(Indent, Depth);
+    }
+
+    void ReadValue(int Indent, int Depth) {
+        CheckDepth(Depth);
+        const unsigned char Type = Byte();
+        switch (Type) {
+        case vaNull:
+            FOut += "Null";
+            return;
+        case vaNil:
+            FOut += "nil";
+            return;
+        case vaFalse:
+            FOut += "False";
+            return;
+        case vaTrue:
+            FOut += "True";
+            return;
+        case vaInt8:
+            FOut += std::to_string(Signed<std::int8_t>());
+            return;
+        case vaInt16:
+            FOut += std::to_string(Signed<std::int16_t>());
+            return;
+        case vaInt32:
+            FOut += std::to_string(Signed<std::int32_t>());
+            return;
+        case vaInt64:
+            FOut += std::to_string(Signed<std::int64_t>());
+            return;
+        case vaQWord:
+            FOut += std::to_string(Unsigned(8));
+            return;
+        case vaExtended: {
+            const std::uint64_t Mantissa = Unsigned(8);
+            FOut += FloatText(ExtendedValue(Mantissa, static_cast<unsigned>(Unsigned(2))));
+            return;
+        }
+        case vaSingle:
+            FOut += FloatText(std::bit_cast<float>(Signed<std::uint32_t>())) + "s";
+            return;
+        case vaCurrency:
+            FOut += CurrencyText(Signed<std::int64_t>()) + "c";
+            return;
+        case vaDate:
+            FOut += FloatText(std::bit_cast<double>(Unsigned(8))) + "d";
+            return;
+        case vaString:
+            FOut += QuoteAnsi(Bytes(Byte()));
+            return;
+        case vaLString:
+            FOut += QuoteAnsi(Bytes(Unsigned(4)));
+            return;
+        case vaWString:
+        case vaUString:
+            return ReadWideString();
+        case vaUTF8String:
+            FOut += QuoteUnicode(FromUtf8(Bytes(Unsigned(4))));
+            return;
+        case vaIdent:
+            FOut.append(Name(false));
+            return;
+        case vaSet:
+            return ReadSet();
+        case vaList:
+            return ReadList(Indent, Depth);
+        case vaCollection:
+            return ReadCollection(Indent, Depth);
+        case vaBinary:
+            return ReadBinary(Indent);
+        default:
+            --FPos;
+            Corrupt("値の種類 "_sj + std::to_string(Type) + " は不明です"_sj);
+        }
+    }
+
+    void ReadWideString() {
+        const std::uint64_t Count = Unsigned(4);
+        const std::string_view Raw = Bytes(Count * 2);
+        std::u16string Units(static_cast<std::size_t>(Count), u'\0');
+        for (std::size_t I = 0; I < Units.size(); ++I)
+            Units[I] = static_cast<char16_t>(static_cast<unsigned char>(Raw[2 * I]) |
+                                             static_cast<unsigned char>(Raw[2 * I + 1]) << 8);
+        FOut += QuoteUnicode(FromUtf16(Units));
+    }
+
+    void ReadSet() {
+        FOut += '[';
+        for (bool First = true;; First = false) {
+            const std::string_view Element = Name(true);
+            if (Element.empty())
+                break;
+            if (!First)
+                FOut += ", ";
+            FOut.append(Element);
+        }
+        FOut += ']';
+    }
+
+    void ReadList(int Indent, int Depth) {
+        FOut += '(';
+        while (Peek() != vaNull) {
+            NewLine(Indent + IndentStep);
+            ReadValue(Indent + IndentStep, Depth + 1);
+        }
+        ++FPos;
+        FOut += ')';
+    }
+
+    void ReadCollection(int Indent, int Depth) {
+        FOut += '<';
+        while (Peek() != vaNull) {
+            NewLine(Indent + IndentStep);
+            FOut += "item";
+            if (Peek() == vaInt8 || Peek() == vaInt16 || Peek() == vaInt32)
+                FOut += " [" + std::to_string(Integer()) + "]";
+            if (Byte() != vaList) {
+                --FPos;
+                Corrupt("コレクションの項目が正しくありません"_sj);
+            }
+            while (Peek() != 0)
+                ReadProperty(Indent + 2 * IndentStep, Depth + 1);
+            ++FPos;
+            NewLine(Indent + IndentStep);
+            FOut += "end";
+        }
+        ++FPos;
+        FOut += '>';
+    }
+
+    void ReadBinary(int Indent) {
+        static constexpr char Digits[] = "0123456789ABCDEF";
+        const std::string_view Data = Bytes(Unsigned(4));
+        FOut += '{';
+        for (std::size_t I = 0; I < Data.size(); ++I) {
+            if (I % HexBytesPerLine == 0)
+                NewLine(Indent + IndentStep);
+            const auto B = static_cast<unsigned char>(Data[I]);
+            FOut += Digits[B >> 4];
+            FOut += Digits[B & 15];
+        }
+        FOut += '}';
+    }
+
+    std::string_view FData;
+    std::size_t FOffset;
+    std::size_t FPos = 0;
+    std::string FOut;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Text to binary
+
+enum class TKind { Name, Integer, Float, String, Symbol, Binary, End };
+
+struct TPiece {
+    std::string Bytes; // quoted code page 932 bytes, or empty for a #n piece
+    char32_t Code = 0;
+    bool IsCode = false;
+};
+
+struct TToken {
+    TKind Kind = TKind::End;
+    std::string Text; // name, symbol, number text without suffix, binary bytes
+    char Suffix = 0;  // of a float: 's', 'c', 'd' or none
+    std::vector<TPiece> Pieces;
+    int Line = 1;
+};
+
+[[noreturn]] void TextFault(int Line, const AnsiString& Reason) {
+    throw EReadError("フォームテキストの "_sj + IntToStr(Line) + " 行目: "_sj + Reason);
+}
+
+int HexDigit(char C) {
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    if (C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    return -1;
+}
+
+bool IsDigit(char C) {
+    return C >= '0' && C <= '9';
+}
+
+class TTextLexer {
+public:
+    explicit TTextLexer(std::string_view Text) : FText(Text) {}
+
+    std::vector<TToken> Tokens() {
+        std::vector<TToken> Result;
+        for (;;) {
+            SkipBlanks();
+            TToken Token;
+            Token.Line = FLine;
+            if (AtEnd()) {
+                Result.push_back(std::move(Token));
+                return Result;
+            }
+            const char C = Peek();
+            if (IsNameStart(C))
+                ReadName(Token);
+            else if (IsDigit(C) || C == '-' || C == '$')
+                ReadNumber(Token);
+            else if (C == '\'' || C == '#')
+                ReadString(Token);
+            else if (C == '{')
+                ReadBinary(Token);
+            else if (std::string_view("=:[](),<>").find(C) != std::string_view::npos)
+                Token.Kind = TKind::Symbol, Token.Text = std::string(1, C), ++FPos;
+            else
+                TextFault(FLine, "不正な文字があります"_sj);
+            Result.push_back(std::move(Token));
+        }
+    }
+
+private:
+    bool AtEnd() const { return FPos >= FText.size(); }
+    char Peek(std::size_t Ahead = 0) const {
+        return FPos + Ahead < FText.size() ? FText[FPos + Ahead] : '\0';
+    }
+
+    void SkipBlanks() {
+        while (!AtEnd() && static_cast<unsigned char>(Peek()) <= ' ') {
+            if (Peek() == '\n' || (Peek() == '\r' && Peek(1) != '\n'))
+                ++FLine;
+            ++FPos;
+        }
+    }
+
+    void ReadName(TToken& Token) {
+        const std::size_t Start = FPos;
+        while (IsNameChar(Peek()) || (Peek() == '.' && IsNameStart(Peek(1))))
+            ++FPos;
+        Token.Kind = TKind::Name;
+        Token.Text = FText.substr(Start, FPos - Start);
+        ReadNonFinite(Token);
+    }
+
+    // INF and NAN, with the suffix of their type, are floats that are not numbers.
+    static void ReadNonFinite(TToken& Token) {
+        const std::string_view Word = Token.Text;
+        const char Suffix = Word.size() == 4 ? Word[3] : 0;
+        if ((Word.size() != 3 && Word.size() != 4) ||
+            (Word.size() == 4 && Suffix != 's' && Suffix != 'c' && Suffix != 'd') ||
+            (Word.substr(0, 3) != "INF" && Word.substr(0, 3) != "NAN"))
+            return;
+        Token.Kind = TKind::Float;
+        Token.Suffix = Suffix;
+        Token.Text = Word.substr(0, 3);
+    }
+
+    void ReadDigits(bool Hex) {
+        while (Hex ? HexDigit(Peek()) >= 0 : IsDigit(Peek()))
+            ++FPos;
+    }
+
+    void ReadNumber(TToken& Token) {
+        const std::size_t Start = FPos;
+        if (Peek() == '-' && Peek(1) == 'I') {
+            ++FPos;
+            ReadName(Token);
+            if (Token.Kind != TKind::Float || Token.Text != "INF")
+                TextFault(FLine, "数値が正しくありません"_sj);
+            Token.Text = "-INF";
+            return;
+        }
+        if (Peek() == '-')
+            ++FPos;
+        const bool Hex = Peek() == '$';
+        FPos += Hex ? 1 : 0;
+        const std::size_t DigitsStart = FPos;
+        ReadDigits(Hex);
+        if (FPos == DigitsStart)
+            TextFault(FLine, "数値が正しくありません"_sj);
+        bool Float = false;
+        if (!Hex && Peek() == '.' && IsDigit(Peek(1))) {
+            ++FPos;
+            ReadDigits(false);
+            Float = true;
+        }
+        if (!Hex && (Peek() == 'e' || Peek() == 'E') &&
+            (IsDigit(Peek(1)) || ((Peek(1) == '+' || Peek(1) == '-') && IsDigit(Peek(2))))) {
+            FPos += 2;
+            ReadDigits(false);
+            Float = true;
+        }
+        Token.Text = FText.substr(Start, FPos - Start);
+        if (!Hex && (Peek() == 's' || Peek() == 'c' || Peek() == 'd') && !IsNameChar(Peek(1))) {
+            Token.Suffix = Peek();
+            ++FPos;
+            Float = true;
+        }
+        if (IsNameChar(Peek()) || Peek() == '.')
+            TextFault(FLine, "数値が正しくありません"_sj);
+        Token.Kind = Float ? TKind::Float : TKind::Integer;
+    }
+
+    void ReadQuoted(TToken& Token) {
+        TPiece Piece;
+        ++FPos;
+        for (;;) {
+            if (AtEnd() || Peek() == '\r' || Peek() == '\n')
+                TextFault(FLine, "文字列が閉じていません"_sj);
+            if (Peek() == '\'') {
+                if (Peek(1) != '\'')
+                    break;
+                ++FPos;
+            }
+            Piece.Bytes += FText[FPos++];
+        }
+        ++FPos;
+        Token.Pieces.push_back(std::move(Piece));
+    }
+
+    void ReadCode(TToken& Token) {
+        ++FPos;
+        const bool Hex = Peek() == '$';
+        FPos += Hex ? 1 : 0;
+        std::uint64_t Code = 0;
+        const std::size_t Start = FPos;
+        for (int D; (D = HexDigit(Peek())) >= 0 && D < (Hex ? 16 : 10); ++FPos) {
+            Code = Code * (Hex ? 16 : 10) + static_cast<unsigned>(D);
+            if (Code > MaxCodePoint)
+                TextFault(FLine, "文字コードが正しくありません"_sj);
+        }
+        if (FPos == Start)
+            TextFault(FLine, "文字コードが正しくありません"_sj);
+        Token.Pieces.push_back({"", static_cast<char32_t>(Code), true});
+    }
+
+    // Pieces join directly or with + across blanks and lines.
+    bool NextPiece() {
+        if (Peek() == '\'' || Peek() == '#')
+            return true;
+        const std::size_t SavedPos = FPos;
+        const int SavedLine = FLine;
+        SkipBlanks();
+        if (Peek() == '+') {
+            ++FPos;
+            SkipBlanks();
+            if (Peek() == '\'' || Peek() == '#')
+                return true;
+            TextFault(FLine, "+ の後に文字列がありません"_sj);
+        }
+        FPos = SavedPos;
+        FLine = SavedLine;
+        return false;
+    }
+
+    void ReadString(TToken& Token) {
+        Token.Kind = TKind::String;
+        do {
+            if (Peek() == '\'')
+                ReadQuoted(Token);
+            else
+                ReadCode(Token);
+        } while (NextPiece());
+    }
+
+    void ReadBinary(TToken& Token) {
+        ++FPos;
+        Token.Kind = TKind::Binary;
+        int High = -1;
+        for (;;) {
+            SkipBlanks();
+            if (AtEnd())
+                TextFault(FLine, "バイナリデータが閉じていません"_sj);
+            if (Peek() == '}')
+                break;
+            const int D = HexDigit(Peek());
+            if (D < 0)
+                TextFault(FLine, "バイナリデータが正しくありません"_sj);
+            ++FPos;
+            if (High < 0) {
+                High = D;
+            } else {
+                Token.Text += static_cast<char>(High * 16 + D);
+                High = -1;
+            }
+        }
+        if (High >= 0)
+            TextFault(FLine, "バイナリデータの桁数が奇数です"_sj);
+        ++FPos;
+    }
+
+    std::string_view FText;
+    std::size_t FPos = 0;
+    int FLine = 1;
+};
+
+class TTextParser {
+public:
+    explicit TTextParser(std::string_view Text) : FTokens(TTextLexer(Text).Tokens()) {}
+
+    std::string Convert() {
+        FOut = FormImageSignature;
+        if (!IsObjectStart())
+            TextFault(Peek().Line, "object がありません"_sj);
+        ReadObject(0);
+        if (Peek().Kind != TKind::End)
+            TextFault(Peek().Line, "end の後に余分なテキストがあります"_sj);
+        return FOut;
+    }
+
+    const std::string& RootClass() const { return FRootClass; }
+
+private:
+    const TToken& Peek(std::size_t Ahead = 0) const {
+        return FTokens[std::min(FPos + Ahead, FTokens.size() - 1)];
+    }
+    const TToken& Next() {
+        const TToken& Token = Peek();
+        if (Token.Kind != TKind::End)
+            ++FPos;
+        return Token;
+    }
+
+    bool PeekName(const char* Word, std::size_t Ahead = 0) const {
+        return Peek(Ahead).Kind == TKind::Name && SameText(Peek(Ahead).Text, Word);
+    }
+    bool PeekSymbol(char Symbol, std::size_t Ahead = 0) const {
+        return Peek(Ahead).Kind == TKind::Symbol && Peek(Ahead).Text[0] == Symbol;
+    }
+
+    void ExpectSymbol(char Symbol) {
+        if (!PeekSymbol(Symbol))
+            TextFault(Peek().Line, AnsiString(1, Symbol) + " がありません"_sj);
+        Next();
+    }
+
+    const std::string& ExpectName() {
+        if (Peek().Kind != TKind::Name)
+            TextFault(Peek().Line, "名前がありません"_sj);
+        return Next().Text;
+    }
+
+    void CheckDepth(int Depth) const {
+        if (Depth > MaxDepth)
+            TextFault(Peek().Line, "入れ子が深すぎます"_sj);
+    }
+
+    // "end", unless it names a property.
+    bool IsEnd() const { return PeekName("end") && !PeekSymbol('=', 1); }
+
+    bool IsObjectStart() const {
+        return (PeekName("object") || PeekName("inherited") || PeekName("inline")) &&
+               !PeekSymbol('=', 1);
+    }
+
+    void ShortString(std::string_view Text, int Line) {
+        if (Text.size() > ShortStringMax)
+            TextFault(Line, "名前が長すぎます"_sj);
+        FOut += static_cast<char>(Text.size());
+        FOut += Text;
+    }
+
+    void ReadObject(int Depth) {
+        CheckDepth(Depth);
+        const int Line = Peek().Line;
+        const std::string Kind = Next().Text;
+        std::string Name = ExpectName();
+        std::string ClassName;
+        if (PeekSymbol(':')) {
+            Next();
+            ClassName = ExpectName();
+        } else {
+            ClassName = std::exchange(Name, std::string());
+        }
+        unsigned Flags = SameText(Kind, "inherited") ? ffInherited
+                         : SameText(Kind, "inline")  ? ffInline
+                                                     : 0;
+        std::string Position;
+        if (PeekSymbol('[')) {
+            Next();
+            Position = Int32Image(Peek().Line);
+            ExpectSymbol(']');
+            Flags |= ffChildPos;
+        }
+        if (Flags != 0)
+            FOut += static_cast<char>(FlagsPrefix | Flags);
+        FOut += Position;
+        ShortString(ClassName, Line);
+        ShortString(Name, Line);
+        if (Depth == 0)
+            FRootClass = ClassName;
+        while (!IsObjectStart() && !IsEnd())
+            ReadProperty(Depth + 1);
+        FOut += '\0';
+        while (IsObjectStart())
+            ReadObject(Depth + 1);
+        if (!IsEnd())
+            TextFault(Peek().Line, "end がありません"_sj);
+        Next();
+        FOut += '\0';
+    }
+
+    void ReadProperty(int Depth) {
+        const int Line = Peek().Line;
+        ShortString(ExpectName(), Line);
+        ExpectSymbol('=');
+        ReadValue(Depth);
+    }
+
+    // Positions and indexes are 32-bit values.
+    std::string Int32Image(int Line) {
+        std::string Image = IntegerImage(Line);
+        if (Image[0] != static_cast<char>(vaInt8) && Image[0] != static_cast<char>(vaInt16) &&
+            Image[0] != static_cast<char>(vaInt32))
+            TextFault(Line, "数値が大きすぎます"_sj);
+        return Image;
+    }
+
+    // The integer token next as a value of the smallest type that holds it.
+    std::string IntegerImage(int Line) {
+        if (Peek().Kind != TKind::Integer)
+            TextFault(Line, "整数がありません"_sj);
+        const std::string& Text = Next().Text;
+        const bool Negative = Text[0] == '-';
+        const bool Hex = Text[Negative ? 1 : 0] == '$';
+        const char* First = Text.data() + (Negative ? 1 : 0) + (Hex ? 1 : 0);
+        std::uint64_t Magnitude = 0;
+        const auto Result =
+            std::from_chars(First, Text.data() + Text.size(), Magnitude, Hex ? 16 : 10);
+        if (Result.ec != std::errc())
+            TextFault(Line, "数値が大きすぎます"_sj);
+        // $FFFFFFFF is the 32-bit pattern of -1.
+        if (Hex && !Negative && Text.size() <= 9 && Magnitude > 0x7FFFFFFF)
+            return IntegerBytes(static_cast<std::int32_t>(static_cast<std::uint32_t>(Magnitude)));
+        if (!Negative &&
+            Magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            std::string Out(1, static_cast<char>(vaQWord));
+            PutLE(Out, Magnitude, 8);
+            return Out;
+        }
+        if (Negative &&
+            Magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1)
+            TextFault(Line, "数値が大きすぎます"_sj);
+        return IntegerBytes(Negative ? static_cast<std::int64_t>(0 - Magnitude)
+                                     : static_cast<std::int64_t>(Magnitude));
+    }
+
+    static std::string IntegerBytes(std::int64_t Value) {
+        std::string Out;
+        const auto Put = [&](TValueType Type, int Bytes) {
+            Out += static_cast<char>(Type);
+            PutLE(Out, static_cast<std::uint64_t>(Value), Bytes);
+        };
+        if (Value >= std::numeric_limits<std::int8_t>::min() &&
+            Value <= std::numeric_limits<std::int8_t>::max())
+            Put(vaInt8, 1);
+        else if (Value >= std::numeric_limits<std::int16_t>::min() &&
+                 Value <= std::numeric_limits<std::int16_t>::max())
+            Put(vaInt16, 2);
+        else if (Value >= std::numeric_limits<std::int32_t>::min() &&
+                 Value <= std::numeric_limits<std::int32_t>::max())
+            Put(vaInt32, 4);
+        else
+            Put(vaInt64, 8);
+        return Out;
+    }
+
+    template <class T> T ParseFloat(const TToken& Token) {
+        T Value{};
+        const char* End = Token.Text.data() + Token.Text.size();
+        const auto Result = std::from_chars(Token.Text.data(), End, Value);
+        if (Result.ec == std::errc() && Result.ptr == End)
+            return Value;
+        // Some libraries refuse subnormal values here; the stream reads them.
+        std::istringstream Stream(Token.Text);
+        Stream.imbue(std::locale::classic());
+        if (Result.ec == std::errc::result_out_of_range && (Stream >> Value) && Stream.eof())
+            return Value;
+        TextFault(Token.Line, "数値が正しくありません"_sj);
+    }
+
+    // Exact for the decimal text the conversion writes; other forms go through a float.
+    std::int64_t CurrencyValue(const TToken& Token) {
+        const std::string& Text = Token.Text;
+        const bool Negative = Text[0] == '-';
+        const std::size_t Dot = Text.find('.');
+        const std::size_t Digits = Dot == std::string::npos ? Text.size() : Dot;
+        std::uint64_t Whole = 0;
+        std::uint64_t Fraction = 0;
+        const char* First = Text.data() + (Negative ? 1 : 0);
+        const bool Plain = Text.find_first_of("eEIN") == std::string::npos &&
+                           std::from_chars(First, Text.data() + Digits, Whole).ec == std::errc() &&
+                           (Dot == std::string::npos || Text.size() - Dot - 1 <= 4);
+        if (Plain) {
+            std::string Digits4 = Dot == std::string::npos ? "" : Text.substr(Dot + 1);
+            Digits4.resize(4, '0');
+            std::from_chars(Digits4.data(), Digits4.data() + Digits4.size(), Fraction);
+            const std::uint64_t Limit =
+                static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) +
+                (Negative ? 1 : 0);
+            if (Whole <= (Limit - Fraction) / CurrencyScale) {
+                const std::uint64_t Magnitude = Whole * CurrencyScale + Fraction;
+                return Negative ? static_cast<std::int64_t>(0 - Magnitude)
+                                : static_cast<std::int64_t>(Magnitude);
+            }
+            TextFault(Token.Line, "数値が大きすぎます"_sj);
+        }
+        const long double Scaled = ParseFloat<long double>(Token) * CurrencyScale;
+        if (!(std::fabs(Scaled) < 0x1p63L))
+            TextFault(Token.Line, "数値が大きすぎます"_sj);
+        return std::llround(Scaled);
+    }
+
+    void ReadFloat() {
+        const TToken& Token = Next();
+        switch (Token.Suffix) {
+        case 's':
+            FOut += static_cast<char>(vaSingle);
+            PutLE(FOut, std::bit_cast<std::uint32_t>(ParseFloat<float>(Token)), 4);
+            return;
+        case 'd':
+            FOut += static_cast<char>(vaDate);
+            PutLE(FOut, std::bit_cast<std::uint64_t>(ParseFloat<double>(Token)), 8);
+            return;
+        case 'c':
+            FOut += static_cast<char>(vaCurrency);
+            PutLE(FOut, static_cast<std::uint64_t>(CurrencyValue(Token)), 8);
+            return;
+        default:
+            FOut += static_cast<char>(vaExtended);
+            PutExtended(FOut, ParseFloat<long double>(Token));
+        }
+    }
+
+    void ReadString() {
+        const TToken& Token = Next();
+        bool Narrow = true;
+        for (const TPiece& Piece : Token.Pieces)
+            Narrow = Narrow && (!Piece.IsCode || Piece.Code < 0x80);
+        if (Narrow) {
+            std::string Bytes;
+            for (const TPiece& Piece : Token.Pieces)
+                Bytes += Piece.IsCode ? std::string(1, static_cast<char>(Piece.Code)) : Piece.Bytes;
+            if (Bytes.size() <= ShortStringMax) {
+                FOut += static_cast<char>(vaString);
+                FOut += static_cast<char>(Bytes.size());
+            } else {
+                FOut += static_cast<char>(vaLString);
+                PutLE(FOut, Bytes.size(), 4);
+            }
+            FOut += Bytes;
+            return;
+        }
+        QString Text;
+        for (const TPiece& Piece : Token.Pieces) {
+            if (!Piece.IsCode)
+                Text += QtText::Decode(Piece.Bytes);
+            else
+                Text += CharText(Piece.Code);
+        }
+        FOut += static_cast<char>(vaWString);
+        PutLE(FOut, static_cast<std::uint64_t>(Text.size()), 4);
+        for (const QChar Unit : Text)
+            PutLE(FOut, Unit.unicode(), 2);
+    }
+
+    void ReadNameValue() {
+        const std::string& Name = Next().Text;
+        if (Name == "False")
+            FOut += static_cast<char>(vaFalse);
+        else if (Name == "True")
+            FOut += static_cast<char>(vaTrue);
+        else if (Name == "nil")
+            FOut += static_cast<char>(vaNil);
+        else if (Name == "Null")
+            FOut += static_cast<char>(vaNull);
+        else
+            FOut += static_cast<char>(vaIdent), ShortString(Name, Peek().Line);
+    }
+
+    void ReadSet() {
+        Next();
+        FOut += static_cast<char>(vaSet);
+        for (bool First = true; !PeekSymbol(']'); First = false) {
+            if (!First)
+                ExpectSymbol(',');
+            const int Line = Peek().Line;
+            ShortString(ExpectName(), Line);
+        }
+        Next();
+        FOut += '\0';
+    }
+
+    void ReadList(int Depth) {
+        Next();
+        FOut += static_cast<char>(vaList);
+        while (!PeekSymbol(')')) {
+            // Null is the byte that ends a list; inside one it cannot be told apart.
+            if (PeekName("Null"))
+                TextFault(Peek().Line, "リストの中に Null は書けません"_sj);
+            ReadValue(Depth + 1);
+        }
+        Next();
+        FOut += '\0';
+    }
+
+    void ReadCollection(int Depth) {
+        Next();
+        FOut += static_cast<char>(vaCollection);
+        while (!PeekSymbol('>')) {
+            if (!PeekName("item"))
+                TextFault(Peek().Line, "item がありません"_sj);
+            Next();
+            if (PeekSymbol('[')) {
+                Next();
+                FOut += Int32Image(Peek().Line);
+                ExpectSymbol(']');
+            }
+            FOut += static_cast<char>(vaList);
+            while (!IsEnd())
+                ReadProperty(Depth + 1);
+            Next();
+            FOut += '\0';
+        }
+        Next();
+        FOut += '\0';
+    }
+
+    void ReadValue(int Depth) {
+        CheckDepth(Depth);
+        const TToken& Token = Peek();
+        switch (Token.Kind) {
+        case TKind::Integer:
+            FOut += IntegerImage(Token.Line);
+            return;
+        case TKind::Float:
+            return ReadFloat();
+        case TKind::String:
+            return ReadString();
+        case TKind::Name:
+            return ReadNameValue();
+        case TKind::Binary:
+            FOut += static_cast<char>(vaBinary);
+            PutLE(FOut, Token.Text.size(), 4);
+            FOut += Next().Text;
+            return;
+        case TKind::Symbol:
+            if (PeekSymbol('['))
+                return ReadSet();
+            if (PeekSymbol('('))
+                return ReadList(Depth);
+            if (PeekSymbol('<'))
+                return ReadCollection(Depth);
+            break;
+        case TKind::End:
+            break;
+        }
+        TextFault(Token.Line, "値がありません"_sj);
+    }
+
+    std::vector<TToken> FTokens;
+    std::size_t FPos = 0;
+    std::string FOut;
+    std::string FRootClass;
+};
+
+} // namespace
+
+bool IsFormImage(std::string_view Data) {
+    return Data.starts_with(FormImageSignature) || Data.starts_with(ResourceMark);
+}
+
+AnsiString ObjectBinaryToText(std::string_view Image) {
+    if (Image.starts_with(FormImageSignature))
+        return TBinaryReader(Image, 0).Convert();
+    if (!Image.starts_with(ResourceMark))
+        throw EInvalidImage("バイナリ形式のフォームではありません"_sj);
+    const std::size_t NameEnd = Image.find('\0', ResourceMark.size());
+    const std::size_t Payload = NameEnd + 1 + ResourceFlags.size() + 4;
+    if (NameEnd == std::string_view::npos || Image.size() < Payload)
+        throw EReadError(
+            "バイナリ形式のフォームが壊れています: リソースヘッダーが途中で終わっています"_sj);
+    std::uint32_t Size = 0;
+    for (int I = 0; I < 4; ++I)
+        Size |= static_cast<std::uint32_t>(static_cast<unsigned char>(Image[Payload - 4 + I]))
+                << (8 * I);
+    if (Image.size() - Payload < Size)
+        throw EReadError("バイナリ形式のフォームが壊れています: リソースの大きさ "_sj +
+                         std::to_string(Size) + " バイトに対してデータが足りません"_sj);
+    return TBinaryReader(Image.substr(Payload, Size), Payload).Convert();
+}
+
+std::string ObjectTextToBinary(std::string_view Text) {
+    return TTextParser(Text).Convert();
+}
+
+std::string ObjectTextToResource(std::string_view Text) {
+    TTextParser Parser(Text);
+    const std::string Image = Parser.Convert();
+    std::string Out(ResourceMark);
+    Out += UpperCase(Parser.RootClass());
+    Out += '\0';
+    Out += ResourceFlags;
+    PutLE(Out, Image.size(), 4);
+    return Out + Image;
+}

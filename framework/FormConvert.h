@@ -1,0 +1,30 @@
+// Conversion between the binary form format of the component framework and its text form.
+//
+// The text side is code page 932 text: strings hold their characters as Shift-JIS bytes inside
+// quotes and everything else as #n with the Unicode code point, so that a Japanese reader sees
+// Japanese. The form reader reads it once it is converted to UTF-8 (AnsiToUtf8).
+#pragma once
+
+#include "SysUtils.h"
+
+#include <string>
+#include <string_view>
+
+// The signature that starts every form image.
+inline constexpr std::string_view FormImageSignature = "TPF0";
+
+// Whether the data starts like a form image: with the resource header or the signature.
+bool IsFormImage(std::string_view Data);
+
+// Converts a form image, with or without the 16-bit resource header in front, into its text
+// form. Data that starts with neither raises EInvalidImage; a truncated or corrupt image raises
+// EReadError saying at which byte reading stopped.
+AnsiString ObjectBinaryToText(std::string_view Image);
+
+// Converts text in the text form format into a form image starting with the signature.
+// EReadError names the line of the first fault.
+std::string ObjectTextToBinary(std::string_view Text);
+
+// The same, wrapped in the resource header that form files on disk carry, under the upper-case
+// class name of the root object.
+std::string ObjectTextToResource(std::string_view Text);

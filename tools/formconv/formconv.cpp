@@ -1,0 +1,117 @@
+// formconv: shows a form file as text, or writes the binary form of a text form file.
+#include "Classes.h"
+#include "FormConvert.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailed = 2;
+constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+
+const char* const Usage =
+    "usage: formconv [--cp932] FILE\n"
+    "       formconv --binary FILE OUT\n"
+    "       formconv --help\n"
+    "\n"
+    "formconv FILE prints the text form of a form file: a binary form file (with or without\n"
+    "its resource header) converted, a text form file unchanged. The converted text is UTF-8,\n"
+    "as the form files of the programs are; with --cp932 it is code page 932 (Shift-JIS), as\n"
+    "the open dialog's preview shows it.\n"
+    "\n"
+    "formconv --binary FILE OUT writes the binary form, with its resource header, of the text\n"
+    "form file FILE (UTF-8 or code page 932) to OUT. OUT is replaced only when all went well.\n"
+    "\n"
+    "Exit status: 0 on success, 2 on any failure, with the reason on standard error.\n";
+
+int Fail(const AnsiString& File, const AnsiString& Message) {
+    std::cerr << "formconv: " << AnsiToUtf8(File) << ": " << AnsiToUtf8(Message) << '\n';
+    return ExitFailed;
+}
+
+int PrintText(const AnsiString& File, bool CodePage) {
+    const std::string Bytes = ReadFileBytes(File);
+    std::string Text;
+    try {
+        const AnsiString Converted = ObjectBinaryToText(Bytes);
+        Text = CodePage ? Converted : AnsiToUtf8(Converted);
+    } catch (const EInvalidImage&) {
+        Text = Bytes;
+    }
+    std::cout.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+    std::cout.flush();
+    return std::cout ? ExitOk : Fail(File, "標準出力に書き込めません"_sj);
+}
+
+// Text form files of the programs are UTF-8; older ones are code page 932.
+AnsiString FormTextOf(std::string_view Bytes) {
+    if (Bytes.substr(0, Utf8Mark.size()) == Utf8Mark)
+        Bytes.remove_prefix(Utf8Mark.size());
+    if (!IsUtf8(Bytes))
+        return AnsiString(Bytes);
+    AnsiString Text;
+    if (!Utf8ToAnsi(Bytes, Text))
+        throw EConvertError("コードページ 932 で表せない文字があります"_sj);
+    return Text;
+}
+
+// Written beside OUT first, so that a failure leaves no half-written file.
+int WriteBinary(const AnsiString& File, const AnsiString& Out) {
+    const std::string Image = ObjectTextToResource(FormTextOf(ReadFileBytes(File)));
+    const AnsiString Temporary = Out + ".tmp";
+    try {
+        TFileStream Stream(Temporary, fmCreate);
+        Stream.Write(Image);
+        Stream.Close();
+    } catch (...) {
+        DeleteFile(Temporary);
+        throw;
+    }
+    if (!RenameFile(Temporary, Out)) {
+        DeleteFile(Temporary);
+        return Fail(Out, "ファイルを置き換えられません"_sj);
+    }
+    return ExitOk;
+}
+
+// Command-line names are UTF-8; the layer's names are code page 932.
+AnsiString ArgName(const char* Arg) {
+    AnsiString Name;
+    return Utf8ToAnsi(Arg, Name) ? Name : AnsiString(Arg);
+}
+
+int Run(int Argc, char** Argv) {
+    const std::string_view First = Argc > 1 ? Argv[1] : "";
+    if (Argc == 2 && First == "--help") {
+        std::cout << Usage;
+        return ExitOk;
+    }
+    AnsiString File;
+    try {
+        if (Argc == 4 && First == "--binary") {
+            File = ArgName(Argv[2]);
+            return WriteBinary(File, ArgName(Argv[3]));
+        }
+        if (Argc == 3 && First == "--cp932") {
+            File = ArgName(Argv[2]);
+            return PrintText(File, true);
+        }
+        if (Argc == 2 && !First.starts_with("--")) {
+            File = ArgName(Argv[1]);
+            return PrintText(File, false);
+        }
+    } catch (const Exception& E) {
+        return Fail(File, E.Message());
+    }
+    std::cerr << Usage;
+    return ExitFailed;
+}
+
+} // namespace
+
+int main(int Argc, char** Argv) {
+    return Run(Argc, Argv);
+}
