@@ -27,12 +27,15 @@ constexpr std::pair<unsigned short, TShiftStateItem> ShiftKeys[] = {
     {VK_LBUTTON, ssLeft}, {VK_RBUTTON, ssRight}, {VK_MBUTTON, ssMiddle},
 };
 
+constexpr int KeyStateCount = 256;
+constexpr BYTE KeyStateDown = 0x80;
+
 TShiftState KeyboardShiftState() {
-    BYTE Keys[256];
+    BYTE Keys[KeyStateCount];
     GetKeyboardState(Keys);
     TShiftState Shift;
     for (const auto& [Key, Item] : ShiftKeys)
-        if (Keys[Key] & 0x80)
+        if (Keys[Key] & KeyStateDown)
             Shift.Include(Item);
     return Shift;
 }
@@ -47,6 +50,7 @@ const std::vector<const char*>& ButtonStyleNames() {
 
 TIconButton::TIconButton(TComponent* AOwner)
     : TCustomPanel(AOwner), FIcon(std::make_unique<TIcon>()) {
+    // Under visual styles the face shows the parent, as the framework has it for panels.
     SetParentBackground(true);
     SetButtonStyle(DefaultButtonStyle);
     SetCtl3D(true);

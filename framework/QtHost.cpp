@@ -301,9 +301,14 @@ void AttachControl(QWidget* Widget, TControl* Control) {
     new TControlLink(Control, Widget);
 }
 
+// The link is no QObject subclass of its own to the meta-object system, so findChild would
+// take any child for it: look for it by its C++ type.
 void DetachControl(QWidget* Widget) {
-    if (auto* Link = Widget->findChild<TControlLink*>(QString(), Qt::FindDirectChildrenOnly))
-        Link->Detach();
+    for (QObject* Child : Widget->children())
+        if (auto* Link = dynamic_cast<TControlLink*>(Child)) {
+            Link->Detach();
+            break;
+        }
     Links().erase(Widget);
 }
 

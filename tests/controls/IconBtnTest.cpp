@@ -9,6 +9,7 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QTest>
+#include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
 
@@ -78,6 +79,12 @@ TEST(IconButtonDefaults, NewButtonIsAFramed36PixelSquareWithoutCaption) {
     EXPECT_EQ(Button.OutColor(), clBtnFace);
     EXPECT_TRUE(Button.Icon()->Empty());
     EXPECT_TRUE(Button.Caption().empty());
+    // A new OutColor shows at once only in a designer.
+    Button.SetOutColor(clLime);
+    EXPECT_EQ(Button.Color(), clBtnFace);
+    Button.SetDesigning(true);
+    Button.SetOutColor(clRed);
+    EXPECT_EQ(Button.Color(), clRed);
 }
 
 // Per style: the bevels it sets, those a press shows, those a cancelled press leaves.

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QTest>
+#include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
 
