@@ -1,7 +1,9 @@
 #include "ExtCtrls.h"
 
+#include "QtHost.h"
 #include "QtText.h"
 #include "StdPublish.h"
+#include "Themes.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
@@ -85,6 +87,19 @@ void TCustomPanel::SetBorderStyle(TBorderStyle Value) {
     FrameChanged();
 }
 
+void TCustomPanel::SetParentBackground(bool Value) {
+    if (FParentBackground == Value)
+        return;
+    FParentBackground = Value;
+    if (auto* Host = HandleAllocated() ? dynamic_cast<THostWidget*>(Widget()) : nullptr)
+        Host->RefreshOpacity();
+    Invalidate();
+}
+
+bool TCustomPanel::OpaquePaint() const {
+    return !FParentBackground || !ThemeServices()->ThemesEnabled();
+}
+
 void TCustomPanel::TextChanged() {
     TCustomControl::TextChanged();
     Invalidate();
@@ -123,9 +138,11 @@ void TCustomPanel::Paint() {
     PaintBevel(R, FBevelOuter);
     Frame3D(C, R, Color(), Color(), FBorderWidth);
     PaintBevel(R, FBevelInner);
-    C->Brush()->SetStyle(bsSolid);
-    C->Brush()->SetColor(Color());
-    C->FillRect(R);
+    if (OpaquePaint()) {
+        C->Brush()->SetStyle(bsSolid);
+        C->Brush()->SetColor(Color());
+        C->FillRect(R);
+    }
     PaintCaption(R);
 }
 

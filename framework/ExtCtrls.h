@@ -48,9 +48,14 @@ public:
     void SetBorderStyle(TBorderStyle Value);
     bool FullRepaint() const { return FFullRepaint; }
     void SetFullRepaint(bool Value) { FFullRepaint = Value; }
+    // While visual styles are active, a panel in parent-background mode leaves its face to
+    // the parent's background.
+    bool ParentBackground() const { return FParentBackground; }
+    void SetParentBackground(bool Value);
 
 protected:
     void Paint() override;
+    bool OpaquePaint() const override;
     void TextChanged() override;
     TRect AlignArea() const override;
 
@@ -66,6 +71,7 @@ private:
     int FBorderWidth = DefaultBorderWidth;
     TBorderStyle FBorderStyle = DefaultBorderStyle;
     bool FFullRepaint = DefaultFullRepaint;
+    bool FParentBackground = false;
 };
 
 class TPanel : public TCustomPanel {

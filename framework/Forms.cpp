@@ -2,6 +2,7 @@
 
 #include "FormReader.h"
 #include "QtHost.h"
+#include "Themes.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -279,6 +280,7 @@ void TApplication::Initialize() {
         FQtApplication = std::make_unique<QApplication>(Argc, Argv);
     }
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    ThemeServices()->ApplyStyle();
 }
 
 void TApplication::Run() {

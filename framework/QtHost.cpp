@@ -1,6 +1,7 @@
 #include "QtHost.h"
 
 #include "QtText.h"
+#include "WinApi.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
@@ -280,6 +281,10 @@ std::map<TCursor, QCursor>& RegisteredCursors() {
 
 } // namespace
 
+// The program's own hand cursor, when it carries one, is the hand of every control, so that
+// links, lists and buttons point alike.
+const char* const HandPointName = "HANDPOINT";
+
 QCursor CursorOf(TCursor Cursor) {
     static const std::map<TCursor, Qt::CursorShape> Shapes{
         {crDefault, Qt::ArrowCursor},
@@ -308,6 +313,9 @@ QCursor CursorOf(TCursor Cursor) {
     const auto Registered = RegisteredCursors().find(Cursor);
     if (Registered != RegisteredCursors().end())
         return Registered->second;
+    if (Cursor == crHandPoint)
+        if (const HCURSOR Hand = LoadCursor(HInstance, HandPointName))
+            return Hand->Cursor;
     const auto Shape = Shapes.find(Cursor);
     return QCursor(Shape == Shapes.end() ? Qt::ArrowCursor : Shape->second);
 }
@@ -519,6 +527,9 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     auto* Win = dynamic_cast<TWinControl*>(FControl);
     if (!Win || FResending || !OwnsKeyEvent(Source))
         return false;
+    // A held key repeats its key-down only; the key goes up once, when it is let go.
+    if (E->type() == QEvent::KeyRelease && E->isAutoRepeat())
+        return FHost;
     unsigned short VirtualKey = VirtualKeyOf(E->key(), E->modifiers());
     const TShiftState Shift = ShiftStateOf(E->modifiers(), QGuiApplication::mouseButtons());
     bool Swallowed = false;
@@ -578,6 +589,13 @@ bool TControlLink::ContextMenu(QWidget* Source, QContextMenuEvent* E) {
 
 THostWidget::THostWidget(TControl* AControl) : FControl(AControl) {
     setAttribute(Qt::WA_OpaquePaintEvent, AControl->OpaquePaint());
+}
+
+void THostWidget::RefreshOpacity() {
+    if (testAttribute(Qt::WA_OpaquePaintEvent) == FControl->OpaquePaint())
+        return;
+    setAttribute(Qt::WA_OpaquePaintEvent, FControl->OpaquePaint());
+    update();
 }
 
 void THostWidget::paintEvent(QPaintEvent* Event) {

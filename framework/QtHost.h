@@ -71,6 +71,9 @@ class THostWidget : public QWidget {
 public:
     explicit THostWidget(TControl* AControl);
     TControl* Control() const { return FControl; }
+    // A control that turns transparent (a panel leaving its face to its parent) needs its
+    // parent painted beneath it; call when OpaquePaint may have changed.
+    void RefreshOpacity();
 
 protected:
     void paintEvent(QPaintEvent* Event) override;

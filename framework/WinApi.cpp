@@ -30,6 +30,17 @@ const char* const OpenVerb = "open";
 const QString WebHostPrefix = "www.";
 const QString WebScheme = "http://";
 
+TShellOpener& ShellOpener() {
+    static TShellOpener Opener;
+    return Opener;
+}
+
+bool OpenAddress(const QUrl& Target) {
+    if (ShellOpener())
+        return ShellOpener()(FromQString(Target.toString()));
+    return QDesktopServices::openUrl(Target);
+}
+
 AnsiString& ProgramDirOverride() {
     static AnsiString Dir;
     return Dir;
@@ -159,7 +170,11 @@ std::intptr_t ShellExecute(HWND, const AnsiString& Operation, const AnsiString& 
     const QUrl Target = ShellTarget(File, Directory);
     if (Target.isEmpty())
         return SE_ERR_FNF;
-    return QDesktopServices::openUrl(Target) ? ShellSuccess : SE_ERR_NOASSOC;
+    return OpenAddress(Target) ? ShellSuccess : SE_ERR_NOASSOC;
+}
+
+void SetShellOpener(TShellOpener Opener) {
+    ShellOpener() = std::move(Opener);
 }
 
 AnsiString GetProgramDir() {
@@ -209,8 +224,8 @@ void* VirtualAlloc(std::size_t Size) {
     // Large pages need aligned ranges: map more, keep the aligned part.
     constexpr std::size_t LargePage = std::size_t(2) << 20;
     const std::size_t Slack = Size >= LargePage ? LargePage : 0;
-    void* Raw = mmap(nullptr, Size + Slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                     -1, 0);
+    void* Raw =
+        mmap(nullptr, Size + Slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (Raw == MAP_FAILED)
         throw std::bad_alloc();
     auto* Start = static_cast<char*>(Raw);

@@ -5,6 +5,7 @@
 #include "Controls.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 using UINT = unsigned;
@@ -85,6 +86,12 @@ LRESULT SendMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 // for a missing file and SE_ERR_NOASSOC when no handler opens it or Operation is not "open".
 std::intptr_t ShellExecute(HWND Window, const AnsiString& Operation, const AnsiString& File,
                            const AnsiString& Parameters, const AnsiString& Directory, int ShowCmd);
+
+// What ShellExecute hands a web, mail or file address to, as text: the desktop's default
+// handler while none is set. Tests set their own so that nothing is launched; an empty one
+// restores the desktop's.
+using TShellOpener = std::function<bool(const AnsiString& Address)>;
+void SetShellOpener(TShellOpener Opener);
 
 // The directory of the running program, without a closing separator, in code page 932.
 AnsiString GetProgramDir();

@@ -45,6 +45,30 @@ def gradient_panel(effect, start, end, vert_align="vlCenter", rotation="trNone",
             "Moveable = False"]
 
 
+def icon_button(indent, name, place, art, color, handler=None):
+    """A flat icon button that rises under the pointer; its face keeps the bar's colour."""
+    return obj(indent, name, "TIconButton", place + [
+        "ButtonStyle = bsIELike", f"InColor = {color}", f"OutColor = {color}",
+        "Stretch = False"]
+        + binary_property("Icon.Data", f"resources/icons/{art}.ico", indent)
+        + (["Cursor = crHandPoint", f"OnClick = {handler}"] if handler else []))
+
+
+def box_label(indent, name, place, caption, color, border, face="ＭＳ Ｐゴシック"):
+    """A command caption: white 12-pixel text on the bar, without bevels."""
+    return obj(indent, name, "TBoxLabel", place + [
+        f"Caption = '{caption}'", "BevelInner = bvNone", "BevelOuter = bvNone"]
+        + ([f"Color = {color}"] if color else ["ParentColor = True"])
+        + (["BorderStyle = bsSingle"] if border else []) + font(face, 12, "clWhite"))
+
+
+def url_label(indent, name, top, address):
+    return obj(indent, name, "TURLLabel", bounds(48, top, 215, 13) + [
+        "AutoSize = False", f"Caption = '{address}'", f"Color = {DARK}", "ParentColor = False",
+        "Transparent = False", "Executable = True"]
+        + font("ＭＳ Ｐゴシック", 12, "clWhite", "fsUnderline"))
+
+
 def bounds(l, t, w, h):
     return [f"Left = {l}", f"Top = {t}", f"Width = {w}", f"Height = {h}"]
 
@@ -87,22 +111,19 @@ def form(f):
         "Align = alBottom", f"Top = {647 - f['band']}", f"Height = {f['band']}",
         "BevelOuter = bvNone", f"Color = {DARK}", "ParentColor = False"]
         + gradient_panel("bdVertIn", DARK, DARK), [
-        obj(i + 2, "IconButton7", "TButton", ["Align = alLeft", "Width = 49"]),
-        obj(i + 2, "IconButton4", "TButton", bounds(621, 1, 36, 36) + [
-            "Caption = '?'", "Cursor = crHandPoint", "OnClick = IconButton4Click"]),
-        obj(i + 2, "BoxLabel1", "TLabel", bounds(672, 23, 57, 15) + [
-            "AutoSize = False", "Caption = 'HELP'", f"Color = {labels['help_color']}",
-            "ParentColor = False", "Transparent = False"]),
-        obj(i + 2, "IconButton3", "TButton", bounds(752, 4, 36, 33) + [
-            "Caption = '実'", "Cursor = crHandPoint", "OnClick = IconButton3Click"]),
-        obj(i + 2, "BoxLabel20", "TLabel", bounds(800, 23, 57, 15) + [
-            "AutoSize = False", "Caption = '実　行'", "Transparent = False"]),
-        obj(i + 2, "IconButton1", "TButton", bounds(873, 1, 36, 36) + [
-            "Caption = '×'", "Cursor = crHandPoint", "OnClick = IconButton1Click"]),
-        obj(i + 2, "BoxLabel21", "TLabel", bounds(920, 23, 65, 15) + [
-            "AutoSize = False", "Caption = 'キャンセル'", f"Color = {CANCEL_LABEL}",
-            "ParentColor = False", "Transparent = False"]
-            + font("ＭＳ Ｐ明朝", 12)),
+        icon_button(i + 2, "IconButton7", ["Align = alLeft", "Width = 49"], "Sheet", DARK),
+        icon_button(i + 2, "IconButton4", bounds(621, 1, 36, 36), "Help", DARK,
+                    "IconButton4Click"),
+        box_label(i + 2, "BoxLabel1", bounds(672, 23, 57, 15), "HELP", labels["help_color"],
+                  labels["border"]),
+        icon_button(i + 2, "IconButton3", bounds(752, 4, 36, 33), "Execute", DARK,
+                    "IconButton3Click"),
+        box_label(i + 2, "BoxLabel20", bounds(800, 23, 57, 15), "実　行", None,
+                  labels["border"]),
+        icon_button(i + 2, "IconButton1", bounds(873, 1, 36, 36), "Cancel", DARK,
+                    "IconButton1Click"),
+        box_label(i + 2, "BoxLabel21", bounds(920, 23, 65, 15), "キャンセル", CANCEL_LABEL,
+                  labels["border"], "ＭＳ Ｐ明朝"),
     ])
     targets = [button(i + 4, *b) for b in f["buttons"]]
     targets.append(obj(i + 4, "Button11", "TButton", bounds(*f["cancel_place"], 121, 25) + [
@@ -117,14 +138,8 @@ def form(f):
             "BevelOuter = bvNone", f"Caption = '{f['panel5']}'"]),
         obj(i + 2, "Panel4", "TPanel", bounds(32, 370, 249, 20) + [
             "BevelOuter = bvNone", f"Caption = '{f['panel4']}'"]),
-        obj(i + 2, "URLLabel3", "TLabel", bounds(48, 392, 215, 13) + [
-            "AutoSize = False", f"Caption = '{MAKER_WEB}'", f"Color = {DARK}",
-            "Cursor = crHandPoint", "ParentColor = False", "Transparent = False"]
-            + font("ＭＳ Ｐゴシック", 12, "clWhite", "fsUnderline")),
-        obj(i + 2, "URLLabel4", "TLabel", bounds(48, 408, 215, 13) + [
-            "AutoSize = False", f"Caption = '{MAKER_MAIL}'", f"Color = {DARK}",
-            "Cursor = crHandPoint", "ParentColor = False", "Transparent = False"]
-            + font("ＭＳ Ｐゴシック", 12, "clWhite", "fsUnderline")),
+        url_label(i + 2, "URLLabel3", 392, MAKER_WEB),
+        url_label(i + 2, "URLLabel4", 408, MAKER_MAIL),
         obj(i + 2, "Separater_Char", "TRadioGroup", bounds(312, 336, 257, 89) + [
             "Caption = '区切文字指定'", "Columns = 2", "ItemIndex = 0", "Items.Strings = (",
             "  'カンマ区切り'", "  'タブ区切り'", "  'スペース区切り'", "  'セミコロン区切り')"]),
@@ -159,13 +174,13 @@ def form(f):
 MORVANE = dict(
     name="fmorvane", **{"class": "Tfmorvane"}, caption="クォヴァント-CSVインポ－ト",
     editing=False, band=41, left_band=36, panel6_top=72, panel7_left=64,
-    box_label={"help_color": "clBtnFace"},
+    box_label={"help_color": None, "border": False},
     title_controls=[
         obj(4, "Label1", "TLabel", bounds(280, 12, 433, 17) + [
             "Alignment = taCenter", "AutoSize = False",
             "Caption = 'クォヴァント-CSVインポ－ト'"]
             + font("ＭＳ Ｐ明朝", 16, "clNavy", "fsBold, fsUnderline")),
-        obj(4, "IconButton2", "TButton", bounds(12, 5, 36, 33))],
+        icon_button(4, "IconButton2", bounds(12, 5, 36, 33), "Mark", "clWhite")],
     panel5="クォヴァント-CSVインポ－ト", panel4="積算データ編 Version2.00",
     buttons=[("Button1", "名　称", 1, 32, 32), ("Button2", "型　番", 2, 32, 72),
              ("Button3", "単　位", 3, 32, 112), ("Button8", "歩　掛", 4, 32, 152),
@@ -180,7 +195,7 @@ MORVANE = dict(
               "単価[原価]", "単価[提出]", "定　価", "付帯単価[原価]", "付帯単価[提出]",
               "備　考"],
     widths=[10, 181, 150, 33, 50, 90, 90, 90, 90, 90, 90, 90, 150],
-    extra=[])
+    extra=[obj(2, "WinXP1", "TWinXP", [])])
 
 ROW_MENU = [("N1", "右へ移動(子アイテムにする→ツリ－単価用)", "N1Click"),
             ("N2", "左へ移動(親アイテムにする→ツリ－単価用)", "N2Click"),
@@ -191,9 +206,9 @@ ROW_MENU = [("N1", "右へ移動(子アイテムにする→ツリ－単価用)"
 PELLISK = dict(
     name="fpellisk", **{"class": "Tfpellisk"}, caption="クォヴァント-CSV→単価データ",
     editing=True, band=35, left_band=30, panel6_top=96, panel7_left=56,
-    box_label={"help_color": "12615680"},
+    box_label={"help_color": "12615680", "border": True},
     title_controls=[
-        obj(4, "IconButton2", "TButton", ["Align = alLeft", "Width = 65"]),
+        icon_button(4, "IconButton2", ["Align = alLeft", "Width = 65"], "Mark", "clWhite"),
         obj(4, "Label1", "TLabel", ["Align = alLeft", "Left = 65", "Width = 249",
                                     "Alignment = taCenter", "AutoSize = False",
                                     "Caption = 'クォヴァント-CSV→単価データ'", "Layout = tlCenter"]
@@ -222,7 +237,7 @@ PELLISK = dict(
               "付帯単価[原価]", "付帯単価1[提出]", "付帯単価2[提出]", "付帯単価3[提出]",
               "付帯単価4[提出]", "付帯単価5[提出]", "備　考"],
     widths=[10, 180, 150, 33, 50, 90, 90, 90, 90, 90, 80, 80, 80, 80, 80, 80, 80, 80, 100],
-    extra=[obj(2, "PopupMenu1", "TPopupMenu", [], [
+    extra=[obj(2, "XPManifest1", "TXPManifest", []), obj(2, "PopupMenu1", "TPopupMenu", [], [
         obj(4, n, "TMenuItem", [f"Caption = '{c}'"] + ([f"OnClick = {h}"] if h else []))
         for n, c, h in ROW_MENU])])
 
