@@ -1,5 +1,6 @@
 // End-to-end: the costing-data wizard driven as a user would, from the open dialog to the
 // hand-off file.
+#include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
@@ -241,7 +242,16 @@ TEST_F(MorvaneTest, AUtf8FileIsImportedAsShiftJis) {
     EXPECT_EQ(HandOff(), "㈱髙橋;;本;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
 }
 
+TEST_F(MorvaneTest, AUtf8FileWithoutMarkIsImportedAsShiftJis) {
+    OpenSource("ボルト,本\n異形棒鋼,t\n");
+    Map({"Button1", "Button3"});
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(),
+              "ボルト;;本;0;0;0;0;0;0;0;0;0;;\r\n異形棒鋼;;t;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
+}
+
 TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole) {
+    SKIP_WITHOUT_TESTDATA("/csv/syukujitsu.csv");
     Open(QUOVANT_TESTDATA "/csv/syukujitsu.csv");
     Map({"Button1", "Button2"});
     EXPECT_EQ(Grid()->RowCount(), 1069);
