@@ -365,8 +365,7 @@ private:
 };
 
 void* TSCGCellParam::operator new(std::size_t Size) {
-    return Size == sizeof(TSCGCellParam) ? TParamPool::Instance().Allocate()
-                                         : ::operator new(Size);
+    return Size == sizeof(TSCGCellParam) ? TParamPool::Instance().Allocate() : ::operator new(Size);
 }
 
 void TSCGCellParam::operator delete(void* Item, std::size_t Size) {
@@ -1195,7 +1194,8 @@ void TStrColGrid::DrawTextLine(const TCellText& AText, const TSCGCellParam* APar
              ARow, AIndex, AState, Line, Alignment, Layout, InnerLine);
     }
     TCanvas* C = Canvas();
-    const int X = LineX(Alignment, ACellRect, C->TextWidth(Line));
+    // Left-aligned text needs no width; measuring a long text would stall the paint.
+    const int X = LineX(Alignment, ACellRect, Alignment == taLeftJustify ? 0 : C->TextWidth(Line));
     const int Y = LineY(Layout, ALineRect, C->TextHeight(Line));
     const TBrushStyle BrushStyle = C->Brush()->Style();
     C->Brush()->SetStyle(bsClear);
