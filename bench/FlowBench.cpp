@@ -121,10 +121,11 @@ int Run(const char* Name, int Lines, std::vector<int> Targets,
     WizardDriver::Click(ComponentByName<TControl>(F, "IconButton3"));
     const qint64 ExecuteMs = Step.elapsed();
     const qint64 TotalMs = Total.elapsed();
-    std::printf("%s: %d lines x up to %d fields\n  load %lld ms, start %lld ms, slowest click %lld ms, "
-                "execute %lld ms\n  clicks (ms):%s\n  whole flow %lld ms, peak resident %ld MB\n",
-                Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(),
-                TotalMs, PeakMegabytes());
+    std::printf(
+        "%s: %d lines x up to %d fields\n  load %lld ms, start %lld ms, slowest click %lld ms, "
+        "execute %lld ms\n  clicks (ms):%s\n  whole flow %lld ms, peak resident %ld MB\n",
+        Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(), TotalMs,
+        PeakMegabytes());
     if constexpr (std::is_same_v<Form, Tfpellisk>)
         TimeRowCommands(F);
     delete F;
