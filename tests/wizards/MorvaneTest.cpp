@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -219,6 +220,23 @@ TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoa
     EXPECT_EQ(Form->FieldCursor(), 0);
     Press("Button21");
     EXPECT_EQ(List()->Items()->Count(), 0);
+}
+
+// A pipe would block the program before any window shows, a device would fill the memory.
+TEST_F(MorvaneTest, APipeOrDeviceIsRefusedAtOnceAndTheFormStaysOpen) {
+    const QString Fifo = Dir.path() + "/fifo.csv";
+    ::mkfifo(QFile::encodeName(Fifo).constData(), 0600);
+    for (const QString& Path : {Fifo, QString("/dev/zero")}) {
+        QString Message;
+        AnswerMessageBox(&Message);
+        Open(Path);
+        EXPECT_TRUE(Message.contains(Path)) << Message.toStdString();
+        EXPECT_TRUE(Message.contains(QString::fromUtf8("通常のファイルではありません")));
+        EXPECT_FALSE(Closed());
+        EXPECT_EQ(Form->SourceLines()->Count(), 0);
+        delete Form;
+        Form = nullptr;
+    }
 }
 
 TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost) {
