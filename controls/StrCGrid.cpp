@@ -1164,7 +1164,11 @@ void TStrColGrid::OutCellText(const TSCGOutCellTextEvent& AHandler, TObject* ASe
 void TStrColGrid::DrawDividedText(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
                                   int ARow, const TRect& ARect, TGridDrawState AState,
                                   TGridOptions AOptions) {
-    FLines.SetText(AText.Text.empty() ? AnsiString(1, LineBreak) : AText.Text);
+    // Split in place: a long cell text is not copied first.
+    if (AText.Text.empty())
+        FLines.SetText(AnsiString(1, LineBreak));
+    else
+        FLines.SetText(AText.Text);
     if (FLines.Count() == 0) // text that starts with a NUL byte
         FLines.Add(AnsiString());
     const int Count = FLines.Count();
