@@ -365,8 +365,7 @@ private:
 };
 
 void* TSCGCellParam::operator new(std::size_t Size) {
-    return Size == sizeof(TSCGCellParam) ? TParamPool::Instance().Allocate()
-                                         : ::operator new(Size);
+    return Size == sizeof(TSCGCellParam) ? TParamPool::Instance().Allocate() : ::operator new(Size);
 }
 
 void TSCGCellParam::operator delete(void* Item, std::size_t Size) {
@@ -1165,7 +1164,11 @@ void TStrColGrid::OutCellText(const TSCGOutCellTextEvent& AHandler, TObject* ASe
 void TStrColGrid::DrawDividedText(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
                                   int ARow, const TRect& ARect, TGridDrawState AState,
                                   TGridOptions AOptions) {
-    FLines.SetText(AText.Text.empty() ? AnsiString(1, LineBreak) : AText.Text);
+    // Split in place: a long cell text is not copied first.
+    if (AText.Text.empty())
+        FLines.SetText(AnsiString(1, LineBreak));
+    else
+        FLines.SetText(AText.Text);
     if (FLines.Count() == 0) // text that starts with a NUL byte
         FLines.Add(AnsiString());
     const int Count = FLines.Count();
@@ -1195,7 +1198,8 @@ void TStrColGrid::DrawTextLine(const TCellText& AText, const TSCGCellParam* APar
              ARow, AIndex, AState, Line, Alignment, Layout, InnerLine);
     }
     TCanvas* C = Canvas();
-    const int X = LineX(Alignment, ACellRect, C->TextWidth(Line));
+    // Left-aligned text needs no width; measuring a long text would stall the paint.
+    const int X = LineX(Alignment, ACellRect, Alignment == taLeftJustify ? 0 : C->TextWidth(Line));
     const int Y = LineY(Layout, ALineRect, C->TextHeight(Line));
     const TBrushStyle BrushStyle = C->Brush()->Style();
     C->Brush()->SetStyle(bsClear);

@@ -151,7 +151,7 @@ private:
 template <class T> T* ComponentByName(const TComponent* Owner, const AnsiString& Name) {
     T* Found = dynamic_cast<T*>(Owner->FindComponent(Name));
     if (!Found)
-        throw EComponentError("Component not found: " + Name);
+        throw EComponentError("コンポーネント "_sj + Name + " が見つかりません"_sj);
     return Found;
 }
 
@@ -283,7 +283,9 @@ enum : unsigned {
     fmOpenWrite = 0x0001,
     fmShareDenyWrite = 0x0020,
     fmShareDenyNone = 0x0040,
-    fmCreate = 0xFF00
+    fmCreate = 0xFF00,
+    // Creates a file that must not exist yet; a symbolic link at the name is not followed.
+    fmCreateNew = 0x1FF00
 };
 
 // A sequence of bytes read from its current position.
@@ -296,21 +298,49 @@ public:
 };
 
 // A file opened for reading, or created (truncated) for writing. Every failure raises: EFOpenError
-// when the file cannot be opened or created, EReadError and EWriteError when a transfer fails
-// (a full disk included), and Close reports a failed flush. The destructor closes silently.
+// when the file cannot be opened or created (or, for reading, is not a regular file), EReadError
+// and EWriteError when a transfer fails (a full disk included), FlushBuffers when the data cannot
+// be brought to the disk, and Close when closing reports an error. The destructor closes
+// silently. Writes are not buffered.
 class TFileStream : public TStream {
 public:
-    TFileStream(const AnsiString& FileName, unsigned Mode);
+    // ShownName, when given, is the name that messages give for the file.
+    TFileStream(const AnsiString& FileName, unsigned Mode, const AnsiString& ShownName = {});
     ~TFileStream() override;
     const char* ClassName() const override { return "TFileStream"; }
     std::int64_t Size() const override;
     std::size_t Read(void* Buffer, std::size_t Count) override;
     void Write(const void* Buffer, std::size_t Count);
     void Write(const AnsiString& Bytes) { Write(Bytes.data(), Bytes.size()); }
+    // Waits until the data written so far is on the disk.
+    void FlushBuffers();
     void Close();
 
 private:
+    friend class TSafeFileStream;
+    TFileStream(int Handle, const AnsiString& ShownName);
+    void CheckRegularFile();
+    [[noreturn]] void RaiseWriteError(int Error) const;
+
     struct TImpl;
     std::unique_ptr<TImpl> FImpl;
+    AnsiString FFileName; // as messages give it
+};
+
+// A file written under a new, unique name beside FileName and put in its place by Commit,
+// whole or not at all: the data is on the disk before the rename, a symbolic link planted at
+// the temporary name is never followed, and messages name FileName. Without a successful
+// Commit the temporary file is removed and FileName stays as it was.
+class TSafeFileStream : public TObject {
+public:
+    explicit TSafeFileStream(const AnsiString& FileName);
+    ~TSafeFileStream() override;
+    void Write(const AnsiString& Bytes) { FStream->Write(Bytes); }
+    void Commit();
+
+private:
     AnsiString FFileName;
+    AnsiString FTempName;
+    std::unique_ptr<TFileStream> FStream;
+    bool FCommitted = false;
 };

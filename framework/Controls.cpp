@@ -15,8 +15,9 @@
 
 namespace {
 
-const char* const CannotFocusMessage =
-    "使用不可または非表示のウィンドウにはフォーカスを設定できません";
+AnsiString CannotFocusMessage() {
+    return "使用不可または非表示のウィンドウにはフォーカスを設定できません"_sj;
+}
 
 TExceptionHandler& ExceptionHandler() {
     static TExceptionHandler Handler;
@@ -689,7 +690,7 @@ bool TWinControl::CanFocus() const {
 
 void TWinControl::SetFocus() {
     if (!CanFocus())
-        throw Exception(CannotFocusMessage);
+        throw Exception(CannotFocusMessage());
     QWidget* W = Widget();
     W->window()->activateWindow();
     W->setFocus(Qt::OtherFocusReason);

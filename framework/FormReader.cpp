@@ -248,6 +248,10 @@ struct TFixup {
     int Line;
 };
 
+// Objects nest no deeper than this; a deeper file is refused before the reader's recursion can
+// exhaust the stack.
+constexpr int MaxNesting = 100;
+
 class TFormParser {
 public:
     TFormParser(TComponent* Root, std::string_view Text)
@@ -351,6 +355,9 @@ private:
     }
 
     void ReadChild(TComponent* Parent) {
+        if (++FDepth > MaxNesting)
+            Fail(Peek().Line,
+                 "オブジェクトの入れ子が深すぎます（上限 "_sj + IntToStr(MaxNesting) + " 段）"_sj);
         Next();
         const auto [Name, Class] = ReadHeader();
         const TClassInfo* Info = FindClassInfo(Class.Text);
@@ -363,6 +370,7 @@ private:
         Guard(Class.Line, "Name", [&] { Component->SetName(Name); });
         Guard(Class.Line, "Parent", [&] { Component->SetParentComponent(Parent); });
         ReadBody(Component);
+        --FDepth;
     }
 
     // Holder is the component that records the names of bound event handlers; Path leads
@@ -592,6 +600,7 @@ private:
     TComponent* FRoot;
     std::vector<TToken> FTokens;
     std::size_t FPos = 0;
+    int FDepth = 0;
     std::vector<TComponent*> FCreated;
     std::vector<TFixup> FFixups;
 };

@@ -1,6 +1,7 @@
 #include "Graphics.h"
 
 #include "QtHost.h"
+#include "QtText.h"
 #include "WinApi.h"
 
 #include <QBuffer>
@@ -732,9 +733,14 @@ void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
     FPenPos = {X + Width, Y};
 }
 
-// The platform fills the whole rectangle behind the text unless the brush is clear.
+// The platform fills the whole rectangle behind the text unless the brush is clear. Text that
+// starts at X shows no more than reaches the rectangle's right edge, so a long text is cut to
+// that before it is laid out.
 void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
-    const QString S = ToQString(Text);
+    const bool FromLeft = (FTextAlign & TA_RIGHT) == 0;
+    const QString S = FromLeft
+                          ? QtText::Decode(QtText::Head(Text, QtText::BytesForWidth(R.Right - X)))
+                          : ToQString(Text);
     const int Width = Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(X, Y, Width);
     WithPainter([&](QPainter& P) {
@@ -908,7 +914,9 @@ void TCanvas::EndPaint() {
 // ---- TBitmap
 
 namespace {
-const char* const InvalidImageMessage = "画像のデータが不正です";
+AnsiString InvalidImageMessage() {
+    return "画像のデータが不正です"_sj;
+}
 } // namespace
 
 TBitmap::TBitmap() : FImage(std::make_unique<QImage>()) {}
@@ -985,14 +993,14 @@ void TBitmap::LoadFromBytes(const std::string& Bytes) {
     QImage Image;
     if (!Image.loadFromData(reinterpret_cast<const uchar*>(Bytes.data()),
                             static_cast<int>(Bytes.size())))
-        throw EInvalidImage(AnsiString(InvalidImageMessage));
+        throw EInvalidImage(InvalidImageMessage());
     ReplaceImage(Image);
 }
 
 void TBitmap::LoadFromResource(const AnsiString& Path) {
     QFile File(ToQString(Path));
     if (!File.open(QIODevice::ReadOnly))
-        throw EInvalidImage(AnsiString(InvalidImageMessage) + ": " + Path);
+        throw EInvalidImage(InvalidImageMessage() + ": " + Path);
     const QByteArray Bytes = File.readAll();
     LoadFromBytes(Bytes.toStdString());
 }

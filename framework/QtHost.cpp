@@ -26,12 +26,12 @@
 namespace {
 
 // The platform's Japanese system fonts and the installed fonts that stand in for them.
-const std::pair<const char*, const char*> FontSubstitutes[] = {
-    {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"ＭＳ ゴシック", "IPAGothic"},
-    {"ＭＳ Ｐ明朝", "IPAPMincho"},     {"ＭＳ 明朝", "IPAMincho"},
-    {"MS PGothic", "IPAPGothic"},      {"MS Gothic", "IPAGothic"},
-    {"MS PMincho", "IPAPMincho"},      {"MS Mincho", "IPAMincho"},
-    {"MS UI Gothic", "IPAPGothic"},
+const std::pair<const char8_t*, const char*> FontSubstitutes[] = {
+    {u8"ＭＳ Ｐゴシック", "IPAPGothic"}, {u8"ＭＳ ゴシック", "IPAGothic"},
+    {u8"ＭＳ Ｐ明朝", "IPAPMincho"},     {u8"ＭＳ 明朝", "IPAMincho"},
+    {u8"MS PGothic", "IPAPGothic"},      {u8"MS Gothic", "IPAGothic"},
+    {u8"MS PMincho", "IPAPMincho"},      {u8"MS Mincho", "IPAMincho"},
+    {u8"MS UI Gothic", "IPAPGothic"},
 };
 // Sans fonts, in order of preference, for names that are neither installed nor mapped.
 const char* const FallbackFamilies[] = {"DejaVu Sans", "Liberation Sans", "Noto Sans"};

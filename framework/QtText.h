@@ -8,6 +8,8 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+
 namespace QtText {
 
 constexpr char16_t ReplacementChar = 0xFFFD;
@@ -35,6 +37,28 @@ inline QString Decode(std::string_view Ansi) {
     if (EndsInsideCharacter(Ansi))
         Text.append(QChar(ReplacementChar));
     return Text;
+}
+
+// The first bytes of the text that make at most MaxBytes, without splitting a character: enough
+// of a long text for a place that shows only its start.
+inline std::string_view Head(std::string_view Ansi, std::size_t MaxBytes) {
+    if (Ansi.size() <= MaxBytes)
+        return Ansi;
+    std::size_t I = 0;
+    while (I < MaxBytes) {
+        const std::size_t Next = I + (IsLeadByte(static_cast<unsigned char>(Ansi[I])) ? 2 : 1);
+        if (Next > MaxBytes)
+            break;
+        I = Next;
+    }
+    return Ansi.substr(0, I);
+}
+
+// Bytes enough for a line of text Width pixels wide: no character is narrower than a pixel or
+// longer than two bytes, and a few more leave room for the platform's ellipsis.
+inline std::size_t BytesForWidth(int Width) {
+    constexpr std::size_t Margin = 16;
+    return 2 * static_cast<std::size_t>(std::max(Width, 0)) + Margin;
 }
 
 // False when the text holds a character that the code page cannot hold; Out then has "?" for it.

@@ -18,10 +18,12 @@
 
 namespace {
 
-constexpr const char* ListIndexError = "List index out of bounds (";
+AnsiString ListIndexError() {
+    return "リストのインデックスが範囲を超えています ("_sj;
+}
 
 [[noreturn]] void RaiseListIndex(int Index) {
-    throw EListError(ListIndexError + IntToStr(Index) + ")");
+    throw EListError(ListIndexError() + IntToStr(Index) + ")");
 }
 
 } // namespace
@@ -308,8 +310,11 @@ public:
         const int Row = Index.row();
         if (!Index.isValid() || Row >= FListBox->Count())
             return {};
+        // A long item is cut to what the row can show: laying out all of it on every paint
+        // would stall the window. The item itself stays whole.
         if (Role == Qt::DisplayRole)
-            return QtText::Decode(FListBox->FItems->Ref(Row));
+            return QtText::Decode(QtText::Head(FListBox->FItems->Ref(Row),
+                                               QtText::BytesForWidth(FListBox->FView->width())));
         // Rows are never lower than a line of the font, as in the platform's standard style.
         if (Role == Qt::SizeHintRole)
             return QSize(0,

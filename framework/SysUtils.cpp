@@ -13,9 +13,17 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <charconv>
 #include <climits>
 #include <cstdio>
+#include <cstring>
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -111,6 +119,61 @@ QString ToQString(const AnsiString& Ansi) {
     return QString::fromStdString(AnsiToUtf8(Ansi));
 }
 
+#ifdef _WIN32
+extern "C" __declspec(dllimport) int __stdcall MoveFileExW(const wchar_t* Existing,
+                                                           const wchar_t* New, unsigned long Flags);
+extern "C" __declspec(dllimport) unsigned long __stdcall GetLastError();
+constexpr unsigned long MoveReplaceExisting = 0x1;
+constexpr unsigned long MoveWriteThrough = 0x8;
+
+int ErrnoOfWindowsError(unsigned long Error) {
+    switch (Error) {
+    case 2: // ERROR_FILE_NOT_FOUND
+    case 3: // ERROR_PATH_NOT_FOUND
+        return ENOENT;
+    case 5: // ERROR_ACCESS_DENIED
+        return EACCES;
+    case 32: // ERROR_SHARING_VIOLATION
+        return EBUSY;
+    case 39:  // ERROR_HANDLE_DISK_FULL
+    case 112: // ERROR_DISK_FULL
+        return ENOSPC;
+    case 17: // ERROR_NOT_SAME_DEVICE
+        return EXDEV;
+    default:
+        return EIO;
+    }
+}
+
+// std::rename refuses an existing target here; MoveFileEx replaces it in one step.
+bool NativeRename(const QString& OldName, const QString& NewName) {
+    if (MoveFileExW(OldName.toStdWString().c_str(), NewName.toStdWString().c_str(),
+                    MoveReplaceExisting | MoveWriteThrough))
+        return true;
+    errno = ErrnoOfWindowsError(GetLastError());
+    return false;
+}
+#else
+// The rename replaces an existing target in one step; the folder is then synced so that the
+// new name survives a power loss.
+bool NativeRename(const QString& OldName, const QString& NewName) {
+    const QByteArray New = QFile::encodeName(NewName);
+    if (std::rename(QFile::encodeName(OldName).constData(), New.constData()) != 0)
+        return false;
+    const QByteArray Folder = QFile::encodeName(QFileInfo(NewName).absolutePath());
+    if (const int Handle = ::open(Folder.constData(), O_RDONLY | O_CLOEXEC); Handle >= 0) {
+        ::fsync(Handle);
+        ::close(Handle);
+    }
+    return true;
+}
+#endif
+
+AnsiString TooLargeMessage(const AnsiString& FileName, std::size_t MaxSize) {
+    return "ファイル \""_sj + FileName + "\" は大きすぎて読み込めません（上限 "_sj +
+           IntToStr(static_cast<long long>(MaxSize >> 20)) + " MB）"_sj;
+}
+
 } // namespace
 
 bool IsLeadByte(char C) {
@@ -143,8 +206,34 @@ bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out) {
     return Converted && Valid == Utf8.size();
 }
 
-bool IsUtf8(std::string_view Text) {
+bool IsValidUtf8(std::string_view Text) {
     return ValidUtf8Prefix(Text) == Text.size();
+}
+
+bool IsValidAnsi(std::string_view Text) {
+    static const auto Trails = [] {
+        std::array<bool, 256> T{};
+        for (int B = 0x40; B <= 0xFC; ++B)
+            T[B] = B != 0x7F;
+        return T;
+    }();
+    constexpr std::uint64_t HighBits = 0x8080808080808080u;
+    const auto* P = reinterpret_cast<const unsigned char*>(Text.data());
+    const auto* const End = P + Text.size();
+    while (P < End) {
+        // Runs of ASCII, which make most of a file, are passed over eight bytes at a time.
+        std::uint64_t Word;
+        while (End - P >= 8 && (std::memcpy(&Word, P, 8), (Word & HighBits) == 0))
+            P += 8;
+        if (P == End)
+            break;
+        if (!IsLeadByte(static_cast<char>(*P++)))
+            continue;
+        if (P == End || !Trails[*P])
+            return false;
+        ++P;
+    }
+    return true;
 }
 
 std::string AnsiToUtf8(std::string_view Ansi) {
@@ -230,9 +319,11 @@ bool DeleteFile(const AnsiString& FileName) {
 }
 
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
-    // The platform's rename replaces an existing target in one step; QFile::rename refuses to.
-    return std::rename(QFile::encodeName(ToQString(OldName)).constData(),
-                       QFile::encodeName(ToQString(NewName)).constData()) == 0;
+    if (const int Fault = InjectedFileFault(TFileOp::Rename)) {
+        errno = Fault;
+        return false;
+    }
+    return NativeRename(ToQString(OldName), ToQString(NewName));
 }
 
 namespace {
@@ -282,12 +373,71 @@ AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension
     return FileName.substr(0, FileName.size() - ExtractFileExt(FileName).size()) + Extension;
 }
 
-std::string ReadFileBytes(const AnsiString& FileName) {
+std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
     TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
+    const auto Size = static_cast<std::uint64_t>(std::max<std::int64_t>(Stream.Size(), 0));
+    if (Size > MaxSize)
+        throw EReadError(TooLargeMessage(FileName, MaxSize));
     std::string Bytes;
-    Bytes.reserve(static_cast<std::size_t>(Stream.Size()));
+    Bytes.reserve(static_cast<std::size_t>(Size));
     char Buffer[65536];
-    while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer))
+    // The file may grow while it is read, so the limit is kept on what arrives.
+    while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer)) {
+        if (Count > MaxSize - Bytes.size())
+            throw EReadError(TooLargeMessage(FileName, MaxSize));
         Bytes.append(Buffer, Count);
+    }
     return Bytes;
+}
+
+AnsiString SysErrorMessage(int Code) {
+    static const std::pair<int, AnsiString> Reasons[] = {
+        {ENOENT, "ファイルが見つかりません"_sj},
+        {EACCES, "アクセスが拒否されました"_sj},
+        {EPERM, "この操作は許可されていません"_sj},
+        {ENOSPC, "ディスクの空き容量が足りません"_sj},
+#ifdef EDQUOT
+        {EDQUOT, "ディスクの使用量の上限を超えました"_sj},
+#endif
+        {EROFS, "読み取り専用のドライブです"_sj},
+        {EISDIR, "フォルダーです"_sj},
+        {ENOTDIR, "パスの途中にフォルダーでないものがあります"_sj},
+        {EEXIST, "同じ名前のファイルが既にあります"_sj},
+        {EBUSY, "ファイルが使用中です"_sj},
+        {EMFILE, "開いているファイルが多すぎます"_sj},
+        {ENFILE, "開いているファイルが多すぎます"_sj},
+        {ENAMETOOLONG, "ファイル名が長すぎます"_sj},
+        {EFBIG, "ファイルが大きすぎます"_sj},
+        {EIO, "入出力エラーが発生しました"_sj},
+        {EINVAL, "引数が正しくありません"_sj},
+        {ENXIO, "デバイスが見つかりません"_sj},
+        {ENODEV, "デバイスが見つかりません"_sj},
+        {EXDEV, "別のドライブへは移動できません"_sj},
+#ifdef ELOOP
+        {ELOOP, "シンボリックリンクをたどれません"_sj},
+#endif
+        {ENOMEM, "メモリが足りません"_sj},
+    };
+    for (const auto& [Number, Reason] : Reasons)
+        if (Number == Code)
+            return Reason;
+    return "システムエラー (コード "_sj + IntToStr(Code) + ")";
+}
+
+namespace {
+
+std::function<int(TFileOp)>& FileFault() {
+    static std::function<int(TFileOp)> Fault;
+    return Fault;
+}
+
+} // namespace
+
+void SetFileFault(std::function<int(TFileOp)> Fault) {
+    FileFault() = std::move(Fault);
+}
+
+int InjectedFileFault(TFileOp Op) {
+    const auto& Fault = FileFault();
+    return Fault ? Fault(Op) : 0;
 }

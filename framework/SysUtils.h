@@ -4,8 +4,10 @@
 // hold Japanese text are written with the _sj suffix, which converts them once when evaluated.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -58,8 +60,12 @@ class EListError : public Exception {
 bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out);
 bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out);
 std::string AnsiToUtf8(std::string_view Ansi);
-// Whether the bytes are well-formed UTF-8 throughout.
-bool IsUtf8(std::string_view Text);
+// Whether the bytes are well-formed UTF-8 (no overlong forms, surrogates or values above
+// U+10FFFF).
+bool IsValidUtf8(std::string_view Text);
+// Whether the bytes form whole code page 932 characters: single bytes, or a lead byte followed
+// by a byte that may follow it.
+bool IsValidAnsi(std::string_view Text);
 
 // Whether C is the first byte of a double-byte character of code page 932.
 bool IsLeadByte(char C);
@@ -88,5 +94,16 @@ AnsiString ExtractFileName(const AnsiString& FileName);
 AnsiString ExtractFileExt(const AnsiString& FileName); // from the last dot, dot included
 // The name with its extension (from the last dot of the name part) replaced by Extension.
 AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension);
-// The whole file; EFOpenError when it cannot be opened, EReadError when reading fails.
-std::string ReadFileBytes(const AnsiString& FileName);
+// The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
+// when reading fails or the file holds more than MaxSize bytes.
+std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize = SIZE_MAX);
+
+// The reason for a platform error number, in Japanese whatever the platform's language.
+AnsiString SysErrorMessage(int Code);
+
+// Test hook: every file call of the layer asks Fault first; a non-zero answer is the error
+// number with which the call then fails, as if the platform had refused it. An empty function
+// lifts the hook.
+enum class TFileOp { Open, Read, Write, Sync, Close, Rename };
+void SetFileFault(std::function<int(TFileOp)> Fault);
+int InjectedFileFault(TFileOp Op);

@@ -1,6 +1,9 @@
 #include "Classes.h"
+#include "TestData.h"
 #include "TypInfo.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -227,6 +230,7 @@ TEST(StringList, LoadFromFileReplacesTheContent) {
 }
 
 TEST(StringList, LoadsARealShiftJisFileLineByLine) {
+    SKIP_WITHOUT_TESTDATA("/csv/syukujitsu.csv");
     TStringList List;
     List.LoadFromFile(QUOVANT_TESTDATA "/csv/syukujitsu.csv");
     EXPECT_EQ(List.Count(), 1068);
@@ -414,6 +418,24 @@ TEST(FileStream, OpenFailuresRaiseOpenErrorsThatNameFileAndReason) {
               "ファイル \"" + Folder + "\" を開けません: フォルダーです");
 }
 
+TEST(FileStream, CreateNewRefusesAnyExistingNameAndNeverFollowsALink) {
+    QTemporaryDir Dir;
+    const QString Target = Dir.path() + "/target";
+    QFile(Target).open(QIODevice::WriteOnly);
+    QFile::link(Target, Dir.path() + "/link");
+    QFile::link(Dir.path() + "/nowhere", Dir.path() + "/dangling");
+    for (const char* Name : {"/target", "/link", "/dangling"})
+        EXPECT_THROW(TFileStream((Dir.path() + Name).toStdString(), fmCreateNew), EFOpenError)
+            << Name;
+    EXPECT_EQ(QFileInfo(Target).size(), 0);
+    EXPECT_FALSE(QFileInfo::exists(Dir.path() + "/nowhere"));
+    TFileStream New((Dir.path() + "/new").toStdString(), fmCreateNew);
+    New.Write("x");
+    New.FlushBuffers();
+    New.Close();
+    EXPECT_EQ(QFileInfo(Dir.path() + "/new").size(), 1);
+}
+
 TEST(FileStream, FullDiskIsAWriteErrorNotSilentLoss) {
     bool Raised = false;
     try {
@@ -423,6 +445,7 @@ TEST(FileStream, FullDiskIsAWriteErrorNotSilentLoss) {
     } catch (const EWriteError& E) {
         Raised = true;
         EXPECT_NE(E.Message().find("/dev/full"), std::string::npos);
+        EXPECT_TRUE(E.Message().ends_with("ディスクの空き容量が足りません"_sj));
     }
     EXPECT_TRUE(Raised);
     TFileStream Big("/dev/full", fmCreate);

@@ -289,6 +289,16 @@ std::string Wrap(const std::string& Body) {
     return "object Form1: TTestForm\n" + Body + "end\n";
 }
 
+// Objects nested Depth deep, one per line.
+std::string Nested(int Depth) {
+    std::string Body;
+    for (int I = 0; I < Depth; ++I)
+        Body += "object P" + std::to_string(I) + ": TTestPanel\n";
+    for (int I = 0; I < Depth; ++I)
+        Body += "end\n";
+    return Wrap(Body);
+}
+
 } // namespace
 
 TEST(FormReader, ReadsEveryKindOfValue) {
@@ -435,9 +445,17 @@ INSTANTIATE_TEST_SUITE_P(
                         "  end\n"),
                    "フォームファイルの 4 行目: プロパティ Name: p という名前のコンポーネントは既に"
                    "存在します"},
+        TErrorCase{"NestedTooDeep", Nested(10000),
+                   "フォームファイルの 102 行目: オブジェクトの入れ子が深すぎます（上限 100 段）"},
         TErrorCase{"TextAfterEnd", Wrap("") + "object\n",
                    "フォームファイルの 3 行目: end の後に余分なテキストがあります"}),
     [](const testing::TestParamInfo<TErrorCase>& Info) { return Info.param.Title; });
+
+TEST(FormReader, ReadsObjectsNestedAsDeepAsAllowed) {
+    TTestForm Form;
+    ReadComponentText(&Form, Nested(100));
+    EXPECT_EQ(Form.ComponentCount(), 100);
+}
 
 TEST(FormReader, AnUnregisteredRootClassIsNamedAtTheFirstLine) {
     class TUnpublishedForm : public TTestForm {

@@ -103,6 +103,23 @@ TEST_F(ListBoxTest, RowsShowTheDecodedTextAndKeepTheBytes) {
     EXPECT_EQ(List.Items()->Get(1), "\x83\x7b\xff");
 }
 
+TEST_F(ListBoxTest, ALongItemShowsOnlyWhatFitsWithoutSplittingACharacter) {
+    List.SetBounds(0, 0, 100, 50);
+    std::string Long;
+    for (int I = 0; I < 200000; ++I)
+        Long += "ボ"_sj;
+    List.Items()->Add(Long);
+    List.Items()->Add("x" + Long);
+    QApplication::processEvents();
+    for (int Row = 0; Row < 2; ++Row) {
+        const QString Shown = View->model()->index(Row, 0).data().toString();
+        EXPECT_GE(Shown.size(), 100) << "at least a pixel a character";
+        EXPECT_LT(Shown.size(), 1000);
+        EXPECT_FALSE(Shown.contains(QChar(0xFFFD))) << Row;
+    }
+    EXPECT_EQ(List.Items()->Get(0), Long) << "the item stays whole";
+}
+
 TEST_F(ListBoxTest, ItemIndexSelectsTheRowAndFollowsTheUser) {
     int Clicks = 0;
     List.OnClick = [&](TObject*) { ++Clicks; };

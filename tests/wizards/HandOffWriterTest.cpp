@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -79,12 +80,36 @@ TEST_F(HandOffWriterTest, NothingMarkedReplacesAnOlderFileByAnEmptyOne) {
     EXPECT_EQ(Read(Path()), "");
 }
 
-TEST_F(HandOffWriterTest, FailureKeepsTheOlderFileAndLeavesNoTemporaryFile) {
-    std::ofstream(Path(), std::ios::binary) << "old";
-    QDir(Dir.path()).mkdir("csv_inport.tmp.part"); // nothing can be created there
+// Each step of the write fails in turn as the platform would make it fail.
+TEST_F(HandOffWriterTest, AFailingStepKeepsTheOlderFileAndLeavesNoTemporaryFile) {
+    const struct {
+        TFileOp Op;
+        int Error;
+        AnsiString Reason;
+    } Cases[] = {{TFileOp::Open, EACCES, "アクセスが拒否されました"_sj},
+                 {TFileOp::Write, ENOSPC, "ディスクの空き容量が足りません"_sj},
+                 {TFileOp::Sync, EIO, "入出力エラーが発生しました"_sj},
+                 {TFileOp::Close, EIO, "入出力エラーが発生しました"_sj},
+                 {TFileOp::Rename, EACCES, "アクセスが拒否されました"_sj}};
+    const std::string Old("old\r\n\0\x81", 7);
+    std::ofstream(Path(), std::ios::binary) << Old;
     Mark(1);
-    EXPECT_THROW(WriteHandOff(&Grid, CostingLayout, Path()), EInOutError);
-    EXPECT_EQ(Read(Path()), "old");
+    for (const auto& Case : Cases) {
+        SetFileFault([&](TFileOp Op) { return Op == Case.Op ? Case.Error : 0; });
+        AnsiString Message;
+        try {
+            WriteHandOff(&Grid, CostingLayout, Path());
+        } catch (const EInOutError& E) {
+            Message = E.Message();
+        }
+        SetFileFault({});
+        const auto Step = static_cast<int>(Case.Op);
+        EXPECT_EQ(Message.find(".part"), AnsiString::npos) << Step;
+        EXPECT_NE(Message.find("\"" + Path() + "\""), AnsiString::npos) << Step;
+        EXPECT_TRUE(Message.ends_with(": " + Case.Reason)) << Step;
+        EXPECT_EQ(Read(Path()), Old) << Step;
+        EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << Step;
+    }
 }
 
 TEST_F(HandOffWriterTest, AFolderWhereTheFileMustGoIsAnErrorAndLeavesNothingBehind) {

@@ -3,6 +3,7 @@
 #include "FaceChecks.h"
 #include "FormConvert.h"
 #include "FormWriter.h"
+#include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
@@ -16,6 +17,7 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -227,6 +229,23 @@ TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoa
     EXPECT_EQ(List()->Items()->Count(), 0);
 }
 
+// A pipe would block the program before any window shows, a device would fill the memory.
+TEST_F(MorvaneTest, APipeOrDeviceIsRefusedAtOnceAndTheFormStaysOpen) {
+    const QString Fifo = Dir.path() + "/fifo.csv";
+    ::mkfifo(QFile::encodeName(Fifo).constData(), 0600);
+    for (const QString& Path : {Fifo, QString("/dev/zero")}) {
+        QString Message;
+        AnswerMessageBox(&Message);
+        Open(Path);
+        EXPECT_TRUE(Message.contains(Path)) << Message.toStdString();
+        EXPECT_TRUE(Message.contains(QString::fromUtf8("通常のファイルではありません")));
+        EXPECT_FALSE(Closed());
+        EXPECT_EQ(Form->SourceLines()->Count(), 0);
+        delete Form;
+        Form = nullptr;
+    }
+}
+
 TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost) {
     QDir(Dir.path()).mkdir("csv_inport.tmp");
     OpenSource("1,2\r\n");
@@ -248,7 +267,16 @@ TEST_F(MorvaneTest, AUtf8FileIsImportedAsShiftJis) {
     EXPECT_EQ(HandOff(), "㈱髙橋;;本;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
 }
 
+TEST_F(MorvaneTest, AUtf8FileWithoutMarkIsImportedAsShiftJis) {
+    OpenSource("ボルト,本\n異形棒鋼,t\n");
+    Map({"Button1", "Button3"});
+    Press("IconButton3");
+    EXPECT_EQ(HandOff(),
+              "ボルト;;本;0;0;0;0;0;0;0;0;0;;\r\n異形棒鋼;;t;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
+}
+
 TEST_F(MorvaneTest, ARealHolidayListGoesThroughWhole) {
+    SKIP_WITHOUT_TESTDATA("/csv/syukujitsu.csv");
     Open(QUOVANT_TESTDATA "/csv/syukujitsu.csv");
     Map({"Button1", "Button2"});
     EXPECT_EQ(Grid()->RowCount(), 1069);

@@ -4,6 +4,7 @@
 #include "FormConvert.h"
 #include "FormWriter.h"
 #include "Menus.h"
+#include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "upellisk.h"
@@ -37,13 +38,15 @@ protected:
         Form->Show();
     }
     void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
-    void MapAll() {
+    // Start, then the first Fields targets in the order of the hand-off file.
+    void MapAll(std::size_t Fields = 18) {
         Press("Button21");
-        for (const char* B :
-             {"Button1", "Button2", "Button3", "Button8", "Button5", "Button7", "Button6",
-              "Button4", "Button14", "Button15", "Button16", "Button12", "Button13", "Button17",
-              "Button18", "Button19", "Button20", "Button9"})
-            Press(B);
+        const char* const Targets[] = {"Button1",  "Button2",  "Button3",  "Button8",  "Button5",
+                                       "Button7",  "Button6",  "Button4",  "Button14", "Button15",
+                                       "Button16", "Button12", "Button13", "Button17", "Button18",
+                                       "Button19", "Button20", "Button9"};
+        for (std::size_t I = 0; I < Fields; ++I)
+            Press(Targets[I]);
     }
     TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
     QPoint CellCenter(int Col, int Row) const {
@@ -159,6 +162,26 @@ TEST_F(PelliskTest, CancelPaths) {
     Press("IconButton1");
     EXPECT_TRUE(Closed());
     EXPECT_FALSE(Exists("csv_inport.tmp"));
+}
+
+// A UTF-8 file without a mark goes through as if it had been converted to Shift-JIS first.
+TEST_F(PelliskTest, TheUtf8PriceListGivesTheHandOffFileOfItsShiftJisConversion) {
+    SKIP_WITHOUT_TESTDATA("/csv/mhlw_price_20250716.csv");
+    const std::string Utf8 = ReadFileBytes(QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv");
+    AnsiString Sjis;
+    ASSERT_TRUE(Utf8ToAnsi(Utf8, Sjis));
+    constexpr std::size_t Fields = 14;
+    OpenSource(Sjis);
+    MapAll(Fields);
+    Press("IconButton3");
+    const std::string Expected = HandOff();
+    delete Form;
+    Open(QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv");
+    MapAll(Fields);
+    EXPECT_EQ(Grid()->Cells(3, 2), "ブロモバレリル尿素"_sj);
+    Press("IconButton3");
+    EXPECT_EQ(std::count(Expected.begin(), Expected.end(), '\n'), 12435);
+    EXPECT_TRUE(HandOff() == Expected);
 }
 
 TEST_F(PelliskTest, CellEditsReachTheHandOffFile) {

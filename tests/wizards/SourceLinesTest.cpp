@@ -1,10 +1,13 @@
 #include "SourceLines.h"
 #include "FieldSplitter.h"
+#include "TestData.h"
 
 #include <QDir>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -96,13 +99,63 @@ TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine) {
     EXPECT_NE(LoneSurrogate.find(" 2 "), AnsiString::npos) << LoneSurrogate;
 }
 
-TEST_F(SourceLinesTest, MissingFileRaisesAFileError) {
-    TStringList Lines;
-    EXPECT_THROW(LoadSourceLines(&Lines, (Dir.path() + "/none.csv").toStdString()), EInOutError);
-    EXPECT_THROW(LoadSourceLines(&Lines, Dir.path().toStdString()), EInOutError);
+// Each is refused at once with a message that names the file and says what is wrong; none may
+// block on a pipe or read a device without end.
+TEST_F(SourceLinesTest, WhatIsNotALoadableTextFileIsRefusedWithItsReason) {
+    const std::string Fifo = (Dir.path() + "/fifo").toStdString();
+    ::mkfifo(Fifo.c_str(), 0600);
+    const std::string Large = (Dir.path() + "/large.csv").toStdString();
+    std::ofstream(Large, std::ios::binary) << "a";
+    std::filesystem::resize_file(Large, MaxSourceBytes + 1); // sparse: no disk space used
+    const struct {
+        std::string Name;
+        AnsiString Reason;
+    } Cases[] = {{(Dir.path() + "/none.csv").toStdString(), "ファイルが見つかりません"_sj},
+                 {Dir.path().toStdString(), "フォルダーです"_sj},
+                 {Fifo, "通常のファイルではありません"_sj},
+                 {"/dev/zero", "通常のファイルではありません"_sj},
+                 {Large, "大きすぎて読み込めません"_sj}};
+    for (const auto& Case : Cases) {
+        TStringList Lines;
+        Lines.Add("old");
+        try {
+            LoadSourceLines(&Lines, Case.Name);
+            ADD_FAILURE() << Case.Name;
+        } catch (const EInOutError& E) {
+            EXPECT_NE(E.Message().find("\"" + Case.Name + "\""), AnsiString::npos) << Case.Name;
+            EXPECT_NE(E.Message().find(Case.Reason), AnsiString::npos) << AnsiToUtf8(E.Message());
+        }
+        EXPECT_EQ(Lines.Count(), 1);
+    }
+}
+
+TEST_F(SourceLinesTest, Utf16WithAnOddNumberOfBytesSaysSo) {
+    const AnsiString Message = LoadError(std::string("\xFF\xFE"
+                                                     "a\0b",
+                                                     5));
+    EXPECT_NE(Message.find("奇数"_sj), AnsiString::npos) << AnsiToUtf8(Message);
+}
+
+TEST_F(SourceLinesTest, Utf8WithoutMarkIsConvertedOnlyWhenItIsNotShiftJis) {
+    // A few Japanese words in UTF-8: not code page 932 text, so converted.
+    EXPECT_EQ(Load("ボルト,本\n異形棒鋼,t\n"), (Lines{"ボルト,本"_sj, "異形棒鋼,t"_sj}));
+    // Both valid UTF-8 and valid code page 932: taken as Shift-JIS, byte for byte.
+    const std::string Both = "\xE3\x81\x82\xE3\x81\x84,x"; // あい, and four kanji as well
+    ASSERT_TRUE(IsValidAnsi(Both) && IsValidUtf8(Both));
+    EXPECT_EQ(Load(Both), Lines{Both});
+    // Neither: taken byte for byte as well.
+    EXPECT_EQ(Load("\xE3\x83\x9C,\x81"), Lines{"\xE3\x83\x9C,\x81"});
+    // Pure ASCII is the same in both.
+    EXPECT_EQ(Load("a,b\n"), Lines{"a,b"});
+}
+
+TEST_F(SourceLinesTest, Utf8WithoutMarkThatShiftJisCannotHoldNamesTheLine) {
+    const AnsiString Message = LoadError("ボルト\n本\n\xF0\x9F\x98\x80\n");
+    EXPECT_NE(Message.find(" 3 "), AnsiString::npos) << AnsiToUtf8(Message);
 }
 
 TEST(SourceLinesRealFiles, ReadsEveryLineOfThePostalCodeList) {
+    SKIP_WITHOUT_TESTDATA("/csv/KEN_ALL.CSV");
     TStringList Lines;
     LoadSourceLines(&Lines, QUOVANT_TESTDATA "/csv/KEN_ALL.CSV");
     ASSERT_EQ(Lines.Count(), 124825);
@@ -110,6 +163,7 @@ TEST(SourceLinesRealFiles, ReadsEveryLineOfThePostalCodeList) {
 }
 
 TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSamePrefecturesAsItsShiftJisTwin) {
+    SKIP_WITHOUT_TESTDATA("/csv/localgovjp-utf8.csv");
     TStringList Sjis, Utf8;
     LoadSourceLines(&Sjis, QUOVANT_TESTDATA "/csv/localgovjp-sjis.csv");
     LoadSourceLines(&Utf8, QUOVANT_TESTDATA "/csv/localgovjp-utf8.csv");
@@ -121,7 +175,22 @@ TEST(SourceLinesRealFiles, ConvertedFileHoldsTheSamePrefecturesAsItsShiftJisTwin
     }
 }
 
+TEST(SourceLinesRealFiles, Utf8PriceListWithoutMarkEqualsItsShiftJisConversion) {
+    SKIP_WITHOUT_TESTDATA("/csv/mhlw_price_20250716.csv");
+    TStringList Lines;
+    LoadSourceLines(&Lines, QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv");
+    const std::string Utf8 = ReadFileBytes(QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv");
+    AnsiString Sjis;
+    ASSERT_TRUE(Utf8ToAnsi(Utf8, Sjis));
+    TStringList Expected;
+    Expected.SetText(Sjis);
+    ASSERT_EQ(Lines.Count(), 12435);
+    EXPECT_TRUE(Lines.Text() == Expected.Text());
+    EXPECT_EQ(ExtractField(Lines[0], ",", 1), "区分"_sj);
+}
+
 TEST(SourceLinesRealFiles, SmallUtf16AndUtf8SamplesMatchTheShiftJisOne) {
+    SKIP_WITHOUT_TESTDATA("/csv/UTF-16_LE.TSV.tsv");
     TStringList Sjis, Utf8, Utf16;
     LoadSourceLines(&Sjis, QUOVANT_TESTDATA "/csv/Shift_JIS.CSV.csv");
     LoadSourceLines(&Utf8, QUOVANT_TESTDATA "/csv/UTF-8.CSV.csv");

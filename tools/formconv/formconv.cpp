@@ -50,7 +50,7 @@ int PrintText(const AnsiString& File, bool CodePage) {
 AnsiString FormTextOf(std::string_view Bytes) {
     if (Bytes.substr(0, Utf8Mark.size()) == Utf8Mark)
         Bytes.remove_prefix(Utf8Mark.size());
-    if (!IsUtf8(Bytes))
+    if (!IsValidUtf8(Bytes))
         return AnsiString(Bytes);
     AnsiString Text;
     if (!Utf8ToAnsi(Bytes, Text))

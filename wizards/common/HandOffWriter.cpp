@@ -10,7 +10,6 @@ namespace {
 const char* const LineEnd = "\r\n";
 const char* const FieldEnd = ";";
 const char* const EmptyNumber = "0";
-const char* const PartSuffix = ".part";
 constexpr std::size_t FlushSize = 1 << 20;
 
 // Appends the row's line to Out, first writing "0" into its empty numeric cells.
@@ -23,8 +22,14 @@ void AppendRowLine(TStringGrid* Grid, const THandOffLayout& Layout, int Row, Ans
     Out.append(LineEnd);
 }
 
-void WriteRows(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& FileName) {
-    TFileStream Stream(FileName, fmCreate);
+} // namespace
+
+AnsiString HandOffPath() {
+    return ProgramFilePath(HandOffFileName);
+}
+
+void WriteHandOff(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& Path) {
+    TSafeFileStream Stream(Path);
     AnsiString Buffer;
     Buffer.reserve(FlushSize + FlushSize / 8);
     for (int Row = 1; Row < Grid->RowCount(); ++Row) {
@@ -37,23 +42,5 @@ void WriteRows(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString
         }
     }
     Stream.Write(Buffer);
-    Stream.Close();
-}
-
-} // namespace
-
-AnsiString HandOffPath() {
-    return ProgramFilePath(HandOffFileName);
-}
-
-void WriteHandOff(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& Path) {
-    const AnsiString PartName = Path + PartSuffix;
-    try {
-        WriteRows(Grid, Layout, PartName);
-        if (!RenameFile(PartName, Path))
-            throw EWriteError("ファイル \""_sj + Path + "\" を書き込めません"_sj);
-    } catch (...) {
-        DeleteFile(PartName);
-        throw;
-    }
+    Stream.Commit();
 }

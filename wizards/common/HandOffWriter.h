@@ -20,7 +20,8 @@ extern const char* const RowMarker;       // "*"
 AnsiString HandOffPath();
 
 // Writes one line per row whose marker cell (column 0) is not empty, in row order; empty
-// numeric cells become "0" in the grid first. The file is written under a temporary name
-// beside it and renamed over the hand-off file only when complete: on any failure the
-// temporary file is removed, an older hand-off file stays as it was, and the error is raised.
+// numeric cells become "0" in the grid first. The file is written under a new temporary name
+// beside it, brought to the disk and renamed over the hand-off file only when complete: on any
+// failure the temporary file is removed, an older hand-off file stays as it was, and the error,
+// naming the hand-off file, is raised.
 void WriteHandOff(TStringGrid* Grid, const THandOffLayout& Layout, const AnsiString& Path);

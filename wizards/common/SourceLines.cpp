@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+const std::size_t MaxSourceBytes = std::size_t(256) << 20;
+
 namespace {
 
 enum class TSourceEncoding { Bytes, Utf8, Utf16LE, Utf16BE };
@@ -18,6 +20,11 @@ const TBom Boms[] = {{"\xEF\xBB\xBF", TSourceEncoding::Utf8},
 AnsiString NotTextMessage(const AnsiString& FileName) {
     return "ファイル \""_sj + FileName +
            "\" はテキストファイルではありません（データの途中に NUL バイトがあります）"_sj;
+}
+
+AnsiString OddUtf16Message(const AnsiString& FileName) {
+    return "ファイル \""_sj + FileName +
+           "\" は UTF-16 のテキストとして読めません（バイト数が奇数で、最後の文字が欠けています）"_sj;
 }
 
 AnsiString BadCharMessage(const AnsiString& FileName, int Line) {
@@ -56,7 +63,7 @@ template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text
 
 std::u16string ToUnits(std::string_view Bytes, bool BigEndian, const AnsiString& FileName) {
     if (Bytes.size() % 2 != 0)
-        throw EConvertError(NotTextMessage(FileName));
+        throw EConvertError(OddUtf16Message(FileName));
     std::u16string Units(Bytes.size() / 2, u'\0');
     for (std::size_t I = 0; I < Units.size(); ++I) {
         const auto Hi = static_cast<unsigned char>(Bytes[2 * I + (BigEndian ? 0 : 1)]);
@@ -91,6 +98,10 @@ std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& Fi
             ToUnits(Body, Bom.Encoding == TSourceEncoding::Utf16BE, FileName);
         return ConvertedLines(std::u16string_view(Units), FileName, Utf16ToAnsi);
     }
+    // Without a mark the file is code page 932 whenever it reads as such; only a file that
+    // does not, but is UTF-8, is converted.
+    if (!IsValidAnsi(Text) && IsValidUtf8(Text))
+        return ConvertedLines(Text, FileName, Utf8ToAnsi);
     return ConvertedLines(Text, FileName, [](std::string_view Line, AnsiString& Out) {
         Out.assign(Line);
         return true;
@@ -100,7 +111,7 @@ std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& Fi
 } // namespace
 
 void LoadSourceLines(TStrings* Lines, const AnsiString& FileName) {
-    std::vector<AnsiString> Loaded = ReadLines(ReadFileBytes(FileName), FileName);
+    std::vector<AnsiString> Loaded = ReadLines(ReadFileBytes(FileName, MaxSourceBytes), FileName);
     Lines->BeginUpdate();
     Lines->Clear();
     if (auto* List = dynamic_cast<TStringList*>(Lines)) {

@@ -1,0 +1,120 @@
+// Every message the programs can show is code page 932 text: each is raised where it arises and
+// must decode without a replacement character. UTF-8 text stored where Shift-JIS is expected
+// shows as mojibake, so a message that is also valid UTF-8 beyond ASCII is a mix-up.
+#include "FormReader.h"
+#include "HandOffWriter.h"
+#include "SourceLines.h"
+#include "StrCGrid.h"
+
+#include <QStringDecoder>
+#include <QTemporaryDir>
+#include <cerrno>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace {
+
+class MessagesTest : public testing::Test {
+protected:
+    AnsiString File(const char* Name, const std::string& Bytes) const {
+        const std::string Path = (Dir.path() + "/" + Name).toStdString();
+        std::ofstream(Path, std::ios::binary) << Bytes;
+        return Path;
+    }
+    AnsiString Missing() const { return (Dir.path() + "/missing/x.csv").toStdString(); }
+    QTemporaryDir Dir;
+};
+
+std::u16string Decoded(const AnsiString& Message, bool& Clean) {
+    QStringDecoder Decoder("windows-31j", QStringConverter::Flag::Stateless);
+    const QString Text = Decoder.decode(QByteArray::fromStdString(Message));
+    Clean = !Decoder.hasError() && !Text.contains(QChar(0xFFFD)) && !Text.contains(QChar(0x1A));
+    return Text.toStdU16String();
+}
+
+void ExpectShiftJis(const AnsiString& Message, const std::string& Where) {
+    bool Clean = false;
+    const std::u16string Text = Decoded(Message, Clean);
+    EXPECT_TRUE(Clean) << Where;
+    EXPECT_TRUE(IsValidAnsi(Message)) << Where;
+    const bool Japanese =
+        std::any_of(Text.begin(), Text.end(), [](char16_t C) { return C > 0x7F; });
+    EXPECT_TRUE(Japanese) << Where << ": " << AnsiToUtf8(Message);
+    EXPECT_FALSE(IsValidUtf8(Message)) << Where << " is UTF-8, not code page 932";
+}
+
+TEST_F(MessagesTest, EveryRaisedMessageIsShiftJisText) {
+    TComponent Owner(nullptr);
+    TComponent Named(&Owner);
+    Named.SetName("A");
+    TStringList List;
+    TStringGrid Grid(nullptr);
+    TStrColGrid ColGrid(nullptr);
+    TBitmap Bitmap;
+    TCustomControl Hidden(nullptr);
+    const AnsiString Small = File("small.csv", "abc\r\n");
+    const AnsiString Nul = File("nul.csv", std::string("a\0b", 3));
+    const AnsiString OddUtf16 = File("odd.csv", "\xFF\xFE"
+                                                "a");
+    const AnsiString Emoji = File("emoji.csv", "\xEF\xBB\xBF\xF0\x9F\x98\x80");
+    const AnsiString Fifo = (Dir.path() + "/fifo").toStdString();
+    ::mkfifo(Fifo.c_str(), 0600);
+    std::string Deep;
+    for (int I = 0; I < 200; ++I)
+        Deep += "object C" + std::to_string(I) + ": TStringGrid\n";
+    const std::pair<const char*, std::function<void()>> Raisers[] = {
+        {"open", [&] { TFileStream S(Missing(), fmOpenRead); }},
+        {"create", [&] { TFileStream S(Missing(), fmCreate); }},
+        {"not a file", [&] { ReadFileBytes(Fifo); }},
+        {"too large", [&] { ReadFileBytes(Small, 2); }},
+        {"full disk", [&] { TFileStream("/dev/full", fmCreate).Write("x"); }},
+        {"NUL", [&] { LoadSourceLines(&List, Nul); }},
+        {"odd UTF-16", [&] { LoadSourceLines(&List, OddUtf16); }},
+        {"unmappable", [&] { LoadSourceLines(&List, Emoji); }},
+        {"hand-off",
+         [&] {
+             SetFileFault([](TFileOp Op) { return Op == TFileOp::Rename ? EXDEV : 0; });
+             WriteHandOff(&Grid, CostingLayout, File("csv_inport.tmp", ""));
+         }},
+        {"integer", [] { StrToInt("x"); }},
+        {"_sj", [] { (void)operator""_sj("\xF0\x9F\x98\x80", 4); }},
+        {"name", [&] { TComponent(&Owner).SetName("1"); }},
+        {"duplicate", [&] { TComponent(&Owner).SetName("A"); }},
+        {"lookup", [&] { ComponentByName<TComponent>(&Owner, "B"); }},
+        {"list index", [&] { List.Get(3); }},
+        {"grid cell", [&] { Grid.SetCells(99, 1, "x"); }},
+        {"grid rows", [&] { Grid.Rows(1)->Delete(0); }},
+        {"fixed cols", [&] { Grid.SetFixedCols(99); }},
+        {"form text", [&] { ReadComponentText(&Grid, "object"); }},
+        {"form nesting", [&] { ReadComponentText(&Grid, "object G: TStringGrid\n" + Deep); }},
+        {"image", [&] { Bitmap.LoadFromBytes("not an image"); }},
+        {"focus", [&] { Hidden.SetFocus(); }},
+        {"cell range",
+         [&] {
+             auto* P = ColGrid.CellParams()->Add();
+             P->SetCol(5);
+             P->SetColMax(1);
+             P->SetRangeEnabled(true);
+         }},
+        {"font name", [&] { ColGrid.Fonts()->Add()->SetName(""); }},
+    };
+    for (const auto& [Where, Raise] : Raisers) {
+        AnsiString Message;
+        try {
+            Raise();
+        } catch (const Exception& E) {
+            Message = E.Message();
+        }
+        SetFileFault({});
+        ExpectShiftJis(Message, Where);
+    }
+}
+
+TEST(SystemErrorReasons, AreJapaneseAndAFullDiskSaysSo) {
+    EXPECT_EQ(SysErrorMessage(ENOSPC), "ディスクの空き容量が足りません"_sj);
+    for (int Code : {EACCES, EPERM, ENOENT, EIO, EROFS, EEXIST, 12345})
+        ExpectShiftJis(SysErrorMessage(Code), std::to_string(Code));
+}
+
+} // namespace
