@@ -92,6 +92,9 @@ private:
 
 // The first PreviewLimit bytes of the stream (all of a shorter one); never reads more.
 AnsiString ReadPreview(TStream& Stream);
+// The start of a plain file as the memo shows it: UTF-8 (marked, or not code page 932 but valid
+// UTF-8 up to a character cut at the end) converted to code page 932, anything else unchanged.
+AnsiString PreviewText(std::string_view Head);
 // The bytes of a form file as the preview shows them: a binary form as its text form, other
 // content unchanged, cut to PreviewLimit bytes. A corrupt binary form raises EReadError.
 AnsiString FormFilePreview(std::string_view Bytes);

@@ -1,5 +1,6 @@
 // The open dialog with text preview, answered from the event loop as a user would answer it.
 #include "TextDlgs.h"
+#include "TestData.h"
 #include "FormConvert.h"
 #include "WizardDriver.h"
 
@@ -176,6 +177,12 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
     const std::string LongForm = ObjectTextToResource("object Form: TForm\n  Text = '" +
                                                       std::string(2000, 'x') + "'\nend\n");
     const std::string Cut = std::string(1023, 'a') + "ア"_sj;
+    // UTF-8 (the source text) without a mark, cut inside a character by the limit.
+    std::string Utf8 = "ab";
+    while (Utf8.size() < 1100)
+        Utf8 += "異形棒鋼,本,";
+    AnsiString Utf8Shown;
+    ASSERT_TRUE(Utf8ToAnsi(std::string_view(Utf8).substr(0, 1022), Utf8Shown));
     QDir(Dir.path()).mkdir("folder.dfm");
     const struct {
         AnsiString Name;
@@ -185,8 +192,9 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
         {Put("exact.txt", Pattern(1024)), Pattern(1024)},
         {Put("over.csv", Pattern(1025)), Pattern(1024)},
         {Put("cut.csv", Cut), Cut.substr(0, 1024)},
-        {QUOVANT_TESTDATA "/csv/KEN_ALL.CSV",
-         ReadFileBytes(QUOVANT_TESTDATA "/csv/KEN_ALL.CSV").substr(0, 1024)},
+        {Put("utf8.csv", Utf8), Utf8Shown},
+        {Put("marked.csv", "\xEF\xBB\xBF名称,単価\r\n"), "名称,単価\r\n"_sj},
+        {Put("emoji.csv", "ボルト🔩,本"), "ボルト?,本"_sj},
         {Put("form.DFM", Resource), ObjectBinaryToText(Resource)},
         {Put("long.~Df", LongForm), ObjectBinaryToText(LongForm).substr(0, 1024)},
         {Put("text.~dfm", Pattern(2000)), Pattern(1024)},
@@ -207,6 +215,24 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
     for (std::size_t I = 0; I < std::size(Cases); ++I)
         EXPECT_EQ(Shown[I], AsMemoText(Cases[I].Shown)) << Cases[I].Name;
     EXPECT_TRUE(Reported.empty());
+}
+
+// Real files: a Shift-JIS list is shown as it stands, a UTF-8 one converted.
+TEST_F(TextDlgsTest, PreviewOfRealFiles) {
+    SKIP_WITHOUT_TESTDATA("/csv/mhlw_price_20250716.csv");
+    const AnsiString Sjis = QUOVANT_TESTDATA "/csv/KEN_ALL.CSV";
+    const AnsiString Utf8 = QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv";
+    Dialog.SetPreview(true);
+    AnsiString SjisShown, Utf8Shown;
+    Run([&](QFileDialog* Running) {
+        Select(Running, Sjis);
+        SjisShown = Memo();
+        Select(Running, Utf8);
+        Utf8Shown = Memo();
+    });
+    EXPECT_EQ(SjisShown, AsMemoText(ReadFileBytes(Sjis).substr(0, 1024)));
+    EXPECT_TRUE(IsValidAnsi(Utf8Shown));
+    EXPECT_NE(Utf8Shown.find("医薬品"_sj), AnsiString::npos);
 }
 
 TEST_F(TextDlgsTest, ABrokenFormFileIsReportedAndTheDialogGoesOn) {
