@@ -1422,15 +1422,16 @@ void TStringGrid::CheckWrite(int ACol, int ARow) const {
 
 // The row's texts for writing, no longer shared with another row.
 TStringGrid::TRow& TStringGrid::WritableRow(int ARow) {
-    if (ARow >= static_cast<int>(FCells.size()))
+    if (ARow >= static_cast<int>(FCells.size())) {
+        // Rows are written top down as a grid fills: room for all of them at once.
+        FCells.reserve(std::max<std::size_t>(std::size_t(RowCount()) + 1, std::size_t(ARow) + 1));
         FCells.resize(ARow + 1);
-    std::shared_ptr<TRow>& Row = FCells[ARow];
-    if (!Row) {
-        Row = std::make_shared<TRow>();
-        Row->reserve(ColCount()); // one allocation for the row rather than one per doubling
-    } else if (Row.use_count() > 1) {
-        Row = std::make_shared<TRow>(*Row);
     }
+    std::shared_ptr<TRow>& Row = FCells[ARow];
+    if (!Row)
+        Row = std::make_shared<TRow>();
+    else if (Row.use_count() > 1)
+        Row = std::make_shared<TRow>(*Row);
     return *Row;
 }
 
@@ -1439,9 +1440,15 @@ void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value) {
     if (Cells(ACol, ARow) == Value)
         return;
     TRow& Row = WritableRow(ARow);
-    if (ACol >= static_cast<int>(Row.size()))
-        Row.resize(ACol + 1);
-    Row[ACol] = Value;
+    const std::size_t Needed = std::size_t(ACol) + 1;
+    if (Needed > Row.size()) {
+        // A row holds what is written, growing by doubling but never past the grid's width.
+        if (Needed > Row.capacity())
+            Row.reserve(
+                std::max(Needed, std::min(2 * Row.capacity(), std::size_t(ColCount()) + 1)));
+        Row.resize(Needed);
+    }
+    Row[std::size_t(ACol)] = Value;
     InvalidateCell(ACol, ARow);
 }
 
