@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -351,20 +352,60 @@ TCollection::~TCollection() {
 TCollectionItem* TCollection::Items(int Index) const {
     if (Index < 0 || Index >= FCount)
         throw std::out_of_range("TCollection::Items");
-    const TSlot& Slot = FSlots[SlotAt(Index)];
-    if (Slot.Item)
-        return Slot.Item;
+    const TSlot* Slot = &FSlots[SlotAt(Index)];
+    if (Slot->Item)
+        return Slot->Item;
     // Making a record whole changes no item's meaning: the collection is as const as before.
     auto* Self = const_cast<TCollection*>(this);
+    constexpr std::size_t MaxSlots = 1024;
+    if (FSlots.size() >= MaxSlots) {
+        Self->MakeAllWhole();
+        return FSlots[std::size_t(Index)].Item;
+    }
     Self->FPlaceAt = Index;
     try {
-        TCollectionItem* Item = Self->MakeWhole(Slot.Key, Slot.First + (Index - Slot.Start));
+        TCollectionItem* Item = Self->MakeWhole(Slot->Key, Slot->First + (Index - Slot->Start));
         Self->FPlaceAt = -1;
         return Item;
     } catch (...) {
         Self->FPlaceAt = -1;
         throw;
     }
+}
+
+void TCollection::MakeAllWhole() {
+    std::vector<TSlot> Old;
+    Old.swap(FSlots);
+    FSlots.reserve(std::size_t(FCount));
+    std::size_t Next = 0; // the slot of Old being made whole
+    int Done = 0;         // its records made whole so far
+    FRebuilding = true;
+    try {
+        for (; Next < Old.size(); ++Next, Done = 0) {
+            const TSlot& Slot = Old[Next];
+            if (Slot.Item) {
+                FSlots.push_back(Slot);
+                continue;
+            }
+            for (; Done < Slot.Length; ++Done) {
+                FPlaceAt = Slot.Start + Done;
+                MakeWhole(Slot.Key, Slot.First + Done);
+                DropRecords(Slot.Key, Slot.First + Done, 1);
+            }
+        }
+    } catch (...) {
+        // What is not whole yet stays as it was.
+        FRebuilding = false;
+        FPlaceAt = -1;
+        TSlot Rest = Old[Next];
+        Rest.First += Done;
+        Rest.Start += Done;
+        Rest.Length -= Done;
+        FSlots.push_back(Rest);
+        FSlots.insert(FSlots.end(), Old.begin() + std::ptrdiff_t(Next) + 1, Old.end());
+        throw;
+    }
+    FRebuilding = false;
 }
 
 void TCollection::ForEachWhole(const std::function<void(TCollectionItem*)>& Visit) const {
@@ -521,6 +562,11 @@ void TCollection::Renumber(std::size_t FromSlot) {
 }
 
 void TCollection::InsertItem(TCollectionItem* Item) {
+    if (FPlaceAt >= 0 && FRebuilding) {
+        FSlots.push_back({Item, 0, 0, 1, FPlaceAt});
+        Item->FIndex = std::exchange(FPlaceAt, -1);
+        return;
+    }
     if (FPlaceAt >= 0) {
         // The item takes the place of the record that MakeWhole turns into it.
         const std::size_t Slot = SplitAt(FPlaceAt);

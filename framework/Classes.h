@@ -292,6 +292,9 @@ private:
         int Length;
         int Start; // position of the slot's first item
     };
+    // Makes every record whole at once, when records have been asked for at so many places
+    // that the slots would cost more than the items.
+    void MakeAllWhole();
     std::size_t SlotAt(int Index) const;
     std::size_t SplitAt(int Index);
     void EraseSlot(std::size_t Slot);
@@ -302,7 +305,8 @@ private:
     TItemFactory FFactory;
     std::vector<TSlot> FSlots;
     int FCount = 0;
-    int FPlaceAt = -1; // where MakeWhole's item goes
+    int FPlaceAt = -1;        // where MakeWhole's item goes
+    bool FRebuilding = false; // MakeAllWhole appends each item to the slots
     int FUpdateCount = 0;
     bool FClearing = false;
 };

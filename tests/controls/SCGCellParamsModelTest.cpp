@@ -275,3 +275,28 @@ TEST(SCGCellParamsModel, InterleavedColumnsKeepTheirNamesAndCells) {
 }
 
 } // namespace
+
+// Reading records scattered over a large collection makes them whole one by one and, past a
+// point, all at once: either way every item keeps its position, cell and name.
+TEST(SCGCellParamsModel, ScatteredReadsMakeEveryRecordWholeInPlace) {
+    TStrColGrid Grid(nullptr);
+    Grid.SetColCount(60);
+    Grid.SetRowCount(60);
+    for (int R = 1; R <= 60; ++R)
+        for (int C = 1; C <= 60; ++C)
+            Grid.SetCellAlignment(C, R, taCenter);
+    TSCGCellParams* Params = Grid.CellParams();
+    for (int I = 0; I < Params->Count(); I += 3)
+        ASSERT_EQ(Params->Items(I)->Index(), I);
+    Params->Delete(1);
+    ASSERT_EQ(Params->Count(), 3599);
+    for (int I = 0; I < Params->Count(); ++I) {
+        const int Made = I < 1 ? I : I + 1; // the order in which the items were made
+        const TSCGCellParam* P = Params->Items(I);
+        ASSERT_EQ(P->Col(), 1 + Made % 60) << I;
+        ASSERT_EQ(P->Row(), 1 + Made / 60) << I;
+        ASSERT_EQ(P->Name(), "パラメータ"_sj + IntToStr(Made + 1)) << I;
+        ASSERT_EQ(Params->Find(P->Col(), P->Row()), P) << I;
+    }
+    EXPECT_EQ(Params->Find(2, 1), nullptr);
+}
