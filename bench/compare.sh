@@ -36,7 +36,7 @@ for ((R = 1; R <= ROUNDS; R++)); do
     { time awk_pass; } 2>"$WORK/time"
     awk '{ printf "awk %.1f %.1f -\n", $1 * 1000, ($2 + $3) * 1000 }' "$WORK/time" >>"$WORK/runs"
     for PROGRAM in morvane pellisk; do
-        "$BENCH" "$PROGRAM" "$FILE" >"$WORK/out"
+        "$BENCH" "$PROGRAM" "$FILE" >"$WORK/out" 2>/dev/null
         awk -v P="$PROGRAM" '
             /^whole flow: /     { wall = $3 }
             /^whole flow cpu: / { cpu = $4 }
