@@ -837,15 +837,22 @@ TSCGCellParam* TSCGCellParams::MakeWholeFound(const TFound& AFound) {
 }
 
 bool TSCGCellParams::AddRecord(int ACol, int ARow, const TSCGCellStyle& AStyle) {
+    const int Record = TakeRecord(ACol, ARow, Count() + 1, AStyle);
+    if (Record < 0)
+        return false;
+    AddRecords(FLastKey, Record, 1);
+    return true;
+}
+
+int TSCGCellParams::TakeRecord(int ACol, int ARow, int AName, const TSCGCellStyle& AStyle) {
     constexpr std::size_t MaxRuns = 64; // every lookup looks at each run
-    const int Name = Count() + 1;
     TRun* Taker = nullptr;
     const auto Last = FRuns.find(FLastKey);
-    if (Last != FRuns.end() && Last->second->Extend(ACol, ARow, Name, AStyle)) {
+    if (Last != FRuns.end() && Last->second->Extend(ACol, ARow, AName, AStyle)) {
         Taker = Last->second.get();
     } else {
         for (auto& [Key, Run] : FRuns)
-            if (Key != FLastKey && Run->Extend(ACol, ARow, Name, AStyle)) {
+            if (Key != FLastKey && Run->Extend(ACol, ARow, AName, AStyle)) {
                 Taker = Run.get();
                 FLastKey = Key;
                 break;
@@ -853,13 +860,60 @@ bool TSCGCellParams::AddRecord(int ACol, int ARow, const TSCGCellStyle& AStyle) 
     }
     if (!Taker) {
         if (FRuns.size() >= MaxRuns || FNextKey == std::numeric_limits<std::uint32_t>::max())
-            return false;
+            return -1;
         FLastKey = FNextKey++;
-        FRuns.emplace(FLastKey, std::make_unique<TRun>(TRun{AStyle, ACol, ARow, Name}));
+        FRuns.emplace(FLastKey, std::make_unique<TRun>(TRun{AStyle, ACol, ARow, AName}));
         Taker = FRuns.at(FLastKey).get();
     }
-    AddRecords(FLastKey, Taker->Length - 1, 1);
-    return true;
+    return Taker->Length - 1;
+}
+
+bool TSCGCellParams::Touches(int ACol, int ARow, int AColMax, int ARowMax) const {
+    const auto Meets = [&](int Col, int Row, int ColMax, int RowMax) {
+        return Col <= AColMax && ACol <= ColMax && Row <= ARowMax && ARow <= RowMax;
+    };
+    bool Met = false;
+    ForEachWhole([&](TCollectionItem* Item) {
+        const auto* P = static_cast<const TSCGCellParam*>(Item);
+        Met = Met || (P->RangeEnabled() ? Meets(P->Col(), P->Row(), P->ColMax(), P->RowMax())
+                                        : Meets(P->Col(), P->Row(), P->Col(), P->Row()));
+    });
+    for (const auto& [Key, Run] : FRuns)
+        Met = Met ||
+              Meets(Run->Col0, Run->Row0, Run->Col0 + Run->Width - 1, Run->RowOf(Run->Length - 1));
+    return Met;
+}
+
+int TSCGCellParams::AddRecordRows(int ACol, int ARow, int AColMax, int ARowMax,
+                                  const TSCGCellStyle& AStyle) {
+    if (Touches(ACol, ARow, AColMax, ARowMax))
+        return 0;
+    // Records of one run are filed in one go; names count on from the collection's count.
+    int Done = 0;
+    int Pending = 0;
+    int PendingFirst = 0;
+    std::uint32_t PendingKey = 0;
+    const auto Flush = [&] {
+        AddRecords(PendingKey, PendingFirst, Pending);
+        Pending = 0;
+    };
+    for (int R = ARow; R <= ARowMax; ++R)
+        for (int C = ACol; C <= AColMax; ++C, ++Done) {
+            const int Record = TakeRecord(C, R, Count() + Pending + 1, AStyle);
+            if (Record < 0) {
+                Flush();
+                return Done;
+            }
+            if (Pending > 0 && (FLastKey != PendingKey || Record != PendingFirst + Pending))
+                Flush();
+            if (Pending == 0) {
+                PendingKey = FLastKey;
+                PendingFirst = Record;
+            }
+            ++Pending;
+        }
+    Flush();
+    return Done;
 }
 
 TCollectionItem* TSCGCellParams::MakeWhole(std::uint32_t Key, int Record) {
@@ -1121,6 +1175,23 @@ TSCGCellParam* TStrColGrid::GetCellParam(int ACol, int ARow, bool ACreate) {
 void TStrColGrid::CheckCellRange(int ACol, int ARow) const {
     if (ACol < 0 || ARow < 0 || ACol > ColCount() || ARow > RowCount())
         throw ERangeError(MsgCellOutOfGrid());
+}
+
+void TStrColGrid::SetCellAlignment(int ACol, int ARow, int AColMax, int ARowMax,
+                                   TAlignment AAlignment) {
+    if (ACol > AColMax || ARow > ARowMax)
+        return;
+    int Done = 0;
+    // Cells that no parameter covers yet become records at once, unless some are out of the
+    // grid (the message comes from the first such cell) or fixed (they take another colour).
+    if (ACol >= FixedCols() && ARow >= FixedRows() && AColMax <= ColCount() &&
+        ARowMax <= RowCount()) {
+        const TSCGCellStyle Style{AAlignment, Font()->Color(), Color(), FOptions};
+        Done = FCellParams->AddRecordRows(ACol, ARow, AColMax, ARowMax, Style);
+    }
+    const int Width = AColMax - ACol + 1;
+    for (std::int64_t K = Done; K < std::int64_t(Width) * (ARowMax - ARow + 1); ++K)
+        SetCellAlignment(ACol + int(K % Width), ARow + int(K / Width), AAlignment);
 }
 
 void TStrColGrid::SetCellAlignment(int ACol, int ARow, TAlignment AAlignment) {

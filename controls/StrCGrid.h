@@ -212,6 +212,13 @@ private:
     const TSCGCellParam* Peek(int ACol, int ARow) const;
     // A parameter for a cell that none covers, as a record when a run can take it.
     bool AddRecord(int ACol, int ARow, const TSCGCellStyle& AStyle);
+    // The record that a run takes for the cell and name (a new run if none can), or -1.
+    int TakeRecord(int ACol, int ARow, int AName, const TSCGCellStyle& AStyle);
+    // Whether any item or run may cover a cell of the rectangle.
+    bool Touches(int ACol, int ARow, int AColMax, int ARowMax) const;
+    // Records for the cells of a rectangle, row by row, when nothing covers any of them;
+    // gives the number of cells done, from the first.
+    int AddRecordRows(int ACol, int ARow, int AColMax, int ARowMax, const TSCGCellStyle& AStyle);
     const TSCGCellStyle& RecordStyle(const TFound& AFound) const;
     TSCGCellParam* MakeWholeFound(const TFound& AFound);
     // An item that files itself only when File is called, once its cell is set.
@@ -315,6 +322,8 @@ public:
     TSCGCellParam* GetCellParam(int ACol, int ARow, bool ACreate);
     void CheckCellRange(int ACol, int ARow) const;
     void SetCellAlignment(int ACol, int ARow, TAlignment AAlignment);
+    // The cells of a rectangle, row by row, as SetCellAlignment one cell at a time.
+    void SetCellAlignment(int ACol, int ARow, int AColMax, int ARowMax, TAlignment AAlignment);
 
 protected:
     void Paint() override;

@@ -93,6 +93,10 @@ private:
 
     void Align(int C, int R, TAlignment A) {
         FGrid.SetCellAlignment(C, R, A);
+        AlignReference(C, R, A);
+    }
+
+    void AlignReference(int C, int R, TAlignment A) {
         const int I = RefFind(C, R);
         if (I >= 0) {
             FRef[std::size_t(I)].Alignment = A;
@@ -103,12 +107,20 @@ private:
                         FGrid.Font()->Color(), true, true, FGrid.Options(), NumberedName()});
     }
 
-    // Row by row, with now and then one more column aligned after each row.
+    // Row by row, with now and then one more column aligned after each row; or the whole
+    // rectangle in one call, which must do the same.
     void FillRectangle() {
         const int C0 = Pick(FGrid.ColCount()), C1 = C0 + Pick(FGrid.ColCount() + 1 - C0);
         const int R0 = Pick(FGrid.RowCount()), R1 = R0 + Pick(FGrid.RowCount() + 1 - R0);
-        const int Extra = Pick(2) ? Pick(FGrid.ColCount() + 1) : -1;
+        const int Extra = Pick(3) == 0 ? Pick(FGrid.ColCount() + 1) : -1;
         const TAlignment A = RandomAlignment(), B = RandomAlignment();
+        if (Extra < 0 && Pick(2)) {
+            FGrid.SetCellAlignment(C0, R0, C1, R1, A);
+            for (int R = R0; R <= R1; ++R)
+                for (int C = C0; C <= C1; ++C)
+                    AlignReference(C, R, A);
+            return;
+        }
         for (int R = R0; R <= R1; ++R) {
             for (int C = C0; C <= C1; ++C)
                 Align(C, R, A);
