@@ -1,8 +1,11 @@
-// The whole wizard flow on a generated 100,000-line file, headless: load, Start, one click
-// per field, Execute. Prints wall times and the peak resident memory of the process.
+// The whole wizard flow, headless: load, Start, one click per field, Execute. Prints one line
+// per step, "<step>: <ms> ms", in wall time and then in CPU time of the process, and at the end
+// "peak resident: <MB> MB".
 //
-//   flow_bench morvane|pellisk [lines]
-//   flow_bench long      a file whose first field is 50 MB
+//   flow_bench morvane|pellisk FILE    the flow on a file (comma-separated)
+//   flow_bench morvane|pellisk LINES   the flow on a generated file of LINES lines (100000)
+//   flow_bench generate LINES FILE     writes the generated file, for bench/compare.sh
+//   flow_bench long                    morvane on a file whose first field is 50 MB
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
@@ -18,6 +21,8 @@
 namespace {
 
 constexpr int FieldsPerLine = 18;
+constexpr int DefaultLines = 100000;
+constexpr int PaintRounds = 20;
 
 // Costing-like lines: Japanese names and specifications, units, numbers.
 void WriteSource(const std::string& Path, int Lines) {
@@ -39,7 +44,7 @@ void WriteSource(const std::string& Path, int Lines) {
 
 // One line whose first field is 50 MB of Japanese text, then a short line: the list box and
 // the grid must not lay out the whole field.
-void WriteLongFieldSource(const std::string& Path, int) {
+void WriteLongFieldSource(const std::string& Path) {
     constexpr std::size_t FieldBytes = 50u << 20;
     std::ofstream Out(Path, std::ios::binary);
     std::string Field;
@@ -55,99 +60,152 @@ long PeakMegabytes() {
     return Usage.ru_maxrss / 1024;
 }
 
-// Delete, insert and move down on row 1 of the whole grid, each through its menu handler.
-void TimeRowCommands(Tfpellisk* F) {
-    auto* Grid = ComponentByName<TStrColGrid>(F, "StrColGrid1");
-    const std::pair<const char*, void (Tfpellisk::*)(TObject*)> Commands[] = {
-        {"delete", &Tfpellisk::N3Click},
-        {"insert", &Tfpellisk::N8Click},
-        {"move down", &Tfpellisk::N5Click}};
-    constexpr int PaintRounds = 20;
-    QElapsedTimer Paint;
-    Paint.start();
-    for (int I = 0; I < PaintRounds; ++I)
-        Grid->Snapshot();
-    std::printf("  paint the whole visible grid (%d x %d pixels, %d parameters): %.1f ms\n",
-                Grid->Width(), Grid->Height(), Grid->CellParams()->Count(),
-                Paint.nsecsElapsed() / 1e6 / PaintRounds);
-    std::printf("  row commands on row 1 of %d rows:", Grid->RowCount() - 1);
-    for (const auto& [Name, Command] : Commands) {
-        Grid->SetSelection({1, 1, 1, 1});
-        QElapsedTimer Timer;
-        Timer.start();
-        (F->*Command)(nullptr);
-        std::printf(" %s %lld ms", Name, Timer.elapsed());
-    }
-    std::printf("\n");
+double CpuMs() {
+    rusage Usage{};
+    getrusage(RUSAGE_SELF, &Usage);
+    const auto Ms = [](const timeval& T) { return T.tv_sec * 1e3 + T.tv_usec / 1e3; };
+    return Ms(Usage.ru_utime) + Ms(Usage.ru_stime);
 }
 
-template <class Form>
-int Run(const char* Name, int Lines, std::vector<int> Targets,
-        void (*Write)(const std::string&, int) = WriteSource) {
-    QTemporaryDir Dir;
-    const std::string Source = (Dir.path() + "/source.csv").toStdString();
-    Write(Source, Lines);
-    SetProgramDirForTesting(Dir.path().toStdString());
+// Wall and CPU time of one step, and the list of steps in the order printed.
+class TSteps {
+public:
+    void Start() {
+        FWall.start();
+        FCpu = CpuMs();
+    }
+    void Stop(const std::string& Name) { Record(Name, FWall.nsecsElapsed() / 1e6, CpuMs() - FCpu); }
+    void Record(const std::string& Name, double Wall, double Cpu) {
+        FSteps.push_back({Name, Wall, Cpu});
+    }
+    void Print() const {
+        for (const auto& S : FSteps)
+            std::printf("%s: %.1f ms\n", S.Name.c_str(), S.Wall);
+        for (const auto& S : FSteps)
+            std::printf("%s cpu: %.1f ms\n", S.Name.c_str(), S.Cpu);
+    }
 
-    QElapsedTimer Total, Step;
+private:
+    struct TStep {
+        std::string Name;
+        double Wall;
+        double Cpu;
+    };
+    std::vector<TStep> FSteps;
+    QElapsedTimer FWall;
+    double FCpu = 0;
+};
+
+// The target button of a tag (0: the skip button), as the user finds it on the form.
+TControl* TargetButton(TForm* F, int Tag) {
+    for (int I = 0; I < F->ComponentCount(); ++I) {
+        auto* C = dynamic_cast<TControl*>(F->Components(I));
+        if (C && C->Tag() == Tag && C->Name().rfind("Button", 0) == 0 && C->Name() != "Button21" &&
+            C->Name() != "Button11")
+            return C;
+    }
+    return nullptr;
+}
+
+// Painting the visible grid, then delete, insert and move down on row 1 of the whole grid,
+// each through its menu handler.
+void TimeGridCommands(Tfpellisk* F, TSteps& Steps) {
+    auto* Grid = ComponentByName<TStrColGrid>(F, "StrColGrid1");
+    Steps.Start();
+    for (int I = 0; I < PaintRounds; ++I)
+        Grid->Snapshot();
+    Steps.Stop("paint full screen x" + std::to_string(PaintRounds));
+    const std::pair<const char*, void (Tfpellisk::*)(TObject*)> Commands[] = {
+        {"row command delete", &Tfpellisk::N3Click},
+        {"row command insert", &Tfpellisk::N8Click},
+        {"row command move down", &Tfpellisk::N5Click}};
+    for (const auto& [Name, Command] : Commands) {
+        Grid->SetSelection({1, 1, 1, 1});
+        Steps.Start();
+        (F->*Command)(nullptr);
+        Steps.Stop(Name);
+    }
+}
+
+// Clicks, for field N, the target N when the program has one, otherwise the skip button.
+template <class Form> int Run(const std::string& Source, int LastTarget) {
+    QTemporaryDir Dir;
+    SetProgramDirForTesting(Dir.path().toStdString());
+    TSteps Steps;
+    QElapsedTimer Total;
+    const double TotalCpu = CpuMs();
     Total.start();
     WizardDriver::AnswerFileDialog(QString::fromStdString(Source));
-    Step.start();
+    Steps.Start();
     auto* F = new Form(nullptr);
     F->Show();
-    const qint64 LoadMs = Step.elapsed();
-    Step.restart();
+    Steps.Stop("load");
+    Steps.Start();
     WizardDriver::Click(ComponentByName<TControl>(F, "Button21"));
-    const qint64 StartMs = Step.elapsed();
-    qint64 MaxClick = 0;
-    std::string Clicks;
-    for (int Tag : Targets) {
-        TControl* Button = nullptr;
-        for (int I = 0; I < F->ComponentCount(); ++I) {
-            auto* C = dynamic_cast<TControl*>(F->Components(I));
-            if (C && C->Tag() == Tag && C->Name().rfind("Button", 0) == 0 &&
-                C->Name() != "Button21" && C->Name() != "Button11") {
-                Button = C;
-                break;
-            }
-        }
-        Step.restart();
-        WizardDriver::Click(Button);
+    Steps.Stop("start");
+    double SlowestWall = 0, SlowestCpu = 0;
+    const int Fields = F->FieldCount();
+    for (int Field = 1; Field <= Fields; ++Field) {
+        Steps.Start();
+        QElapsedTimer Wall;
+        Wall.start();
+        const double Cpu = CpuMs();
+        WizardDriver::Click(TargetButton(F, Field <= LastTarget ? Field : 0));
         QApplication::processEvents();
-        MaxClick = std::max(MaxClick, Step.elapsed());
-        Clicks += " " + std::to_string(Step.elapsed());
+        if (Field == 1) {
+            Steps.Stop("first target click");
+        } else {
+            SlowestWall = std::max(SlowestWall, Wall.nsecsElapsed() / 1e6);
+            SlowestCpu = std::max(SlowestCpu, CpuMs() - Cpu);
+        }
     }
-    Step.restart();
+    Steps.Record("slowest later click", SlowestWall, SlowestCpu);
+    Steps.Start();
     WizardDriver::Click(ComponentByName<TControl>(F, "IconButton3"));
-    const qint64 ExecuteMs = Step.elapsed();
-    const qint64 TotalMs = Total.elapsed();
-    std::printf(
-        "%s: %d lines x up to %d fields\n  load %lld ms, start %lld ms, slowest click %lld ms, "
-        "execute %lld ms\n  clicks (ms):%s\n  whole flow %lld ms, peak resident %ld MB\n",
-        Name, Lines, FieldsPerLine, LoadMs, StartMs, MaxClick, ExecuteMs, Clicks.c_str(), TotalMs,
-        PeakMegabytes());
+    Steps.Stop("execute");
+    Steps.Record("whole flow", Total.nsecsElapsed() / 1e6, CpuMs() - TotalCpu);
     if constexpr (std::is_same_v<Form, Tfpellisk>)
-        TimeRowCommands(F);
+        TimeGridCommands(F, Steps);
+    std::printf("fields: %d\n", Fields);
+    Steps.Print();
+    std::printf("peak resident: %ld MB\n", PeakMegabytes());
     delete F;
     return 0;
+}
+
+bool IsNumber(const std::string& Text) {
+    return !Text.empty() && Text.find_first_not_of("0123456789") == std::string::npos;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication App(argc, argv);
     const std::string Which = argc > 1 ? argv[1] : "morvane";
-    const int Lines = argc > 2 ? std::atoi(argv[2]) : 100000;
-    if (Which == "long")
-        return Run<Tfmorvane>("morvane, a 50 MB field", 2, {1, 2}, WriteLongFieldSource);
-    if (Which == "pellisk") {
-        std::vector<int> Targets;
-        for (int T = 1; T <= 18; ++T)
-            Targets.push_back(T);
-        return Run<Tfpellisk>("pellisk", Lines, Targets);
+    const std::string Input = argc > 2 ? argv[2] : std::to_string(DefaultLines);
+    if (Which == "generate") {
+        if (argc < 4 || !IsNumber(Input)) {
+            std::fprintf(stderr, "usage: flow_bench generate LINES FILE\n");
+            return 2;
+        }
+        WriteSource(argv[3], std::stoi(Input));
+        return 0;
     }
-    // 13 targets, the rest of the 18 fields skipped with "該当なし" (tag 0).
-    return Run<Tfmorvane>("morvane", Lines,
-                          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 0, 0, 0, 0, 0, 0});
+    if (Which != "morvane" && Which != "pellisk" && Which != "long") {
+        std::fprintf(stderr, "usage: flow_bench morvane|pellisk [FILE|LINES] | long\n");
+        return 2;
+    }
+    QApplication App(argc, argv);
+    QTemporaryDir SourceDir;
+    std::string Source = Input;
+    if (Which == "long") {
+        Source = (SourceDir.path() + "/long.csv").toStdString();
+        WriteLongFieldSource(Source);
+    } else if (IsNumber(Input)) {
+        Source = (SourceDir.path() + "/source.csv").toStdString();
+        WriteSource(Source, std::stoi(Input));
+    }
+    std::printf("%s: %s\n", Which.c_str(), Source.c_str());
+    // Targets 1..18 in pellisk; 1..12 in morvane, whose further fields are skipped.
+    return Which == "pellisk" ? Run<Tfpellisk>(Source, 18) : Run<Tfmorvane>(Source, 12);
 }

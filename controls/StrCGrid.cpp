@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -387,6 +388,14 @@ TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection)
         ACollection->File(this);
 }
 
+TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection, TDetached)
+    : TCollectionItem(ACollection, TDetached{}), FCellColor(Init::CellColor),
+      FFontColor(Init::FontColor), FFontWidth(Init::FontWidth), FOptions(), FNameNumber(0),
+      FAlignment(Init::Alignment), FLayout(Init::Layout), FCaptionType(Init::CaptionType),
+      FImeMode(Init::ImeMode), FCellColorEnabled(true), FFontColorEnabled(true),
+      FBrushEnabled(Init::Enabled), FImeModeEnabled(Init::Enabled), FOptionsEnabled(Init::Enabled),
+      FRangeEnabled(Init::Enabled), FNameSet(false), FInLookup(false) {}
+
 TSCGCellParam::~TSCGCellParam() {
     if (FInLookup && Collection())
         Params()->Unfile(this);
@@ -679,6 +688,55 @@ SCG_PARAM_EVENT(TSCGDrawCellEvent, OnDrawCell)
 
 #undef SCG_PARAM_EVENT
 
+// ---- TSCGCellParams::TRun
+
+// Records made one after another for the cells of a rectangle, row by row from its top left
+// corner: record K is the cell (Col0 + K % Width, Row0 + K / Width). The first row sets the
+// width; names count on from the first record within a row and by RowStride from row to row,
+// so that records of other runs made in between keep their own names.
+struct TSCGCellParams::TRun {
+    TSCGCellStyle Style;
+    int Col0;
+    int Row0;
+    int FirstName;
+    int Width = 1;
+    int RowStride = 0; // fixed by the first record of the second row
+    int Length = 1;
+    int Live = 1; // records not yet made whole or deleted
+    std::vector<bool> Gone{false};
+
+    bool Open() const { return Length == Width && RowStride == 0; }
+    int ColOf(int K) const { return Col0 + K % Width; }
+    int RowOf(int K) const { return Row0 + K / Width; }
+    int NameOf(int K) const { return FirstName + K / Width * RowStride + K % Width; }
+
+    // The live record of a cell, or -1.
+    int RecordAt(int ACol, int ARow) const {
+        if (ACol < Col0 || ACol - Col0 >= Width || ARow < Row0)
+            return -1;
+        const std::int64_t K = std::int64_t(ARow - Row0) * Width + (ACol - Col0);
+        return K < Length && !Gone[std::size_t(K)] ? int(K) : -1;
+    }
+
+    // Takes the next record when the cell and name continue the run.
+    bool Extend(int ACol, int ARow, int AName, const TSCGCellStyle& AStyle) {
+        if (!(AStyle == Style) || Length == std::numeric_limits<int>::max())
+            return false;
+        if (Open() && ARow == Row0 && ACol - Col0 == Width && AName - FirstName == Width) {
+            ++Width;
+        } else if (Open() && ARow - Row0 == 1 && ACol == Col0 && AName - FirstName >= Width) {
+            RowStride = AName - FirstName;
+        } else if (Open() || ACol != ColOf(Length) || ARow != RowOf(Length) ||
+                   AName != NameOf(Length)) {
+            return false;
+        }
+        ++Length;
+        ++Live;
+        Gone.push_back(false);
+        return true;
+    }
+};
+
 // ---- TSCGCellParams
 
 TSCGCellParams::TSCGCellParams(TStrColGrid* AGrid)
@@ -688,8 +746,8 @@ TSCGCellParams::TSCGCellParams(TStrColGrid* AGrid)
 
 TSCGCellParams::~TSCGCellParams() {
     // The lookup is dropped whole rather than item by item.
-    for (int I = 0; I < Count(); ++I)
-        Items(I)->FInLookup = false;
+    ForEachWhole(
+        [](TCollectionItem* Item) { static_cast<TSCGCellParam*>(Item)->FInLookup = false; });
     FLookup = std::make_unique<TCellLookup>();
     Clear();
 }
@@ -719,7 +777,178 @@ TPersistent* TSCGCellParams::GetOwner() const {
 }
 
 TSCGCellParam* TSCGCellParams::Find(int ACol, int ARow) const {
-    return FLookup->Find(ACol, ARow);
+    const TFound Found = Lookup(ACol, ARow);
+    if (Found.Item || Found.Record < 0)
+        return Found.Item;
+    return const_cast<TSCGCellParams*>(this)->MakeWholeFound(Found);
+}
+
+TSCGCellParams::TFound TSCGCellParams::Lookup(int ACol, int ARow) const {
+    constexpr int NotPlaced = -2; // a record whose position has not been sought
+    TFound Best;
+    Best.Item = FLookup->Find(ACol, ARow);
+    int BestIndex = Best.Item ? Best.Item->Index() : -1;
+    for (const auto& [Key, Run] : FRuns) {
+        const int Record = Run->RecordAt(ACol, ARow);
+        if (Record < 0)
+            continue;
+        // Positions of records are sought only when two parameters cover the cell.
+        if (!Best.Item && Best.Record < 0) {
+            Best = {nullptr, Key, Record};
+            BestIndex = NotPlaced;
+            continue;
+        }
+        if (BestIndex == NotPlaced)
+            BestIndex = RecordPosition(Best.Key, Best.Record);
+        const int Position = RecordPosition(Key, Record);
+        if (Position > BestIndex) {
+            Best = {nullptr, Key, Record};
+            BestIndex = Position;
+        }
+    }
+    return Best;
+}
+
+const TSCGCellParam* TSCGCellParams::Peek(int ACol, int ARow) const {
+    const TFound Found = Lookup(ACol, ARow);
+    if (Found.Item || Found.Record < 0)
+        return Found.Item;
+    if (!FStandIn)
+        FStandIn.reset(
+            new TSCGCellParam(const_cast<TSCGCellParams*>(this), TCollectionItem::TDetached{}));
+    const TRun& Run = *FRuns.at(Found.Key);
+    TSCGCellParam& P = *FStandIn;
+    P.FCol = Run.ColOf(Found.Record);
+    P.FRow = Run.RowOf(Found.Record);
+    P.FNameNumber = Run.NameOf(Found.Record);
+    P.FAlignment = Run.Style.Alignment;
+    P.FFontColor = Run.Style.FontColor;
+    P.FCellColor = Run.Style.CellColor;
+    P.FOptions = Run.Style.Options;
+    return &P;
+}
+
+const TSCGCellStyle& TSCGCellParams::RecordStyle(const TFound& AFound) const {
+    return FRuns.at(AFound.Key)->Style;
+}
+
+TSCGCellParam* TSCGCellParams::MakeWholeFound(const TFound& AFound) {
+    return Items(RecordPosition(AFound.Key, AFound.Record));
+}
+
+bool TSCGCellParams::AddRecord(int ACol, int ARow, const TSCGCellStyle& AStyle) {
+    const int Record = TakeRecord(ACol, ARow, Count() + 1, AStyle);
+    if (Record < 0)
+        return false;
+    AddRecords(FLastKey, Record, 1);
+    return true;
+}
+
+int TSCGCellParams::TakeRecord(int ACol, int ARow, int AName, const TSCGCellStyle& AStyle) {
+    constexpr std::size_t MaxRuns = 64; // every lookup looks at each run
+    TRun* Taker = nullptr;
+    const auto Last = FRuns.find(FLastKey);
+    if (Last != FRuns.end() && Last->second->Extend(ACol, ARow, AName, AStyle)) {
+        Taker = Last->second.get();
+    } else {
+        for (auto& [Key, Run] : FRuns)
+            if (Key != FLastKey && Run->Extend(ACol, ARow, AName, AStyle)) {
+                Taker = Run.get();
+                FLastKey = Key;
+                break;
+            }
+    }
+    if (!Taker) {
+        if (FRuns.size() >= MaxRuns || FNextKey == std::numeric_limits<std::uint32_t>::max())
+            return -1;
+        FLastKey = FNextKey++;
+        FRuns.emplace(FLastKey, std::make_unique<TRun>(TRun{AStyle, ACol, ARow, AName}));
+        Taker = FRuns.at(FLastKey).get();
+    }
+    return Taker->Length - 1;
+}
+
+bool TSCGCellParams::Touches(int ACol, int ARow, int AColMax, int ARowMax) const {
+    const auto Meets = [&](int Col, int Row, int ColMax, int RowMax) {
+        return Col <= AColMax && ACol <= ColMax && Row <= ARowMax && ARow <= RowMax;
+    };
+    bool Met = false;
+    ForEachWhole([&](TCollectionItem* Item) {
+        const auto* P = static_cast<const TSCGCellParam*>(Item);
+        Met = Met || (P->RangeEnabled() ? Meets(P->Col(), P->Row(), P->ColMax(), P->RowMax())
+                                        : Meets(P->Col(), P->Row(), P->Col(), P->Row()));
+    });
+    for (const auto& [Key, Run] : FRuns)
+        Met = Met ||
+              Meets(Run->Col0, Run->Row0, Run->Col0 + Run->Width - 1, Run->RowOf(Run->Length - 1));
+    return Met;
+}
+
+int TSCGCellParams::AddRecordRows(int ACol, int ARow, int AColMax, int ARowMax,
+                                  const TSCGCellStyle& AStyle) {
+    if (Touches(ACol, ARow, AColMax, ARowMax))
+        return 0;
+    // Records of one run are filed in one go; names count on from the collection's count.
+    int Done = 0;
+    int Pending = 0;
+    int PendingFirst = 0;
+    std::uint32_t PendingKey = 0;
+    const auto Flush = [&] {
+        AddRecords(PendingKey, PendingFirst, Pending);
+        Pending = 0;
+    };
+    for (int R = ARow; R <= ARowMax; ++R)
+        for (int C = ACol; C <= AColMax; ++C, ++Done) {
+            const int Record = TakeRecord(C, R, Count() + Pending + 1, AStyle);
+            if (Record < 0) {
+                Flush();
+                return Done;
+            }
+            if (Pending > 0 && (FLastKey != PendingKey || Record != PendingFirst + Pending))
+                Flush();
+            if (Pending == 0) {
+                PendingKey = FLastKey;
+                PendingFirst = Record;
+            }
+            ++Pending;
+        }
+    Flush();
+    return Done;
+}
+
+TCollectionItem* TSCGCellParams::MakeWhole(std::uint32_t Key, int Record) {
+    const TRun& Run = *FRuns.at(Key);
+    const TSCGCellStyle Style = Run.Style;
+    const int Col = Run.ColOf(Record);
+    const int Row = Run.RowOf(Record);
+    const int Name = Run.NameOf(Record);
+    // The item takes the record's place, which may drop the last record of the run.
+    TSCGCellParam* Item = AddUnfiled();
+    Item->FCol = Col;
+    Item->FRow = Row;
+    Item->FNameNumber = Name;
+    Item->FAlignment = Style.Alignment;
+    Item->FFontColor = Style.FontColor;
+    Item->FCellColor = Style.CellColor;
+    Item->FOptions = Style.Options;
+    Item->FCellColorEnabled = true;
+    Item->FFontColorEnabled = true;
+    File(Item);
+    return Item;
+}
+
+void TSCGCellParams::DropRecords(std::uint32_t Key, int First, int Count) {
+    const auto It = FRuns.find(Key);
+    if (It == FRuns.end())
+        return;
+    TRun& Run = *It->second;
+    for (int K = First; K < First + Count; ++K)
+        if (!Run.Gone[std::size_t(K)]) {
+            Run.Gone[std::size_t(K)] = true;
+            --Run.Live;
+        }
+    if (Run.Live == 0)
+        FRuns.erase(It);
 }
 
 void TSCGCellParams::File(TSCGCellParam* Item) {
@@ -779,10 +1008,12 @@ bool TSCGCellFont::Loading() const {
 }
 
 void TSCGCellFont::RetargetReferences(const AnsiString& From, const AnsiString& To) {
-    TSCGCellParams* Params = FGrid->CellParams();
-    for (int I = 0; I < Params->Count(); ++I)
-        if (Params->Items(I)->FontName() == From)
-            Params->Items(I)->SetFontName(To);
+    // Compact records name no font.
+    FGrid->CellParams()->ForEachWhole([&](TCollectionItem* Item) {
+        auto* Param = static_cast<TSCGCellParam*>(Item);
+        if (Param->FontName() == From)
+            Param->SetFontName(To);
+    });
 }
 
 AnsiString TSCGCellFont::GetDisplayName() const {
@@ -946,9 +1177,34 @@ void TStrColGrid::CheckCellRange(int ACol, int ARow) const {
         throw ERangeError(MsgCellOutOfGrid());
 }
 
+void TStrColGrid::SetCellAlignment(int ACol, int ARow, int AColMax, int ARowMax,
+                                   TAlignment AAlignment) {
+    if (ACol > AColMax || ARow > ARowMax)
+        return;
+    int Done = 0;
+    // Cells that no parameter covers yet become records at once, unless some are out of the
+    // grid (the message comes from the first such cell) or fixed (they take another colour).
+    if (ACol >= FixedCols() && ARow >= FixedRows() && AColMax <= ColCount() &&
+        ARowMax <= RowCount()) {
+        const TSCGCellStyle Style{AAlignment, Font()->Color(), Color(), FOptions};
+        Done = FCellParams->AddRecordRows(ACol, ARow, AColMax, ARowMax, Style);
+    }
+    const int Width = AColMax - ACol + 1;
+    for (std::int64_t K = Done; K < std::int64_t(Width) * (ARowMax - ARow + 1); ++K)
+        SetCellAlignment(ACol + int(K % Width), ARow + int(K / Width), AAlignment);
+}
+
 void TStrColGrid::SetCellAlignment(int ACol, int ARow, TAlignment AAlignment) {
     CheckCellRange(ACol, ARow);
-    GetCellParam(ACol, ARow, true)->SetAlignment(AAlignment);
+    const TSCGCellParams::TFound Found = FCellParams->Lookup(ACol, ARow);
+    if (Found.Record >= 0 && FCellParams->RecordStyle(Found).Alignment == AAlignment) {
+        FCellParams->Changed(); // what setting the alignment it has would report
+        return;
+    }
+    const TSCGCellStyle Style{AAlignment, Font()->Color(),
+                              IsFixedPosition(ACol, ARow) ? FixedColor() : Color(), FOptions};
+    if (Found.Item || Found.Record >= 0 || !FCellParams->AddRecord(ACol, ARow, Style))
+        GetCellParam(ACol, ARow, true)->SetAlignment(AAlignment);
 }
 
 void TStrColGrid::Paint() {
@@ -1037,7 +1293,8 @@ void TStrColGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawStat
             DrawFixedFrame(ARect);
         return;
     }
-    TSCGCellParam* Param = GetCellParam(ACol, ARow, false);
+    // Painting sees a compact record through a stand-in and leaves it compact.
+    auto* Param = const_cast<TSCGCellParam*>(FCellParams->Peek(ACol, ARow));
     const TGridOptions Options = CellOptions(Param, FOptions);
     DrawCellBackground(ACol, ARow, AState, Param, false);
     const bool FocusFill = ApplyFocusColors(Param, AState);

@@ -5,6 +5,7 @@
 #include "Grids.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -128,6 +129,8 @@ private:
     friend class TStrColGrid;
     struct TExtra;
     class TLookupGuard;
+    // A stand-in that shows a compact record to painting, outside the collection's items.
+    TSCGCellParam(TSCGCellParams* ACollection, TDetached);
     TExtra& Extra() const;
     bool Loading() const;
     void SetupForCell(int ACol, int ARow, TColor AFontColor, TColor ACellColor);
@@ -159,7 +162,19 @@ private:
     bool FInLookup : 1; // filed in the collection's cell lookup
 };
 
+// What a parameter made for one cell by SetCellAlignment holds beyond its cell and name.
+struct TSCGCellStyle {
+    TAlignment Alignment;
+    TColor FontColor;
+    TColor CellColor;
+    TGridOptions Options;
+    bool operator==(const TSCGCellStyle&) const = default;
+};
+
 // The cell parameters of one grid, with a lookup from a cell to the parameter that governs it.
+// Parameters made by SetCellAlignment are kept as compact records, in runs that follow the
+// order in which a grid's cells are aligned, until an item is asked for by its position or
+// changed in another way; they count, keep their positions and are found as whole items are.
 class TSCGCellParams : public TCollection {
 public:
     explicit TSCGCellParams(TStrColGrid* AGrid);
@@ -177,17 +192,45 @@ protected:
     void AssignTo(TPersistent* Dest) const override;
     void Update(TCollectionItem* Item) override;
     void Notify(TCollectionItem* Item, TCollectionNotification Action) override;
+    TCollectionItem* MakeWhole(std::uint32_t Key, int Record) override;
+    void DropRecords(std::uint32_t Key, int First, int Count) override;
 
 private:
     friend class TSCGCellParam;
+    friend class TSCGCellFont;
     friend class TStrColGrid;
     class TCellLookup;
+    struct TRun;
+    // The governing parameter of a cell: a whole item, or a record of a run.
+    struct TFound {
+        TSCGCellParam* Item = nullptr;
+        std::uint32_t Key = 0;
+        int Record = -1;
+    };
+    TFound Lookup(int ACol, int ARow) const;
+    // As Find, but a record is shown through a stand-in rather than made whole.
+    const TSCGCellParam* Peek(int ACol, int ARow) const;
+    // A parameter for a cell that none covers, as a record when a run can take it.
+    bool AddRecord(int ACol, int ARow, const TSCGCellStyle& AStyle);
+    // The record that a run takes for the cell and name (a new run if none can), or -1.
+    int TakeRecord(int ACol, int ARow, int AName, const TSCGCellStyle& AStyle);
+    // Whether any item or run may cover a cell of the rectangle.
+    bool Touches(int ACol, int ARow, int AColMax, int ARowMax) const;
+    // Records for the cells of a rectangle, row by row, when nothing covers any of them;
+    // gives the number of cells done, from the first.
+    int AddRecordRows(int ACol, int ARow, int AColMax, int ARowMax, const TSCGCellStyle& AStyle);
+    const TSCGCellStyle& RecordStyle(const TFound& AFound) const;
+    TSCGCellParam* MakeWholeFound(const TFound& AFound);
     // An item that files itself only when File is called, once its cell is set.
     TSCGCellParam* AddUnfiled();
     void File(TSCGCellParam* Item);
     void Unfile(TSCGCellParam* Item);
     TStrColGrid* FGrid;
     std::unique_ptr<TCellLookup> FLookup;
+    std::map<std::uint32_t, std::unique_ptr<TRun>> FRuns;
+    std::uint32_t FNextKey = 0;
+    std::uint32_t FLastKey = 0; // the run that took the last record
+    mutable std::unique_ptr<TSCGCellParam> FStandIn;
     bool FFileNewItems = true;
 };
 
@@ -279,6 +322,8 @@ public:
     TSCGCellParam* GetCellParam(int ACol, int ARow, bool ACreate);
     void CheckCellRange(int ACol, int ARow) const;
     void SetCellAlignment(int ACol, int ARow, TAlignment AAlignment);
+    // The cells of a rectangle, row by row, as SetCellAlignment one cell at a time.
+    void SetCellAlignment(int ACol, int ARow, int AColMax, int ARowMax, TAlignment AAlignment);
 
 protected:
     void Paint() override;

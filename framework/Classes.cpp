@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <stdexcept>
+#include <utility>
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -302,16 +304,17 @@ TCollectionItem::TCollectionItem(TCollection* ACollection) : FCollection(ACollec
         FCollection->InsertItem(this);
 }
 
+TCollectionItem::TCollectionItem(TCollection* ACollection, TDetached) : FCollection(ACollection) {}
+
 TCollectionItem::~TCollectionItem() {
-    if (FCollection)
+    if (FCollection && FIndex >= 0)
         FCollection->RemoveItem(this);
 }
 
 void TCollectionItem::SetIndex(int Value) {
-    if (!FCollection || Value == FIndex)
+    if (!FCollection || FIndex < 0 || Value == FIndex)
         return;
     FCollection->MoveItem(FIndex, Value);
-    Changed(true);
 }
 
 AnsiString TCollectionItem::GetDisplayName() const {
@@ -348,33 +351,114 @@ template <class F> void WithinUpdate(TCollection& Collection, F Body) {
 TCollection::TCollection(TItemFactory Factory) : FFactory(std::move(Factory)) {}
 
 TCollection::~TCollection() {
-    for (auto It = FItems.rbegin(); It != FItems.rend(); ++It) {
-        (*It)->FCollection = nullptr;
-        delete *It;
+    for (auto It = FSlots.rbegin(); It != FSlots.rend(); ++It) {
+        if (!It->Item)
+            continue;
+        It->Item->FCollection = nullptr;
+        delete It->Item;
     }
+}
+
+TCollectionItem* TCollection::Items(int Index) const {
+    if (Index < 0 || Index >= FCount)
+        throw std::out_of_range("TCollection::Items");
+    const TSlot* Slot = &FSlots[SlotAt(Index)];
+    if (Slot->Item)
+        return Slot->Item;
+    // Making a record whole changes no item's meaning: the collection is as const as before.
+    auto* Self = const_cast<TCollection*>(this);
+    constexpr std::size_t MaxSlots = 1024;
+    if (FSlots.size() >= MaxSlots) {
+        Self->MakeAllWhole();
+        return FSlots[std::size_t(Index)].Item;
+    }
+    Self->FPlaceAt = Index;
+    try {
+        TCollectionItem* Item = Self->MakeWhole(Slot->Key, Slot->First + (Index - Slot->Start));
+        Self->FPlaceAt = -1;
+        return Item;
+    } catch (...) {
+        Self->FPlaceAt = -1;
+        throw;
+    }
+}
+
+void TCollection::MakeAllWhole() {
+    std::vector<TSlot> Old;
+    Old.swap(FSlots);
+    FSlots.reserve(std::size_t(FCount));
+    std::size_t Next = 0; // the slot of Old being made whole
+    int Done = 0;         // its records made whole so far
+    FRebuilding = true;
+    try {
+        for (; Next < Old.size(); ++Next, Done = 0) {
+            const TSlot& Slot = Old[Next];
+            if (Slot.Item) {
+                FSlots.push_back(Slot);
+                continue;
+            }
+            for (; Done < Slot.Length; ++Done) {
+                FPlaceAt = Slot.Start + Done;
+                MakeWhole(Slot.Key, Slot.First + Done);
+                DropRecords(Slot.Key, Slot.First + Done, 1);
+            }
+        }
+    } catch (...) {
+        // What is not whole yet stays as it was.
+        FRebuilding = false;
+        FPlaceAt = -1;
+        TSlot Rest = Old[Next];
+        Rest.First += Done;
+        Rest.Start += Done;
+        Rest.Length -= Done;
+        FSlots.push_back(Rest);
+        FSlots.insert(FSlots.end(), Old.begin() + std::ptrdiff_t(Next) + 1, Old.end());
+        throw;
+    }
+    FRebuilding = false;
+}
+
+void TCollection::ForEachWhole(const std::function<void(TCollectionItem*)>& Visit) const {
+    for (const TSlot& Slot : FSlots)
+        if (Slot.Item)
+            Visit(Slot.Item);
 }
 
 void TCollection::Delete(int Index) {
     CheckIndex(Index, Count());
-    TCollectionItem* Item = FItems[Index];
-    Notify(Item, cnDeleting);
-    delete Item;
+    const std::size_t At = SlotAt(Index);
+    if (TCollectionItem* Item = FSlots[At].Item) {
+        Notify(Item, cnDeleting);
+        delete Item;
+        return;
+    }
+    const std::size_t Slot = SplitAt(Index);
+    const TSlot Gone = FSlots[Slot];
+    EraseSlot(Slot);
+    DropRecords(Gone.Key, Gone.First, 1);
+    Changed();
 }
 
 void TCollection::Clear() {
     // A notification handler that clears again would free items under this loop.
-    if (FItems.empty() || FClearing)
+    if (FSlots.empty() || FClearing)
         return;
     WithinUpdate(*this, [this] {
         FClearing = true;
         try {
             // Items leave from the end, detached first, so that each removal is O(1).
-            while (!FItems.empty()) {
-                TCollectionItem* Item = FItems.back();
-                Notify(Item, cnDeleting);
-                FItems.pop_back();
-                Item->FCollection = nullptr;
-                delete Item;
+            while (!FSlots.empty()) {
+                const TSlot Slot = FSlots.back();
+                if (Slot.Item)
+                    Notify(Slot.Item, cnDeleting);
+                FSlots.pop_back();
+                FCount -= Slot.Length;
+                if (Slot.Item) {
+                    Slot.Item->FCollection = nullptr;
+                    delete Slot.Item;
+                } else {
+                    DropRecords(Slot.Key, Slot.First, Slot.Length);
+                }
             }
         } catch (...) {
             FClearing = false;
@@ -394,8 +478,8 @@ void TCollection::Assign(const TPersistent* Source) {
         return;
     WithinUpdate(*this, [&] {
         Clear();
-        for (const TCollectionItem* Item : Other->FItems)
-            Add()->Assign(Item);
+        for (int I = 0; I < Other->Count(); ++I)
+            Add()->Assign(Other->Items(I));
     });
 }
 
@@ -411,32 +495,123 @@ void TCollection::Changed() {
         Update(nullptr);
 }
 
+void TCollection::AddRecords(std::uint32_t Key, int First, int Count) {
+    if (Count <= 0)
+        return;
+    TSlot* Last = FSlots.empty() ? nullptr : &FSlots.back();
+    if (Last && !Last->Item && Last->Key == Key && Last->First + Last->Length == First)
+        Last->Length += Count;
+    else
+        FSlots.push_back({nullptr, Key, First, Count, FCount});
+    FCount += Count;
+    Changed();
+}
+
+int TCollection::RecordPosition(std::uint32_t Key, int Record) const {
+    for (const TSlot& Slot : FSlots)
+        if (!Slot.Item && Slot.Key == Key && Slot.First <= Record &&
+            Record < Slot.First + Slot.Length)
+            return Slot.Start + (Record - Slot.First);
+    return -1;
+}
+
+std::size_t TCollection::SlotAt(int Index) const {
+    // Without records every slot is one item at its own position.
+    if (FSlots.size() == std::size_t(FCount))
+        return std::size_t(Index);
+    const auto It = std::upper_bound(FSlots.begin(), FSlots.end(), Index,
+                                     [](int I, const TSlot& Slot) { return I < Slot.Start; });
+    return std::size_t(It - FSlots.begin()) - 1;
+}
+
+// Cuts the slot that holds the position so that the position is a slot of its own.
+std::size_t TCollection::SplitAt(int Index) {
+    std::size_t At = SlotAt(Index);
+    TSlot& Slot = FSlots[At];
+    if (Slot.Length == 1)
+        return At;
+    const int Before = Index - Slot.Start;
+    const int After = Slot.Length - Before - 1;
+    const TSlot Whole = Slot;
+    std::vector<TSlot> Pieces;
+    if (Before > 0)
+        Pieces.push_back({nullptr, Whole.Key, Whole.First, Before, Whole.Start});
+    Pieces.push_back({nullptr, Whole.Key, Whole.First + Before, 1, Index});
+    if (After > 0)
+        Pieces.push_back({nullptr, Whole.Key, Whole.First + Before + 1, After, Index + 1});
+    FSlots.erase(FSlots.begin() + std::ptrdiff_t(At));
+    FSlots.insert(FSlots.begin() + std::ptrdiff_t(At), Pieces.begin(), Pieces.end());
+    return At + (Before > 0 ? 1 : 0);
+}
+
+// Removes a slot, joins the records around it when they continue each other, renumbers.
+void TCollection::EraseSlot(std::size_t Slot) {
+    FCount -= FSlots[Slot].Length;
+    FSlots.erase(FSlots.begin() + std::ptrdiff_t(Slot));
+    if (Slot > 0 && Slot < FSlots.size()) {
+        TSlot& Left = FSlots[Slot - 1];
+        const TSlot& Right = FSlots[Slot];
+        if (!Left.Item && !Right.Item && Left.Key == Right.Key &&
+            Left.First + Left.Length == Right.First) {
+            Left.Length += Right.Length;
+            FSlots.erase(FSlots.begin() + std::ptrdiff_t(Slot));
+        }
+    }
+    Renumber(Slot > 0 ? Slot - 1 : 0);
+}
+
+void TCollection::Renumber(std::size_t FromSlot) {
+    int Start = FromSlot == 0 ? 0 : FSlots[FromSlot - 1].Start + FSlots[FromSlot - 1].Length;
+    for (std::size_t I = FromSlot; I < FSlots.size(); ++I) {
+        FSlots[I].Start = Start;
+        if (FSlots[I].Item)
+            FSlots[I].Item->FIndex = Start;
+        Start += FSlots[I].Length;
+    }
+    FCount = Start;
+}
+
 void TCollection::InsertItem(TCollectionItem* Item) {
+    if (FPlaceAt >= 0 && FRebuilding) {
+        FSlots.push_back({Item, 0, 0, 1, FPlaceAt});
+        Item->FIndex = std::exchange(FPlaceAt, -1);
+        return;
+    }
+    if (FPlaceAt >= 0) {
+        // The item takes the place of the record that MakeWhole turns into it.
+        const std::size_t Slot = SplitAt(FPlaceAt);
+        const TSlot Record = FSlots[Slot];
+        FSlots[Slot] = {Item, 0, 0, 1, FPlaceAt};
+        Item->FIndex = FPlaceAt;
+        FPlaceAt = -1;
+        DropRecords(Record.Key, Record.First, 1);
+        return;
+    }
     Item->FIndex = Count();
-    FItems.push_back(Item);
+    FSlots.push_back({Item, 0, 0, 1, FCount});
+    ++FCount;
     Notify(Item, cnAdded);
     Changed();
 }
 
 void TCollection::RemoveItem(TCollectionItem* Item) {
-    const int Index = Item->FIndex;
-    FItems.erase(FItems.begin() + Index);
+    EraseSlot(SlotAt(Item->FIndex));
     Item->FCollection = nullptr;
-    Renumber(Index);
     Changed();
 }
 
 void TCollection::MoveItem(int From, int To) {
     CheckIndex(To, Count());
-    TCollectionItem* Item = FItems[From];
-    FItems.erase(FItems.begin() + From);
-    FItems.insert(FItems.begin() + To, Item);
-    Renumber(std::min(From, To));
-}
-
-void TCollection::Renumber(int From) {
-    for (int I = From; I < Count(); ++I)
-        FItems[I]->FIndex = I;
+    const std::size_t Slot = SlotAt(From);
+    TCollectionItem* Item = FSlots[Slot].Item;
+    EraseSlot(Slot);
+    if (To == FCount) {
+        FSlots.push_back({Item, 0, 0, 1, FCount});
+    } else {
+        const std::size_t At = SplitAt(To);
+        FSlots.insert(FSlots.begin() + std::ptrdiff_t(At), {Item, 0, 0, 1, To});
+    }
+    Renumber(0);
 }
 
 // ---- TFileStream

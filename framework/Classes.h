@@ -221,6 +221,9 @@ class TCollectionItem : public TPersistent {
 public:
     explicit TCollectionItem(TCollection* ACollection);
     ~TCollectionItem() override;
+    // An item that speaks for the collection without being one of its items (Index -1).
+    struct TDetached {};
+    TCollectionItem(TCollection* ACollection, TDetached);
     const char* ClassName() const override { return "TCollectionItem"; }
 
     TCollection* Collection() const { return FCollection; }
@@ -248,8 +251,9 @@ public:
     ~TCollection() override;
     const char* ClassName() const override { return "TCollection"; }
 
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TCollectionItem* Items(int Index) const { return FItems.at(Index); }
+    int Count() const { return FCount; }
+    // An item kept in compact form is made whole here, the first time it is asked for.
+    TCollectionItem* Items(int Index) const;
     TCollectionItem* Add() { return FFactory(this); }
     void Delete(int Index);
     void Clear();
@@ -266,14 +270,43 @@ protected:
     virtual void Notify(TCollectionItem* /*Item*/, TCollectionNotification /*Action*/) {}
     void Changed();
 
+    // Compact items: a derived collection may append items that exist only as records of its
+    // own, numbered within a key. They count and keep their positions as items do; Items makes
+    // one whole through MakeWhole (which creates the item, placed where the record was), and
+    // Delete, Clear and the destructor drop records through DropRecords.
+    void AddRecords(std::uint32_t Key, int First, int Count);
+    // The position of a record that is still compact, or -1.
+    int RecordPosition(std::uint32_t Key, int Record) const;
+    // The items that are whole, in order; records are left as they are.
+    void ForEachWhole(const std::function<void(TCollectionItem*)>& Visit) const;
+    virtual TCollectionItem* MakeWhole(std::uint32_t /*Key*/, int /*Record*/) { return nullptr; }
+    virtual void DropRecords(std::uint32_t /*Key*/, int /*First*/, int /*Count*/) {}
+
 private:
     friend class TCollectionItem;
+    // A run of positions: one whole item, or records First.. of a key.
+    struct TSlot {
+        TCollectionItem* Item;
+        std::uint32_t Key;
+        int First;
+        int Length;
+        int Start; // position of the slot's first item
+    };
+    // Makes every record whole at once, when records have been asked for at so many places
+    // that the slots would cost more than the items.
+    void MakeAllWhole();
+    std::size_t SlotAt(int Index) const;
+    std::size_t SplitAt(int Index);
+    void EraseSlot(std::size_t Slot);
+    void Renumber(std::size_t FromSlot);
     void InsertItem(TCollectionItem* Item);
     void RemoveItem(TCollectionItem* Item);
     void MoveItem(int From, int To);
-    void Renumber(int From);
     TItemFactory FFactory;
-    std::vector<TCollectionItem*> FItems;
+    std::vector<TSlot> FSlots;
+    int FCount = 0;
+    int FPlaceAt = -1;        // where MakeWhole's item goes
+    bool FRebuilding = false; // MakeAllWhole appends each item to the slots
     int FUpdateCount = 0;
     bool FClearing = false;
 };

@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <deque>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -1408,10 +1409,13 @@ TStringGrid::TStringGrid(TComponent* AOwner)
 TStringGrid::~TStringGrid() = default;
 
 const AnsiString& TStringGrid::Cells(int ACol, int ARow) const {
-    if (ARow < 0 || ACol < 0 || ARow >= static_cast<int>(FCells.size()) || !FCells[ARow])
+    if (ARow < 0 || ACol < 0 || ARow >= static_cast<int>(FRowSlots.size()) ||
+        ACol >= static_cast<int>(FColumns.size()))
         return EmptyCell;
-    const TRow& Row = *FCells[ARow];
-    return ACol < static_cast<int>(Row.size()) ? Row[ACol] : EmptyCell;
+    const int Slot = FRowSlots[std::size_t(ARow)];
+    const std::vector<AnsiString>& Column = FColumns[std::size_t(ACol)];
+    return Slot != NoSlot && Slot < static_cast<int>(Column.size()) ? Column[std::size_t(Slot)]
+                                                                    : EmptyCell;
 }
 
 void TStringGrid::CheckWrite(int ACol, int ARow) const {
@@ -1420,36 +1424,79 @@ void TStringGrid::CheckWrite(int ACol, int ARow) const {
                           ") はグリッドの範囲外です"_sj);
 }
 
-// The row's texts for writing, no longer shared with another row.
-TStringGrid::TRow& TStringGrid::WritableRow(int ARow) {
-    if (ARow >= static_cast<int>(FCells.size()))
-        FCells.resize(ARow + 1);
-    std::shared_ptr<TRow>& Row = FCells[ARow];
-    if (!Row) {
-        Row = std::make_shared<TRow>();
-        Row->reserve(ColCount()); // one allocation for the row rather than one per doubling
-    } else if (Row.use_count() > 1) {
-        Row = std::make_shared<TRow>(*Row);
+int TStringGrid::NewSlot() {
+    if (!FFreeSlots.empty()) {
+        const int Slot = FFreeSlots.back();
+        FFreeSlots.pop_back();
+        return Slot;
     }
-    return *Row;
+    FSlotUsers.push_back(0);
+    return static_cast<int>(FSlotUsers.size()) - 1;
+}
+
+// The row's slot for writing, no longer shared with another row.
+int TStringGrid::WritableSlot(int ARow) {
+    if (ARow >= static_cast<int>(FRowSlots.size())) {
+        // Rows are written top down as a grid fills: room for all of them at once.
+        const std::size_t Rows = std::max(std::size_t(RowCount()), std::size_t(ARow)) + 1;
+        FRowSlots.reserve(Rows);
+        FSlotUsers.reserve(Rows);
+        FRowSlots.resize(std::size_t(ARow) + 1, NoSlot);
+    }
+    const int Shared = FRowSlots[std::size_t(ARow)];
+    if (Shared != NoSlot && FSlotUsers[std::size_t(Shared)] == 1)
+        return Shared;
+    const int Slot = NewSlot();
+    FSlotUsers[std::size_t(Slot)] = 1;
+    FRowSlots[std::size_t(ARow)] = Slot;
+    if (Shared == NoSlot)
+        return Slot;
+    --FSlotUsers[std::size_t(Shared)];
+    for (std::vector<AnsiString>& Column : FColumns)
+        if (Shared < static_cast<int>(Column.size())) {
+            if (Slot >= static_cast<int>(Column.size()))
+                Column.resize(std::size_t(Slot) + 1);
+            Column[std::size_t(Slot)] = Column[std::size_t(Shared)];
+        }
+    return Slot;
 }
 
 void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value) {
     CheckWrite(ACol, ARow);
     if (Cells(ACol, ARow) == Value)
         return;
-    TRow& Row = WritableRow(ARow);
-    if (ACol >= static_cast<int>(Row.size()))
-        Row.resize(ACol + 1);
-    Row[ACol] = Value;
+    const std::size_t Slot = std::size_t(WritableSlot(ARow));
+    if (ACol >= static_cast<int>(FColumns.size()))
+        FColumns.resize(std::size_t(ACol) + 1);
+    std::vector<AnsiString>& Column = FColumns[std::size_t(ACol)];
+    if (Slot >= Column.size()) {
+        // A column is filled top down: room for every slot there is at once.
+        if (Slot >= Column.capacity())
+            Column.reserve(std::max(Slot + 1, FSlotUsers.capacity()));
+        Column.resize(Slot + 1);
+    }
+    Column[Slot] = Value;
     InvalidateCell(ACol, ARow);
+}
+
+// Unmaps the row; a slot that no row maps to any more gives up its texts and is reused.
+void TStringGrid::ReleaseRow(int ARow) {
+    if (ARow >= static_cast<int>(FRowSlots.size()))
+        return;
+    const int Slot = std::exchange(FRowSlots[std::size_t(ARow)], NoSlot);
+    if (Slot == NoSlot || --FSlotUsers[std::size_t(Slot)] > 0)
+        return;
+    for (std::vector<AnsiString>& Column : FColumns)
+        if (Slot < static_cast<int>(Column.size()))
+            AnsiString().swap(Column[std::size_t(Slot)]);
+    FFreeSlots.push_back(Slot);
 }
 
 void TStringGrid::ClearRow(int ARow) {
     CheckWrite(0, ARow);
-    if (ARow >= static_cast<int>(FCells.size()) || !FCells[ARow])
+    if (ARow >= static_cast<int>(FRowSlots.size()) || FRowSlots[std::size_t(ARow)] == NoSlot)
         return;
-    FCells[ARow].reset();
+    ReleaseRow(ARow);
     InvalidateRow(ARow);
 }
 
@@ -1459,13 +1506,17 @@ void TStringGrid::CopyRow(int From, int To) {
     CheckWrite(0, To);
     if (From == To)
         return;
-    if (From < 0 || From >= static_cast<int>(FCells.size()) || !FCells[From]) {
+    if (From < 0 || From >= static_cast<int>(FRowSlots.size()) ||
+        FRowSlots[std::size_t(From)] == NoSlot) {
         ClearRow(To);
         return;
     }
-    if (To >= static_cast<int>(FCells.size()))
-        FCells.resize(To + 1);
-    FCells[To] = FCells[From];
+    if (To >= static_cast<int>(FRowSlots.size()))
+        FRowSlots.resize(std::size_t(To) + 1, NoSlot);
+    const int Slot = FRowSlots[std::size_t(From)];
+    ++FSlotUsers[std::size_t(Slot)];
+    ReleaseRow(To);
+    FRowSlots[std::size_t(To)] = Slot;
     InvalidateRow(To);
 }
 
@@ -1494,12 +1545,12 @@ TStrings* TStringGrid::Cols(int Index) {
 }
 
 void TStringGrid::SizeChanged(int OldColCount, int OldRowCount) {
-    if (RowCount() < static_cast<int>(FCells.size()))
-        FCells.resize(RowCount());
-    if (ColCount() < OldColCount)
-        for (int R = 0; R < static_cast<int>(FCells.size()); ++R)
-            if (FCells[R] && static_cast<int>(FCells[R]->size()) > ColCount())
-                WritableRow(R).resize(ColCount());
+    for (int R = static_cast<int>(FRowSlots.size()) - 1; R >= RowCount(); --R)
+        ReleaseRow(R);
+    if (RowCount() < static_cast<int>(FRowSlots.size()))
+        FRowSlots.resize(std::size_t(RowCount()));
+    if (ColCount() < OldColCount && ColCount() < static_cast<int>(FColumns.size()))
+        FColumns.resize(std::size_t(ColCount()));
     TDrawGrid::SizeChanged(OldColCount, OldRowCount);
 }
 

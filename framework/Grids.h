@@ -322,15 +322,21 @@ protected:
 private:
     class TStringGridStrings;
     friend class TStringGridStrings;
-    using TRow = std::vector<AnsiString>; // up to the last column written
     struct TViews;
     TStrings* View(bool IsRow, int Index);
     void CheckWrite(int ACol, int ARow) const;
-    TRow& WritableRow(int ARow);
+    int WritableSlot(int ARow);
+    int NewSlot();
+    void ReleaseRow(int ARow);
     void CopyRow(int From, int To);
     void ClearRow(int ARow);
-    // By row, up to the last row written; rows copied from one another share their texts
-    // until one of them is written.
-    std::vector<std::shared_ptr<TRow>> FCells;
+    // Texts are kept column by column, so that filling a column touches only that column's
+    // memory. Each row written maps to a slot, the same index in every column; rows copied
+    // from one another share their slot until one of them is written.
+    static constexpr int NoSlot = -1;
+    std::vector<int> FRowSlots;  // by row, up to the last row written
+    std::vector<int> FSlotUsers; // by slot: the rows that map to it; none: the slot is free
+    std::vector<int> FFreeSlots;
+    std::vector<std::vector<AnsiString>> FColumns; // by column: the texts by slot
     std::unique_ptr<TViews> FViews;
 };

@@ -142,9 +142,8 @@ void TWizardForm::GrowGridFor(int LastRow) {
         return;
     StrColGrid1->SetRowCount(LastRow + 1);
     const THandOffLayout& H = FLayout.HandOff;
-    for (int Row = OldCount + 1; Row <= LastRow + 1; ++Row)
-        for (int Col = H.FirstNumeric; Col <= H.LastNumeric; ++Col)
-            StrColGrid1->SetCellAlignment(Col, Row, taRightJustify);
+    StrColGrid1->SetCellAlignment(H.FirstNumeric, OldCount + 1, H.LastNumeric, LastRow + 1,
+                                  taRightJustify);
 }
 
 void TWizardForm::IconButton1Click(TObject*) {
