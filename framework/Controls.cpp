@@ -122,7 +122,7 @@ TControl::~TControl() {
     if (FParent)
         FParent->RemoveControl(this);
     if (FWidget) {
-        DetachControl(FWidget);
+        DetachControl(this);
         delete FWidget;
     }
 }

@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QScreen>
+#include <iostream>
 
 namespace {
 
@@ -259,6 +260,12 @@ TApplication::~TApplication() {
     FQtApplication.reset();
 }
 
+void TApplication::Finalize() {
+    FreeForms();
+    Screen->ReleaseCursors();
+    FQtApplication.reset();
+}
+
 void TApplication::FreeForms() {
     while (ComponentCount() > 0)
         delete Components(ComponentCount() - 1);
@@ -361,6 +368,21 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     default:
         return IDCANCEL;
     }
+}
+
+int RunProgram(const std::function<void()>& Block) {
+    int ExitCode = 0;
+    try {
+        Block();
+    } catch (const std::exception& E) {
+        ExitCode = 1;
+        if (QCoreApplication::instance())
+            Application->ShowException(E);
+        else
+            std::cerr << AnsiToUtf8(E.what()) << '\n';
+    }
+    Application->Finalize();
+    return ExitCode;
 }
 
 // ---- TScreen

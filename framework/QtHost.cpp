@@ -96,7 +96,13 @@ public:
     TControlLink(TControl* AControl, QWidget* AWidget);
     ~TControlLink() override;
     void Watch(QWidget* Widget);
-    void Detach() { FControl = nullptr; }
+    // The control lets go: its widget's input is no longer forwarded, and the widget and
+    // its watched children no longer stand for it.
+    void Detach();
+    static void DetachFrom(TControl* Control) {
+        if (Control->FLink)
+            Control->FLink->Detach();
+    }
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -267,6 +273,7 @@ TControl* ControlOf(const QObject* Object) {
 TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
     : QObject(AWidget), FControl(AControl), FWidget(AWidget),
       FHost(dynamic_cast<THostWidget*>(AWidget) != nullptr) {
+    AControl->FLink = this;
     Watch(AWidget);
     if (auto* Area = qobject_cast<QAbstractScrollArea*>(AWidget))
         Watch(Area->viewport());
@@ -277,8 +284,10 @@ TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
 TControlLink::~TControlLink() {
     for (QWidget* W : FWatched)
         Links().erase(W);
-    if (FControl && FControl->FWidget == FWidget)
+    if (FControl && FControl->FLink == this) {
+        FControl->FLink = nullptr;
         FControl->FWidget = nullptr;
+    }
 }
 
 void TControlLink::Watch(QWidget* Widget) {
@@ -289,14 +298,20 @@ void TControlLink::Watch(QWidget* Widget) {
     FWatched.push_back(Widget);
 }
 
+void TControlLink::Detach() {
+    for (QWidget* W : FWatched)
+        Links().erase(W);
+    FWatched.clear();
+    FControl->FLink = nullptr;
+    FControl = nullptr;
+}
+
 void AttachControl(QWidget* Widget, TControl* Control) {
     new TControlLink(Control, Widget);
 }
 
-void DetachControl(QWidget* Widget) {
-    if (auto* Link = Widget->findChild<TControlLink*>(QString(), Qt::FindDirectChildrenOnly))
-        Link->Detach();
-    Links().erase(Widget);
+void DetachControl(TControl* Control) {
+    TControlLink::DetachFrom(Control);
 }
 
 bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
