@@ -13,9 +13,9 @@ namespace {
 
 const char* const FormClasses[] = {"TForm", "TWizardForm", "Tfmorvane", "Tfpellisk"};
 const char* const ClickHandlers[] = {
-    "FormCreate",   "FormShow",         "Button1Click",     "Button11Click",   "Button21Click",
-    "IconButton1Click", "IconButton3Click", "IconButton4Click", "N1Click",     "N2Click",
-    "N3Click",      "N4Click",          "N5Click",          "N8Click",         "N11Click"};
+    "FormCreate",       "FormShow",         "Button1Click",     "Button11Click", "Button21Click",
+    "IconButton1Click", "IconButton3Click", "IconButton4Click", "N1Click",       "N2Click",
+    "N3Click",          "N4Click",          "N5Click",          "N8Click",       "N11Click"};
 
 // The class named in the file's first header ("object Name: TClass"), if it is a form's.
 const char* RootClassOf(std::string_view Text) {

@@ -32,6 +32,7 @@ cp "$top"/wizards/*/*.dfm "$seeds/FormReader/"
 args=("$@")
 [ ${#args[@]} -gt 0 ] || args=(-max_total_time=60)
 export QT_QPA_PLATFORM=offscreen
+export LSAN_OPTIONS=suppressions=$top/tools/lsan.supp:print_suppressions=0
 for source in "$top"/fuzz/*Fuzz.cpp; do
   name=$(basename "$source" .cpp)
   mkdir -p "$out/corpus/$name" "$seeds/${name%Fuzz}"

@@ -88,9 +88,8 @@ void StartDriver() {
         DropForms();
     auto* Poll = new QTimer(QCoreApplication::instance());
     Poll->setInterval(5);
-    QObject::connect(Poll, &QTimer::timeout, [S, Step = std::size_t(0)]() mutable {
-        Tick(*S, Step);
-    });
+    QObject::connect(Poll, &QTimer::timeout,
+                     [S, Step = std::size_t(0)]() mutable { Tick(*S, Step); });
     Poll->start();
 }
 

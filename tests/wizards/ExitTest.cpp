@@ -19,20 +19,13 @@ struct TExitCase {
 };
 
 const TExitCase Cases[] = {
-    {"morvane", "execute", THandOff::Written},
-    {"morvane", "mapping-cancel", THandOff::Gone},
-    {"morvane", "bottom-cancel", THandOff::Gone},
-    {"morvane", "close-box", THandOff::Kept},
-    {"morvane", "dialog-cancel", THandOff::Gone},
-    {"morvane", "empty-file", THandOff::Kept},
-    {"morvane", "form-fails", THandOff::Kept, 1},
-    {"pellisk", "execute", THandOff::Written},
-    {"pellisk", "mapping-cancel", THandOff::Kept},
-    {"pellisk", "bottom-cancel", THandOff::Gone},
-    {"pellisk", "close-box", THandOff::Kept},
-    {"pellisk", "dialog-cancel", THandOff::Kept},
-    {"pellisk", "empty-file", THandOff::Kept},
-    {"pellisk", "form-fails", THandOff::Kept, 1},
+    {"morvane", "execute", THandOff::Written},     {"morvane", "mapping-cancel", THandOff::Gone},
+    {"morvane", "bottom-cancel", THandOff::Gone},  {"morvane", "close-box", THandOff::Kept},
+    {"morvane", "dialog-cancel", THandOff::Gone},  {"morvane", "empty-file", THandOff::Kept},
+    {"morvane", "form-fails", THandOff::Kept, 1},  {"pellisk", "execute", THandOff::Written},
+    {"pellisk", "mapping-cancel", THandOff::Kept}, {"pellisk", "bottom-cancel", THandOff::Gone},
+    {"pellisk", "close-box", THandOff::Kept},      {"pellisk", "dialog-cancel", THandOff::Kept},
+    {"pellisk", "empty-file", THandOff::Kept},     {"pellisk", "form-fails", THandOff::Kept, 1},
 };
 
 QByteArray ReadFile(const QString& Path) {
