@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the project with Clang in build-fuzz/, sanitized (AddressSanitizer and
-# UndefinedBehaviorSanitizer) and with the fuzzer's coverage: this is also the project's Clang
-# build. Then runs each fuzzing program of fuzz/ on seeds gathered from ../shared/testdata,
-# samples/ and the form files.
+# Builds the libraries, both programs and the fuzzing programs with Clang in build-fuzz/,
+# sanitized (AddressSanitizer and UndefinedBehaviorSanitizer) and with the fuzzer's coverage:
+# this is also the project's Clang build. Then runs each fuzzing program of fuzz/ on seeds
+# gathered from ../shared/testdata, samples/ and the form files.
 #   bash tools/fuzz.sh                      each program for a minute (the CI smoke run)
 #   bash tools/fuzz.sh -runs=10000000       each program for ten million inputs
 # Arguments go to libFuzzer. New inputs collect in build-fuzz/corpus/, findings in
@@ -14,8 +14,8 @@ bash "$top/tools/setup.sh"
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$top" -B "$out" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_CXX_FLAGS=-g1 -DQUOVANT_FUZZ=ON -DQUOVANT_WERROR="${QUOVANT_WERROR:-OFF}" \
-  "${launcher[@]}" >/dev/null
+  -DCMAKE_CXX_FLAGS=-g1 -DQUOVANT_FUZZ=ON -DQUOVANT_TESTS=OFF -DQUOVANT_BENCH=OFF \
+  -DQUOVANT_WERROR="${QUOVANT_WERROR:-OFF}" "${launcher[@]}" >/dev/null
 cmake --build "$out" -j"$(nproc)"
 
 # Seeds: the real files cut to what a fuzzer mutates well, and the project's form files.
