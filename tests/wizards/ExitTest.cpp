@@ -1,7 +1,6 @@
 // Every way of ending a program ends its process with a clean exit: the programs' own entry,
 // built with a driver that plays the user (ExitDriver.cpp), runs to its end in a child
 // process, static teardown included.
-#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
