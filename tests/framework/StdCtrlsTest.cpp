@@ -345,22 +345,6 @@ TEST_F(StdCtrlsTest, MemoReadOnlyAndLinesSetBeforeTheWindowExists) {
     EXPECT_EQ(Edit->toPlainText(), "x");
 }
 
-// A memo's window has children of its own before the layer's link to the control: freeing the
-// memo must stop the link, not one of them, so the focus leaving the going window reaches no
-// handler of the half-freed control.
-TEST_F(StdCtrlsTest, AFreedControlHearsNothingFromItsGoingWindow) {
-    auto* Memo = new TMemo(nullptr);
-    int Exits = 0;
-    Memo->OnExit = [&](TObject*) { ++Exits; };
-    QWidget* Window = Memo->Widget();
-    Window->show();
-    QApplication::setActiveWindow(Window);
-    Window->setFocus();
-    ASSERT_TRUE(Window->hasFocus() || Window->focusProxy());
-    delete Memo;
-    EXPECT_EQ(Exits, 0);
-}
-
 // ---------------------------------------------------------------------------------------------
 // Label and panel sizes
 
