@@ -123,7 +123,7 @@ TControl::~TControl() {
     if (FParent)
         FParent->RemoveControl(this);
     if (FWidget) {
-        DetachControl(FWidget);
+        DetachControl(this);
         delete FWidget;
     }
 }

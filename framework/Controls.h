@@ -237,6 +237,7 @@ private:
     bool FClicked = false; // the left button went down on a self-painted control
     std::unique_ptr<TCanvas> FCanvas;
     mutable QWidget* FWidget = nullptr;
+    TControlLink* FLink = nullptr; // forwards FWidget's input here; goes with FWidget
 };
 
 using HWND = TWinControl*;

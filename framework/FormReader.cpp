@@ -335,7 +335,9 @@ private:
 
     void ReadRoot() {
         ExpectWord("object");
-        const auto [Name, Class] = ReadHeader();
+        const auto Header = ReadHeader();
+        const AnsiString& Name = Header.first;
+        const TToken& Class = Header.second;
         if (!SameText(Class.Text, FRoot->ClassName()))
             Fail(Class.Line, "クラス "_sj + Class.Text + " はルートのクラス "_sj +
                                  FRoot->ClassName() + " と一致しません"_sj);
@@ -359,7 +361,9 @@ private:
             Fail(Peek().Line,
                  "オブジェクトの入れ子が深すぎます（上限 "_sj + IntToStr(MaxNesting) + " 段）"_sj);
         Next();
-        const auto [Name, Class] = ReadHeader();
+        const auto Header = ReadHeader();
+        const AnsiString& Name = Header.first;
+        const TToken& Class = Header.second;
         const TClassInfo* Info = FindClassInfo(Class.Text);
         if (!Info || !Info->Create)
             Fail(Class.Line, "クラス "_sj + Class.Text + " が見つかりません"_sj);

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QMessageBox>
 #include <QScreen>
+#include <iostream>
 
 namespace {
 
@@ -260,6 +261,12 @@ TApplication::~TApplication() {
     FQtApplication.reset();
 }
 
+void TApplication::Finalize() {
+    FreeForms();
+    Screen->ReleaseCursors();
+    FQtApplication.reset();
+}
+
 void TApplication::FreeForms() {
     while (ComponentCount() > 0)
         delete Components(ComponentCount() - 1);
@@ -363,6 +370,21 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     default:
         return IDCANCEL;
     }
+}
+
+int RunProgram(const std::function<void()>& Block) {
+    int ExitCode = 0;
+    try {
+        Block();
+    } catch (const std::exception& E) {
+        ExitCode = 1;
+        if (QCoreApplication::instance())
+            Application->ShowException(E);
+        else
+            std::cerr << AnsiToUtf8(E.what()) << '\n';
+    }
+    Application->Finalize();
+    return ExitCode;
 }
 
 // ---- TScreen

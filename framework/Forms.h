@@ -114,6 +114,10 @@ public:
     // Creates the platform's application object when there is none yet; the programs read no
     // command line, so it gets a fixed one.
     void Initialize();
+    // Frees the forms, lets go of the screen's cursors and ends the platform's application
+    // object if Initialize created it: the program's last step, taken while the platform is
+    // still whole (static destruction comes after the platform's own thread data is gone).
+    void Finalize();
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& Value) { FTitle = Value; }
     TCustomForm* MainForm() const { return FMainForm; }
@@ -151,6 +155,12 @@ private:
 };
 
 extern TApplication* Application;
+
+// A program's main block (Initialize, CreateForm, Run) and its end: Finalize runs however the
+// block ends. An exception that escapes the block is shown by the default error report (on
+// the standard error stream when there is no platform application to show it) and makes the
+// exit status 1; otherwise it is 0.
+int RunProgram(const std::function<void()>& Block);
 
 // The screen: the table of cursors by number that controls show through Cursor.
 class TScreen : public TComponent {

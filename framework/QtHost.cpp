@@ -157,7 +157,13 @@ public:
     TControlLink(TControl* AControl, QWidget* AWidget);
     ~TControlLink() override;
     void Watch(QWidget* Widget);
-    void Detach() { FControl = nullptr; }
+    // The control lets go: its widget's input is no longer forwarded, and the widget and
+    // its watched children no longer stand for it.
+    void Detach();
+    static void DetachFrom(TControl* Control) {
+        if (Control->FLink)
+            Control->FLink->Detach();
+    }
 
 protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -348,6 +354,7 @@ TControl* ControlOf(const QObject* Object) {
 TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
     : QObject(AWidget), FControl(AControl), FWidget(AWidget),
       FHost(dynamic_cast<THostWidget*>(AWidget) != nullptr) {
+    AControl->FLink = this;
     Watch(AWidget);
     if (auto* Area = qobject_cast<QAbstractScrollArea*>(AWidget))
         Watch(Area->viewport());
@@ -358,8 +365,10 @@ TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
 TControlLink::~TControlLink() {
     for (QWidget* W : FWatched)
         Links().erase(W);
-    if (FControl && FControl->FWidget == FWidget)
+    if (FControl && FControl->FLink == this) {
+        FControl->FLink = nullptr;
         FControl->FWidget = nullptr;
+    }
 }
 
 void TControlLink::Watch(QWidget* Widget) {
@@ -370,19 +379,20 @@ void TControlLink::Watch(QWidget* Widget) {
     FWatched.push_back(Widget);
 }
 
+void TControlLink::Detach() {
+    for (QWidget* W : FWatched)
+        Links().erase(W);
+    FWatched.clear();
+    FControl->FLink = nullptr;
+    FControl = nullptr;
+}
+
 void AttachControl(QWidget* Widget, TControl* Control) {
     new TControlLink(Control, Widget);
 }
 
-// The link is one child among the widget's own (a memo's viewport, say); findChild would hand
-// back the first child of any class, as the link has no meta-object of its own.
-void DetachControl(QWidget* Widget) {
-    for (QObject* Child : Widget->children())
-        if (auto* Link = dynamic_cast<TControlLink*>(Child)) {
-            Link->Detach();
-            break;
-        }
-    Links().erase(Widget);
+void DetachControl(TControl* Control) {
+    TControlLink::DetachFrom(Control);
 }
 
 bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {

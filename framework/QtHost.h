@@ -63,7 +63,7 @@ TControl* ControlOf(const QObject* Object);
 // control built on a ready-made Qt widget gets the same forwarding as a self-painted one.
 void AttachControl(QWidget* Widget, TControl* Control);
 // Stops forwarding before the control lets go of its widget.
-void DetachControl(QWidget* Widget);
+void DetachControl(TControl* Control);
 
 // The window of a control that paints itself: each paint goes through the control's canvas
 // into a cached image of the widget's size, which is then shown.

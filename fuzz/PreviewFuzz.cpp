@@ -35,6 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const AnsiString Plain = ReadPreview(Stream);
     if (Plain != Input.substr(0, TTextOpenDialog::PreviewLimit))
         __builtin_trap();
+    // A converted UTF-8 start is code page 932 throughout; anything else is shown unchanged.
+    const AnsiString Shown = PreviewText(Plain);
+    if (Shown != Plain && !IsValidAnsi(Shown))
+        __builtin_trap();
     AnsiString Form;
     try {
         Form = FormFilePreview(Input);
@@ -44,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         __builtin_trap();
     // The memo takes the bytes as its lines.
     TStringList Lines;
-    Lines.SetText(Plain);
+    Lines.SetText(Shown);
     Lines.SetText(Form);
     return 0;
 }

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs to build, test and run.
 set -euo pipefail
-packages=(build-essential cmake qt6-base-dev libgl-dev libvulkan-dev libgtest-dev
-          libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho)
+packages=(build-essential cmake ccache clang libclang-rt-14-dev qt6-base-dev libgl-dev
+          libvulkan-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -3,10 +3,11 @@
 #include "umorvane.h"
 
 int main() {
-    Application->Initialize();
-    Application->SetTitle(MorvaneTitle());
-    Tfmorvane* fmorvane = nullptr;
-    Application->CreateForm(fmorvane);
-    Application->Run();
-    return 0;
+    return RunProgram([] {
+        Application->Initialize();
+        Application->SetTitle(MorvaneTitle());
+        Tfmorvane* fmorvane = nullptr;
+        Application->CreateForm(fmorvane);
+        Application->Run();
+    });
 }

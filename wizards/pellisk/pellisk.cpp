@@ -3,10 +3,11 @@
 #include "upellisk.h"
 
 int main() {
-    Application->Initialize();
-    Application->SetTitle(PelliskTitle());
-    Tfpellisk* fpellisk = nullptr;
-    Application->CreateForm(fpellisk);
-    Application->Run();
-    return 0;
+    return RunProgram([] {
+        Application->Initialize();
+        Application->SetTitle(PelliskTitle());
+        Tfpellisk* fpellisk = nullptr;
+        Application->CreateForm(fpellisk);
+        Application->Run();
+    });
 }

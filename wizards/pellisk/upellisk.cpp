@@ -27,8 +27,10 @@ Tfpellisk::Tfpellisk(TComponent* AOwner) : TWizardForm(AOwner, UnitPriceWizard) 
         {"N5Click", &Tfpellisk::N5Click},
         {"N8Click", &Tfpellisk::N8Click},
         {"N11Click", &Tfpellisk::N11Click}};
-    for (const auto& [Name, Handler] : Commands)
-        PublishMethod(Name, TNotifyEvent([this, Handler](TObject* S) { (this->*Handler)(S); }));
+    for (const auto& Command : Commands)
+        PublishMethod(Command.first, TNotifyEvent([this, Handler = Command.second](TObject* S) {
+                          (this->*Handler)(S);
+                      }));
     PublishMethod("StrColGrid1SetEditText",
                   TSetEditEvent([this](TObject* S, int C, int R, const AnsiString& V) {
                       StrColGrid1SetEditText(S, C, R, V);

@@ -1,0 +1,47 @@
+// The source-line loader on any file: bytes, or text behind a UTF-8 or UTF-16 byte-order mark.
+// A file it cannot take must raise one of the system's exceptions; a loaded line never holds
+// a line break.
+#include "SourceLines.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace {
+
+char ScratchName[] = "/tmp/quovant-fuzz-XXXXXX";
+
+void RemoveScratch() {
+    std::remove(ScratchName);
+}
+
+void WriteScratch(const std::uint8_t* Data, std::size_t Size) {
+    std::FILE* F = std::fopen(ScratchName, "wb");
+    if (!F || std::fwrite(Data, 1, Size, F) != Size || std::fclose(F) != 0)
+        std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    const int Fd = mkstemp(ScratchName);
+    if (Fd < 0)
+        std::abort();
+    close(Fd);
+    std::atexit(RemoveScratch);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    WriteScratch(Data, Size);
+    TStringList Lines;
+    try {
+        LoadSourceLines(&Lines, ScratchName);
+    } catch (const Exception&) {
+        return 0;
+    }
+    for (int I = 0; I < Lines.Count(); ++I)
+        if (Lines.Ref(I).find_first_of("\r\n") != AnsiString::npos)
+            std::abort();
+    return 0;
+}

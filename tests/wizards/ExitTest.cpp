@@ -1,0 +1,84 @@
+// Every way of ending a program ends its process with a clean exit: the programs' own entry,
+// built with a driver that plays the user (ExitDriver.cpp), runs to its end in a child
+// process, static teardown included.
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+enum class THandOff { Kept, Gone, Written };
+
+struct TExitCase {
+    const char* Program;
+    const char* Scenario;
+    THandOff HandOff;
+    int ExitCode = 0;
+};
+
+const TExitCase Cases[] = {
+    {"morvane", "execute", THandOff::Written},     {"morvane", "mapping-cancel", THandOff::Gone},
+    {"morvane", "bottom-cancel", THandOff::Gone},  {"morvane", "close-box", THandOff::Kept},
+    {"morvane", "dialog-cancel", THandOff::Gone},  {"morvane", "empty-file", THandOff::Kept},
+    {"morvane", "form-fails", THandOff::Kept, 1},  {"pellisk", "execute", THandOff::Written},
+    {"pellisk", "mapping-cancel", THandOff::Kept}, {"pellisk", "bottom-cancel", THandOff::Gone},
+    {"pellisk", "close-box", THandOff::Kept},      {"pellisk", "dialog-cancel", THandOff::Kept},
+    {"pellisk", "empty-file", THandOff::Kept},     {"pellisk", "form-fails", THandOff::Kept, 1},
+};
+
+QByteArray ReadFile(const QString& Path) {
+    QFile F(Path);
+    return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
+}
+
+void WriteFile(const QString& Path, const QByteArray& Bytes) {
+    QFile F(Path);
+    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
+    F.write(Bytes);
+}
+
+TEST(ExitTest, EveryWayOfEndingAProgramEndsItsProcessCleanly) {
+    for (const TExitCase& C : Cases) {
+        SCOPED_TRACE(std::string(C.Program) + " " + C.Scenario);
+        QTemporaryDir Dir;
+        const QString HandOff = Dir.filePath("csv_inport.tmp");
+        const QString Source = Dir.filePath("source.csv");
+        WriteFile(HandOff, "old");
+        WriteFile(Source, QByteArray(C.Scenario) == "empty-file" ? "" : "a\r\n");
+
+        QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
+        Env.insert("QT_QPA_PLATFORM", "offscreen");
+        Env.insert("QUOVANT_PROBE_SCENARIO", C.Scenario);
+        Env.insert("QUOVANT_PROBE_DIR", Dir.path());
+        Env.insert("QUOVANT_PROBE_SOURCE", Source);
+        QProcess Program;
+        Program.setProcessEnvironment(Env);
+        Program.start(QString(QUOVANT_PROBES "/%1_probe").arg(C.Program), {});
+        ASSERT_TRUE(Program.waitForFinished(60000)) << "the program did not end";
+        const QByteArray Out = Program.readAllStandardOutput();
+        const QByteArray Err = Program.readAllStandardError();
+
+        EXPECT_EQ(Program.exitStatus(), QProcess::NormalExit) << Err.toStdString();
+        EXPECT_EQ(Program.exitCode(), C.ExitCode) << Err.toStdString();
+        EXPECT_FALSE(Err.contains("Sanitizer") || Err.contains("runtime error"))
+            << Err.toStdString();
+        const QByteArray Left = ReadFile(HandOff);
+        switch (C.HandOff) {
+        case THandOff::Kept:
+            EXPECT_EQ(Left, "old");
+            break;
+        case THandOff::Gone:
+            EXPECT_FALSE(QFile::exists(HandOff));
+            break;
+        case THandOff::Written:
+            EXPECT_TRUE(Left.startsWith("a;")) << Left.toStdString();
+            break;
+        }
+        if (C.ExitCode != 0) {
+            EXPECT_TRUE(Out.contains("message: ") && Out.contains(".dfm")) << Out.toStdString();
+        }
+    }
+}
+
+} // namespace
