@@ -284,6 +284,13 @@ void TApplication::Initialize() {
 }
 
 void TApplication::Run() {
+    RunLoop();
+    // The program ends with its loop: the forms and the platform's application object go now,
+    // while the libraries' statics that they use still stand, not at exit after them.
+    FQtApplication.reset();
+}
+
+void TApplication::RunLoop() {
     if (!FMainForm)
         return;
     if (!FTerminated)

@@ -124,7 +124,8 @@ public:
             FMainForm = Reference;
     }
 
-    // Shows the main form and runs the message loop until Terminate.
+    // Shows the main form and runs the message loop until Terminate; then the platform's
+    // application object goes, with the forms, if Initialize made it.
     void Run();
     void Terminate();
     bool Terminated() const { return FTerminated; }
@@ -142,6 +143,7 @@ protected:
     void Notification(TComponent* AComponent, bool Removing) override;
 
 private:
+    void RunLoop();
     void FreeForms();
     AnsiString FTitle;
     TCustomForm* FMainForm = nullptr;
