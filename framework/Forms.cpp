@@ -404,7 +404,26 @@ void TScreen::SetCursors(int Index, HCURSOR Cursor) {
     }
 }
 
+void TScreen::SetCursor(TCursor Value) {
+    if (Value == FCursor)
+        return;
+    if (FCursor != crDefault)
+        QApplication::restoreOverrideCursor();
+    FCursor = Value;
+    if (FCursor != crDefault)
+        QApplication::setOverrideCursor(CursorOf(FCursor));
+}
+
+TBusyCursor::TBusyCursor() : FSaved(Screen->Cursor()) {
+    Screen->SetCursor(crHourGlass);
+}
+
+TBusyCursor::~TBusyCursor() {
+    Screen->SetCursor(FSaved);
+}
+
 void TScreen::ReleaseCursors() {
+    SetCursor(crDefault);
     for (const auto& [Index, Cursor] : FCursors)
         UnregisterCursor(Index);
     FCursors.clear();

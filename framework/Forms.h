@@ -170,6 +170,9 @@ public:
     HCURSOR Cursors(int Index) const;
     // Registers (or, with a null cursor, forgets) the cursor shown for number Index.
     void SetCursors(int Index, HCURSOR Cursor);
+    // The cursor shown over every window of the program; crDefault leaves each control its own.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor Value);
     int Width() const;
     int Height() const;
     // Lets go of every cursor: they must go before the platform's application object does.
@@ -177,6 +180,20 @@ public:
 
 private:
     std::map<int, HCURSOR> FCursors;
+    TCursor FCursor = crDefault;
 };
 
 extern TScreen* Screen;
+
+// Shows the hourglass over the program while a long step runs, then the cursor that was there,
+// however the step ends.
+class TBusyCursor {
+public:
+    TBusyCursor();
+    ~TBusyCursor();
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    TCursor FSaved;
+};

@@ -1,5 +1,6 @@
-// Draws the icons of the command buttons (32 x 32, one family: a round badge with a white
-// sign) and the 32 x 32 one-bit hand cursor, and writes them as icon and cursor files.
+// Draws the icons of the command buttons and of the two programs (32 x 32, one family: a round
+// badge with a white sign) and the 32 x 32 one-bit hand cursor, and writes them as icon, image
+// and cursor files.
 // Usage: icon_art <resources folder>
 #include <QFile>
 #include <QGuiApplication>
@@ -169,6 +170,13 @@ int main(int argc, char** argv) {
     bool Ok = true;
     for (const auto& [Name, Image] : Icons)
         Ok &= WriteIcon(Image, Dir + "/icons/" + Name + ".ico");
+    // The programs' icons for the desktop menu: the sheet they read, in each program's colour.
+    const std::pair<const char*, QImage> ProgramIcons[] = {
+        {"quovant-morvane", Badge(Navy, Sheet)},
+        {"quovant-pellisk", Badge(QColor(170, 100, 30), Sheet)},
+    };
+    for (const auto& [Name, Image] : ProgramIcons)
+        Ok &= Image.save(Dir + "/icons/" + Name + ".png", "png");
     QFile Cursor(Dir + "/cursors/HANDPOINT.cur");
     Ok &= Cursor.open(QIODevice::WriteOnly) && Cursor.write(CursorFile(7, 1)) > 0;
     return Ok ? 0 : 1;

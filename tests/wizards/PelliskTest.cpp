@@ -10,9 +10,12 @@
 #include "upellisk.h"
 
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QListView>
 #include <QMenu>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -141,6 +144,39 @@ TEST_F(PelliskTest, GrownRowsAreRightAlignedAndHaveNoRemarksParameter) {
             EXPECT_EQ(Grid()->GetCellParam(Col, Row, false)->Alignment(), taRightJustify);
     EXPECT_EQ(Grid()->GetCellParam(18, 50, false)->Alignment(), taLeftJustify);
     EXPECT_EQ(Grid()->GetCellParam(18, 51, false), nullptr);
+}
+
+// The field list is filled in one update inside the step, so its model shows what the screen
+// showed then.
+TEST_F(PelliskTest, LongStepsShowTheHourglassAndThenTheCursorThatWasThere) {
+    auto Shown = [] {
+        const QCursor* C = QApplication::overrideCursor();
+        return C ? C->shape() : Qt::BitmapCursor;
+    };
+    Screen->SetCursor(crCross);
+    OpenSource("1,2\r\n3,4\r\n");
+    EXPECT_EQ(Shown(), Qt::CrossCursor) << "after loading";
+    std::vector<Qt::CursorShape> DuringFill;
+    QObject::connect(
+        static_cast<QListView*>(ComponentByName<TControl>(Form, "ListBox1")->Widget())->model(),
+        &QAbstractItemModel::modelReset, [&] { DuringFill.push_back(Shown()); });
+    Press("Button21");
+    Press("Button1");
+    Press("Button2");
+    EXPECT_EQ(DuringFill, std::vector<Qt::CursorShape>(2, Qt::WaitCursor))
+        << "Start and the first target";
+    EXPECT_EQ(Shown(), Qt::CrossCursor) << "after the clicks";
+    QDir(Dir.path()).mkdir("csv_inport.tmp");
+    Qt::CursorShape AtError = Qt::BitmapCursor;
+    WhenModal<QMessageBox>([&](QMessageBox* Box) {
+        AtError = Shown();
+        Box->accept();
+    });
+    Press("IconButton3");
+    EXPECT_EQ(AtError, Qt::CrossCursor)
+        << "a failed Execute gives the cursor back before its report";
+    Screen->SetCursor(crDefault);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(PelliskTest, CancelPaths) {

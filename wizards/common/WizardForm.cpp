@@ -56,9 +56,12 @@ void TWizardForm::FormShow(TObject*) {
         Close();
         return;
     }
-    PrepareGrid();
-    FSourceLines->Clear();
-    LoadSourceLines(FSourceLines.get(), TextOpenDialog1->FileName());
+    {
+        const TBusyCursor Busy;
+        PrepareGrid();
+        FSourceLines->Clear();
+        LoadSourceLines(FSourceLines.get(), TextOpenDialog1->FileName());
+    }
     if (FSourceLines->Count() == 0) {
         Close();
         return;
@@ -82,6 +85,7 @@ void TWizardForm::PrepareGrid() {
 void TWizardForm::Button21Click(TObject*) {
     if (!FSourceLines || FSourceLines->Count() == 0)
         return;
+    const TBusyCursor Busy;
     FFieldCount = CountFields(FSourceLines->Ref(0), SeparatorFor(Separater_Char->ItemIndex()));
     ShowFieldList();
 }
@@ -101,6 +105,7 @@ void TWizardForm::ShowFieldList() {
 }
 
 void TWizardForm::Button1Click(TObject* Sender) {
+    const TBusyCursor Busy;
     const int Target = static_cast<TComponent*>(Sender)->Tag();
     if (Target > 0)
         CopyListToColumn(Target);
@@ -153,7 +158,10 @@ void TWizardForm::IconButton1Click(TObject*) {
 }
 
 void TWizardForm::IconButton3Click(TObject*) {
-    WriteHandOff(StrColGrid1, FLayout.HandOff, HandOffPath());
+    {
+        const TBusyCursor Busy;
+        WriteHandOff(StrColGrid1, FLayout.HandOff, HandOffPath());
+    }
     Close();
 }
 
