@@ -581,6 +581,9 @@ struct TToken {
     TKind Kind = TKind::End;
     std::string Text; // name, symbol, number text without suffix, binary bytes
     char Suffix = 0;  // of a float: 's', 'c', 'd' or none
+    // A name that reads as INF or NAN (with a suffix): a float where a value stands, a name
+    // where a name does (an object may well be called INF).
+    bool NonFinite = false;
     std::vector<TPiece> Pieces;
     int Line = 1;
 };
@@ -665,9 +668,8 @@ private:
             (Word.size() == 4 && Suffix != 's' && Suffix != 'c' && Suffix != 'd') ||
             (Word.substr(0, 3) != "INF" && Word.substr(0, 3) != "NAN"))
             return;
-        Token.Kind = TKind::Float;
+        Token.NonFinite = true;
         Token.Suffix = Suffix;
-        Token.Text = Word.substr(0, 3);
     }
 
     void ReadDigits(bool Hex) {
@@ -680,8 +682,10 @@ private:
         if (Peek() == '-' && Peek(1) == 'I') {
             ++FPos;
             ReadName(Token);
-            if (Token.Kind != TKind::Float || Token.Text != "INF")
+            if (!Token.NonFinite || !Token.Text.starts_with("INF"))
                 TextFault(FLine, "数値が正しくありません"_sj);
+            Token.Kind = TKind::Float;
+            Token.NonFinite = false;
             Token.Text = "-INF";
             return;
         }
@@ -1027,7 +1031,9 @@ private:
     }
 
     void ReadFloat() {
-        const TToken& Token = Next();
+        TToken Token = Next();
+        if (Token.NonFinite)
+            Token.Text.resize(3);
         switch (Token.Suffix) {
         case 's':
             FOut += static_cast<char>(vaSingle);
@@ -1153,7 +1159,7 @@ private:
         case TKind::String:
             return ReadString();
         case TKind::Name:
-            return ReadNameValue();
+            return Token.NonFinite ? ReadFloat() : ReadNameValue();
         case TKind::Binary:
             FOut += static_cast<char>(vaBinary);
             PutLE(FOut, Token.Text.size(), 4);

@@ -85,6 +85,17 @@ TEST(FormConvert, EveryValueTypeComesBackUnchangedBothWays) {
     EXPECT_EQ(ObjectBinaryToText(Resource), EveryValueType);
 }
 
+// INF and NAN are floats only where a value stands; as names they stay names.
+TEST(FormConvert, NamesThatReadAsNonFiniteFloatsStayNames) {
+    const AnsiString Text = "object INF: NANs\n"
+                            "  INF = INF\n"
+                            "  Low = -INFd\n"
+                            "  object NAN: TPanel\n"
+                            "  end\n"
+                            "end\n";
+    EXPECT_EQ(ObjectBinaryToText(ObjectTextToBinary(Text)), Text);
+}
+
 TEST(FormConvert, ImageBytesFollowTheFormat) {
     const std::string Image = ObjectTextToBinary("object A: TB\n  X = 1\n  Y = 'ab'\nend\n");
     EXPECT_EQ(Image, "TPF0\x02TB\x01"
