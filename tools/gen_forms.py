@@ -8,7 +8,6 @@ repository's top folder after changing a form, and commit the form files it writ
 GRID_OPTIONS = "goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect"
 DARK = 7099731          # red 83, green 85, blue 108
 CANCEL_LABEL = 10652814
-BANNER_LIGHT = 13413544  # red 168, green 172, blue 204: the middle of the banner's gradient
 BANNER_IMAGE = "resources/images/banner.png"
 TITLE_STRIP_END = 10652814
 MAKER_WEB = "https://quovant.example.jp/"
@@ -38,24 +37,18 @@ def binary_property(name, path, indent):
     return [f"{name} = {{"] + [" " * (indent + 4) + line for line in lines]
 
 
-def gradient_panel(effect, start, end, vert_align="vlCenter", rotation="trNone", image=()):
-    return [f"BackGroundEffect = {effect}", f"VertAlign = {vert_align}", f"ColorEnd = {end}",
-            f"ColorStart = {start}", "ColorShadow = clGray", "TextEffect = teShadow",
-            f"TextRotation = {rotation}", "Ctl3D = False", *image, "Marge = 6",
-            "Moveable = False"]
-
-
-def icon_button(indent, name, place, art, color, handler=None):
-    """A flat icon button that rises under the pointer; its face keeps the bar's colour."""
+def icon_button(indent, name, place, art, handler=None):
+    """A flat icon button that rises under the pointer. Its hover colour equals its resting
+    colour, the button face; under the visual style neither shows, the bar shows through."""
     return obj(indent, name, "TIconButton", place + [
-        "ButtonStyle = bsIELike", f"InColor = {color}", f"OutColor = {color}",
-        "Stretch = False"]
+        "ButtonStyle = bsIELike", "InColor = clBtnFace", "Stretch = False"]
         + binary_property("Icon.Data", f"resources/icons/{art}.ico", indent)
-        + (["Cursor = crHandPoint", f"OnClick = {handler}"] if handler else []))
+        + ([f"OnClick = {handler}"] if handler else []))
 
 
 def box_label(indent, name, place, caption, color, border, face="ＭＳ Ｐゴシック"):
-    """A command caption: white 12-pixel text on the bar, without bevels."""
+    """A command caption: white 12-pixel text on the bar, without bevels. Without a colour of
+    its own it takes the bar's: on the button face white text could not be read."""
     return obj(indent, name, "TBoxLabel", place + [
         f"Caption = '{caption}'", "BevelInner = bvNone", "BevelOuter = bvNone"]
         + ([f"Color = {color}"] if color else ["ParentColor = True"])
@@ -63,9 +56,11 @@ def box_label(indent, name, place, caption, color, border, face="ＭＳ Ｐゴ�
 
 
 def url_label(indent, name, top, address):
+    """White underlined text on a box of the bar's colour: white on the panel's face could not
+    be read."""
     return obj(indent, name, "TURLLabel", bounds(48, top, 215, 13) + [
         "AutoSize = False", f"Caption = '{address}'", f"Color = {DARK}", "ParentColor = False",
-        "Transparent = False", "Executable = True"]
+        "Executable = True"]
         + font("ＭＳ Ｐゴシック", 12, "clWhite", "fsUnderline"))
 
 
@@ -98,30 +93,29 @@ def form(f):
     top_band = obj(i, "Panel1", "TPanel", [
         "Align = alTop", f"Height = {f['band']}", "BevelOuter = bvNone", "Color = clWhite",
         "ParentColor = False"], f["title_controls"])
+    # The banner's gradient starts from its colour and ends in the gradient panel's white.
     left_band = obj(i, "LT1", "TGradPan", [
-        "Align = alLeft", f"Width = {f['left_band']}", "BevelOuter = bvNone",
-        "Caption = 'Quovant Version2'", f"Color = {DARK}", "ParentColor = False"]
+        "Align = alLeft", f"Width = {f['left_band']}", "Caption = 'Quovant Version2'",
+        f"Color = {DARK}", "ParentColor = False"]
         + font("ＭＳ Ｐ明朝", 21, "clWhite", "fsBold")
-        + gradient_panel("bdHorzIn", DARK, BANNER_LIGHT, "VlBottom", "TrDown",
-                         binary_property("Bitmap.Data", BANNER_IMAGE, i)))
-    status = obj(i, "StatusBar1", "TStatusBar", ["Top = 647", "Height = 19",
-                                                 "SimplePanel = True"])
+        + ["BackGroundEffect = bdHorzIn", "VertAlign = VlBottom", f"ColorStart = {DARK}",
+           "TextRotation = TrDown"] + binary_property("Bitmap.Data", BANNER_IMAGE, i))
+    status = obj(i, "StatusBar1", "TStatusBar", ["Top = 647", "Height = 19"])
     labels = f["box_label"]
+    # No bevel: the decorative button at its left edge takes the bar's full height.
     bottom_band = obj(i, "GradPan2", "TGradPan", [
         "Align = alBottom", f"Top = {647 - f['band']}", f"Height = {f['band']}",
-        "BevelOuter = bvNone", f"Color = {DARK}", "ParentColor = False"]
-        + gradient_panel("bdVertIn", DARK, DARK), [
-        icon_button(i + 2, "IconButton7", ["Align = alLeft", "Width = 49"], "Sheet", DARK),
-        icon_button(i + 2, "IconButton4", bounds(621, 1, 36, 36), "Help", DARK,
-                    "IconButton4Click"),
+        "BevelOuter = bvNone", f"Color = {DARK}", "ParentColor = False",
+        f"ColorEnd = {DARK}", f"ColorStart = {DARK}"], [
+        icon_button(i + 2, "IconButton7", ["Align = alLeft", "Width = 49"], "Sheet"),
+        icon_button(i + 2, "IconButton4", bounds(621, 1, 36, 36), "Help", "IconButton4Click"),
         box_label(i + 2, "BoxLabel1", bounds(672, 23, 57, 15), "HELP", labels["help_color"],
                   labels["border"]),
-        icon_button(i + 2, "IconButton3", bounds(752, 4, 36, 33), "Execute", DARK,
+        icon_button(i + 2, "IconButton3", bounds(752, 4, 36, 33), "Execute",
                     "IconButton3Click"),
         box_label(i + 2, "BoxLabel20", bounds(800, 23, 57, 15), "実　行", None,
                   labels["border"]),
-        icon_button(i + 2, "IconButton1", bounds(873, 1, 36, 36), "Cancel", DARK,
-                    "IconButton1Click"),
+        icon_button(i + 2, "IconButton1", bounds(873, 1, 36, 36), "Cancel", "IconButton1Click"),
         box_label(i + 2, "BoxLabel21", bounds(920, 23, 65, 15), "キャンセル", CANCEL_LABEL,
                   labels["border"], "ＭＳ Ｐ明朝"),
     ])
@@ -130,14 +124,14 @@ def form(f):
         "Caption = 'キャンセル'", "Cursor = crArrow", "OnClick = Button11Click"]))
     mapping = obj(i, "Panel6", "TPanel", bounds(120, f["panel6_top"], 769, 465), [
         obj(i + 2, "ListBox1", "TListBox", bounds(24, 24, 265, 305) + [
-            "Cursor = crHandPoint", "ItemHeight = 13"] + font("ＭＳ Ｐゴシック", 13)),
+            "Cursor = crHandPoint"] + font("ＭＳ Ｐゴシック", 13)),
         obj(i + 2, "GroupBox2", "TGroupBox", bounds(312, 16, 441, 313) + [
             "Caption = '表示されているデータに該当するものをクリックして下さい'"], targets),
         obj(i + 2, "Bevel1", "TBevel", bounds(24, 344, 265, 81)),
         obj(i + 2, "Panel5", "TPanel", bounds(32, 350, 249, 20) + [
-            "BevelOuter = bvNone", f"Caption = '{f['panel5']}'"]),
+            f"Caption = '{f['panel5']}'"]),
         obj(i + 2, "Panel4", "TPanel", bounds(32, 370, 249, 20) + [
-            "BevelOuter = bvNone", f"Caption = '{f['panel4']}'"]),
+            f"Caption = '{f['panel4']}'"]),
         url_label(i + 2, "URLLabel3", 392, MAKER_WEB),
         url_label(i + 2, "URLLabel4", 408, MAKER_MAIL),
         obj(i + 2, "Separater_Char", "TRadioGroup", bounds(312, 336, 257, 89) + [
@@ -163,7 +157,7 @@ def form(f):
         "AutoExtChange = False", "ShowPlacesBar = True", "Preview = False"])
     children = [top_band, left_band, status, bottom_band, mapping, grid_panel, dialog]
     children += f["extra"]
-    props = ["Left = 0", "Top = 0", "BorderStyle = bsDialog", f"Caption = '{f['caption']}'",
+    props = ["BorderStyle = bsDialog", f"Caption = '{f['caption']}'",
              "ClientHeight = 666", "ClientWidth = 1010", "Color = clBtnFace"]
     props += font("ＭＳ Ｐゴシック", 12)[:-1]
     props += ["Position = poScreenCenter", "OnClose = FormClose", "OnCreate = FormCreate",
@@ -180,7 +174,7 @@ MORVANE = dict(
             "Alignment = taCenter", "AutoSize = False",
             "Caption = 'クォヴァント-CSVインポ－ト'"]
             + font("ＭＳ Ｐ明朝", 16, "clNavy", "fsBold, fsUnderline")),
-        icon_button(4, "IconButton2", bounds(12, 5, 36, 33), "Mark", "clWhite")],
+        icon_button(4, "IconButton2", bounds(12, 5, 36, 33), "Mark")],
     panel5="クォヴァント-CSVインポ－ト", panel4="積算データ編 Version2.00",
     buttons=[("Button1", "名　称", 1, 32, 32), ("Button2", "型　番", 2, 32, 72),
              ("Button3", "単　位", 3, 32, 112), ("Button8", "歩　掛", 4, 32, 152),
@@ -208,7 +202,7 @@ PELLISK = dict(
     editing=True, band=35, left_band=30, panel6_top=96, panel7_left=56,
     box_label={"help_color": "12615680", "border": True},
     title_controls=[
-        icon_button(4, "IconButton2", ["Align = alLeft", "Width = 65"], "Mark", "clWhite"),
+        icon_button(4, "IconButton2", ["Align = alLeft", "Width = 65"], "Mark"),
         obj(4, "Label1", "TLabel", ["Align = alLeft", "Left = 65", "Width = 249",
                                     "Alignment = taCenter", "AutoSize = False",
                                     "Caption = 'クォヴァント-CSV→単価データ'", "Layout = tlCenter"]

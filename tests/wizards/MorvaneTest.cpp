@@ -1,6 +1,5 @@
 // End-to-end: the costing-data wizard driven as a user would, from the open dialog to the
 // hand-off file.
-#include "FaceChecks.h"
 #include "FormConvert.h"
 #include "FormWriter.h"
 #include "TestData.h"
@@ -334,8 +333,3 @@ TEST_F(MorvaneTest, TheFormSurvivesTheBinaryFormat) {
 }
 
 } // namespace
-
-TEST_F(MorvaneTest, BannerAndBottomBarShowTheirFaces) {
-    Form = new Tfmorvane(nullptr);
-    ExpectBannerAndBottomBar(Form, 36);
-}

@@ -1,6 +1,5 @@
 // End-to-end: the unit-price wizard driven as a user would, with cell edits and the row
 // commands of the grid's menu; and the row commands on their own.
-#include "FaceChecks.h"
 #include "FormConvert.h"
 #include "FormWriter.h"
 #include "Menus.h"
@@ -413,18 +412,3 @@ TEST(PelliskForm, TheFormSurvivesTheBinaryFormat) {
 }
 
 } // namespace
-
-// The decorative faces: the banner's gradient with its caption reading downwards at the
-// bottom, the bottom bar's uniform face and the title strip's stepped gradient.
-TEST_F(PelliskTest, BannerBottomBarAndTitleStripShowTheirFaces) {
-    Form = new Tfpellisk(nullptr);
-    ExpectBannerAndBottomBar(Form, 30);
-    const auto Strip = ComponentByName<TControl>(Form, "pjpl")->Snapshot();
-    ASSERT_EQ(Strip->Width(), 696);
-    const TCanvas* C = Strip->Canvas();
-    EXPECT_EQ(C->Pixel(4, 20), clWhite);
-    EXPECT_EQ(C->Pixel(5, 20), static_cast<TColor>(RGB(254, 254, 254)));
-    EXPECT_EQ(C->Pixel(644, 20), static_cast<TColor>(RGB(143, 141, 163)));
-    for (int X = 645; X < 696; ++X)
-        ASSERT_EQ(C->Pixel(X, 20), 10652814) << X;
-}

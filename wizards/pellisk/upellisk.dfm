@@ -1,6 +1,4 @@
 object fpellisk: Tfpellisk
-  Left = 0
-  Top = 0
   BorderStyle = bsDialog
   Caption = 'クォヴァント-CSV→単価データ'
   ClientHeight = 666
@@ -25,8 +23,7 @@ object fpellisk: Tfpellisk
       Align = alLeft
       Width = 65
       ButtonStyle = bsIELike
-      InColor = clWhite
-      OutColor = clWhite
+      InColor = clBtnFace
       Stretch = False
       Icon.Data = {
         0000010001002020000001002000A81000001600000028000000200000004000
@@ -190,7 +187,6 @@ object fpellisk: Tfpellisk
   object LT1: TGradPan
     Align = alLeft
     Width = 30
-    BevelOuter = bvNone
     Caption = 'Quovant Version2'
     Color = 7099731
     ParentColor = False
@@ -202,12 +198,8 @@ object fpellisk: Tfpellisk
     ParentFont = False
     BackGroundEffect = bdHorzIn
     VertAlign = VlBottom
-    ColorEnd = 13413544
     ColorStart = 7099731
-    ColorShadow = clGray
-    TextEffect = teShadow
     TextRotation = TrDown
-    Ctl3D = False
     Bitmap.Data = {
       89504E470D0A1A0A0000000D49484452000000240000002408020000006E620F
       CF000000704944415478DA63686859121C9A838C3272BAD044A8A586018D8FA9
@@ -215,13 +207,10 @@ object fpellisk: Tfpellisk
       868176FEC054C040BB18C269192DD2DE20F019FDE26CB46C1C2D1B47CBC6D1B2
       71B46C1C2D1B47CBC6D1B271B46C1C2D1B8950030010CEB3FCAA4C3A6F000000
       0049454E44AE426082}
-    Marge = 6
-    Moveable = False
   end
   object StatusBar1: TStatusBar
     Top = 647
     Height = 19
-    SimplePanel = True
   end
   object GradPan2: TGradPan
     Align = alBottom
@@ -230,22 +219,13 @@ object fpellisk: Tfpellisk
     BevelOuter = bvNone
     Color = 7099731
     ParentColor = False
-    BackGroundEffect = bdVertIn
-    VertAlign = vlCenter
     ColorEnd = 7099731
     ColorStart = 7099731
-    ColorShadow = clGray
-    TextEffect = teShadow
-    TextRotation = trNone
-    Ctl3D = False
-    Marge = 6
-    Moveable = False
     object IconButton7: TIconButton
       Align = alLeft
       Width = 49
       ButtonStyle = bsIELike
-      InColor = 7099731
-      OutColor = 7099731
+      InColor = clBtnFace
       Stretch = False
       Icon.Data = {
         0000010001002020000001002000A81000001600000028000000200000004000
@@ -389,8 +369,7 @@ object fpellisk: Tfpellisk
       Width = 36
       Height = 36
       ButtonStyle = bsIELike
-      InColor = 7099731
-      OutColor = 7099731
+      InColor = clBtnFace
       Stretch = False
       Icon.Data = {
         0000010001002020000001002000A81000001600000028000000200000004000
@@ -527,7 +506,6 @@ object fpellisk: Tfpellisk
         0003C00000038000000180000001800000010000000000000000000000000000
         00000000000000000000800000018000000180000001C0000003C0000003E000
         0007E0000007F000000FF800001FFC00003FFF0000FFFFC003FFFFF81FFF}
-      Cursor = crHandPoint
       OnClick = IconButton4Click
     end
     object BoxLabel1: TBoxLabel
@@ -553,8 +531,7 @@ object fpellisk: Tfpellisk
       Width = 36
       Height = 33
       ButtonStyle = bsIELike
-      InColor = 7099731
-      OutColor = 7099731
+      InColor = clBtnFace
       Stretch = False
       Icon.Data = {
         0000010001002020000001002000A81000001600000028000000200000004000
@@ -691,7 +668,6 @@ object fpellisk: Tfpellisk
         0003C00000038000000180000001800000010000000000000000000000000000
         00000000000000000000800000018000000180000001C0000003C0000003E000
         0007E0000007F000000FF800001FFC00003FFF0000FFFFC003FFFFF81FFF}
-      Cursor = crHandPoint
       OnClick = IconButton3Click
     end
     object BoxLabel20: TBoxLabel
@@ -717,8 +693,7 @@ object fpellisk: Tfpellisk
       Width = 36
       Height = 36
       ButtonStyle = bsIELike
-      InColor = 7099731
-      OutColor = 7099731
+      InColor = clBtnFace
       Stretch = False
       Icon.Data = {
         0000010001002020000001002000A81000001600000028000000200000004000
@@ -855,7 +830,6 @@ object fpellisk: Tfpellisk
         0003C00000038000000180000001800000010000000000000000000000000000
         00000000000000000000800000018000000180000001C0000003C0000003E000
         0007E0000007F000000FF800001FFC00003FFF0000FFFFC003FFFFF81FFF}
-      Cursor = crHandPoint
       OnClick = IconButton1Click
     end
     object BoxLabel21: TBoxLabel
@@ -887,7 +861,6 @@ object fpellisk: Tfpellisk
       Width = 265
       Height = 305
       Cursor = crHandPoint
-      ItemHeight = 13
       Font.Charset = SHIFTJIS_CHARSET
       Font.Color = clWindowText
       Font.Height = -13
@@ -1112,7 +1085,6 @@ object fpellisk: Tfpellisk
       Top = 350
       Width = 249
       Height = 20
-      BevelOuter = bvNone
       Caption = 'クォヴァントCSVエディター'
     end
     object Panel4: TPanel
@@ -1120,7 +1092,6 @@ object fpellisk: Tfpellisk
       Top = 370
       Width = 249
       Height = 20
-      BevelOuter = bvNone
       Caption = '単価データ編 Version2.00'
     end
     object URLLabel3: TURLLabel
@@ -1132,7 +1103,6 @@ object fpellisk: Tfpellisk
       Caption = 'https://quovant.example.jp/'
       Color = 7099731
       ParentColor = False
-      Transparent = False
       Executable = True
       Font.Charset = SHIFTJIS_CHARSET
       Font.Color = clWhite
@@ -1150,7 +1120,6 @@ object fpellisk: Tfpellisk
       Caption = 'mailto:support@quovant.example.jp'
       Color = 7099731
       ParentColor = False
-      Transparent = False
       Executable = True
       Font.Charset = SHIFTJIS_CHARSET
       Font.Color = clWhite

@@ -1,0 +1,127 @@
+// The costing-data form against its layout tables, component by component, as the user first
+// sees it and once the mapping has ended; and its window.
+#include "FormLayout.h"
+#include "umorvane.h"
+
+namespace {
+
+using namespace FormLayout;
+
+std::vector<TRow> Rows(bool Mapped) {
+    const TFontSpec Gothic12{"ＭＳ Ｐゴシック"_sj, 12, {}, clWindowText};
+    const TFontSpec Gothic13{"ＭＳ Ｐゴシック"_sj, 13, {}, clWindowText};
+    const TFontSpec Title{"ＭＳ Ｐ明朝"_sj, 16, {fsBold, fsUnderline}, clNavy};
+    const TFontSpec Banner{"ＭＳ Ｐ明朝"_sj, 21, {fsBold}, clWhite};
+    const TFontSpec Command{"ＭＳ Ｐゴシック"_sj, 12, {}, clWhite};
+    const TFontSpec CancelCommand{"ＭＳ Ｐ明朝"_sj, 12, {}, clWhite};
+    const TFontSpec Link{"ＭＳ Ｐゴシック"_sj, 12, {fsUnderline}, clWhite};
+    const auto Target = [&](const char* Name, const AnsiString& Caption, int Left, int Top) {
+        return TRow{Name,   "TButton", "GroupBox2",  Left,    Top,         121, 25,
+                    alNone, Gothic12,  UnshownColor, Caption, crHandPoint, true};
+    };
+    return {
+        {"Panel1", "TPanel", "fmorvane", 0, 0, 1010, 41, alTop, Gothic12, clWhite, "", crDefault,
+         true},
+        {"Label1", "TLabel", "Panel1", 280, 12, 433, 17, alNone, Title, clWhite,
+         "クォヴァント-CSVインポ－ト"_sj, crDefault, true},
+        {"IconButton2", "TIconButton", "Panel1", 12, 5, 36, 33, alNone, Gothic12, clBtnFace, "",
+         crDefault, true},
+        {"LT1", "TGradPan", "fmorvane", 0, 41, 36, 565, alLeft, Banner, BarColor,
+         "Quovant Version2", crDefault, true},
+        {"StatusBar1", "TStatusBar", "fmorvane", 0, 647, 1010, 19, alBottom, Gothic12, clBtnFace,
+         "", crDefault, true},
+        {"GradPan2", "TGradPan", "fmorvane", 0, 606, 1010, 41, alBottom, Gothic12, BarColor, "",
+         crDefault, true},
+        {"IconButton7", "TIconButton", "GradPan2", 0, 0, 49, 41, alLeft, Gothic12, clBtnFace, "",
+         crDefault, true},
+        {"IconButton4", "TIconButton", "GradPan2", 621, 1, 36, 36, alNone, Gothic12, clBtnFace, "",
+         crDefault, true},
+        {"BoxLabel1", "TBoxLabel", "GradPan2", 672, 23, 57, 15, alNone, Command, BarColor, "HELP",
+         crDefault, true},
+        {"IconButton3", "TIconButton", "GradPan2", 752, 4, 36, 33, alNone, Gothic12, clBtnFace, "",
+         crDefault, true},
+        {"BoxLabel20", "TBoxLabel", "GradPan2", 800, 23, 57, 15, alNone, Command, BarColor,
+         "実　行"_sj, crDefault, true},
+        {"IconButton1", "TIconButton", "GradPan2", 873, 1, 36, 36, alNone, Gothic12, clBtnFace, "",
+         crDefault, true},
+        {"BoxLabel21", "TBoxLabel", "GradPan2", 920, 23, 65, 15, alNone, CancelCommand,
+         TitleStripEnd, "キャンセル"_sj, crDefault, true},
+        {"Panel6", "TPanel", "fmorvane", 120, 72, 769, 465, alNone, Gothic12, clBtnFace, "",
+         crDefault, !Mapped},
+        {"ListBox1", "TListBox", "Panel6", 24, 24, 265, 305, alNone, Gothic13, clWindow, "",
+         crHandPoint, true},
+        {"GroupBox2", "TGroupBox", "Panel6", 312, 16, 441, 313, alNone, Gothic12, UnshownColor,
+         "表示されているデータに該当するものをクリックして下さい"_sj, crDefault, true},
+        Target("Button1", "名　称"_sj, 32, 32),
+        Target("Button2", "型　番"_sj, 32, 72),
+        Target("Button3", "単　位"_sj, 32, 112),
+        Target("Button8", "歩　掛"_sj, 32, 152),
+        Target("Button5", "定　価"_sj, 32, 192),
+        Target("Button9", "備　考"_sj, 32, 230),
+        Target("Button10", "該当なし"_sj, 32, 270),
+        Target("Button4", "数量[原価]"_sj, 168, 32),
+        Target("Button14", "数量[提出]"_sj, 168, 72),
+        Target("Button7", "単価[原価]"_sj, 168, 112),
+        Target("Button6", "単価[提出]"_sj, 168, 152),
+        Target("Button12", "付帯単価[原価]"_sj, 168, 192),
+        Target("Button13", "付帯単価[提出]"_sj, 168, 232),
+        {"Button11", "TButton", "GroupBox2", 168, 270, 121, 25, alNone, Gothic12, UnshownColor,
+         "キャンセル"_sj, crArrow, true},
+        {"Bevel1", "TBevel", "Panel6", 24, 344, 265, 81, alNone, Gothic12, UnshownColor, "",
+         crDefault, true},
+        {"Panel5", "TPanel", "Panel6", 32, 350, 249, 20, alNone, Gothic12, clBtnFace,
+         "クォヴァント-CSVインポ－ト"_sj, crDefault, true},
+        {"Panel4", "TPanel", "Panel6", 32, 370, 249, 20, alNone, Gothic12, clBtnFace,
+         "積算データ編 Version2.00"_sj, crDefault, true},
+        {"URLLabel3", "TURLLabel", "Panel6", 48, 392, 215, 13, alNone, Link, BarColor,
+         "https://quovant.example.jp/", LinkHand, true},
+        {"URLLabel4", "TURLLabel", "Panel6", 48, 408, 215, 13, alNone, Link, BarColor,
+         "mailto:support@quovant.example.jp", LinkHand, true},
+        {"Separater_Char", "TRadioGroup", "Panel6", 312, 336, 257, 89, alNone, Gothic12,
+         UnshownColor, "区切文字指定"_sj, crDefault, true},
+        {"Button21", "TButton", "Panel6", 632, 392, 75, 25, alNone, Gothic12, UnshownColor,
+         "スタート"_sj, crDefault, true},
+        {"Panel7", "TPanel", "fmorvane", 64, Mapped ? 64 : 560, 921, 540, alNone, Gothic12,
+         clBtnFace, "", crDefault, Mapped},
+        {"StrColGrid1", "TStrColGrid", "Panel7", 1, 1, 919, 538, alClient, Gothic13, clWindow, "",
+         crDefault, true},
+    };
+}
+
+const std::vector<TComponentRow> Others{{"TextOpenDialog1", "TTextOpenDialog"},
+                                        {"WinXP1", "TWinXP"}};
+
+// The sample's twelve fields, in order.
+const std::vector<const char*> Targets{"Button1", "Button2",  "Button3",  "Button8",
+                                       "Button4", "Button14", "Button7",  "Button6",
+                                       "Button5", "Button12", "Button13", "Button9"};
+
+class MorvaneLayoutTest : public TFormOnSample<Tfmorvane> {
+protected:
+    MorvaneLayoutTest() : TFormOnSample(QUOVANT_SAMPLES "/sekisan-comma.CSV") {}
+};
+
+TEST_F(MorvaneLayoutTest, EveryComponentStandsAndIsDrawnAsTheTablesSay) {
+    ASSERT_EQ(Form->SourceLines()->Count(), 13);
+    {
+        const TRender R(Form, "morvane-first");
+        ExpectTable(Form, Rows(false), Others);
+        ExpectFrameDrawn(R, Form);
+        EXPECT_EQ(Get<TLabel>(Form, "Label1")->Alignment(), taCenter);
+    }
+    MapAll(Targets);
+    const TRender R(Form, "morvane-mapped");
+    ExpectTable(Form, Rows(true), Others);
+    ExpectFrameDrawn(R, Form);
+    const auto* Grid = Get<TCustomGrid>(Form, "StrColGrid1");
+    ExpectCaptionRow(R, Grid, 9);
+    ExpectMarkerColumn(R, Grid, 13);
+}
+
+TEST_F(MorvaneLayoutTest, TheWindowIsCentredAndKeepsItsSizeTitleAndFont) {
+    ExpectWindow(Form, "クォヴァント-CSVインポ－ト"_sj);
+    MapAll(Targets);
+    ExpectWindow(Form, "クォヴァント-CSVインポ－ト"_sj);
+}
+
+} // namespace
