@@ -5,6 +5,8 @@
 
 #include "Forms.h"
 #include "Grids.h"
+#include "Menus.h"
+#include "StrCGrid.h"
 #include "SysUtils.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
@@ -264,6 +266,43 @@ inline void ExpectMarkerColumn(const TRender& R, const TCustomGrid* Grid, int Ma
         else
             EXPECT_EQ(Mark, 0) << "unmarked";
     }
+}
+
+// The grid's display settings; its column captions are parameters of row 0, centred white text
+// drawn once, one per column. Menu names the grid's popup menu ("" for none).
+inline void ExpectGridSettings(const TStrColGrid* Grid, const std::vector<int>& Widths,
+                               const std::vector<AnsiString>& Captions, TGridOptions Options,
+                               const char* Menu) {
+    EXPECT_EQ(Grid->ColCount(), static_cast<int>(Widths.size()));
+    for (int Col = 0; Col < Grid->ColCount(); ++Col)
+        EXPECT_EQ(Grid->ColWidths(Col), Widths.at(Col)) << Col;
+    EXPECT_EQ(Grid->FixedCols(), 1);
+    EXPECT_EQ(Grid->FixedRows(), 1);
+    EXPECT_EQ(Grid->DefaultColWidth(), 11);
+    EXPECT_EQ(Grid->DefaultRowHeight(), 18);
+    EXPECT_FALSE(Grid->DefaultDrawing());
+    EXPECT_EQ(Grid->FixedColor(), CaptionRow);
+    EXPECT_FALSE(Grid->Ctl3D());
+    EXPECT_TRUE(Grid->FocusCellFontColorEnabled());
+    EXPECT_EQ(Grid->Layout(), tlTop);
+    EXPECT_EQ(Grid->Options().Bits(), Options.Bits());
+    EXPECT_EQ(Grid->PopupMenu() ? Grid->PopupMenu()->Name() : AnsiString(), Menu);
+    std::vector<AnsiString> Seen(Captions.size());
+    for (int I = 0; I < Grid->CellParams()->Count(); ++I) {
+        const TSCGCellParam* P = Grid->CellParams()->Items(I);
+        if (P->Row() != 0)
+            continue;
+        SCOPED_TRACE(P->Col());
+        ASSERT_GE(P->Col(), 1);
+        ASSERT_LE(P->Col(), static_cast<int>(Captions.size()));
+        Seen[P->Col() - 1] = P->Caption();
+        EXPECT_EQ(P->Alignment(), taCenter);
+        EXPECT_EQ(P->FontColor(), clWhite);
+        EXPECT_TRUE(P->FontColorEnabled());
+        EXPECT_EQ(P->FontWidth(), 1);
+    }
+    for (std::size_t I = 0; I < Captions.size(); ++I)
+        EXPECT_EQ(AnsiToUtf8(Seen[I]), AnsiToUtf8(Captions[I])) << I + 1;
 }
 
 // What both forms show around their panels: the banner, the bottom bar with its icons and

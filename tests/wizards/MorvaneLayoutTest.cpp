@@ -108,6 +108,13 @@ TEST_F(MorvaneLayoutTest, EveryComponentStandsAndIsDrawnAsTheTablesSay) {
         ExpectTable(Form, Rows(false), Others);
         ExpectFrameDrawn(R, Form);
         EXPECT_EQ(Get<TLabel>(Form, "Label1")->Alignment(), taCenter);
+        ExpectGridSettings(
+            Get<TStrColGrid>(Form, "StrColGrid1"),
+            {10, 181, 150, 33, 50, 90, 90, 90, 90, 90, 90, 90, 150},
+            {"名　  称"_sj, "仕  様 & 型  番"_sj, "単位"_sj, "歩　掛"_sj, "原数量"_sj,
+             "提出数量"_sj, "単価[原価]"_sj, "単価[提出]"_sj, "定　価"_sj, "付帯単価[原価]"_sj,
+             "付帯単価[提出]"_sj, "備　考"_sj},
+            {goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect}, "");
     }
     MapAll(Targets);
     const TRender R(Form, "morvane-mapped");

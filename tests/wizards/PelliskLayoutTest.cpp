@@ -139,6 +139,16 @@ TEST_F(PelliskLayoutTest, EveryComponentStandsAndIsDrawnAsTheTablesSay) {
         ExpectFrameDrawn(R, Form);
         ExpectTitleStrip(R, Get<TControl>(Form, "pjpl"));
         EXPECT_EQ(Get<TLabel>(Form, "Label1")->Alignment(), taCenter);
+        ExpectGridSettings(
+            Get<TStrColGrid>(Form, "StrColGrid1"),
+            {10, 180, 150, 33, 50, 90, 90, 90, 90, 90, 80, 80, 80, 80, 80, 80, 80, 80, 100},
+            {"名　  称"_sj, "仕  様 & 型  番"_sj, "単位"_sj, "歩　掛"_sj, "定　価"_sj,
+             "単価[原価]"_sj, "単価1[提出]"_sj, "単価2[提出]"_sj, "単価3[提出]"_sj,
+             "単価4[提出]"_sj, "単価5[提出]"_sj, "付帯単価[原価]"_sj, "付帯単価1[提出]"_sj,
+             "付帯単価2[提出]"_sj, "付帯単価3[提出]"_sj, "付帯単価4[提出]"_sj, "付帯単価5[提出]"_sj,
+             "備　考"_sj},
+            {goFixedVertLine, goFixedHorzLine, goVertLine, goHorzLine, goRangeSelect, goEditing},
+            "PopupMenu1");
         EXPECT_EQ(Get<TLabel>(Form, "Label1")->Layout(), tlCenter);
     }
     MapAll(Targets);
