@@ -50,6 +50,7 @@ const std::vector<const char*>& ButtonStyleNames() {
 
 TIconButton::TIconButton(TComponent* AOwner)
     : TCustomPanel(AOwner), FIcon(std::make_unique<TIcon>()) {
+    SetControlStyle(ControlStyle() - TControlStyle{csAcceptsControls, csSetCaption});
     // Under visual styles the face shows the parent, as the framework has it for panels.
     SetParentBackground(true);
     SetButtonStyle(DefaultButtonStyle);

@@ -120,6 +120,7 @@ TControl::TControl(TComponent* AOwner)
 }
 
 TControl::~TControl() {
+    DragControlDestroyed(this);
     if (FParent)
         FParent->RemoveControl(this);
     if (FWidget) {
@@ -221,8 +222,23 @@ void TControl::SetParent(TWinControl* AParent) {
 }
 
 void TControl::SetParentComponent(TComponent* Value) {
+    const auto* Holder = dynamic_cast<const TControl*>(Value);
+    if (Holder && !Holder->FControlStyle.Contains(csAcceptsControls))
+        throw EComponentError(Name() + " を "_sj + Holder->Name() + " の中に置けません: "_sj +
+                              Holder->ClassName() + " は子コントロールを持てません"_sj);
     if (auto* Win = dynamic_cast<TWinControl*>(Value))
         SetParent(Win);
+}
+
+// Naming a control in code carries a caption that still shows the old name along, as a
+// designer would; a form file's names leave the captions it sets alone.
+void TControl::SetName(const AnsiString& Value) {
+    const bool Loading = ComponentState().Contains(csLoading) ||
+                         (Owner() && Owner()->ComponentState().Contains(csLoading));
+    const bool ChangeText = FControlStyle.Contains(csSetCaption) && !Loading && Name() == FCaption;
+    TComponent::SetName(Value);
+    if (ChangeText)
+        SetCaption(Value);
 }
 
 TComponent* TControl::GetParentComponent() const {
@@ -419,9 +435,13 @@ void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, 
     if (Button == mbLeft)
         FClicked = dynamic_cast<THostWidget*>(FWidget) != nullptr;
     MouseDown(Button, Shift, X, Y);
+    if (Button == mbLeft && FDragMode == dmAutomatic && !Dragging())
+        BeginDrag(false);
 }
 
 void TControl::DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (DragMouseUp(this, Button, Shift, X, Y))
+        return;
     if (Button == mbLeft && FClicked) {
         FClicked = false;
         if (PtInRect(ClientRect(), {X, Y}))
@@ -431,6 +451,8 @@ void TControl::DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, in
 }
 
 void TControl::DispatchMouseMove(TShiftState Shift, int X, int Y) {
+    if (DragMouseMove(this, X, Y))
+        return;
     MouseMove(Shift, X, Y);
 }
 
@@ -698,6 +720,8 @@ void TWinControl::SetFocus() {
 
 void TWinControl::DispatchKeyDown(unsigned short& Key, TShiftState Shift) {
     KeyDown(Key, Shift);
+    if (Key == VK_F1)
+        ShowHelp(this);
 }
 
 void TWinControl::DispatchKeyUp(unsigned short& Key, TShiftState Shift) {
@@ -874,9 +898,18 @@ bool RegisterControls() {
         .Int("Color", &TControl::Color, &TControl::SetColor, TControl::DefaultColor, &ColorIdents())
         .StoredIf([](const TControl* C) { return !C->ParentColor(); })
         .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())
+        .Int("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor,
+             TControl::DefaultDragCursor, &CursorIdents())
+        .Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, DragModeNames(),
+              std::optional(TControl::DefaultDragMode))
         .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, TControl::DefaultEnabled)
         .Object("Font", TTypeKind::Class, &TControl::Font)
         .StoredIf([](const TControl* C) { return !C->ParentFont(); })
+        .Int("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext,
+             TControl::DefaultHelpContext)
+        .Str("HelpKeyword", &TControl::HelpKeyword, &TControl::SetHelpKeyword)
+        .Enum("HelpType", &TControl::HelpType, &TControl::SetHelpType, HelpTypeNames(),
+              std::optional(TControl::DefaultHelpType))
         .Str("Hint", &TControl::Hint, &TControl::SetHint)
         .Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor,
               TControl::DefaultParentColor)
@@ -887,12 +920,16 @@ bool RegisterControls() {
         .Bool("Visible", &TControl::Visible, &TControl::SetVisible, TControl::DefaultVisible)
         .Event("OnClick", &TControl::OnClick)
         .Event("OnDblClick", &TControl::OnDblClick)
+        .Event("OnDragDrop", &TControl::OnDragDrop)
+        .Event("OnDragOver", &TControl::OnDragOver)
+        .Event("OnEndDrag", &TControl::OnEndDrag)
         .Event("OnMouseDown", &TControl::OnMouseDown)
         .Event("OnMouseEnter", &TControl::OnMouseEnter)
         .Event("OnMouseLeave", &TControl::OnMouseLeave)
         .Event("OnMouseMove", &TControl::OnMouseMove)
         .Event("OnMouseUp", &TControl::OnMouseUp)
-        .Event("OnResize", &TControl::OnResize);
+        .Event("OnResize", &TControl::OnResize)
+        .Event("OnStartDrag", &TControl::OnStartDrag);
     TPublish<TWinControl>("TWinControl", "TControl")
         .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D, TWinControl::DefaultCtl3D)
         .Enum("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode, ImeModeNames(),

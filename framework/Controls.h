@@ -6,7 +6,9 @@
 #pragma once
 
 #include "Classes.h"
+#include "DragDrop.h"
 #include "Graphics.h"
+#include "Help.h"
 
 class QWidget;
 class TWinControl;
@@ -68,6 +70,12 @@ constexpr unsigned short VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHI
                          VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24,
                          VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28,
                          VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F2 = 0x71, VK_LBUTTON = 0x01;
+constexpr unsigned short VK_F1 = 0x70;
+
+// Traits of a control's kind: whether a form file may place controls inside it, and whether
+// naming it in code gives its caption the name while the caption still is the old name.
+enum TControlStyleItem { csAcceptsControls, csSetCaption };
+using TControlStyle = TSet<TControlStyleItem>;
 
 class TControl : public TComponent {
 public:
@@ -141,7 +149,8 @@ public:
     // its parent's surface.
     std::unique_ptr<TBitmap> Snapshot();
 
-    // Form files: a control nests under its parent (a windowed control).
+    // Form files: a control nests under its parent (a windowed control); a control that
+    // accepts no controls refuses it (EComponentError).
     void SetParentComponent(TComponent* Value) override;
     TComponent* GetParentComponent() const override;
 
@@ -173,6 +182,36 @@ public:
 
     virtual void Click();
 
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle Value) { FControlStyle = Value; }
+    void SetName(const AnsiString& Value) override;
+
+    // Drag and drop (DragDrop.cpp). BeginDrag starts at once, or when the pointer has moved
+    // Threshold pixels (DefaultDragThreshold when negative); EndDrag drops where the pointer
+    // is, or cancels.
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor Value) { FDragCursor = Value; }
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode Value) { FDragMode = Value; }
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+
+    THelpType HelpType() const { return FHelpType; }
+    void SetHelpType(THelpType Value) { FHelpType = Value; }
+    const AnsiString& HelpKeyword() const { return FHelpKeyword; }
+    void SetHelpKeyword(const AnsiString& Value) { FHelpKeyword = Value; }
+    int HelpContext() const { return FHelpContext; }
+    void SetHelpContext(int Value) { FHelpContext = Value; }
+
+    static constexpr TCursor DefaultDragCursor = crDrag;
+    static constexpr TDragMode DefaultDragMode = dmManual;
+    static constexpr THelpType DefaultHelpType = htContext;
+    static constexpr int DefaultHelpContext = 0;
     static constexpr bool DefaultVisible = true;
     static constexpr bool DefaultEnabled = true;
     static constexpr TColor DefaultColor = clWindow;
@@ -208,8 +247,15 @@ protected:
     static void SafeCall(const std::function<void()>& Handler);
     // Width and height of the window frame that the bounds include (forms).
     virtual TPoint FrameExtent() const { return {}; }
+    // The steps of a drag, raising OnStartDrag, OnDragOver, OnDragDrop and OnEndDrag. A
+    // target without OnDragOver accepts nothing.
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
 
 private:
+    friend class TDragManager;
     friend class TWinControl;
     friend class THostWidget;
     friend class TControlLink;
@@ -235,6 +281,12 @@ private:
     bool FShowHint = DefaultShowHint;
     TPopupMenu* FPopupMenu = nullptr;
     bool FClicked = false; // the left button went down on a self-painted control
+    TControlStyle FControlStyle;
+    TCursor FDragCursor = DefaultDragCursor;
+    TDragMode FDragMode = DefaultDragMode;
+    THelpType FHelpType = DefaultHelpType;
+    AnsiString FHelpKeyword;
+    int FHelpContext = DefaultHelpContext;
     std::unique_ptr<TCanvas> FCanvas;
     mutable QWidget* FWidget = nullptr;
     TControlLink* FLink = nullptr; // forwards FWidget's input here; goes with FWidget

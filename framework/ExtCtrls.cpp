@@ -40,6 +40,7 @@ const std::vector<const char*>& PanelBevelNames() {
 }
 
 TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetControlStyle({csAcceptsControls, csSetCaption});
     SetColor(DefaultColor);
     SetParentColor(DefaultParentColor);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
@@ -263,6 +264,8 @@ constexpr int ButtonsBottomMargin = 5;
 
 TCustomRadioGroup::TCustomRadioGroup(TComponent* AOwner)
     : TCustomGroupBox(AOwner), FItems(std::make_unique<TStringList>()) {
+    // Its buttons are its items, not controls of the form file.
+    SetControlStyle(ControlStyle() - TControlStyle{csAcceptsControls});
     SetTabStop(DefaultTabStop);
     FItems->OnChange = [this](TObject*) { BuildButtons(); };
 }

@@ -317,6 +317,15 @@ private:
         }
     }
 
+    // Puts a child where the file nests it; a parent that takes no such child refuses it.
+    static void Place(int Line, TComponent* Child, TComponent* Parent) {
+        try {
+            Child->SetParentComponent(Parent);
+        } catch (const std::exception& E) {
+            Fail(Line, E.what());
+        }
+    }
+
     static const TClassInfo& ClassInfoOf(const TPersistent* Obj, int Line) {
         const TClassInfo* Info = FindClassInfo(Obj->ClassName());
         if (!Info)
@@ -372,7 +381,7 @@ private:
         FCreated.push_back(Component);
         Component->BeginLoading();
         Guard(Class.Line, "Name", [&] { Component->SetName(Name); });
-        Guard(Class.Line, "Parent", [&] { Component->SetParentComponent(Parent); });
+        Place(Class.Line, Component, Parent);
         ReadBody(Component);
         --FDepth;
     }

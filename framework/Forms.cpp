@@ -86,6 +86,7 @@ private:
 // ---- TCustomForm
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle({csAcceptsControls});
     SetVisible(false);
     SetColor(DefaultColor);
     SetParentFont(false);
@@ -248,6 +249,12 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
 
 TApplication::TApplication() : TComponent(nullptr) {
     SetExceptionHandler([](const std::exception& E) { Application->HandleException(E); });
+    SetHelpHandler([](const TControl* Control) {
+        if (Control->HelpType() == htKeyword)
+            Application->HelpKeyword(Control->HelpKeyword());
+        else
+            Application->HelpContext(Control->HelpContext());
+    });
     // Forms are widgets and cursors hold images: both must go before the platform's
     // application object does.
     qAddPostRoutine([] {
@@ -370,6 +377,14 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
     default:
         return IDCANCEL;
     }
+}
+
+bool TApplication::HelpKeyword(const AnsiString& Keyword) {
+    return OnHelp && OnHelp(htKeyword, Keyword, 0);
+}
+
+bool TApplication::HelpContext(int Context) {
+    return OnHelp && OnHelp(htContext, AnsiString(), Context);
 }
 
 int RunProgram(const std::function<void()>& Block) {

@@ -99,6 +99,8 @@ constexpr unsigned MB_OK = 0x00, MB_OKCANCEL = 0x01, MB_YESNOCANCEL = 0x03, MB_Y
 constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
+// Type says which of Keyword and Context names the help asked for.
+using THelpEvent = std::function<bool(THelpType Type, const AnsiString& Keyword, int Context)>;
 
 class QApplication;
 class QEventLoop;
@@ -141,6 +143,12 @@ public:
     TExceptionEvent OnException;
 
     int MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags = MB_OK);
+
+    // Help requests, from F1 on a control that names help or from the program: handed to
+    // OnHelp, which answers whether it showed help. Without a handler nothing happens.
+    bool HelpKeyword(const AnsiString& Keyword);
+    bool HelpContext(int Context);
+    THelpEvent OnHelp;
 
 protected:
     void Notification(TComponent* AComponent, bool Removing) override;

@@ -88,3 +88,11 @@ private:
 void SafePaint(const std::function<void()>& Paint);
 // Hands an exception to the installed handler (SetExceptionHandler).
 void ReportException(const std::exception& E);
+
+// The drag's part of the controls' input dispatch (DragDrop.cpp): pointer movement and button
+// release in Receiver's client coordinates while a drag runs; true when the drag took the
+// event, which the receiver then must not touch (a handler of the drop may have freed it).
+bool DragMouseMove(TControl* Receiver, int X, int Y);
+bool DragMouseUp(TControl* Receiver, TMouseButton Button, TShiftState Shift, int X, int Y);
+// A control that goes takes no further part in the drag; its own drag is cancelled.
+void DragControlDestroyed(TControl* Control);

@@ -32,6 +32,7 @@ AnsiString ListIndexError() {
 // TCustomLabel
 
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    SetControlStyle({csSetCaption});
     SetParentColor(DefaultParentColor);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
@@ -163,6 +164,7 @@ void TCustomLabel::AdjustBounds() {
 // TButton
 
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle({csSetCaption});
     SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
@@ -197,6 +199,7 @@ const std::vector<const char*>& CheckBoxStateNames() {
 }
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle({csSetCaption});
     SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
@@ -424,6 +427,7 @@ void TCustomListBox::UserSelected(int Row) {
 // TCustomGroupBox
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetControlStyle({csAcceptsControls, csSetCaption});
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 

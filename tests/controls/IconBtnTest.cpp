@@ -3,6 +3,8 @@
 // placement checked on snapshots.
 #include "IconBtn.h"
 
+#include "FormReader.h"
+#include "Forms.h"
 #include "XPMan.h"
 
 #include <QApplication>
@@ -85,6 +87,38 @@ TEST(IconButtonDefaults, NewButtonIsAFramed36PixelSquareWithoutCaption) {
     Button.SetDesigning(true);
     Button.SetOutColor(clRed);
     EXPECT_EQ(Button.Color(), clRed);
+}
+
+TEST(IconButtonDefaults, ItTakesNoChildrenAndNoCaptionFromItsName) {
+    TForm Form(nullptr);
+    auto* Panel = new TPanel(&Form);
+    auto* Button = new TIconButton(&Form);
+    Panel->SetName("Panel1");
+    Button->SetName("IconButton1");
+    EXPECT_EQ(Panel->Caption(), "Panel1") << "a panel named in code shows its name";
+    EXPECT_TRUE(Button->Caption().empty());
+
+    const char* const Text = "object Form1: TForm\n"
+                             "  object Panel1: TPanel\n"
+                             "    object IconButton1: TIconButton\n"
+                             "      Left = 8\n"
+                             "      object Button1: TButton\n"
+                             "        Caption = 'OK'\n"
+                             "      end\n"
+                             "    end\n"
+                             "  end\n"
+                             "end\n";
+    TForm Target(nullptr);
+    try {
+        ReadComponentText(&Target, Text);
+        FAIL() << "read";
+    } catch (const EReadError& E) {
+        EXPECT_EQ(E.Message(),
+                  "フォームファイルの 5 行目: Button1 を IconButton1 の中に置けません: "
+                  "TIconButton は子コントロールを持てません"_sj);
+    }
+    EXPECT_EQ(Target.ComponentCount(), 0) << "nothing half-built remains";
+    EXPECT_EQ(Target.ControlCount(), 0);
 }
 
 // Per style: the bevels it sets, those a press shows, those a cancelled press leaves.

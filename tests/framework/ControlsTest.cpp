@@ -283,6 +283,7 @@ TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
 TEST(ControlWidgetTest, FormFilesNestTheChildrenOwnedByTheRoot) {
     TComponent Root(nullptr);
     TProbe Parent(nullptr);
+    Parent.SetControlStyle({csAcceptsControls});
     auto* Mine = new TProbe(&Root);
     auto* Foreign = new TProbe(nullptr);
     auto* Second = new TProbe(&Root);
@@ -294,8 +295,9 @@ TEST(ControlWidgetTest, FormFilesNestTheChildrenOwnedByTheRoot) {
     EXPECT_EQ(Nested, (std::vector<TComponent*>{Mine, Second}));
     EXPECT_EQ(Mine->GetParentComponent(), &Parent);
     TSpot Spot(nullptr);
-    Second->SetParentComponent(&Spot);
-    EXPECT_EQ(Second->Parent(), &Parent) << "only a windowed control can be a parent";
+    EXPECT_THROW(Second->SetParentComponent(&Spot), EComponentError)
+        << "only a control that accepts controls can be a parent";
+    EXPECT_EQ(Second->Parent(), &Parent);
 }
 
 TEST(ControlWidgetTest, TabOrderNumbersWindowedChildrenInOrder) {
