@@ -2,7 +2,7 @@
 
 #include "Menus.h"
 #include "QtHost.h"
-#include "WinApi.h"
+#include "WinTypes.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,17 +11,11 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <iostream>
 
 namespace {
 
 AnsiString CannotFocusMessage() {
     return "使用不可または非表示のウィンドウにはフォーカスを設定できません"_sj;
-}
-
-TExceptionHandler& ExceptionHandler() {
-    static TExceptionHandler Handler;
-    return Handler;
 }
 
 TShiftState ShiftOfMessage(WPARAM WParam) {
@@ -57,17 +51,6 @@ int AlignKey(const TControl* C) {
 }
 
 } // namespace
-
-void SetExceptionHandler(TExceptionHandler Handler) {
-    ExceptionHandler() = std::move(Handler);
-}
-
-void ReportException(const std::exception& E) {
-    if (ExceptionHandler())
-        ExceptionHandler()(E);
-    else
-        std::cerr << E.what() << '\n';
-}
 
 const TIdentTable& CursorIdents() {
     static const TIdentTable Idents{
@@ -194,7 +177,7 @@ void TControl::ApplyCursor() {
 
 void TControl::ApplyHint() {
     if (FWidget)
-        FWidget->setToolTip(FShowHint ? ToQString(FHint) : QString());
+        FWidget->setToolTip(FShowHint ? QtText::Decode(FHint) : QString());
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -565,11 +548,7 @@ void TControl::EnabledChanged() {
 void TControl::VisibleChanged() {}
 
 void TControl::SafeCall(const std::function<void()>& Handler) {
-    try {
-        Handler();
-    } catch (const std::exception& E) {
-        ReportException(E);
-    }
+    ::SafeCall(Handler);
 }
 
 // ---- TWinControl

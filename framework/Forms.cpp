@@ -117,7 +117,7 @@ void TCustomForm::DoClose(TCloseAction& Action) {
 
 QWidget* TCustomForm::CreateWidget() {
     auto* W = new TFormWidget(this);
-    W->setWindowTitle(ToQString(Caption()));
+    W->setWindowTitle(QtText::Decode(Caption()));
     W->setWindowFlags(WindowFlagsOf(FBorderStyle));
     if (IsFixedSize(FBorderStyle))
         W->setFixedSize(ClientWidth(), ClientHeight());
@@ -142,7 +142,7 @@ TPoint TCustomForm::FrameExtent() const {
 
 void TCustomForm::TextChanged() {
     if (HandleAllocated())
-        Widget()->setWindowTitle(ToQString(Caption()));
+        Widget()->setWindowTitle(QtText::Decode(Caption()));
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -358,8 +358,8 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
         break;
     }
     const QString Title =
-        Caption.empty() ? QCoreApplication::applicationName() : ToQString(Caption);
-    QMessageBox Box(Icon, Title, ToQString(Text), Buttons);
+        Caption.empty() ? QCoreApplication::applicationName() : QtText::Decode(Caption);
+    QMessageBox Box(Icon, Title, QtText::Decode(Text), Buttons);
     switch (Box.exec()) {
     case QMessageBox::Ok:
         return IDOK;

@@ -1,8 +1,8 @@
 #include "Graphics.h"
 
-#include "QtHost.h"
+#include "QtGraphics.h"
 #include "QtText.h"
-#include "WinApi.h"
+#include "WinTypes.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -217,7 +217,7 @@ std::vector<std::pair<std::size_t, std::size_t>> Paragraphs(const AnsiString& Te
 // stays whole.
 void WrapParagraph(const AnsiString& Text, std::size_t Start, std::size_t End, int MaxWidth,
                    const QFontMetrics& Metrics, TTextLines& Layout) {
-    if (Metrics.horizontalAdvance(ToQString(Text.substr(Start, End - Start))) <= MaxWidth) {
+    if (Metrics.horizontalAdvance(QtText::Decode(Text.substr(Start, End - Start))) <= MaxWidth) {
         Layout.Lines.emplace_back(Start, End);
         return;
     }
@@ -234,7 +234,7 @@ void WrapParagraph(const AnsiString& Text, std::size_t Start, std::size_t End, i
         } else if (Double && I > LineStart) {
             BreakEnd = BreakNext = I;
         }
-        const int Advance = Metrics.horizontalAdvance(ToQString(Text.substr(I, Length)));
+        const int Advance = Metrics.horizontalAdvance(QtText::Decode(Text.substr(I, Length)));
         if (!Space && Width + Advance > MaxWidth && BreakEnd != AnsiString::npos &&
             BreakEnd > LineStart) {
             Layout.Lines.emplace_back(LineStart, BreakEnd);
@@ -695,7 +695,7 @@ void TCanvas::DrawLine(TPoint From, TPoint To) {
 }
 
 int TCanvas::TextWidth(const AnsiString& Text) {
-    return Metrics().horizontalAdvance(ToQString(Text));
+    return Metrics().horizontalAdvance(QtText::Decode(Text));
 }
 
 int TCanvas::TextHeight(const AnsiString&) {
@@ -726,7 +726,7 @@ void TCanvas::DrawTextAt(QPainter& P, TPoint Origin, const QString& Text, int Wi
 }
 
 void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
-    const QString S = ToQString(Text);
+    const QString S = QtText::Decode(Text);
     const int Width = Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(X, Y, Width);
     WithPainter([&](QPainter& P) { DrawTextAt(P, Origin, S, Width, FBkMode == OPAQUE); });
@@ -740,7 +740,7 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
     const bool FromLeft = (FTextAlign & TA_RIGHT) == 0;
     const QString S = FromLeft
                           ? QtText::Decode(QtText::Head(Text, QtText::BytesForWidth(R.Right - X)))
-                          : ToQString(Text);
+                          : QtText::Decode(Text);
     const int Width = Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(X, Y, Width);
     WithPainter([&](QPainter& P) {
@@ -752,7 +752,7 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
 }
 
 void TCanvas::TextOutRotated(int X, int Y, int Escapement, const AnsiString& Text) {
-    const QString S = ToQString(Text);
+    const QString S = QtText::Decode(Text);
     const int Width = Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(0, 0, Width);
     WithPainter([&](QPainter& P) {
@@ -785,7 +785,7 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
     std::vector<QString> Lines;
     int MaxWidth = 0;
     for (const auto& [Start, End] : Layout.Lines) {
-        Lines.push_back(ToQString(Layout.Text.substr(Start, End - Start)));
+        Lines.push_back(QtText::Decode(Layout.Text.substr(Start, End - Start)));
         MaxWidth = std::max(MaxWidth, M.horizontalAdvance(Lines.back()));
     }
     if (Format & DT_CALCRECT) {
@@ -813,9 +813,9 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
             const auto [Start, End] = Layout.Lines[I];
             if (Layout.Accel < Start || Layout.Accel >= End)
                 continue;
-            const QString Before = ToQString(Layout.Text.substr(Start, Layout.Accel - Start));
+            const QString Before = QtText::Decode(Layout.Text.substr(Start, Layout.Accel - Start));
             const QString Key =
-                ToQString(Layout.Text.substr(Layout.Accel, CharLength(Layout.Text, Layout.Accel)));
+                QtText::Decode(Layout.Text.substr(Layout.Accel, CharLength(Layout.Text, Layout.Accel)));
             const int UnderlineX = X + M.horizontalAdvance(Before);
             const int UnderlineY = Y + M.ascent() + M.underlinePos();
             P.fillRect(QRect(UnderlineX, UnderlineY, M.horizontalAdvance(Key), M.lineWidth()),
@@ -998,7 +998,7 @@ void TBitmap::LoadFromBytes(const std::string& Bytes) {
 }
 
 void TBitmap::LoadFromResource(const AnsiString& Path) {
-    QFile File(ToQString(Path));
+    QFile File(QtText::Decode(Path));
     if (!File.open(QIODevice::ReadOnly))
         throw EInvalidImage(InvalidImageMessage() + ": " + Path);
     const QByteArray Bytes = File.readAll();

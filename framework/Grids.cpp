@@ -109,11 +109,11 @@ AnsiString TInplaceEdit::EditText() const {
 }
 
 bool TInplaceEdit::TryEditText(AnsiString& Value) const {
-    return FromQString(static_cast<QLineEdit*>(Widget())->text(), Value);
+    return QtText::Encode(static_cast<QLineEdit*>(Widget())->text(), Value);
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value) {
-    static_cast<QLineEdit*>(Widget())->setText(ToQString(Value));
+    static_cast<QLineEdit*>(Widget())->setText(QtText::Decode(Value));
 }
 
 void TInplaceEdit::SelectAll() {
@@ -1117,7 +1117,7 @@ void TCustomGrid::KeyPress(AnsiString& Key) {
     if (FEditorMode) {
         // The editor is open but the grid has the focus: the key goes on in the editor.
         FInplaceEdit->SetFocus();
-        static_cast<QLineEdit*>(FInplaceEdit->Widget())->insert(ToQString(Key));
+        static_cast<QLineEdit*>(FInplaceEdit->Widget())->insert(QtText::Decode(Key));
     } else if (CanEditShow()) {
         OpenEditor(Key, true, true);
     } else {

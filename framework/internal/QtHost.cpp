@@ -1,21 +1,19 @@
 #include "QtHost.h"
 
 #include "QtText.h"
-#include "WinApi.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFocusEvent>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QSet>
+#include <QPixmap>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -24,37 +22,6 @@
 #include <unordered_map>
 
 namespace {
-
-// The platform's Japanese system fonts and the installed fonts that stand in for them.
-const std::pair<const char8_t*, const char*> FontSubstitutes[] = {
-    {u8"ＭＳ Ｐゴシック", "IPAPGothic"}, {u8"ＭＳ ゴシック", "IPAGothic"},
-    {u8"ＭＳ Ｐ明朝", "IPAPMincho"},     {u8"ＭＳ 明朝", "IPAMincho"},
-    {u8"MS PGothic", "IPAPGothic"},      {u8"MS Gothic", "IPAGothic"},
-    {u8"MS PMincho", "IPAPMincho"},      {u8"MS Mincho", "IPAMincho"},
-    {u8"MS UI Gothic", "IPAPGothic"},
-};
-// Sans fonts, in order of preference, for names that are neither installed nor mapped.
-const char* const FallbackFamilies[] = {"DejaVu Sans", "Liberation Sans", "Noto Sans"};
-
-QString FallbackFamily() {
-    for (const char* Family : FallbackFamilies)
-        if (QFontDatabase::hasFamily(Family))
-            return Family;
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-}
-
-// Makes Family resolve to an installed font, through a substitution where it is not one.
-void EnsureResolvable(const QString& Family) {
-    static QSet<QString> Checked;
-    if (Checked.isEmpty())
-        for (const auto& [Name, Substitute] : FontSubstitutes)
-            QFont::insertSubstitution(QString::fromUtf8(Name), Substitute);
-    if (Checked.contains(Family))
-        return;
-    Checked.insert(Family);
-    if (QFont::substitutes(Family).isEmpty() && !QFontDatabase::hasFamily(Family))
-        QFont::insertSubstitution(Family, FallbackFamily());
-}
 
 std::unordered_map<const QObject*, TControl*>& Links() {
     static std::unordered_map<const QObject*, TControl*> Map;
@@ -197,47 +164,6 @@ private:
 
 // ---- Conversions
 
-QString ToQString(const AnsiString& Text) {
-    return QtText::Decode(Text);
-}
-
-bool FromQString(const QString& Text, AnsiString& Out) {
-    return QtText::Encode(Text, Out);
-}
-
-AnsiString FromQString(const QString& Text) {
-    return QtText::Encode(Text);
-}
-
-QColor ToQColor(TColor Color) {
-    const std::uint32_t Value = ColorToRGB(Color);
-    return QColor(GetRValue(Value), GetGValue(Value), GetBValue(Value));
-}
-
-// Negative heights are character heights (the em); positive ones are cell heights, which
-// include the internal leading.
-QFont ToQFont(const TFont& Font) {
-    const QString Family = ToQString(Font.Name());
-    EnsureResolvable(Family);
-    QFont Result(Family);
-    Result.setStyleStrategy(QFont::NoAntialias);
-    const int Height = Font.Height() == 0 ? TFont::DefaultHeight : Font.Height();
-    if (Height < 0) {
-        Result.setPixelSize(-Height);
-    } else {
-        Result.setPixelSize(Height);
-        const QFontMetrics M(Result);
-        const int Cell = M.ascent() + M.descent();
-        Result.setPixelSize(std::max(1, (Height * Height + Cell / 2) / std::max(Cell, 1)));
-    }
-    const TFontStyles Style = Font.Style();
-    Result.setBold(Style.Contains(fsBold));
-    Result.setItalic(Style.Contains(fsItalic));
-    Result.setUnderline(Style.Contains(fsUnderline));
-    Result.setStrikeOut(Style.Contains(fsStrikeOut));
-    return Result;
-}
-
 TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons) {
     TShiftState Shift;
     if (Modifiers & Qt::ShiftModifier)
@@ -287,6 +213,36 @@ std::map<TCursor, QCursor>& RegisteredCursors() {
 
 } // namespace
 
+namespace {
+
+// A cursor file is an icon file of type 2 whose directory entries hold the hot spot where an
+// icon holds its planes and bit count.
+constexpr int CursorTypeOffset = 2, HotSpotOffset = 10;
+constexpr char IconType = 1;
+
+int ReadLittleEndian16(const QByteArray& Bytes, int At) {
+    return static_cast<unsigned char>(Bytes[At]) | static_cast<unsigned char>(Bytes[At + 1]) << 8;
+}
+
+} // namespace
+
+bool LoadResourceCursor(const AnsiString& Name, QCursor& Cursor) {
+    QFile File(":/cursors/" + QtText::Decode(Name) + ".cur");
+    if (!File.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray Bytes = File.readAll();
+    if (Bytes.size() <= HotSpotOffset + 4)
+        return false;
+    const int HotX = ReadLittleEndian16(Bytes, HotSpotOffset);
+    const int HotY = ReadLittleEndian16(Bytes, HotSpotOffset + 2);
+    Bytes[CursorTypeOffset] = IconType;
+    QImage Image;
+    if (!Image.loadFromData(Bytes, "ICO"))
+        return false;
+    Cursor = QCursor(QPixmap::fromImage(Image), HotX, HotY);
+    return true;
+}
+
 // The program's own hand cursor, when it carries one, is the hand of every control, so that
 // links, lists and buttons point alike.
 const char* const HandPointName = "HANDPOINT";
@@ -319,9 +275,9 @@ QCursor CursorOf(TCursor Cursor) {
     const auto Registered = RegisteredCursors().find(Cursor);
     if (Registered != RegisteredCursors().end())
         return Registered->second;
-    if (Cursor == crHandPoint)
-        if (const HCURSOR Hand = LoadCursor(HInstance, HandPointName))
-            return Hand->Cursor;
+    QCursor Hand;
+    if (Cursor == crHandPoint && LoadResourceCursor(HandPointName, Hand))
+        return Hand;
     const auto Shape = Shapes.find(Cursor);
     return QCursor(Shape == Shapes.end() ? Qt::ArrowCursor : Shape->second);
 }
@@ -555,14 +511,15 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     if (E->type() == QEvent::KeyRelease)
         return FHost || Swallowed;
     AnsiString Typed;
-    if (E->text().isEmpty() || !FromQString(E->text(), Typed) || Typed.empty())
+    if (E->text().isEmpty() || !QtText::Encode(E->text(), Typed) || Typed.empty())
         return FHost || Swallowed;
     const AnsiString Original = Typed;
     Guarded([&] { Win->DispatchKeyPress(Typed); });
     if (FHost || Typed == Original)
         return FHost || Swallowed;
     if (!Typed.empty() && !Swallowed) {
-        QKeyEvent Changed(E->type(), E->key(), E->modifiers(), ToQString(Typed), E->isAutoRepeat());
+        QKeyEvent Changed(E->type(), E->key(), E->modifiers(), QtText::Decode(Typed),
+                          E->isAutoRepeat());
         FResending = true;
         QCoreApplication::sendEvent(Source, &Changed);
         FResending = false;
@@ -578,7 +535,7 @@ bool TControlLink::InputMethod(QInputMethodEvent* E) {
     for (qsizetype I = 0; I < Text.size(); ++I) {
         const qsizetype Length = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
         AnsiString Typed;
-        if (FromQString(Text.mid(I, Length), Typed))
+        if (QtText::Encode(Text.mid(I, Length), Typed))
             Guarded([&] { Win->DispatchKeyPress(Typed); });
         I += Length - 1;
     }
