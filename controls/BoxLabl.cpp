@@ -237,9 +237,7 @@ void TCustomBoxLabel::Paint() {
     DrawLabelText(Text, PlaceText(Text, Inset), DrawFlags());
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterBoxLabl() {
     TPublish<TCustomBoxLabel>("TCustomBoxLabel", "TGraphicControl");
     TPublish<TBoxLabel>("TBoxLabel", "TCustomBoxLabel")
         .Creatable()
@@ -271,9 +269,6 @@ namespace {
                                           (TBoxLabel::DefaultBorderStyle))
         .Int<std::int8_t, std::int8_t>("Decimals", &TBoxLabel::Decimals, &TBoxLabel::SetDecimals,
                                        TBoxLabel::DefaultDecimals);
-    return true;
-}();
-
-} // namespace
+}
 
 } // namespace BoxLabl

@@ -33,7 +33,6 @@ bool IsValidIdent(const AnsiString& Name) {
                        [&](char C) { return Alpha(C) || (C >= '0' && C <= '9'); });
 }
 
-
 AnsiString TooLargeMessage(const AnsiString& FileName, std::size_t MaxSize) {
     return "ファイル \""_sj + FileName + "\" は大きすぎて読み込めません（上限 "_sj +
            IntToStr(static_cast<long long>(MaxSize >> 20)) + " MB）"_sj;

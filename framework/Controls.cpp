@@ -841,9 +841,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
 // ---- Published properties
 
-namespace {
-
-bool RegisterControls() {
+void RegisterControls() {
     TPublish<TControl>("TControl", "TComponent")
         .Int("Left", &TControl::Left, &TControl::SetLeft)
         .Int("Top", &TControl::Top, &TControl::SetTop)
@@ -887,9 +885,4 @@ bool RegisterControls() {
         .Event("OnKeyUp", &TWinControl::OnKeyUp);
     TPublish<TGraphicControl>("TGraphicControl", "TControl");
     TPublish<TCustomControl>("TCustomControl", "TWinControl");
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterControls();
-
-} // namespace

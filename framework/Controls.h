@@ -352,3 +352,7 @@ public:
     const char* ClassName() const override { return "TCustomControl"; }
     using TControl::Canvas;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterControls();

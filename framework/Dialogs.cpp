@@ -309,9 +309,7 @@ void TOpenDialog::SetFileNameFieldText(const AnsiString& Value) {
 // ---------------------------------------------------------------------------------------------
 // Registration
 
-namespace {
-
-bool RegisterDialogs() {
+void RegisterDialogs() {
     TPublish<TCommonDialog>("TCommonDialog", "TComponent")
         .Event("OnClose", &TCommonDialog::OnClose)
         .Event("OnShow", &TCommonDialog::OnShow);
@@ -328,9 +326,4 @@ bool RegisterDialogs() {
         .Str("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle)
         .Event<TNotifyEvent>("OnSelectionChange", &TOpenDialog::OnSelectionChange)
         .Event<TNotifyEvent>("OnTypeChange", &TOpenDialog::OnTypeChange);
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterDialogs();
-
-} // namespace

@@ -1,8 +1,15 @@
 #include "Forms.h"
 
+#include "ComCtrls.h"
+#include "Dialogs.h"
+#include "ExtCtrls.h"
 #include "FormReader.h"
+#include "Grids.h"
+#include "Menus.h"
 #include "QtHost.h"
+#include "StdCtrls.h"
 #include "Themes.h"
+#include "XPMan.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -280,6 +287,7 @@ void TApplication::Notification(TComponent* AComponent, bool Removing) {
 }
 
 void TApplication::Initialize() {
+    RegisterFrameworkClasses();
     if (!QCoreApplication::instance()) {
         static int Argc = 1;
         static char Name[] = "quovant";
@@ -439,9 +447,7 @@ int TScreen::Height() const {
 
 // ---- Published properties
 
-namespace {
-
-bool RegisterForms() {
+void RegisterForms() {
     TPublish<TForm>("TForm", "TWinControl")
         .Creatable()
         .template Int<int, int>("Width", &TForm::Width, &TForm::SetWidth)
@@ -465,9 +471,22 @@ bool RegisterForms() {
         .template Event<TNotifyEvent>("OnShow", &TForm::OnShow)
         .template Event<TCloseEvent>("OnClose", &TForm::OnClose)
         .template Event<TNotifyEvent>("OnDestroy", &TForm::OnDestroy);
-    return true;
 }
 
-[[maybe_unused]] const bool Registered = RegisterForms();
-
-} // namespace
+void RegisterFrameworkClasses() {
+    static bool Registered = false;
+    if (Registered)
+        return;
+    Registered = true;
+    RegisterBaseClasses();
+    RegisterGraphics();
+    RegisterMenus();
+    RegisterControls();
+    RegisterGrids();
+    RegisterComCtrls();
+    RegisterDialogs();
+    RegisterXPMan();
+    RegisterStdCtrls();
+    RegisterExtCtrls();
+    RegisterForms();
+}

@@ -814,8 +814,8 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
             if (Layout.Accel < Start || Layout.Accel >= End)
                 continue;
             const QString Before = QtText::Decode(Layout.Text.substr(Start, Layout.Accel - Start));
-            const QString Key =
-                QtText::Decode(Layout.Text.substr(Layout.Accel, CharLength(Layout.Text, Layout.Accel)));
+            const QString Key = QtText::Decode(
+                Layout.Text.substr(Layout.Accel, CharLength(Layout.Text, Layout.Accel)));
             const int UnderlineX = X + M.horizontalAdvance(Before);
             const int UnderlineY = Y + M.ascent() + M.underlinePos();
             P.fillRect(QRect(UnderlineX, UnderlineY, M.horizontalAdvance(Key), M.lineWidth()),
@@ -1078,9 +1078,7 @@ void TPicture::SetData(const std::string& Bytes) {
 
 // ---- Published properties
 
-namespace {
-
-bool RegisterGraphics() {
+void RegisterGraphics() {
     TPublish<TFont>("TFont", "TPersistent")
         .Int("Charset", &TFont::Charset, &TFont::SetCharset, std::nullopt, &CharsetIdents())
         .Int("Color", &TFont::Color, &TFont::SetColor, std::nullopt, &ColorIdents())
@@ -1105,9 +1103,4 @@ bool RegisterGraphics() {
     TPublish<TPicture>("TPicture", "TPersistent")
         .Binary("Data", &TPicture::Data, &TPicture::SetData)
         .StoredIf([](const TPicture* P) { return P->Graphic() != nullptr; });
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterGraphics();
-
-} // namespace

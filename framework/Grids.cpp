@@ -1575,9 +1575,7 @@ void TStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value) {
 
 // ---- Published properties
 
-namespace {
-
-bool RegisterGrids() {
+void RegisterGrids() {
     TPublish<TCustomGrid>("TCustomGrid", "TCustomControl")
         .Int("ColCount", &TCustomGrid::ColCount, &TCustomGrid::SetColCount,
              TCustomGrid::DefColCount)
@@ -1613,12 +1611,7 @@ bool RegisterGrids() {
         .Event("OnGetEditText", &TCustomGrid::OnGetEditText);
     TPublish<TDrawGrid>("TDrawGrid", "TCustomGrid").Creatable();
     TPublish<TStringGrid>("TStringGrid", "TDrawGrid").Creatable();
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterGrids();
-
-} // namespace
 
 bool TCustomGrid::SizesAtDefault(bool Columns) const {
     return (Columns ? FColWidthList : FRowHeightList)->AllDefault();

@@ -154,9 +154,7 @@ void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& Proc, TComp
     FItems->GetChildren(Proc, Root);
 }
 
-namespace {
-
-bool RegisterMenus() {
+void RegisterMenus() {
     TPublish<TMenuItem>("TMenuItem", "TComponent")
         .Creatable()
         .Str("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption)
@@ -166,9 +164,4 @@ bool RegisterMenus() {
     TPublish<TPopupMenu>("TPopupMenu", "TComponent")
         .Creatable()
         .Event("OnPopup", &TPopupMenu::OnPopup);
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterMenus();
-
-} // namespace

@@ -62,9 +62,7 @@ const TClassInfo* FindClassInfo(const AnsiString& Name) {
 
 // ---- Published properties of the base classes
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterBaseClasses() {
     TPublish<TPersistent>("TPersistent", nullptr);
     TPublish<TComponent>("TComponent", "TPersistent")
         .Int("Tag", &TComponent::Tag, &TComponent::SetTag, TComponent::DefaultTag);
@@ -72,7 +70,4 @@ namespace {
     TPublish<TCollection>("TCollection", "TPersistent");
     TPublish<TStrings>("TStrings", "TPersistent");
     TPublish<TStringList>("TStringList", "TStrings");
-    return true;
-}();
-
-} // namespace
+}

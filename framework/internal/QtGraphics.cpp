@@ -51,7 +51,7 @@ QColor ToQColor(TColor Color) {
 // Negative heights are character heights (the em); positive ones are cell heights, which
 // include the internal leading.
 QFont ToQFont(const TFont& Font) {
-    const QString Family = ToQString(Font.Name());
+    const QString Family = QtText::Decode(Font.Name());
     EnsureResolvable(Family);
     QFont Result(Family);
     Result.setStyleStrategy(QFont::NoAntialias);
