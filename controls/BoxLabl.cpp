@@ -20,11 +20,6 @@ TColor SecondColor(TBevelStyle Bevel) {
     return Bevel == bvRaised ? clBtnShadow : clWhite;
 }
 
-bool IsLeadByte(char C) {
-    const auto B = static_cast<unsigned char>(C);
-    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
-}
-
 // At most MaxBytes bytes, cut before a double-byte character that would lose its second byte.
 AnsiString Truncated(const AnsiString& Text, std::size_t MaxBytes) {
     if (Text.size() <= MaxBytes)

@@ -12,12 +12,8 @@
 
 namespace {
 
-bool IsLeadByte(unsigned char C) {
-    return (C >= 0x81 && C <= 0x9F) || (C >= 0xE0 && C <= 0xFC);
-}
-
 std::size_t CharLength(const AnsiString& Text, std::size_t At) {
-    return IsLeadByte(static_cast<unsigned char>(Text[At])) && At + 1 < Text.size() ? 2 : 1;
+    return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
 }
 
 QPainter::CompositionMode CompositionOf(TPenMode Mode) {

@@ -18,21 +18,6 @@ AnsiString CannotFocusMessage() {
     return "使用不可または非表示のウィンドウにはフォーカスを設定できません"_sj;
 }
 
-TShiftState ShiftOfMessage(WPARAM WParam) {
-    TShiftState Shift;
-    if (WParam & MK_SHIFT)
-        Shift.Include(ssShift);
-    if (WParam & MK_CONTROL)
-        Shift.Include(ssCtrl);
-    if (WParam & MK_LBUTTON)
-        Shift.Include(ssLeft);
-    if (WParam & MK_RBUTTON)
-        Shift.Include(ssRight);
-    if (WParam & MK_MBUTTON)
-        Shift.Include(ssMiddle);
-    return Shift;
-}
-
 // Where an aligned control of each kind goes in the platform's layout order; among controls
 // of one kind, the one nearer the edge it is aligned to comes first.
 int AlignKey(const TControl* C) {
@@ -696,7 +681,7 @@ void TWinControl::DispatchExit() {
 }
 
 void TWinControl::DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam) {
-    const TShiftState Shift = ShiftOfMessage(WParam);
+    const TShiftState Shift = ShiftStateOfFlags(WParam);
     const int X = GET_X_LPARAM(LParam), Y = GET_Y_LPARAM(LParam);
     switch (Msg) {
     case WM_LBUTTONDOWN:

@@ -60,7 +60,7 @@ std::vector<AnsiString> SplitFilter(const AnsiString& Filter) {
     std::vector<AnsiString> Parts(1);
     for (std::size_t I = 0; I < Filter.size(); ++I) {
         const char Byte = Filter[I];
-        if (QtText::IsLeadByte(static_cast<unsigned char>(Byte)) && I + 1 < Filter.size()) {
+        if (IsLeadByte(Byte) && I + 1 < Filter.size()) {
             Parts.back() += Filter.substr(I, 2);
             ++I;
         } else if (Byte == '|') {

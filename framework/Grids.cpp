@@ -154,22 +154,30 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
     Invalidate();
 }
 
+namespace {
+
+// Fixed columns or rows leave at least one that scrolls; true when Fixed took a new value.
+bool StoreFixed(int& Fixed, int Value, int Count, const AnsiString& Refusal) {
+    if (Value < 0 || Value >= Count)
+        throw ERangeError(Refusal);
+    if (Value == Fixed)
+        return false;
+    Fixed = Value;
+    return true;
+}
+
+} // namespace
+
 void TCustomGrid::SetFixedCols(int Value) {
-    if (Value < 0 || Value >= FColCount)
-        throw ERangeError("固定列の数は列の数より小さくしてください"_sj);
-    if (Value == FFixedCols)
+    if (!StoreFixed(FFixedCols, Value, FColCount, "固定列の数は列の数より小さくしてください"_sj))
         return;
-    FFixedCols = Value;
     UpdateScrollBars();
     Invalidate();
 }
 
 void TCustomGrid::SetFixedRows(int Value) {
-    if (Value < 0 || Value >= FRowCount)
-        throw ERangeError("固定行の数は行の数より小さくしてください"_sj);
-    if (Value == FFixedRows)
+    if (!StoreFixed(FFixedRows, Value, FRowCount, "固定行の数は行の数より小さくしてください"_sj))
         return;
-    FFixedRows = Value;
     UpdateScrollBars();
     Invalidate();
 }
@@ -602,11 +610,8 @@ void TCustomGrid::DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intp
     }
     const int X = GET_X_LPARAM(LParam);
     const int Y = GET_Y_LPARAM(LParam);
-    TShiftState Shift;
-    if (WParam & MK_SHIFT)
-        Shift.Include(ssShift);
-    if (WParam & MK_CONTROL)
-        Shift.Include(ssCtrl);
+    // The grid takes the keys from the flags; the button is the message's own.
+    const TShiftState Shift = ShiftStateOfFlags(WParam) * TShiftState{ssShift, ssCtrl};
     if (Msg == WM_LBUTTONDOWN)
         DispatchMouseDown(mbLeft, Shift + TShiftState{ssLeft}, X, Y);
     else

@@ -3,6 +3,8 @@
 // from the encoder's error state and the output stops before the offending character.
 #include "SysUtils.h"
 
+#include "QtText.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -25,11 +27,9 @@
 
 namespace {
 
-constexpr const char* CodePage = "windows-31j";
-
 // Encodes a whole UTF-16 text; false when the encoder met anything it could not map.
 bool EncodeAll(QStringView Text, AnsiString& Out) {
-    QStringEncoder Encoder(CodePage, QStringConverter::Flag::Stateless);
+    QStringEncoder Encoder(QtText::CodecName, QStringConverter::Flag::Stateless);
     const QByteArray Bytes = Encoder.encode(Text);
     if (Encoder.hasError())
         return false;
@@ -230,7 +230,7 @@ bool IsValidAnsi(std::string_view Text) {
 }
 
 std::string AnsiToUtf8(std::string_view Ansi) {
-    QStringDecoder Decoder(CodePage, QStringConverter::Flag::Stateless);
+    QStringDecoder Decoder(QtText::CodecName, QStringConverter::Flag::Stateless);
     const QString Text =
         Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
     return Text.toStdString();

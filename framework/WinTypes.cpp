@@ -26,3 +26,18 @@ void InflateRect(TRect& R, int DX, int DY) {
 bool PtInRect(const TRect& R, TPoint P) {
     return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
 }
+
+TShiftState ShiftStateOfFlags(WPARAM Flags) {
+    TShiftState Shift;
+    if (Flags & MK_SHIFT)
+        Shift.Include(ssShift);
+    if (Flags & MK_CONTROL)
+        Shift.Include(ssCtrl);
+    if (Flags & MK_LBUTTON)
+        Shift.Include(ssLeft);
+    if (Flags & MK_RBUTTON)
+        Shift.Include(ssRight);
+    if (Flags & MK_MBUTTON)
+        Shift.Include(ssMiddle);
+    return Shift;
+}

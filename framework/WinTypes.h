@@ -32,6 +32,9 @@ constexpr int GET_Y_LPARAM(LPARAM L) {
     return static_cast<std::int16_t>((L >> 16) & 0xFFFF);
 }
 
+// The keys and buttons that a mouse message's flags report down.
+TShiftState ShiftStateOfFlags(WPARAM Flags);
+
 // Number * Numerator / Denominator with a 64-bit product, rounded half away from zero;
 // -1 when Denominator is 0 or the result does not fit.
 int MulDiv(int Number, int Numerator, int Denominator);

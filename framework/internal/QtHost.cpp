@@ -28,14 +28,6 @@ std::unordered_map<const QObject*, TControl*>& Links() {
     return Map;
 }
 
-template <class F> void Guarded(F&& Handler) {
-    try {
-        Handler();
-    } catch (const std::exception& E) {
-        ReportException(E);
-    }
-}
-
 TMouseButton ButtonOf(Qt::MouseButton Button, bool& Known) {
     Known = true;
     switch (Button) {
@@ -363,15 +355,15 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         return Mouse(Source, static_cast<QMouseEvent*>(Event));
     case QEvent::Enter:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchMouseEnter(); });
+            SafeCall([&] { FControl->DispatchMouseEnter(); });
         return false;
     case QEvent::Leave:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchMouseLeave(); });
+            SafeCall([&] { FControl->DispatchMouseLeave(); });
         return false;
     case QEvent::Wheel: {
         auto* E = static_cast<QWheelEvent*>(Event);
-        Guarded([&] {
+        SafeCall([&] {
             FControl->DispatchWheel(E->angleDelta().y(),
                                     ShiftStateOf(E->modifiers(), E->buttons()));
         });
@@ -387,18 +379,18 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         auto* Win = dynamic_cast<TWinControl*>(FControl);
         auto* E = static_cast<QFocusEvent*>(Event);
         if (Win && IsUserFocusChange(E))
-            Guarded([&] { E->gotFocus() ? Win->DispatchEnter() : Win->DispatchExit(); });
+            SafeCall([&] { E->gotFocus() ? Win->DispatchEnter() : Win->DispatchExit(); });
         return false;
     }
     case QEvent::ContextMenu:
         return ContextMenu(Source, static_cast<QContextMenuEvent*>(Event));
     case QEvent::Resize:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchResize(FWidget->width(), FWidget->height()); });
+            SafeCall([&] { FControl->DispatchResize(FWidget->width(), FWidget->height()); });
         return false;
     case QEvent::Move:
         if (Source == FWidget)
-            Guarded(
+            SafeCall(
                 [&] { FControl->DispatchMove(FWidget->geometry().x(), FWidget->geometry().y()); });
         return false;
     default:
@@ -408,7 +400,7 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         return false;
     auto* Message = static_cast<TPostedMessage*>(Event);
     if (auto* Win = dynamic_cast<TWinControl*>(FControl))
-        Guarded([&] { Win->DispatchMessage(Message->Msg, Message->WParam, Message->LParam); });
+        SafeCall([&] { Win->DispatchMessage(Message->Msg, Message->WParam, Message->LParam); });
     return true;
 }
 
@@ -421,7 +413,7 @@ TWinControl* TControlLink::SurfaceWindow() const {
 int TControlLink::HitTest(TWinControl* Window, const QPoint& Global) {
     int Hit = HTCLIENT;
     if (Window)
-        Guarded([&] { Hit = Window->DispatchHitTest({Global.x(), Global.y()}); });
+        SafeCall([&] { Hit = Window->DispatchHitTest({Global.x(), Global.y()}); });
     return Hit;
 }
 
@@ -438,7 +430,7 @@ void TControlLink::ShowHitCursor(int Hit) {
 bool TControlLink::Drag(QMouseEvent* E) {
     const QPoint Delta = E->globalPosition().toPoint() - FDrag.Start;
     const TRect R = DraggedBounds(FDrag.Hit, FDrag.Bounds, Delta, DragArea(FDrag.Window));
-    Guarded([&] { FDrag.Window->SetBounds(R.Left, R.Top, R.Width(), R.Height()); });
+    SafeCall([&] { FDrag.Window->SetBounds(R.Left, R.Top, R.Width(), R.Height()); });
     if (!(E->buttons() & Qt::LeftButton))
         FDrag = {};
     return true;
@@ -462,14 +454,14 @@ bool TControlLink::Forward(QWidget* Source, QMouseEvent* E) {
     const QPoint P = ToControl(Source, E->position().toPoint());
     TShiftState Shift = ShiftStateOf(E->modifiers(), E->buttons());
     if (E->type() == QEvent::MouseMove) {
-        Guarded([&] { FControl->DispatchMouseMove(Shift, P.x(), P.y()); });
+        SafeCall([&] { FControl->DispatchMouseMove(Shift, P.x(), P.y()); });
         return FHost;
     }
     bool Known = false;
     const TMouseButton Button = ButtonOf(E->button(), Known);
     if (!Known)
         return false;
-    Guarded([&] {
+    SafeCall([&] {
         if (E->type() == QEvent::MouseButtonPress) {
             FControl->DispatchMouseDown(Button, Shift, P.x(), P.y());
         } else if (E->type() == QEvent::MouseButtonRelease) {
@@ -500,7 +492,7 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     const TShiftState Shift = ShiftStateOf(E->modifiers(), QGuiApplication::mouseButtons());
     bool Swallowed = false;
     if (VirtualKey != 0) {
-        Guarded([&] {
+        SafeCall([&] {
             if (E->type() == QEvent::KeyRelease)
                 Win->DispatchKeyUp(VirtualKey, Shift);
             else
@@ -514,7 +506,7 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     if (E->text().isEmpty() || !QtText::Encode(E->text(), Typed) || Typed.empty())
         return FHost || Swallowed;
     const AnsiString Original = Typed;
-    Guarded([&] { Win->DispatchKeyPress(Typed); });
+    SafeCall([&] { Win->DispatchKeyPress(Typed); });
     if (FHost || Typed == Original)
         return FHost || Swallowed;
     if (!Typed.empty() && !Swallowed) {
@@ -536,7 +528,7 @@ bool TControlLink::InputMethod(QInputMethodEvent* E) {
         const qsizetype Length = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
         AnsiString Typed;
         if (QtText::Encode(Text.mid(I, Length), Typed))
-            Guarded([&] { Win->DispatchKeyPress(Typed); });
+            SafeCall([&] { Win->DispatchKeyPress(Typed); });
         I += Length - 1;
     }
     return true;
@@ -548,7 +540,7 @@ bool TControlLink::ContextMenu(QWidget* Source, QContextMenuEvent* E) {
     if (!FControl->GetPopupMenu())
         return false;
     const QPoint P = ToControl(Source, E->pos());
-    Guarded([&] { FControl->DispatchContextMenu(P.x(), P.y()); });
+    SafeCall([&] { FControl->DispatchContextMenu(P.x(), P.y()); });
     return true;
 }
 
