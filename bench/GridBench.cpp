@@ -3,6 +3,7 @@
 // with a 50-row grid, and of writing cells out of view, and the memory the cells take.
 //
 //   grid_bench [rows]
+#include "Forms.h"
 #include "Grids.h"
 
 #include <QApplication>
@@ -59,6 +60,7 @@ double PaintMs(TStringGrid& Grid) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
+    RegisterFrameworkClasses();
     const int Rows = argc > 1 ? std::atoi(argv[1]) : 100000;
 
     {

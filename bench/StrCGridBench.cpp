@@ -5,6 +5,7 @@
 // that of reaching memory no cache holds. Prints wall times and nanoseconds a lookup.
 //
 //   scg_bench [rows]
+#include "CtrlsReg.h"
 #include "StrCGrid.h"
 
 #include <QApplication>
@@ -90,6 +91,7 @@ void PrintLookups(TStrColGrid& Grid) {
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication App(argc, argv);
+    RegisterControlClasses();
     const int Rows = argc > 1 ? std::atoi(argv[1]) : 100000;
 
     auto Small = MakeGrid();
@@ -99,8 +101,8 @@ int main(int argc, char** argv) {
     QElapsedTimer Timer;
     Timer.start();
     Grow(*Large, Rows);
-    std::printf("grow from 50 to %d rows with %d parameters: %.1f ms, peak resident %ld MB\n",
-                Rows, Large->CellParams()->Count(), Timer.nsecsElapsed() / 1e6, PeakMegabytes());
+    std::printf("grow from 50 to %d rows with %d parameters: %.1f ms, peak resident %ld MB\n", Rows,
+                Large->CellParams()->Count(), Timer.nsecsElapsed() / 1e6, PeakMegabytes());
     PrintLookups(*Large);
 
     Timer.restart();

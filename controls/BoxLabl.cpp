@@ -20,11 +20,6 @@ TColor SecondColor(TBevelStyle Bevel) {
     return Bevel == bvRaised ? clBtnShadow : clWhite;
 }
 
-bool IsLeadByte(char C) {
-    const auto B = static_cast<unsigned char>(C);
-    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
-}
-
 // At most MaxBytes bytes, cut before a double-byte character that would lose its second byte.
 AnsiString Truncated(const AnsiString& Text, std::size_t MaxBytes) {
     if (Text.size() <= MaxBytes)
@@ -237,9 +232,7 @@ void TCustomBoxLabel::Paint() {
     DrawLabelText(Text, PlaceText(Text, Inset), DrawFlags());
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterBoxLabl() {
     TPublish<TCustomBoxLabel>("TCustomBoxLabel", "TGraphicControl");
     TPublish<TBoxLabel>("TBoxLabel", "TCustomBoxLabel")
         .Creatable()
@@ -271,9 +264,6 @@ namespace {
                                           (TBoxLabel::DefaultBorderStyle))
         .Int<std::int8_t, std::int8_t>("Decimals", &TBoxLabel::Decimals, &TBoxLabel::SetDecimals,
                                        TBoxLabel::DefaultDecimals);
-    return true;
-}();
-
-} // namespace
+}
 
 } // namespace BoxLabl

@@ -91,7 +91,12 @@ public:
 // Rounds N / 2 to the nearest integer, halves to the even neighbour.
 int HalfToEven(int N);
 
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterBoxLabl();
+
 } // namespace BoxLabl
 
+using BoxLabl::RegisterBoxLabl;
 using BoxLabl::TBoxLabel;
 using BoxLabl::TCustomBoxLabel;

@@ -83,9 +83,7 @@ void TGradBox::Paint() {
         C->FillRect(Stacked ? Rect(0, P, W, H) : Rect(P, 0, W, H));
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterGradBox() {
     TPublish<TGradBox>("TGradBox", "TGraphicControl")
         .Creatable()
         .Int("StartColor", &TGradBox::StartColor, &TGradBox::SetStartColor, std::nullopt,
@@ -94,7 +92,4 @@ namespace {
         .Int("GradStep", &TGradBox::GradStep, &TGradBox::SetGradStep)
         .Enum("Direction", &TGradBox::Direction, &TGradBox::SetDirection, GradDirectionNames())
         .Event("OnChange", &TGradBox::OnChange);
-    return true;
-}();
-
-} // namespace
+}

@@ -47,3 +47,7 @@ private:
     std::uint8_t FGradStep = InitGradStep;
     TGradDirection FDirection = InitDirection;
 };
+
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterGradBox();

@@ -405,9 +405,7 @@ int TGradPan::HitZone(TPoint P) const {
 
 // ---- Published properties
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterGradpan() {
     TPublish<TGradPan>("TGradPan", "TPanel")
         .Creatable()
         .Enum("BackGroundEffect", &TGradPan::BackGroundEffect, &TGradPan::SetBackGroundEffect,
@@ -426,7 +424,4 @@ namespace {
         .Int("Marge", &TGradPan::Marge, &TGradPan::SetMarge)
         .Event("OnPanelMove", &TGradPan::OnPanelMove)
         .Bool("Moveable", &TGradPan::Moveable, &TGradPan::SetMoveable);
-    return true;
-}();
-
-} // namespace
+}

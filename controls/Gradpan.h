@@ -115,3 +115,7 @@ private:
     int FMarge = InitMarge;
     bool FMoveable = InitMoveable;
 };
+
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterGradpan();

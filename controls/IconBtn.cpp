@@ -233,9 +233,7 @@ void TIconButton::Paint() {
         DrawIconEx(Canvas(), Bevels, Bevels, FIcon.get(), W, H, DI_NORMAL);
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterIconBtn() {
     TPublish<TIconButton>("TIconButton", "TCustomPanel")
         .Creatable()
         .Enum("ButtonStyle", &TIconButton::ButtonStyle, &TIconButton::SetButtonStyle,
@@ -250,9 +248,6 @@ namespace {
         .Bool("Stretch", &TIconButton::Stretch, &TIconButton::SetStretch)
         .Event("OnMouseEnter", &TIconButton::OnMouseEnter)
         .Event("OnMouseLeave", &TIconButton::OnMouseLeave);
-    return true;
-}();
-
-} // namespace
+}
 
 } // namespace IconBtn

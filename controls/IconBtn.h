@@ -73,6 +73,11 @@ private:
     bool FSpaceHeld = false;
 };
 
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterIconBtn();
+
 } // namespace IconBtn
 
+using IconBtn::RegisterIconBtn;
 using IconBtn::TIconButton;

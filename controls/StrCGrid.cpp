@@ -1598,9 +1598,7 @@ void TStrColGrid::RestoreCanvas() {
 
 // ---- Form file registration
 
-namespace {
-
-const bool Registered = [] {
+void RegisterStrCGrid() {
     TPublish<TSCGCellParam>("TSCGCellParam", "TCollectionItem")
         .Enum("Alignment", &TSCGCellParam::Alignment, &TSCGCellParam::SetAlignment,
               AlignmentNames(), std::optional(Init::Alignment))
@@ -1682,7 +1680,4 @@ const bool Registered = [] {
         .Event("OnOutCellText", &TStrColGrid::OnOutCellText)
         .Event("OnDrawTextOneLine", &TStrColGrid::OnDrawTextOneLine)
         .Event("BeforeDraw", &TStrColGrid::BeforeDraw);
-    return true;
-}();
-
-} // namespace
+}

@@ -395,3 +395,7 @@ private:
     TFont FSavedFont;
     TStringList FLines;
 };
+
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterStrCGrid();

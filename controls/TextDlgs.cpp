@@ -305,9 +305,7 @@ bool IsFormFileName(const AnsiString& FileName) {
 // ---------------------------------------------------------------------------------------------
 // Registration
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterTextDlgs() {
     TPublish<TExtChangeOpenDialog>("TExtChangeOpenDialog", "TOpenDialog")
         .Creatable()
         .Bool("AutoExtChange", &TExtChangeOpenDialog::AutoExtChange,
@@ -318,7 +316,4 @@ namespace {
     TPublish<TTextOpenDialog>("TTextOpenDialog", "TEnhOpenDialog")
         .Creatable()
         .Bool("Preview", &TTextOpenDialog::Preview, &TTextOpenDialog::SetPreview);
-    return true;
-}();
-
-} // namespace
+}

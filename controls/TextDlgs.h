@@ -100,3 +100,7 @@ AnsiString PreviewText(std::string_view Head);
 AnsiString FormFilePreview(std::string_view Bytes);
 // Whether the name ends in an extension of form files (".dfm", ".~df", ".~dfm", any case).
 bool IsFormFileName(const AnsiString& FileName);
+
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterTextDlgs();

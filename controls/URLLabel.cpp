@@ -72,9 +72,7 @@ void TURLLabel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     ShowColor(PtInRect(ClientRect(), ScreenToClient(Pointer)) ? FHotColor : FSavedColor);
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterURLLabel() {
     TPublish<TURLLabel>("TURLLabel", "TLabel")
         .Creatable()
         .Int<TCursor, TCursor>("Cursor", &TURLLabel::Cursor, &TURLLabel::SetCursor,
@@ -85,7 +83,4 @@ namespace {
              &ColorIdents())
         .Int("PushedColor", &TURLLabel::PushedColor, &TURLLabel::SetPushedColor,
              TURLLabel::DefaultPushedColor, &ColorIdents());
-    return true;
-}();
-
-} // namespace
+}

@@ -42,3 +42,7 @@ private:
     // The text colour the label had when the pointer last entered it.
     TColor FSavedColor = clBlack;
 };
+
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterURLLabel();

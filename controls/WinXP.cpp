@@ -30,11 +30,6 @@ TWinXP::~TWinXP() {
     ThemeServices()->RemoveSelector();
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterWinXP() {
     TPublish<TWinXP>("TWinXP", "TComponent").Creatable();
-    return true;
-}();
-
-} // namespace
+}

@@ -11,3 +11,7 @@ public:
     ~TWinXP() override;
     const char* ClassName() const override { return "TWinXP"; }
 };
+
+// The unit's classes and published properties, for the form files; RegisterControlClasses
+// calls it once.
+void RegisterWinXP();

@@ -1,7 +1,5 @@
 #include "Classes.h"
 
-#include "TypInfo.h"
-
 #include <QByteArray>
 #include <QFile>
 #include <QRandomGenerator>
@@ -10,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <iostream>
 #include <stdexcept>
 #include <utility>
 #include <sys/stat.h>
@@ -34,7 +33,36 @@ bool IsValidIdent(const AnsiString& Name) {
                        [&](char C) { return Alpha(C) || (C >= '0' && C <= '9'); });
 }
 
+AnsiString TooLargeMessage(const AnsiString& FileName, std::size_t MaxSize) {
+    return "ファイル \""_sj + FileName + "\" は大きすぎて読み込めません（上限 "_sj +
+           IntToStr(static_cast<long long>(MaxSize >> 20)) + " MB）"_sj;
+}
+
+TExceptionHandler& ExceptionHandler() {
+    static TExceptionHandler Handler;
+    return Handler;
+}
+
 } // namespace
+
+void SetExceptionHandler(TExceptionHandler Handler) {
+    ExceptionHandler() = std::move(Handler);
+}
+
+void ReportException(const std::exception& E) {
+    if (ExceptionHandler())
+        ExceptionHandler()(E);
+    else
+        std::cerr << E.what() << '\n';
+}
+
+void SafeCall(const std::function<void()>& Handler) {
+    try {
+        Handler();
+    } catch (const std::exception& E) {
+        ReportException(E);
+    }
+}
 
 // ---- TPersistent
 
@@ -866,19 +894,19 @@ void TSafeFileStream::Commit() {
     FCommitted = true;
 }
 
-// ---- Published properties of the base classes
-
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
-    TPublish<TPersistent>("TPersistent", nullptr);
-    TPublish<TComponent>("TComponent", "TPersistent")
-        .Int("Tag", &TComponent::Tag, &TComponent::SetTag, TComponent::DefaultTag);
-    TPublish<TCollectionItem>("TCollectionItem", "TPersistent");
-    TPublish<TCollection>("TCollection", "TPersistent");
-    TPublish<TStrings>("TStrings", "TPersistent");
-    TPublish<TStringList>("TStringList", "TStrings");
-    return true;
-}();
-
-} // namespace
+std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
+    TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
+    const auto Size = static_cast<std::uint64_t>(std::max<std::int64_t>(Stream.Size(), 0));
+    if (Size > MaxSize)
+        throw EReadError(TooLargeMessage(FileName, MaxSize));
+    std::string Bytes;
+    Bytes.reserve(static_cast<std::size_t>(Size));
+    char Buffer[65536];
+    // The file may grow while it is read, so the limit is kept on what arrives.
+    while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer)) {
+        if (Count > MaxSize - Bytes.size())
+            throw EReadError(TooLargeMessage(FileName, MaxSize));
+        Bytes.append(Buffer, Count);
+    }
+    return Bytes;
+}

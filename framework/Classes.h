@@ -377,3 +377,17 @@ private:
     std::unique_ptr<TFileStream> FStream;
     bool FCommitted = false;
 };
+
+// The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
+// when reading fails or the file holds more than MaxSize bytes.
+std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize = SIZE_MAX);
+
+// Where an exception that escapes a user handler goes: the application installs its error
+// report here; until then it is written to the standard error stream.
+using TExceptionHandler = std::function<void(const std::exception& E)>;
+void SetExceptionHandler(TExceptionHandler Handler);
+
+// Hands an exception to the installed handler.
+void ReportException(const std::exception& E);
+// Runs a handler of the user's; an exception goes to the installed handler.
+void SafeCall(const std::function<void()>& Handler);

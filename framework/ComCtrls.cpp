@@ -81,9 +81,7 @@ void TStatusBar::PaintSizeGrip() {
     }
 }
 
-namespace {
-
-bool RegisterComCtrls() {
+void RegisterComCtrls() {
     TPublish<TStatusBar> P("TStatusBar", "TCustomControl");
     StdPublish::Color(P.Creatable())
         .Enum<TAlign, TAlign>("Align", &TStatusBar::Align, &TStatusBar::SetAlign, AlignNames(),
@@ -93,9 +91,4 @@ bool RegisterComCtrls() {
         .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
         .Bool("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip,
               TStatusBar::DefaultSizeGrip);
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterComCtrls();
-
-} // namespace

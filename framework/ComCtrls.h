@@ -35,3 +35,7 @@ private:
     AnsiString FSimpleText;
     bool FSizeGrip = DefaultSizeGrip;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterComCtrls();

@@ -2,7 +2,7 @@
 
 #include "Menus.h"
 #include "QtHost.h"
-#include "WinApi.h"
+#include "WinTypes.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -11,32 +11,11 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <iostream>
 
 namespace {
 
 AnsiString CannotFocusMessage() {
     return "使用不可または非表示のウィンドウにはフォーカスを設定できません"_sj;
-}
-
-TExceptionHandler& ExceptionHandler() {
-    static TExceptionHandler Handler;
-    return Handler;
-}
-
-TShiftState ShiftOfMessage(WPARAM WParam) {
-    TShiftState Shift;
-    if (WParam & MK_SHIFT)
-        Shift.Include(ssShift);
-    if (WParam & MK_CONTROL)
-        Shift.Include(ssCtrl);
-    if (WParam & MK_LBUTTON)
-        Shift.Include(ssLeft);
-    if (WParam & MK_RBUTTON)
-        Shift.Include(ssRight);
-    if (WParam & MK_MBUTTON)
-        Shift.Include(ssMiddle);
-    return Shift;
 }
 
 // Where an aligned control of each kind goes in the platform's layout order; among controls
@@ -57,17 +36,6 @@ int AlignKey(const TControl* C) {
 }
 
 } // namespace
-
-void SetExceptionHandler(TExceptionHandler Handler) {
-    ExceptionHandler() = std::move(Handler);
-}
-
-void ReportException(const std::exception& E) {
-    if (ExceptionHandler())
-        ExceptionHandler()(E);
-    else
-        std::cerr << E.what() << '\n';
-}
 
 const TIdentTable& CursorIdents() {
     static const TIdentTable Idents{
@@ -195,7 +163,7 @@ void TControl::ApplyCursor() {
 
 void TControl::ApplyHint() {
     if (FWidget)
-        FWidget->setToolTip(FShowHint ? ToQString(FHint) : QString());
+        FWidget->setToolTip(FShowHint ? QtText::Decode(FHint) : QString());
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -587,11 +555,7 @@ void TControl::EnabledChanged() {
 void TControl::VisibleChanged() {}
 
 void TControl::SafeCall(const std::function<void()>& Handler) {
-    try {
-        Handler();
-    } catch (const std::exception& E) {
-        ReportException(E);
-    }
+    ::SafeCall(Handler);
 }
 
 // ---- TWinControl
@@ -741,7 +705,7 @@ void TWinControl::DispatchExit() {
 }
 
 void TWinControl::DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam) {
-    const TShiftState Shift = ShiftOfMessage(WParam);
+    const TShiftState Shift = ShiftStateOfFlags(WParam);
     const int X = GET_X_LPARAM(LParam), Y = GET_Y_LPARAM(LParam);
     switch (Msg) {
     case WM_LBUTTONDOWN:
@@ -886,9 +850,7 @@ TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
 
 // ---- Published properties
 
-namespace {
-
-bool RegisterControls() {
+void RegisterControls() {
     TPublish<TControl>("TControl", "TComponent")
         .Int("Left", &TControl::Left, &TControl::SetLeft)
         .Int("Top", &TControl::Top, &TControl::SetTop)
@@ -945,9 +907,4 @@ bool RegisterControls() {
         .Event("OnKeyUp", &TWinControl::OnKeyUp);
     TPublish<TGraphicControl>("TGraphicControl", "TControl");
     TPublish<TCustomControl>("TCustomControl", "TWinControl");
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterControls();
-
-} // namespace

@@ -294,11 +294,6 @@ private:
 
 using HWND = TWinControl*;
 
-// Where an exception that escapes a user handler goes: the application installs its error
-// report here; until then it is written to the standard error stream.
-using TExceptionHandler = std::function<void(const std::exception& E)>;
-void SetExceptionHandler(TExceptionHandler Handler);
-
 class TWinControl : public TControl {
 public:
     explicit TWinControl(TComponent* AOwner);
@@ -409,3 +404,7 @@ public:
     const char* ClassName() const override { return "TCustomControl"; }
     using TControl::Canvas;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterControls();

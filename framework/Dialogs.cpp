@@ -15,12 +15,6 @@
 
 namespace {
 
-// Gives the dialogs the layer's guarded call of user handlers: an exception in a hook is
-// reported and the dialog stays open.
-struct THandlerCall : TControl {
-    using TControl::SafeCall;
-};
-
 const AnsiString& UnusableNameMessage() {
     static const AnsiString Message = "ファイル名に使用できない文字が含まれています。"_sj;
     return Message;
@@ -66,7 +60,7 @@ std::vector<AnsiString> SplitFilter(const AnsiString& Filter) {
     std::vector<AnsiString> Parts(1);
     for (std::size_t I = 0; I < Filter.size(); ++I) {
         const char Byte = Filter[I];
-        if (QtText::IsLeadByte(static_cast<unsigned char>(Byte)) && I + 1 < Filter.size()) {
+        if (IsLeadByte(Byte) && I + 1 < Filter.size()) {
             Parts.back() += Filter.substr(I, 2);
             ++I;
         } else if (Byte == '|') {
@@ -213,9 +207,9 @@ bool TOpenDialog::TaskModalDialog() {
     SettleLayout();
     if (!FOptions.Contains(ofEnableSizing))
         FDialog->setFixedSize(FDialog->size());
-    THandlerCall::SafeCall([this] { DoShow(); });
+    SafeCall([this] { DoShow(); });
     const bool Confirmed = FDialog->exec() == QDialog::Accepted;
-    THandlerCall::SafeCall([this] { DoClose(); });
+    SafeCall([this] { DoClose(); });
     FTemplateArea.reset();
     return Confirmed;
 }
@@ -279,7 +273,7 @@ int TOpenDialog::ChosenFilterIndex() const {
 
 void TOpenDialog::SelectionChanged(const QString& Path) {
     FSelection = QtText::Encode(QDir::toNativeSeparators(Path));
-    THandlerCall::SafeCall([this] { DoSelectionChange(); });
+    SafeCall([this] { DoSelectionChange(); });
 }
 
 void TOpenDialog::FilterChanged() {
@@ -287,7 +281,7 @@ void TOpenDialog::FilterChanged() {
     if (Index == FFilterIndex)
         return;
     FFilterIndex = Index;
-    THandlerCall::SafeCall([this] { DoFilterChange(); });
+    SafeCall([this] { DoFilterChange(); });
 }
 
 void TOpenDialog::DoSelectionChange() {
@@ -315,9 +309,7 @@ void TOpenDialog::SetFileNameFieldText(const AnsiString& Value) {
 // ---------------------------------------------------------------------------------------------
 // Registration
 
-namespace {
-
-bool RegisterDialogs() {
+void RegisterDialogs() {
     TPublish<TCommonDialog>("TCommonDialog", "TComponent")
         .Event("OnClose", &TCommonDialog::OnClose)
         .Event("OnShow", &TCommonDialog::OnShow);
@@ -334,9 +326,4 @@ bool RegisterDialogs() {
         .Str("Title", &TOpenDialog::Title, &TOpenDialog::SetTitle)
         .Event<TNotifyEvent>("OnSelectionChange", &TOpenDialog::OnSelectionChange)
         .Event<TNotifyEvent>("OnTypeChange", &TOpenDialog::OnTypeChange);
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterDialogs();
-
-} // namespace

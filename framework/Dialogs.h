@@ -144,3 +144,7 @@ private:
     QWidget* FTemplateHolder = nullptr;
     std::unique_ptr<TWinControl> FTemplateArea;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterDialogs();

@@ -423,13 +423,10 @@ void RegisterRadioGroup() {
         .Object<TStrings>("Items", TTypeKind::Strings, &TRadioGroup::Items);
 }
 
-bool RegisterExtCtrls() {
+} // namespace
+
+void RegisterExtCtrls() {
     RegisterPanel();
     RegisterBevel();
     RegisterRadioGroup();
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterExtCtrls();
-
-} // namespace

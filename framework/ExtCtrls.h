@@ -158,3 +158,7 @@ public:
     using TCustomRadioGroup::TCustomRadioGroup;
     const char* ClassName() const override { return "TRadioGroup"; }
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterExtCtrls();

@@ -1,5 +1,6 @@
 #include "FormConvert.h"
 
+#include "FormChars.h"
 #include "QtText.h"
 
 #include <algorithm>
@@ -89,9 +90,9 @@ bool IsName(std::string_view Name) {
 bool IsDoubleByteChar(unsigned char Lead, unsigned char Trail) {
     static const std::vector<bool> Valid = [] {
         std::vector<bool> Table(0x10000);
-        QStringDecoder Decoder("windows-31j", QStringConverter::Flag::Stateless);
+        QStringDecoder Decoder(QtText::CodecName, QStringConverter::Flag::Stateless);
         for (unsigned L = 0x81; L <= 0xFC; ++L) {
-            if (!QtText::IsLeadByte(static_cast<unsigned char>(L)))
+            if (!IsLeadByte(static_cast<char>(L)))
                 continue;
             for (unsigned T = 0x40; T <= 0xFC; ++T) {
                 const char Pair[] = {static_cast<char>(L), static_cast<char>(T)};
@@ -127,7 +128,7 @@ bool IsAnsiChar(std::string_view Bytes) {
 // The code page 932 bytes of one character, when the code page holds it exactly.
 bool AnsiChar(char32_t Code, std::string& Bytes) {
     const QString Char = CharText(Code);
-    QStringEncoder Encoder("windows-31j", QStringConverter::Flag::Stateless);
+    QStringEncoder Encoder(QtText::CodecName, QStringConverter::Flag::Stateless);
     const QByteArray Encoded = Encoder.encode(Char);
     const std::string_view View(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
     if (Encoder.hasError() || !IsAnsiChar(View) || QtText::Decode(View) != Char)
@@ -176,7 +177,7 @@ std::string QuoteAnsi(std::string_view Bytes) {
             Out.Code(B);
         else if (B < 0x80 || IsHalfWidthKana(B))
             Out.Chars(Bytes.substr(I, 1));
-        else if (I + 1 < Bytes.size() && QtText::IsLeadByte(B) &&
+        else if (I + 1 < Bytes.size() && IsLeadByte(static_cast<char>(B)) &&
                  IsDoubleByteChar(B, static_cast<unsigned char>(Bytes[I + 1])))
             Out.Chars(Bytes.substr(I++, 2));
         else
@@ -590,20 +591,6 @@ struct TToken {
 
 [[noreturn]] void TextFault(int Line, const AnsiString& Reason) {
     throw EReadError("フォームテキストの "_sj + IntToStr(Line) + " 行目: "_sj + Reason);
-}
-
-int HexDigit(char C) {
-    if (C >= '0' && C <= '9')
-        return C - '0';
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    return -1;
-}
-
-bool IsDigit(char C) {
-    return C >= '0' && C <= '9';
 }
 
 class TTextLexer {

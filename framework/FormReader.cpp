@@ -1,5 +1,6 @@
 #include "FormReader.h"
 
+#include "FormChars.h"
 #include "TypInfo.h"
 
 #include <QFile>
@@ -25,21 +26,15 @@ struct TToken {
 bool IsIdentStart(char C) {
     return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_';
 }
-bool IsDigit(char C) {
-    return C >= '0' && C <= '9';
-}
 bool IsIdentChar(char C) {
     return IsIdentStart(C) || IsDigit(C);
 }
 
-int HexDigit(char C) {
-    if (IsDigit(C))
-        return C - '0';
-    if (C >= 'A' && C <= 'F')
-        return C - 'A' + 10;
-    if (C >= 'a' && C <= 'f')
-        return C - 'a' + 10;
-    return -1;
+AnsiString TooLargeMessage() {
+    return "数値が大きすぎます"_sj;
+}
+AnsiString InvalidCharCodeMessage() {
+    return "文字コードが正しくありません"_sj;
 }
 
 void AppendUtf8(std::string& Out, std::uint32_t Code) {
@@ -117,6 +112,18 @@ private:
         Token.Text = FText.substr(Start, FPos - Start);
     }
 
+    // Reads the digits of Base at the current position into Value, failing with the message of
+    // TooLarge once it passes Max; false when there is no digit.
+    bool ReadDigits(int Base, std::uint64_t Max, AnsiString (*TooLarge)(), std::uint64_t& Value) {
+        const std::size_t Start = FPos;
+        for (int D; !AtEnd() && (D = HexDigit(Peek())) >= 0 && D < Base; ++FPos) {
+            Value = Value * static_cast<unsigned>(Base) + static_cast<unsigned>(D);
+            if (Value > Max)
+                Fail(FLine, TooLarge());
+        }
+        return FPos != Start;
+    }
+
     void ReadInteger(TToken& Token) {
         const bool Negative = Peek() == '-';
         if (Negative)
@@ -124,16 +131,11 @@ private:
         const bool Hex = Peek() == '$';
         if (Hex)
             ++FPos;
-        const int Base = Hex ? 16 : 10;
-        std::int64_t Value = 0;
-        const std::size_t Start = FPos;
-        for (int D; !AtEnd() && (D = HexDigit(Peek())) >= 0 && D < Base; ++FPos) {
-            Value = Value * Base + D;
-            if (Value > 0xFFFFFFFFLL)
-                Fail(FLine, "数値が大きすぎます"_sj);
-        }
-        if (FPos == Start || IsIdentChar(Peek()) || Peek() == '.')
+        std::uint64_t Digits = 0;
+        if (!ReadDigits(Hex ? 16 : 10, 0xFFFFFFFF, TooLargeMessage, Digits) ||
+            IsIdentChar(Peek()) || Peek() == '.')
             Fail(FLine, "数値が正しくありません"_sj);
+        auto Value = static_cast<std::int64_t>(Digits);
         Token.Kind = TTokenKind::Integer;
         // $FFFFFFFF is the 32-bit pattern the platform writes for -1.
         if (Hex && Value > 0x7FFFFFFF)
@@ -162,17 +164,10 @@ private:
         const bool Hex = Peek() == '$';
         if (Hex)
             ++FPos;
-        const int Base = Hex ? 16 : 10;
-        std::uint32_t Code = 0;
-        const std::size_t Start = FPos;
-        for (int D; !AtEnd() && (D = HexDigit(Peek())) >= 0 && D < Base; ++FPos) {
-            Code = Code * Base + static_cast<std::uint32_t>(D);
-            if (Code > 0x10FFFF)
-                Fail(FLine, "文字コードが正しくありません"_sj);
-        }
-        if (FPos == Start)
-            Fail(FLine, "文字コードが正しくありません"_sj);
-        AppendUtf8(Out, Code);
+        std::uint64_t Code = 0;
+        if (!ReadDigits(Hex ? 16 : 10, 0x10FFFF, InvalidCharCodeMessage, Code))
+            Fail(FLine, InvalidCharCodeMessage());
+        AppendUtf8(Out, static_cast<std::uint32_t>(Code));
     }
 
     // After a piece: another piece follows directly, or after a + possibly on the next line.

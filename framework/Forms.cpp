@@ -1,8 +1,15 @@
 #include "Forms.h"
 
+#include "ComCtrls.h"
+#include "Dialogs.h"
+#include "ExtCtrls.h"
 #include "FormReader.h"
+#include "Grids.h"
+#include "Menus.h"
 #include "QtHost.h"
+#include "StdCtrls.h"
 #include "Themes.h"
+#include "XPMan.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -118,7 +125,7 @@ void TCustomForm::DoClose(TCloseAction& Action) {
 
 QWidget* TCustomForm::CreateWidget() {
     auto* W = new TFormWidget(this);
-    W->setWindowTitle(ToQString(Caption()));
+    W->setWindowTitle(QtText::Decode(Caption()));
     W->setWindowFlags(WindowFlagsOf(FBorderStyle));
     if (IsFixedSize(FBorderStyle))
         W->setFixedSize(ClientWidth(), ClientHeight());
@@ -143,7 +150,7 @@ TPoint TCustomForm::FrameExtent() const {
 
 void TCustomForm::TextChanged() {
     if (HandleAllocated())
-        Widget()->setWindowTitle(ToQString(Caption()));
+        Widget()->setWindowTitle(QtText::Decode(Caption()));
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -287,6 +294,7 @@ void TApplication::Notification(TComponent* AComponent, bool Removing) {
 }
 
 void TApplication::Initialize() {
+    RegisterFrameworkClasses();
     if (!QCoreApplication::instance()) {
         static int Argc = 1;
         static char Name[] = "quovant";
@@ -365,8 +373,8 @@ int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, 
         break;
     }
     const QString Title =
-        Caption.empty() ? QCoreApplication::applicationName() : ToQString(Caption);
-    QMessageBox Box(Icon, Title, ToQString(Text), Buttons);
+        Caption.empty() ? QCoreApplication::applicationName() : QtText::Decode(Caption);
+    QMessageBox Box(Icon, Title, QtText::Decode(Text), Buttons);
     switch (Box.exec()) {
     case QMessageBox::Ok:
         return IDOK;
@@ -454,9 +462,7 @@ int TScreen::Height() const {
 
 // ---- Published properties
 
-namespace {
-
-bool RegisterForms() {
+void RegisterForms() {
     TPublish<TForm>("TForm", "TWinControl")
         .Creatable()
         .template Int<int, int>("Width", &TForm::Width, &TForm::SetWidth)
@@ -480,9 +486,22 @@ bool RegisterForms() {
         .template Event<TNotifyEvent>("OnShow", &TForm::OnShow)
         .template Event<TCloseEvent>("OnClose", &TForm::OnClose)
         .template Event<TNotifyEvent>("OnDestroy", &TForm::OnDestroy);
-    return true;
 }
 
-[[maybe_unused]] const bool Registered = RegisterForms();
-
-} // namespace
+void RegisterFrameworkClasses() {
+    static bool Registered = false;
+    if (Registered)
+        return;
+    Registered = true;
+    RegisterBaseClasses();
+    RegisterGraphics();
+    RegisterMenus();
+    RegisterControls();
+    RegisterGrids();
+    RegisterComCtrls();
+    RegisterDialogs();
+    RegisterXPMan();
+    RegisterStdCtrls();
+    RegisterExtCtrls();
+    RegisterForms();
+}

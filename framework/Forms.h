@@ -205,3 +205,11 @@ public:
 private:
     TCursor FSaved;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterForms();
+
+// Registers the classes and published properties of every unit of the layer, once: the
+// application's Initialize calls it, and so does a program that reads form files before.
+void RegisterFrameworkClasses();

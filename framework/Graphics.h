@@ -368,3 +368,7 @@ private:
     std::string FData;
     std::int64_t FDataKey = 0;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterGraphics();

@@ -340,3 +340,7 @@ private:
     std::vector<std::vector<AnsiString>> FColumns; // by column: the texts by slot
     std::unique_ptr<TViews> FViews;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterGrids();

@@ -1,6 +1,5 @@
 #include "Menus.h"
 
-#include "Controls.h"
 #include "QtText.h"
 #include "TypInfo.h"
 
@@ -8,15 +7,6 @@
 #include <QMenu>
 
 #include <algorithm>
-
-namespace {
-
-// Gives the menus the layer's guarded call of user handlers.
-struct THandlerCall : TControl {
-    using TControl::SafeCall;
-};
-
-} // namespace
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -118,7 +108,7 @@ TPopupMenu::~TPopupMenu() {
 
 void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup)
-        THandlerCall::SafeCall([this] { OnPopup(this); });
+        SafeCall([this] { OnPopup(this); });
     CloseShownMenu();
     FMenu = new QMenu;
     BuildMenu(FMenu, FItems.get());
@@ -143,7 +133,7 @@ void TPopupMenu::BuildMenu(QMenu* Menu, const TMenuItem* Item) {
             QAction* Action = Menu->addAction(QtText::Decode(Child->Caption()));
             Action->setEnabled(Child->Enabled());
             QObject::connect(Action, &QAction::triggered, Menu,
-                             [Child] { THandlerCall::SafeCall([Child] { Child->Click(); }); });
+                             [Child] { SafeCall([Child] { Child->Click(); }); });
         }
     }
 }
@@ -164,9 +154,7 @@ void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& Proc, TComp
     FItems->GetChildren(Proc, Root);
 }
 
-namespace {
-
-bool RegisterMenus() {
+void RegisterMenus() {
     TPublish<TMenuItem>("TMenuItem", "TComponent")
         .Creatable()
         .Str("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption)
@@ -176,9 +164,4 @@ bool RegisterMenus() {
     TPublish<TPopupMenu>("TPopupMenu", "TComponent")
         .Creatable()
         .Event("OnPopup", &TPopupMenu::OnPopup);
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterMenus();
-
-} // namespace

@@ -78,3 +78,7 @@ private:
     TComponent* FPopupComponent = nullptr;
     mutable QMenu* FMenu = nullptr;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterMenus();

@@ -600,16 +600,13 @@ void RegisterMemo() {
         .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, TMemo::DefaultWordWrap);
 }
 
-bool RegisterStdCtrls() {
+} // namespace
+
+void RegisterStdCtrls() {
     RegisterLabel();
     RegisterButton();
     RegisterCheckBox();
     RegisterListBox();
     RegisterGroupBox();
     RegisterMemo();
-    return true;
 }
-
-[[maybe_unused]] const bool Registered = RegisterStdCtrls();
-
-} // namespace

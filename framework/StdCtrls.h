@@ -282,3 +282,7 @@ private:
     bool FWordWrap = DefaultWordWrap;
     TScrollStyle FScrollBars = DefaultScrollBars;
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterStdCtrls();

@@ -3,7 +3,7 @@
 // from the encoder's error state and the output stops before the offending character.
 #include "SysUtils.h"
 
-#include "Classes.h"
+#include "QtText.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -27,11 +27,9 @@
 
 namespace {
 
-constexpr const char* CodePage = "windows-31j";
-
 // Encodes a whole UTF-16 text; false when the encoder met anything it could not map.
 bool EncodeAll(QStringView Text, AnsiString& Out) {
-    QStringEncoder Encoder(CodePage, QStringConverter::Flag::Stateless);
+    QStringEncoder Encoder(QtText::CodecName, QStringConverter::Flag::Stateless);
     const QByteArray Bytes = Encoder.encode(Text);
     if (Encoder.hasError())
         return false;
@@ -169,11 +167,6 @@ bool NativeRename(const QString& OldName, const QString& NewName) {
 }
 #endif
 
-AnsiString TooLargeMessage(const AnsiString& FileName, std::size_t MaxSize) {
-    return "ファイル \""_sj + FileName + "\" は大きすぎて読み込めません（上限 "_sj +
-           IntToStr(static_cast<long long>(MaxSize >> 20)) + " MB）"_sj;
-}
-
 } // namespace
 
 bool IsLeadByte(char C) {
@@ -237,7 +230,7 @@ bool IsValidAnsi(std::string_view Text) {
 }
 
 std::string AnsiToUtf8(std::string_view Ansi) {
-    QStringDecoder Decoder(CodePage, QStringConverter::Flag::Stateless);
+    QStringDecoder Decoder(QtText::CodecName, QStringConverter::Flag::Stateless);
     const QString Text =
         Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
     return Text.toStdString();
@@ -371,23 +364,6 @@ AnsiString ExtractFileExt(const AnsiString& FileName) {
 
 AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension) {
     return FileName.substr(0, FileName.size() - ExtractFileExt(FileName).size()) + Extension;
-}
-
-std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
-    TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
-    const auto Size = static_cast<std::uint64_t>(std::max<std::int64_t>(Stream.Size(), 0));
-    if (Size > MaxSize)
-        throw EReadError(TooLargeMessage(FileName, MaxSize));
-    std::string Bytes;
-    Bytes.reserve(static_cast<std::size_t>(Size));
-    char Buffer[65536];
-    // The file may grow while it is read, so the limit is kept on what arrives.
-    while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer)) {
-        if (Count > MaxSize - Bytes.size())
-            throw EReadError(TooLargeMessage(FileName, MaxSize));
-        Bytes.append(Buffer, Count);
-    }
-    return Bytes;
 }
 
 AnsiString SysErrorMessage(int Code) {

@@ -94,9 +94,6 @@ AnsiString ExtractFileName(const AnsiString& FileName);
 AnsiString ExtractFileExt(const AnsiString& FileName); // from the last dot, dot included
 // The name with its extension (from the last dot of the name part) replaced by Extension.
 AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension);
-// The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
-// when reading fails or the file holds more than MaxSize bytes.
-std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize = SIZE_MAX);
 
 // The reason for a platform error number, in Japanese whatever the platform's language.
 AnsiString SysErrorMessage(int Code);

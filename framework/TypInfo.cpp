@@ -59,3 +59,15 @@ const TClassInfo* FindClassInfo(const AnsiString& Name) {
     const auto It = Classes.find(Name);
     return It == Classes.end() ? nullptr : It->second.get();
 }
+
+// ---- Published properties of the base classes
+
+void RegisterBaseClasses() {
+    TPublish<TPersistent>("TPersistent", nullptr);
+    TPublish<TComponent>("TComponent", "TPersistent")
+        .Int("Tag", &TComponent::Tag, &TComponent::SetTag, TComponent::DefaultTag);
+    TPublish<TCollectionItem>("TCollectionItem", "TPersistent");
+    TPublish<TCollection>("TCollection", "TPersistent");
+    TPublish<TStrings>("TStrings", "TPersistent");
+    TPublish<TStringList>("TStringList", "TStrings");
+}

@@ -245,3 +245,7 @@ private:
     TPropInfo& Last() { return FInfo.LastProp(); }
     TClassInfo& FInfo;
 };
+
+// The classes of Classes (persistent objects, components, collections, string lists) and
+// their published properties, for the form files; RegisterFrameworkClasses calls it once.
+void RegisterBaseClasses();

@@ -6,16 +6,11 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImage>
-#include <QPixmap>
 #include <QUrl>
 
 #include <algorithm>
-#include <climits>
-#include <cstdlib>
 #include <new>
 #include <sys/mman.h>
 
@@ -37,7 +32,7 @@ TShellOpener& ShellOpener() {
 
 bool OpenAddress(const QUrl& Target) {
     if (ShellOpener())
-        return ShellOpener()(FromQString(Target.toString()));
+        return ShellOpener()(QtText::Encode(Target.toString()));
     return QDesktopServices::openUrl(Target);
 }
 
@@ -52,42 +47,18 @@ bool IsAddress(const QString& Text) {
 }
 
 QUrl ShellTarget(const AnsiString& File, const AnsiString& Directory) {
-    const QString Name = ToQString(File);
+    const QString Name = QtText::Decode(File);
     if (IsAddress(Name))
         return QUrl(Name);
     if (Name.startsWith(WebHostPrefix, Qt::CaseInsensitive))
         return QUrl(WebScheme + Name);
     QFileInfo Info(Name);
     if (Info.isRelative() && !Directory.empty())
-        Info.setFile(QDir(ToQString(Directory)), Name);
+        Info.setFile(QDir(QtText::Decode(Directory)), Name);
     return Info.exists() ? QUrl::fromLocalFile(Info.absoluteFilePath()) : QUrl();
 }
 
 } // namespace
-
-int MulDiv(int Number, int Numerator, int Denominator) {
-    if (Denominator == 0)
-        return -1;
-    const long long Product = static_cast<long long>(Number) * Numerator;
-    long long Quotient = Product / Denominator;
-    const long long Remainder = Product % Denominator;
-    if (2 * std::llabs(Remainder) >= std::llabs(static_cast<long long>(Denominator)))
-        Quotient += (Product < 0) != (Denominator < 0) ? -1 : 1;
-    if (Quotient > INT_MAX || Quotient < INT_MIN)
-        return -1;
-    return static_cast<int>(Quotient);
-}
-
-void InflateRect(TRect& R, int DX, int DY) {
-    R.Left -= DX;
-    R.Top -= DY;
-    R.Right += DX;
-    R.Bottom += DY;
-}
-
-bool PtInRect(const TRect& R, TPoint P) {
-    return P.X >= R.Left && P.X < R.Right && P.Y >= R.Top && P.Y < R.Bottom;
-}
 
 bool GetCursorPos(TPoint& P) {
     const QPoint Pos = QCursor::pos();
@@ -180,7 +151,7 @@ void SetShellOpener(TShellOpener Opener) {
 AnsiString GetProgramDir() {
     if (!ProgramDirOverride().empty())
         return ProgramDirOverride();
-    return FromQString(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    return QtText::Encode(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
 }
 
 AnsiString ProgramFilePath(const AnsiString& Name) {
@@ -191,33 +162,9 @@ void SetProgramDirForTesting(const AnsiString& Dir) {
     ProgramDirOverride() = Dir;
 }
 
-namespace {
-
-// A cursor file is an icon file of type 2 whose directory entries hold the hot spot where an
-// icon holds its planes and bit count.
-constexpr int CursorTypeOffset = 2, HotSpotOffset = 10;
-constexpr char IconType = 1;
-
-int ReadLittleEndian16(const QByteArray& Bytes, int At) {
-    return static_cast<unsigned char>(Bytes[At]) | static_cast<unsigned char>(Bytes[At + 1]) << 8;
-}
-
-} // namespace
-
 HCURSOR LoadCursor(HINSTANCE, const AnsiString& Name) {
-    QFile File(":/cursors/" + ToQString(Name) + ".cur");
-    if (!File.open(QIODevice::ReadOnly))
-        return nullptr;
-    QByteArray Bytes = File.readAll();
-    if (Bytes.size() <= HotSpotOffset + 4)
-        return nullptr;
-    const int HotX = ReadLittleEndian16(Bytes, HotSpotOffset);
-    const int HotY = ReadLittleEndian16(Bytes, HotSpotOffset + 2);
-    Bytes[CursorTypeOffset] = IconType;
-    QImage Image;
-    if (!Image.loadFromData(Bytes, "ICO"))
-        return nullptr;
-    return std::make_shared<TCursorImage>(QCursor(QPixmap::fromImage(Image), HotX, HotY));
+    QCursor Cursor;
+    return LoadResourceCursor(Name, Cursor) ? std::make_shared<TCursorImage>(Cursor) : nullptr;
 }
 
 void* VirtualAlloc(std::size_t Size) {

@@ -1,49 +1,19 @@
-// Calls of the platform that the programs make by name: window messages, input state,
-// rectangle and number helpers, the shell and the program's own directory.
+// Calls of the platform that the programs make by name: window messages, input state, the
+// shell and the program's own directory.
 #pragma once
 
 #include "Controls.h"
+#include "WinTypes.h"
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 
-using UINT = unsigned;
-using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using LRESULT = std::intptr_t;
-using BYTE = unsigned char;
-
-constexpr UINT WM_MOVE = 0x0003, WM_SIZE = 0x0005, WM_SETREDRAW = 0x000B, WM_NCHITTEST = 0x0084,
-               WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
-               WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONDOWN = 0x0204, WM_RBUTTONUP = 0x0205,
-               WM_USER = 0x0400;
-// Button and key flags that mouse messages carry in WParam.
-constexpr WPARAM MK_LBUTTON = 0x01, MK_RBUTTON = 0x02, MK_SHIFT = 0x04, MK_CONTROL = 0x08,
-                 MK_MBUTTON = 0x10;
 constexpr unsigned short VK_RBUTTON = 0x02, VK_MBUTTON = 0x04;
 constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5;
 // ShellExecute results at or below 32 are errors.
 constexpr std::intptr_t SE_ERR_FNF = 2, SE_ERR_NOASSOC = 31;
 constexpr unsigned DI_NORMAL = 3;
-
-constexpr LPARAM MAKELPARAM(int Low, int High) {
-    return static_cast<LPARAM>((static_cast<std::uint32_t>(High & 0xFFFF) << 16) |
-                               static_cast<std::uint32_t>(Low & 0xFFFF));
-}
-// The signed coordinates of a mouse message's LParam.
-constexpr int GET_X_LPARAM(LPARAM L) {
-    return static_cast<std::int16_t>(L & 0xFFFF);
-}
-constexpr int GET_Y_LPARAM(LPARAM L) {
-    return static_cast<std::int16_t>((L >> 16) & 0xFFFF);
-}
-
-// Number * Numerator / Denominator with a 64-bit product, rounded half away from zero;
-// -1 when Denominator is 0 or the result does not fit.
-int MulDiv(int Number, int Numerator, int Denominator);
-void InflateRect(TRect& R, int DX, int DY);
-bool PtInRect(const TRect& R, TPoint P);
 
 // The pointer's position on the screen.
 bool GetCursorPos(TPoint& P);

@@ -11,11 +11,6 @@ TXPManifest::~TXPManifest() {
     ThemeServices()->RemoveSelector();
 }
 
-namespace {
-
-[[maybe_unused]] const bool Registered = [] {
+void RegisterXPMan() {
     TPublish<TXPManifest>("TXPManifest", "TComponent").Creatable();
-    return true;
-}();
-
-} // namespace
+}

@@ -9,3 +9,7 @@ public:
     ~TXPManifest() override;
     const char* ClassName() const override { return "TXPManifest"; }
 };
+
+// The unit's classes and published properties, for the form files; RegisterFrameworkClasses
+// calls it once.
+void RegisterXPMan();

@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs to build, test and run.
 set -euo pipefail
 packages=(build-essential cmake ccache clang libclang-rt-14-dev qt6-base-dev libgl-dev
-          libvulkan-dev libgtest-dev libbenchmark-dev fonts-ipafont-gothic fonts-ipafont-mincho
+          libvulkan-dev libgtest-dev fonts-ipafont-gothic fonts-ipafont-mincho
           desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do

@@ -3,7 +3,7 @@
 #include "URLLabel.h"
 
 #include "Forms.h"
-#include "QtHost.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -3,9 +3,9 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Menus.h"
-#include "QtHost.h"
 #include "TypInfo.h"
 #include "WinApi.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QLineEdit>

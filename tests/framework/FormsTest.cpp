@@ -1,9 +1,9 @@
 // Forms and the application: showing, closing, the main form ending the program, the error
 // report; the screen's cursors; and the platform calls of the program's directory and shell.
 #include "Forms.h"
-#include "QtHost.h"
 #include "TypInfo.h"
 #include "WinApi.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QDesktopServices>

@@ -1,9 +1,9 @@
 // Colours, fonts, brushes, bitmaps and pictures (logic), and the canvas's painting rules
 // (pixel suites, named ...Pixels).
 #include "Graphics.h"
-#include "QtHost.h"
 #include "TypInfo.h"
 #include "WinApi.h"
+#include "internal/QtHost.h"
 
 #include <QBuffer>
 #include <QFontDatabase>

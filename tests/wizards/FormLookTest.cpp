@@ -3,11 +3,11 @@
 // hand cursor of links, lists and target buttons.
 #include "BoxLabl.h"
 #include "IconBtn.h"
-#include "QtHost.h"
 #include "Themes.h"
 #include "URLLabel.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 #include "umorvane.h"
 #include "upellisk.h"
 

@@ -2,6 +2,7 @@
 // with a sample file, maps every field in order and saves the window, as the user sees it, once
 // with the first field offered and once with the filled grid.
 // Usage: screenshots morvane|pellisk SAMPLE OUTDIR
+#include "CtrlsReg.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
 #include "upellisk.h"
@@ -88,6 +89,7 @@ int main(int argc, char** argv) {
     const QString Program = argv[1], Sample = argv[2], OutDir = argv[3];
     int Result = 2;
     const int Failed = RunProgram([&] {
+        RegisterControlClasses();
         Application->Initialize();
         if (Program == Shots[0].Program)
             Result = Run<Tfmorvane>(Shots[0], MorvaneTitle(), Sample, OutDir);

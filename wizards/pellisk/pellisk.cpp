@@ -1,9 +1,11 @@
 // The unit-price import wizard.
+#include "CtrlsReg.h"
 #include "Forms.h"
 #include "upellisk.h"
 
 int main() {
     return RunProgram([] {
+        RegisterControlClasses();
         Application->Initialize();
         Application->SetTitle(PelliskTitle());
         Tfpellisk* fpellisk = nullptr;

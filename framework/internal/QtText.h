@@ -12,25 +12,23 @@
 
 namespace QtText {
 
+// The platform's name of code page 932.
+constexpr const char* CodecName = "windows-31j";
 constexpr char16_t ReplacementChar = 0xFFFD;
 // The code page's converter marks bytes it cannot decode with this character.
 constexpr char16_t SubstituteChar = 0x1A;
-
-inline bool IsLeadByte(unsigned char B) {
-    return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
-}
 
 // Whether the text ends with the first byte of a double-byte character.
 inline bool EndsInsideCharacter(std::string_view Ansi) {
     std::size_t I = 0;
     while (I < Ansi.size())
-        I += IsLeadByte(static_cast<unsigned char>(Ansi[I])) ? 2 : 1;
+        I += ::IsLeadByte(Ansi[I]) ? 2 : 1;
     return I > Ansi.size();
 }
 
 // Bytes that do not decode become replacement characters; nothing is dropped or raised.
 inline QString Decode(std::string_view Ansi) {
-    thread_local QStringDecoder Decoder("windows-31j", QStringConverter::Flag::Stateless);
+    thread_local QStringDecoder Decoder(CodecName, QStringConverter::Flag::Stateless);
     QString Text = Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
     Decoder.resetState();
     Text.replace(QChar(SubstituteChar), QChar(ReplacementChar));
@@ -46,7 +44,7 @@ inline std::string_view Head(std::string_view Ansi, std::size_t MaxBytes) {
         return Ansi;
     std::size_t I = 0;
     while (I < MaxBytes) {
-        const std::size_t Next = I + (IsLeadByte(static_cast<unsigned char>(Ansi[I])) ? 2 : 1);
+        const std::size_t Next = I + (::IsLeadByte(Ansi[I]) ? 2 : 1);
         if (Next > MaxBytes)
             break;
         I = Next;
@@ -64,7 +62,7 @@ inline std::size_t BytesForWidth(int Width) {
 // False when the text holds a character that the code page cannot hold; Out then has "?" for it.
 inline bool Encode(const QString& Text, AnsiString& Out) {
     Out.clear();
-    QStringEncoder Encoder("windows-31j", QStringConverter::Flag::Stateless);
+    QStringEncoder Encoder(CodecName, QStringConverter::Flag::Stateless);
     const QByteArray Whole = Encoder.encode(Text);
     if (!Encoder.hasError()) {
         Out.assign(Whole.constData(), static_cast<std::size_t>(Whole.size()));

@@ -1,21 +1,19 @@
 #include "QtHost.h"
 
 #include "QtText.h"
-#include "WinApi.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QFile>
 #include <QFocusEvent>
-#include <QFontDatabase>
-#include <QFontMetrics>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QSet>
+#include <QPixmap>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -25,48 +23,9 @@
 
 namespace {
 
-// The platform's Japanese system fonts and the installed fonts that stand in for them.
-const std::pair<const char8_t*, const char*> FontSubstitutes[] = {
-    {u8"ＭＳ Ｐゴシック", "IPAPGothic"}, {u8"ＭＳ ゴシック", "IPAGothic"},
-    {u8"ＭＳ Ｐ明朝", "IPAPMincho"},     {u8"ＭＳ 明朝", "IPAMincho"},
-    {u8"MS PGothic", "IPAPGothic"},      {u8"MS Gothic", "IPAGothic"},
-    {u8"MS PMincho", "IPAPMincho"},      {u8"MS Mincho", "IPAMincho"},
-    {u8"MS UI Gothic", "IPAPGothic"},
-};
-// Sans fonts, in order of preference, for names that are neither installed nor mapped.
-const char* const FallbackFamilies[] = {"DejaVu Sans", "Liberation Sans", "Noto Sans"};
-
-QString FallbackFamily() {
-    for (const char* Family : FallbackFamilies)
-        if (QFontDatabase::hasFamily(Family))
-            return Family;
-    return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
-}
-
-// Makes Family resolve to an installed font, through a substitution where it is not one.
-void EnsureResolvable(const QString& Family) {
-    static QSet<QString> Checked;
-    if (Checked.isEmpty())
-        for (const auto& [Name, Substitute] : FontSubstitutes)
-            QFont::insertSubstitution(QString::fromUtf8(Name), Substitute);
-    if (Checked.contains(Family))
-        return;
-    Checked.insert(Family);
-    if (QFont::substitutes(Family).isEmpty() && !QFontDatabase::hasFamily(Family))
-        QFont::insertSubstitution(Family, FallbackFamily());
-}
-
 std::unordered_map<const QObject*, TControl*>& Links() {
     static std::unordered_map<const QObject*, TControl*> Map;
     return Map;
-}
-
-template <class F> void Guarded(F&& Handler) {
-    try {
-        Handler();
-    } catch (const std::exception& E) {
-        ReportException(E);
-    }
 }
 
 TMouseButton ButtonOf(Qt::MouseButton Button, bool& Known) {
@@ -197,47 +156,6 @@ private:
 
 // ---- Conversions
 
-QString ToQString(const AnsiString& Text) {
-    return QtText::Decode(Text);
-}
-
-bool FromQString(const QString& Text, AnsiString& Out) {
-    return QtText::Encode(Text, Out);
-}
-
-AnsiString FromQString(const QString& Text) {
-    return QtText::Encode(Text);
-}
-
-QColor ToQColor(TColor Color) {
-    const std::uint32_t Value = ColorToRGB(Color);
-    return QColor(GetRValue(Value), GetGValue(Value), GetBValue(Value));
-}
-
-// Negative heights are character heights (the em); positive ones are cell heights, which
-// include the internal leading.
-QFont ToQFont(const TFont& Font) {
-    const QString Family = ToQString(Font.Name());
-    EnsureResolvable(Family);
-    QFont Result(Family);
-    Result.setStyleStrategy(QFont::NoAntialias);
-    const int Height = Font.Height() == 0 ? TFont::DefaultHeight : Font.Height();
-    if (Height < 0) {
-        Result.setPixelSize(-Height);
-    } else {
-        Result.setPixelSize(Height);
-        const QFontMetrics M(Result);
-        const int Cell = M.ascent() + M.descent();
-        Result.setPixelSize(std::max(1, (Height * Height + Cell / 2) / std::max(Cell, 1)));
-    }
-    const TFontStyles Style = Font.Style();
-    Result.setBold(Style.Contains(fsBold));
-    Result.setItalic(Style.Contains(fsItalic));
-    Result.setUnderline(Style.Contains(fsUnderline));
-    Result.setStrikeOut(Style.Contains(fsStrikeOut));
-    return Result;
-}
-
 TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons) {
     TShiftState Shift;
     if (Modifiers & Qt::ShiftModifier)
@@ -287,6 +205,36 @@ std::map<TCursor, QCursor>& RegisteredCursors() {
 
 } // namespace
 
+namespace {
+
+// A cursor file is an icon file of type 2 whose directory entries hold the hot spot where an
+// icon holds its planes and bit count.
+constexpr int CursorTypeOffset = 2, HotSpotOffset = 10;
+constexpr char IconType = 1;
+
+int ReadLittleEndian16(const QByteArray& Bytes, int At) {
+    return static_cast<unsigned char>(Bytes[At]) | static_cast<unsigned char>(Bytes[At + 1]) << 8;
+}
+
+} // namespace
+
+bool LoadResourceCursor(const AnsiString& Name, QCursor& Cursor) {
+    QFile File(":/cursors/" + QtText::Decode(Name) + ".cur");
+    if (!File.open(QIODevice::ReadOnly))
+        return false;
+    QByteArray Bytes = File.readAll();
+    if (Bytes.size() <= HotSpotOffset + 4)
+        return false;
+    const int HotX = ReadLittleEndian16(Bytes, HotSpotOffset);
+    const int HotY = ReadLittleEndian16(Bytes, HotSpotOffset + 2);
+    Bytes[CursorTypeOffset] = IconType;
+    QImage Image;
+    if (!Image.loadFromData(Bytes, "ICO"))
+        return false;
+    Cursor = QCursor(QPixmap::fromImage(Image), HotX, HotY);
+    return true;
+}
+
 // The program's own hand cursor, when it carries one, is the hand of every control, so that
 // links, lists and buttons point alike.
 const char* const HandPointName = "HANDPOINT";
@@ -319,9 +267,9 @@ QCursor CursorOf(TCursor Cursor) {
     const auto Registered = RegisteredCursors().find(Cursor);
     if (Registered != RegisteredCursors().end())
         return Registered->second;
-    if (Cursor == crHandPoint)
-        if (const HCURSOR Hand = LoadCursor(HInstance, HandPointName))
-            return Hand->Cursor;
+    QCursor Hand;
+    if (Cursor == crHandPoint && LoadResourceCursor(HandPointName, Hand))
+        return Hand;
     const auto Shape = Shapes.find(Cursor);
     return QCursor(Shape == Shapes.end() ? Qt::ArrowCursor : Shape->second);
 }
@@ -407,15 +355,15 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         return Mouse(Source, static_cast<QMouseEvent*>(Event));
     case QEvent::Enter:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchMouseEnter(); });
+            SafeCall([&] { FControl->DispatchMouseEnter(); });
         return false;
     case QEvent::Leave:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchMouseLeave(); });
+            SafeCall([&] { FControl->DispatchMouseLeave(); });
         return false;
     case QEvent::Wheel: {
         auto* E = static_cast<QWheelEvent*>(Event);
-        Guarded([&] {
+        SafeCall([&] {
             FControl->DispatchWheel(E->angleDelta().y(),
                                     ShiftStateOf(E->modifiers(), E->buttons()));
         });
@@ -431,18 +379,18 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         auto* Win = dynamic_cast<TWinControl*>(FControl);
         auto* E = static_cast<QFocusEvent*>(Event);
         if (Win && IsUserFocusChange(E))
-            Guarded([&] { E->gotFocus() ? Win->DispatchEnter() : Win->DispatchExit(); });
+            SafeCall([&] { E->gotFocus() ? Win->DispatchEnter() : Win->DispatchExit(); });
         return false;
     }
     case QEvent::ContextMenu:
         return ContextMenu(Source, static_cast<QContextMenuEvent*>(Event));
     case QEvent::Resize:
         if (Source == FWidget)
-            Guarded([&] { FControl->DispatchResize(FWidget->width(), FWidget->height()); });
+            SafeCall([&] { FControl->DispatchResize(FWidget->width(), FWidget->height()); });
         return false;
     case QEvent::Move:
         if (Source == FWidget)
-            Guarded(
+            SafeCall(
                 [&] { FControl->DispatchMove(FWidget->geometry().x(), FWidget->geometry().y()); });
         return false;
     default:
@@ -452,7 +400,7 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         return false;
     auto* Message = static_cast<TPostedMessage*>(Event);
     if (auto* Win = dynamic_cast<TWinControl*>(FControl))
-        Guarded([&] { Win->DispatchMessage(Message->Msg, Message->WParam, Message->LParam); });
+        SafeCall([&] { Win->DispatchMessage(Message->Msg, Message->WParam, Message->LParam); });
     return true;
 }
 
@@ -465,7 +413,7 @@ TWinControl* TControlLink::SurfaceWindow() const {
 int TControlLink::HitTest(TWinControl* Window, const QPoint& Global) {
     int Hit = HTCLIENT;
     if (Window)
-        Guarded([&] { Hit = Window->DispatchHitTest({Global.x(), Global.y()}); });
+        SafeCall([&] { Hit = Window->DispatchHitTest({Global.x(), Global.y()}); });
     return Hit;
 }
 
@@ -482,7 +430,7 @@ void TControlLink::ShowHitCursor(int Hit) {
 bool TControlLink::Drag(QMouseEvent* E) {
     const QPoint Delta = E->globalPosition().toPoint() - FDrag.Start;
     const TRect R = DraggedBounds(FDrag.Hit, FDrag.Bounds, Delta, DragArea(FDrag.Window));
-    Guarded([&] { FDrag.Window->SetBounds(R.Left, R.Top, R.Width(), R.Height()); });
+    SafeCall([&] { FDrag.Window->SetBounds(R.Left, R.Top, R.Width(), R.Height()); });
     if (!(E->buttons() & Qt::LeftButton))
         FDrag = {};
     return true;
@@ -506,14 +454,14 @@ bool TControlLink::Forward(QWidget* Source, QMouseEvent* E) {
     const QPoint P = ToControl(Source, E->position().toPoint());
     TShiftState Shift = ShiftStateOf(E->modifiers(), E->buttons());
     if (E->type() == QEvent::MouseMove) {
-        Guarded([&] { FControl->DispatchMouseMove(Shift, P.x(), P.y()); });
+        SafeCall([&] { FControl->DispatchMouseMove(Shift, P.x(), P.y()); });
         return FHost;
     }
     bool Known = false;
     const TMouseButton Button = ButtonOf(E->button(), Known);
     if (!Known)
         return false;
-    Guarded([&] {
+    SafeCall([&] {
         if (E->type() == QEvent::MouseButtonPress) {
             FControl->DispatchMouseDown(Button, Shift, P.x(), P.y());
         } else if (E->type() == QEvent::MouseButtonRelease) {
@@ -544,7 +492,7 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     const TShiftState Shift = ShiftStateOf(E->modifiers(), QGuiApplication::mouseButtons());
     bool Swallowed = false;
     if (VirtualKey != 0) {
-        Guarded([&] {
+        SafeCall([&] {
             if (E->type() == QEvent::KeyRelease)
                 Win->DispatchKeyUp(VirtualKey, Shift);
             else
@@ -555,14 +503,15 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     if (E->type() == QEvent::KeyRelease)
         return FHost || Swallowed;
     AnsiString Typed;
-    if (E->text().isEmpty() || !FromQString(E->text(), Typed) || Typed.empty())
+    if (E->text().isEmpty() || !QtText::Encode(E->text(), Typed) || Typed.empty())
         return FHost || Swallowed;
     const AnsiString Original = Typed;
-    Guarded([&] { Win->DispatchKeyPress(Typed); });
+    SafeCall([&] { Win->DispatchKeyPress(Typed); });
     if (FHost || Typed == Original)
         return FHost || Swallowed;
     if (!Typed.empty() && !Swallowed) {
-        QKeyEvent Changed(E->type(), E->key(), E->modifiers(), ToQString(Typed), E->isAutoRepeat());
+        QKeyEvent Changed(E->type(), E->key(), E->modifiers(), QtText::Decode(Typed),
+                          E->isAutoRepeat());
         FResending = true;
         QCoreApplication::sendEvent(Source, &Changed);
         FResending = false;
@@ -578,8 +527,8 @@ bool TControlLink::InputMethod(QInputMethodEvent* E) {
     for (qsizetype I = 0; I < Text.size(); ++I) {
         const qsizetype Length = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
         AnsiString Typed;
-        if (FromQString(Text.mid(I, Length), Typed))
-            Guarded([&] { Win->DispatchKeyPress(Typed); });
+        if (QtText::Encode(Text.mid(I, Length), Typed))
+            SafeCall([&] { Win->DispatchKeyPress(Typed); });
         I += Length - 1;
     }
     return true;
@@ -591,7 +540,7 @@ bool TControlLink::ContextMenu(QWidget* Source, QContextMenuEvent* E) {
     if (!FControl->GetPopupMenu())
         return false;
     const QPoint P = ToControl(Source, E->pos());
-    Guarded([&] { FControl->DispatchContextMenu(P.x(), P.y()); });
+    SafeCall([&] { FControl->DispatchContextMenu(P.x(), P.y()); });
     return true;
 }
 

@@ -1,33 +1,16 @@
-// Qt glue of the platform layer, for the layer's own .cpp files only: conversions between the
-// layer's types and Qt's, the widget that hosts a self-painted control, and the link that
-// forwards a widget's input to its control.
+// Qt glue of the platform layer, for the layer's own .cpp files only: input and cursor
+// conversions between the layer's types and Qt's, the widget that hosts a self-painted
+// control, and the link that forwards a widget's input to its control.
 #pragma once
 
 #include "Controls.h"
+#include "QtGraphics.h"
+#include "QtText.h"
 
 #include <QCursor>
 #include <QEvent>
-#include <QFont>
 #include <QImage>
-#include <QRect>
-#include <QString>
 #include <QWidget>
-
-// Code page 932 to Unicode and back. Bytes that do not decode show as replacement characters;
-// FromQString gives false when Text holds a character the code page cannot hold, which Out
-// then has as "?".
-QString ToQString(const AnsiString& Text);
-bool FromQString(const QString& Text, AnsiString& Out);
-AnsiString FromQString(const QString& Text);
-
-QColor ToQColor(TColor Color);
-QFont ToQFont(const TFont& Font);
-inline QRect ToQRect(const TRect& R) {
-    return QRect(R.Left, R.Top, R.Width(), R.Height());
-}
-inline TRect FromQRect(const QRect& R) {
-    return Bounds(R.x(), R.y(), R.width(), R.height());
-}
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);
 // The platform's virtual key of a Qt key; 0 for keys it has none for.
@@ -35,6 +18,9 @@ unsigned short VirtualKeyOf(int QtKey, Qt::KeyboardModifiers Modifiers);
 
 // Cursors: the built-in crXXX shapes and the ones the application registered (Screen).
 QCursor CursorOf(TCursor Cursor);
+// The cursor file compiled into the program as ":/cursors/<Name>.cur", with its hot spot;
+// false when there is none or it is not a cursor.
+bool LoadResourceCursor(const AnsiString& Name, QCursor& Cursor);
 void RegisterCursor(TCursor Index, const QCursor& Cursor);
 void UnregisterCursor(TCursor Index);
 
@@ -86,8 +72,6 @@ private:
 // Runs a paint, reporting an exception later from the event loop: a modal error report inside
 // a paint would paint again while the painter is busy.
 void SafePaint(const std::function<void()>& Paint);
-// Hands an exception to the installed handler (SetExceptionHandler).
-void ReportException(const std::exception& E);
 
 // The drag's part of the controls' input dispatch (DragDrop.cpp): pointer movement and button
 // release in Receiver's client coordinates while a drag runs; true when the drag took the

@@ -1,0 +1,4 @@
+// A unit of the upper level.
+#pragma once
+
+#include "Low.h"

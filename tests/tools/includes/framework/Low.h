@@ -1,0 +1,4 @@
+// Includes the unit above it.
+#pragma once
+
+#include "High.h"

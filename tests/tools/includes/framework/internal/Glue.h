@@ -1,0 +1,4 @@
+// Qt glue of the lower unit.
+#pragma once
+
+#include <QWidget>

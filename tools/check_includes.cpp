@@ -1,0 +1,176 @@
+// Build check: the files of framework/, controls/ and wizards/ include only what the declared
+// order of units (framework/Units.txt) lets them, so that the layers stay free of circles and
+// Qt stays inside the platform layer.
+//
+//   check_includes ORDER ROOT FILE...   prints every offending include and exits with 1 if there
+//                                       is one; FILE paths lie under ROOT
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const InternalFolder = "framework/internal/";
+const char* const LayerFolder = "framework/";
+
+struct TUnit {
+    std::string Name; // the unit's first file, naming it in messages
+    int Level = 0;
+};
+
+// File stem (the name a quoted include uses, without ".h") to its unit and path.
+struct TEntry {
+    const TUnit* Unit = nullptr;
+    std::string Path;
+};
+
+bool StartsWith(const std::string& Text, const std::string& Prefix) {
+    return Text.compare(0, Prefix.size(), Prefix) == 0;
+}
+
+class TOrder {
+public:
+    bool Read(const std::string& FileName) {
+        std::ifstream In(FileName);
+        if (!In) {
+            std::fprintf(stderr, "%s: cannot be read\n", FileName.c_str());
+            return false;
+        }
+        std::string Line;
+        int Level = 0;
+        bool Good = true;
+        while (std::getline(In, Line)) {
+            if (Line.empty() || Line[0] == '#')
+                continue;
+            ++Level;
+            std::istringstream Words(Line);
+            std::string Word;
+            while (Words >> Word)
+                Good = AddUnit(Word, Level, FileName) && Good;
+        }
+        return Good;
+    }
+
+    const TEntry* Find(const std::string& Stem) const {
+        const auto It = FEntries.find(Stem);
+        return It == FEntries.end() ? nullptr : &It->second;
+    }
+
+private:
+    bool AddUnit(const std::string& Word, int Level, const std::string& FileName) {
+        FUnits.push_back(std::make_unique<TUnit>());
+        TUnit* Unit = FUnits.back().get();
+        Unit->Level = Level;
+        std::istringstream Parts(Word);
+        std::string Path;
+        bool Good = true;
+        while (std::getline(Parts, Path, '+')) {
+            if (Unit->Name.empty())
+                Unit->Name = Path;
+            const std::string Stem = fs::path(Path).filename().string();
+            if (!FEntries.emplace(Stem, TEntry{Unit, Path}).second) {
+                std::fprintf(stderr, "%s: %s is listed twice\n", FileName.c_str(), Stem.c_str());
+                Good = false;
+            }
+        }
+        return Good;
+    }
+
+    std::vector<std::unique_ptr<TUnit>> FUnits;
+    std::map<std::string, TEntry> FEntries;
+};
+
+bool IsQtHeader(const std::string& Name) {
+    return Name.size() > 1 && Name[0] == 'Q' && std::isupper(static_cast<unsigned char>(Name[1]));
+}
+
+class TChecker {
+public:
+    TChecker(const TOrder& AOrder, fs::path ARoot) : Order(AOrder), Root(std::move(ARoot)) {}
+
+    // Checks one file; false when it breaks the order.
+    bool Check(const fs::path& File) {
+        const std::string Path = fs::relative(File, Root).generic_string();
+        const std::string Stem = File.stem().string();
+        const TEntry* Own = Order.Find(Stem);
+        if (!Own || Own->Path != (fs::path(Path).parent_path() / Stem).generic_string()) {
+            std::printf("%s: not a unit of the declared order\n", Path.c_str());
+            return false;
+        }
+        std::ifstream In(File);
+        const std::regex Include(R"(^\s*#\s*include\s*([<"])([^">]+)[">])");
+        std::string Line;
+        bool Good = true;
+        for (int Number = 1; std::getline(In, Line); ++Number) {
+            std::smatch M;
+            if (!std::regex_search(Line, M, Include))
+                continue;
+            const std::string Where = Path + ":" + std::to_string(Number) + ": ";
+            Good = (M[1] == "<" ? CheckSystem(Path, M[2], Where)
+                                : CheckUnit(Path, *Own, M[2], Where)) &&
+                   Good;
+        }
+        return Good;
+    }
+
+private:
+    static bool CheckSystem(const std::string& Path, const std::string& Header,
+                            const std::string& Where) {
+        const bool LayerSource =
+            StartsWith(Path, LayerFolder) && fs::path(Path).extension() == ".cpp";
+        if (!IsQtHeader(Header) || LayerSource || StartsWith(Path, InternalFolder))
+            return true;
+        std::printf("%sQt header <%s> outside the layer's sources and internal headers\n",
+                    Where.c_str(), Header.c_str());
+        return false;
+    }
+
+    bool CheckUnit(const std::string& Path, const TEntry& Own, const std::string& Header,
+                   const std::string& Where) const {
+        const TEntry* Target = Order.Find(fs::path(Header).stem().string());
+        if (!Target) {
+            std::printf("%s\"%s\" is not a unit of the declared order\n", Where.c_str(),
+                        Header.c_str());
+            return false;
+        }
+        if (StartsWith(Target->Path, InternalFolder) && !StartsWith(Path, LayerFolder)) {
+            std::printf("%s\"%s\" is internal to the platform layer\n", Where.c_str(),
+                        Header.c_str());
+            return false;
+        }
+        if (Target->Unit == Own.Unit || Target->Unit->Level < Own.Unit->Level)
+            return true;
+        std::printf("%s%s includes %s, which is not below it\n", Where.c_str(),
+                    Own.Unit->Name.c_str(), Target->Unit->Name.c_str());
+        return false;
+    }
+
+    const TOrder& Order;
+    fs::path Root;
+};
+
+} // namespace
+
+int main(int Argc, char** Argv) {
+    if (Argc < 3) {
+        std::fprintf(stderr, "usage: check_includes ORDER ROOT FILE...\n");
+        return 2;
+    }
+    TOrder Order;
+    if (!Order.Read(Argv[1]))
+        return 2;
+    TChecker Checker(Order, fs::canonical(Argv[2]));
+    bool Good = true;
+    for (int I = 3; I < Argc; ++I)
+        Good = Checker.Check(fs::canonical(Argv[I])) && Good;
+    return Good ? 0 : 1;
+}
