@@ -1440,7 +1440,7 @@ void TStrColGrid::DrawDividedText(const TCellText& AText, const TSCGCellParam* A
 void TStrColGrid::DrawTextLine(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
                                int ARow, const TRect& ACellRect, const TRect& ALineRect, int AIndex,
                                TGridDrawState AState, TGridOptions AOptions) {
-    AnsiString Line = FLines.Ref(AIndex);
+    AnsiString Line(FLines.View(AIndex));
     TAlignment Alignment = AText.Alignment;
     TTextLayout Layout = AText.Layout;
     bool InnerLine = AOptions.Contains(goHorzLine);

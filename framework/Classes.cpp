@@ -241,6 +241,46 @@ void TStrings::LoadFromFile(const AnsiString& FileName) {
     SetText(ReadFileBytes(FileName));
 }
 
+// ---- TStringStore
+
+std::vector<AnsiString>& TStringStore::Owned() {
+    if (FText) {
+        FOwned.assign(FViews.begin(), FViews.end());
+        FViews = {};
+        FText.reset();
+    }
+    return FOwned;
+}
+
+void TStringStore::Share(TSharedText Text, TStringViews Views) {
+    FOwned = {};
+    FText = std::move(Text);
+    FViews = std::move(Views);
+}
+
+const TSharedText& TStringStore::Shared() {
+    if (FText)
+        return FText;
+    TTextBytes Packed;
+    std::vector<std::size_t> Ends;
+    Ends.reserve(FOwned.size());
+    for (const AnsiString& S : FOwned)
+        Ends.push_back(Packed.append(S).size());
+    auto Text = std::make_shared<const TTextBytes>(std::move(Packed));
+    TStringViews Views;
+    Views.reserve(Ends.size());
+    for (std::size_t I = 0, Start = 0; I < Ends.size(); Start = Ends[I++])
+        Views.push_back(std::string_view(*Text).substr(Start, Ends[I] - Start));
+    Share(std::move(Text), std::move(Views));
+    return FText;
+}
+
+void TStringStore::Clear() {
+    FOwned = {};
+    FText.reset();
+    FViews = {};
+}
+
 // ---- TStringList
 
 namespace {
@@ -253,37 +293,48 @@ void CheckIndex(int Index, int Count) {
 } // namespace
 
 AnsiString TStringList::Get(int Index) const {
+    return AnsiString(View(Index));
+}
+
+std::string_view TStringList::View(int Index) const {
     CheckIndex(Index, Count());
-    return FItems[Index];
+    return FItems.View(Index);
 }
 
 void TStringList::Put(int Index, const AnsiString& S) {
     CheckIndex(Index, Count());
-    FItems[Index] = S;
+    FItems.Owned()[Index] = S;
     Changed();
 }
 
 void TStringList::Insert(int Index, const AnsiString& S) {
     CheckIndex(Index, Count() + 1);
-    FItems.insert(FItems.begin() + Index, S);
+    std::vector<AnsiString>& Items = FItems.Owned();
+    Items.insert(Items.begin() + Index, S);
     Changed();
 }
 
 void TStringList::Delete(int Index) {
     CheckIndex(Index, Count());
-    FItems.erase(FItems.begin() + Index);
+    std::vector<AnsiString>& Items = FItems.Owned();
+    Items.erase(Items.begin() + Index);
     Changed();
 }
 
 void TStringList::Clear() {
-    if (FItems.empty())
+    if (Count() == 0)
         return;
-    FItems.clear();
+    FItems.Clear();
     Changed();
 }
 
 void TStringList::Append(AnsiString&& S) {
-    FItems.push_back(std::move(S));
+    FItems.Owned().push_back(std::move(S));
+    Changed();
+}
+
+void TStringList::Share(TSharedText Text, TStringViews Views) {
+    FItems.Share(std::move(Text), std::move(Views));
     Changed();
 }
 

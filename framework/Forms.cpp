@@ -280,6 +280,7 @@ void TApplication::Notification(TComponent* AComponent, bool Removing) {
 }
 
 void TApplication::Initialize() {
+    KeepFreedMemory();
     if (!QCoreApplication::instance()) {
         static int Argc = 1;
         static char Name[] = "quovant";

@@ -373,21 +373,39 @@ AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension
     return FileName.substr(0, FileName.size() - ExtractFileExt(FileName).size()) + Extension;
 }
 
-std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
+namespace {
+
+template <class Bytes> Bytes ReadWholeFile(const AnsiString& FileName, std::size_t MaxSize) {
     TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
     const auto Size = static_cast<std::uint64_t>(std::max<std::int64_t>(Stream.Size(), 0));
     if (Size > MaxSize)
         throw EReadError(TooLargeMessage(FileName, MaxSize));
-    std::string Bytes;
-    Bytes.reserve(static_cast<std::size_t>(Size));
+    // Read in place up to the size found; the file may shrink or grow while it is read, so the
+    // limit is kept on what arrives.
+    Bytes Result(static_cast<std::size_t>(Size), '\0');
+    std::size_t Got = 0;
+    while (Got < Result.size())
+        if (const std::size_t Count = Stream.Read(Result.data() + Got, Result.size() - Got))
+            Got += Count;
+        else
+            Result.resize(Got);
     char Buffer[65536];
-    // The file may grow while it is read, so the limit is kept on what arrives.
     while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer)) {
-        if (Count > MaxSize - Bytes.size())
+        if (Count > MaxSize - Result.size())
             throw EReadError(TooLargeMessage(FileName, MaxSize));
-        Bytes.append(Buffer, Count);
+        Result.append(Buffer, Count);
     }
-    return Bytes;
+    return Result;
+}
+
+} // namespace
+
+std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
+    return ReadWholeFile<std::string>(FileName, MaxSize);
+}
+
+TTextBytes ReadFileText(const AnsiString& FileName, std::size_t MaxSize) {
+    return ReadWholeFile<TTextBytes>(FileName, MaxSize);
 }
 
 AnsiString SysErrorMessage(int Code) {

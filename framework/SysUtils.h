@@ -4,6 +4,8 @@
 // hold Japanese text are written with the _sj suffix, which converts them once when evaluated.
 #pragma once
 
+#include "Memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -12,6 +14,8 @@
 #include <string_view>
 
 using AnsiString = std::string;
+// Bytes of many megabytes (a loaded file), in large pages.
+using TTextBytes = std::basic_string<char, std::char_traits<char>, TLargeAllocator<char>>;
 
 // UTF-8 source text to code page 932. Throws EConvertError for text the code page cannot hold.
 AnsiString operator""_sj(const char* Text, std::size_t Length);
@@ -97,6 +101,8 @@ AnsiString ChangeFileExt(const AnsiString& FileName, const AnsiString& Extension
 // The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
 // when reading fails or the file holds more than MaxSize bytes.
 std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize = SIZE_MAX);
+// As ReadFileBytes, in large pages: for a file of many megabytes whose bytes are kept.
+TTextBytes ReadFileText(const AnsiString& FileName, std::size_t MaxSize);
 
 // The reason for a platform error number, in Japanese whatever the platform's language.
 AnsiString SysErrorMessage(int Code);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "Memory.h"
 
 #include <cstdint>
 #include <functional>
@@ -57,12 +58,6 @@ std::uint32_t GetNearestColor(const TCanvas* Canvas, TColor Color);
 // Draws Icon at (X, Y) scaled to Width x Height (its own size when 0).
 bool DrawIconEx(TCanvas* Canvas, int X, int Y, const TIcon* Icon, int Width, int Height,
                 unsigned Flags = DI_NORMAL);
-
-// Memory in whole pages for allocators of their own, zeroed, backed by large pages where the
-// platform offers them, so that filling hundreds of megabytes takes few page faults. Raises
-// std::bad_alloc when there is none; VirtualFree takes the block and the size it was given.
-void* VirtualAlloc(std::size_t Size);
-void VirtualFree(void* Block, std::size_t Size);
 
 // Cursors loaded from the program's resources, for the screen's cursor table.
 class TCursorImage;
