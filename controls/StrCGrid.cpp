@@ -97,6 +97,81 @@ template <class F, class... A> void Fire(const F& Handler, A&&... Args) {
     Call(std::forward<A>(Args)...);
 }
 
+// Whether ComposeText gives the cell's text as it is, so that painting need not copy it.
+bool ComposesToCell(TSCGCellCaptionType Type, const AnsiString& Caption, const AnsiString& Cell) {
+    switch (Type) {
+    case ctCaption:
+    case ctHeader:
+    case ctFooter:
+        return Caption.empty();
+    case ctCellText:
+        return Caption.empty() || !Cell.empty();
+    case ctTop:
+    case ctBottom:
+        break;
+    }
+    return false;
+}
+
+// No character of the code page is longer than two bytes or narrower than a pixel: a line
+// Width pixels wide shows at most this many bytes, with a few to spare for the edge.
+std::size_t BytesShown(int Width) {
+    constexpr std::size_t Spare = 16;
+    return 2 * static_cast<std::size_t>(std::max(Width, 0)) + Spare;
+}
+
+// The first character that starts at or after Pos: counted from just after the last byte
+// before Pos that can only be a character of its own (one below every trail byte), or else
+// from the line's start.
+std::size_t CharStartFrom(std::string_view Line, std::size_t Pos) {
+    constexpr unsigned char FirstTrailByte = 0x40;
+    std::size_t At = Pos;
+    while (At > 0 && static_cast<unsigned char>(Line[At - 1]) >= FirstTrailByte)
+        --At;
+    while (At < Pos)
+        At += IsLeadByte(Line[At]) ? 2 : 1;
+    return At;
+}
+
+// The part of a line that a cell can show: all of a line that fits, else at most MaxBytes
+// from its start, end or middle as the alignment places it, without splitting a character.
+std::string_view ShownPart(std::string_view Line, TAlignment Alignment, std::size_t MaxBytes) {
+    if (Line.size() <= MaxBytes)
+        return Line;
+    const std::size_t Hidden = Line.size() - MaxBytes;
+    const std::size_t First = Alignment == taLeftJustify    ? 0
+                              : Alignment == taRightJustify ? CharStartFrom(Line, Hidden)
+                                                            : CharStartFrom(Line, Hidden / 2);
+    std::size_t End = First;
+    while (End < Line.size()) {
+        const std::size_t Next = End + (IsLeadByte(Line[End]) ? 2 : 1);
+        if (Next - First > MaxBytes)
+            break;
+        End = Next;
+    }
+    return Line.substr(First, End - First);
+}
+
+// The lines of a cell text as TStrings::SetText splits them, as views; always one at least.
+void SplitCellLines(std::string_view Text, std::vector<std::string_view>& Lines) {
+    Lines.clear();
+    const std::size_t End = std::min(Text.find('\0'), Text.size());
+    std::size_t Pos = 0;
+    while (Pos < End) {
+        std::size_t Break = Pos;
+        while (Break < End && Text[Break] != '\r' && Text[Break] != '\n')
+            ++Break;
+        Lines.push_back(Text.substr(Pos, Break - Pos));
+        Pos = Break;
+        if (Pos < End && Text[Pos] == '\r')
+            ++Pos;
+        if (Pos < End && Text[Pos] == '\n')
+            ++Pos;
+    }
+    if (Lines.empty())
+        Lines.emplace_back();
+}
+
 AnsiString ComposeText(TSCGCellCaptionType Type, const AnsiString& Caption,
                        const AnsiString& Cell) {
     switch (Type) {
@@ -1305,7 +1380,7 @@ void TStrColGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawStat
     if (FCellDivide)
         DrawDividedText(Text, Param, ACol, ARow, ARect, AState, Options);
     else
-        DrawWrappedText(Text.Text, ARect);
+        DrawWrappedText(Text.Text(), ARect);
     Fire(OnDrawCell, this, ACol, ARow, ARect, AState);
     if (Param)
         Fire(Param->OnDrawCell(), Param, this, ACol, ARow, ARect, AState);
@@ -1385,21 +1460,31 @@ bool TStrColGrid::ApplyFocusColors(const TSCGCellParam* AParam, TGridDrawState A
 
 TStrColGrid::TCellText TStrColGrid::ComposeCellText(const TSCGCellParam* AParam, int ACol, int ARow,
                                                     const TRect& ARect, TGridDrawState AState) {
+    // The cell's text is drawn where it is unless a caption or a handler makes another: a cell
+    // may hold megabytes.
     TCellText Result;
     const AnsiString& Cell = Cells(ACol, ARow);
+    Result.Cell = Cell;
     if (AParam) {
         Result.Width = AParam->FontWidth();
         Result.Alignment = AParam->Alignment();
         Result.Layout = AParam->Layout();
-        Result.Text = ComposeText(AParam->CaptionType(), AParam->Caption(), Cell);
-        OutCellText(AParam->OnOutCellText(), const_cast<TSCGCellParam*>(AParam), ARect, ACol, ARow,
-                    AParam->Caption(), Result.Text);
+        const AnsiString& Caption = AParam->Caption();
+        if (AParam->OnOutCellText() || !ComposesToCell(AParam->CaptionType(), Caption, Cell)) {
+            Result.IsComposed = true;
+            Result.Composed = ComposeText(AParam->CaptionType(), Caption, Cell);
+            OutCellText(AParam->OnOutCellText(), const_cast<TSCGCellParam*>(AParam), ARect, ACol,
+                        ARow, Caption, Result.Composed);
+        }
     } else {
         const bool Fixed = AState.Contains(gdFixed);
         Result.Alignment = Fixed ? FFixedAlignment : FAlignment;
         Result.Layout = Fixed ? FFixedLayout : FLayout;
-        Result.Text = Cell;
-        OutCellText(OnOutCellText, this, ARect, ACol, ARow, Caption(), Result.Text);
+        if (OnOutCellText) {
+            Result.IsComposed = true;
+            Result.Composed = Cell;
+            OutCellText(OnOutCellText, this, ARect, ACol, ARow, Caption(), Result.Composed);
+        }
     }
     return Result;
 }
@@ -1421,14 +1506,8 @@ void TStrColGrid::OutCellText(const TSCGOutCellTextEvent& AHandler, TObject* ASe
 void TStrColGrid::DrawDividedText(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
                                   int ARow, const TRect& ARect, TGridDrawState AState,
                                   TGridOptions AOptions) {
-    // Split in place: a long cell text is not copied first.
-    if (AText.Text.empty())
-        FLines.SetText(AnsiString(1, LineBreak));
-    else
-        FLines.SetText(AText.Text);
-    if (FLines.Count() == 0) // text that starts with a NUL byte
-        FLines.Add(AnsiString());
-    const int Count = FLines.Count();
+    SplitCellLines(AText.Text(), FLines);
+    const int Count = static_cast<int>(FLines.size());
     const int Height = ARect.Height() / Count;
     for (int I = 0; I < Count; ++I) {
         const int Bottom = I == Count - 1 ? ARect.Bottom : ARect.Top + Height * (I + 1);
@@ -1440,7 +1519,11 @@ void TStrColGrid::DrawDividedText(const TCellText& AText, const TSCGCellParam* A
 void TStrColGrid::DrawTextLine(const TCellText& AText, const TSCGCellParam* AParam, int ACol,
                                int ARow, const TRect& ACellRect, const TRect& ALineRect, int AIndex,
                                TGridDrawState AState, TGridOptions AOptions) {
-    AnsiString Line(FLines.View(AIndex));
+    // Without a handler that may want the whole line, only what the cell can show is taken.
+    const std::string_view Whole = FLines[std::size_t(AIndex)];
+    AnsiString Line(LinesHandled(AParam)
+                        ? Whole
+                        : ShownPart(Whole, AText.Alignment, BytesShown(ACellRect.Width())));
     TAlignment Alignment = AText.Alignment;
     TTextLayout Layout = AText.Layout;
     bool InnerLine = AOptions.Contains(goHorzLine);
@@ -1464,7 +1547,7 @@ void TStrColGrid::DrawTextLine(const TCellText& AText, const TSCGCellParam* APar
         C->TextRect(ALineRect, X + K, Y, Line);
     C->Brush()->SetStyle(BrushStyle);
     if (InnerLine)
-        DrawLineSeparators(ALineRect, AIndex, FLines.Count(), AState);
+        DrawLineSeparators(ALineRect, AIndex, static_cast<int>(FLines.size()), AState);
 }
 
 int TStrColGrid::LineX(TAlignment AAlignment, const TRect& ACellRect, int ATextWidth) {
@@ -1509,10 +1592,17 @@ void TStrColGrid::DrawLineSeparators(const TRect& ALineRect, int AIndex, int ACo
     }
 }
 
-void TStrColGrid::DrawWrappedText(const AnsiString& AText, const TRect& ARect) {
+bool TStrColGrid::LinesHandled(const TSCGCellParam* AParam) const {
+    return OnDrawTextOneLine || (AParam && AParam->OnDrawTextOneLine());
+}
+
+// Wrapped lines start at the text's start, and a cell shows no more characters than it has
+// pixels: the text beyond is left out before it is copied.
+void TStrColGrid::DrawWrappedText(std::string_view AText, const TRect& ARect) {
     TRect Box{ARect.Left + TextMargin, ARect.Top + TextMargin, ARect.Right - TextMargin,
               ARect.Bottom - TextMargin};
-    Canvas()->DrawText(AText, Box, DT_WORDBREAK);
+    const std::size_t MaxBytes = BytesShown(Box.Width() * std::max(Box.Height(), 1));
+    Canvas()->DrawText(AnsiString(ShownPart(AText, taLeftJustify, MaxBytes)), Box, DT_WORDBREAK);
 }
 
 void TStrColGrid::DrawFocus(const TSCGCellParam* AParam, int ACol, int ARow, const TRect& ARect,

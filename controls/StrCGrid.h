@@ -342,9 +342,13 @@ protected:
     void RestoreCanvas();
 
 private:
-    // What DrawCell draws in a cell: the composed text and how its lines are placed.
+    // What DrawCell draws in a cell: the cell's own text, or one composed from it and a caption
+    // or by a handler, and how its lines are placed.
     struct TCellText {
-        AnsiString Text;
+        std::string_view Cell;
+        AnsiString Composed;
+        bool IsComposed = false;
+        std::string_view Text() const { return IsComposed ? std::string_view(Composed) : Cell; }
         int Width = 1;
         TAlignment Alignment = taLeftJustify;
         TTextLayout Layout = tlTop;
@@ -371,7 +375,9 @@ private:
     static int LineX(TAlignment AAlignment, const TRect& ACellRect, int ATextWidth);
     static int LineY(TTextLayout ALayout, const TRect& ALineRect, int ATextHeight);
     void DrawLineSeparators(const TRect& ALineRect, int AIndex, int ACount, TGridDrawState AState);
-    void DrawWrappedText(const AnsiString& AText, const TRect& ARect);
+    void DrawWrappedText(std::string_view AText, const TRect& ARect);
+    // Whether a handler may read or change a line before it is drawn.
+    bool LinesHandled(const TSCGCellParam* AParam) const;
     void DrawFocus(const TSCGCellParam* AParam, int ACol, int ARow, const TRect& ARect,
                    TGridDrawState AState, TGridOptions AOptions);
 
@@ -393,5 +399,5 @@ private:
     TBrush FSavedBrush;
     TPen FSavedPen;
     TFont FSavedFont;
-    TStringList FLines;
+    std::vector<std::string_view> FLines;
 };
