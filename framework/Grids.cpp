@@ -1461,6 +1461,23 @@ int TStringGrid::WritableSlot(int ARow) {
     return Slot;
 }
 
+namespace {
+
+// A text of megabytes is given large pages before it is written: each small page costs a fault.
+void AssignCellText(AnsiString& Cell, std::string_view Value) {
+    if (Value.size() < LargeBlockBytes) {
+        Cell.assign(Value);
+        return;
+    }
+    AnsiString Text;
+    Text.reserve(Value.size());
+    AdviseLargePages(Text.data(), Text.capacity());
+    Text.assign(Value);
+    Cell.swap(Text);
+}
+
+} // namespace
+
 void TStringGrid::SetCells(int ACol, int ARow, std::string_view Value) {
     CheckWrite(ACol, ARow);
     if (Cells(ACol, ARow) == Value)
@@ -1475,7 +1492,7 @@ void TStringGrid::SetCells(int ACol, int ARow, std::string_view Value) {
             Column.reserve(std::max(Slot + 1, FSlotUsers.capacity()));
         Column.resize(Slot + 1);
     }
-    Column[Slot].assign(Value);
+    AssignCellText(Column[Slot], Value);
     InvalidateCell(ACol, ARow);
 }
 

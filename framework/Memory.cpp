@@ -57,6 +57,16 @@ void VirtualFree(void* Block, std::size_t Size) {
         munmap(Block, Size);
 }
 
+void AdviseLargePages([[maybe_unused]] void* Block, [[maybe_unused]] std::size_t Size) {
+#ifdef MADV_HUGEPAGE
+    const auto Start = reinterpret_cast<std::uintptr_t>(Block);
+    const std::uintptr_t First = (Start + LargePage - 1) / LargePage * LargePage;
+    const std::uintptr_t Last = (Start + Size) / LargePage * LargePage;
+    if (First < Last)
+        madvise(reinterpret_cast<void*>(First), Last - First, MADV_HUGEPAGE);
+#endif
+}
+
 #else
 
 // Without page mappings: zeroed blocks of the heap, aligned as large pages would be.
@@ -69,6 +79,8 @@ void* VirtualAlloc(std::size_t Size) {
 void VirtualFree(void* Block, std::size_t Size) {
     ::operator delete(Block, Size, std::align_val_t(LargePage));
 }
+
+void AdviseLargePages(void*, std::size_t) {}
 
 #endif
 

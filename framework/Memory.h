@@ -14,6 +14,10 @@ void VirtualFree(void* Block, std::size_t Size);
 // every page would be faulted in anew; the programs call it once, at start.
 void KeepFreedMemory();
 
+// Asks for large pages for the whole large pages within a block not yet written; a hint that
+// changes nothing where the platform has none.
+void AdviseLargePages(void* Block, std::size_t Size);
+
 // Blocks of LargeBlockBytes and more come from VirtualAlloc, rounded up to whole large pages;
 // smaller ones from the heap. ReleaseBlock takes the size AllocateBlock was given.
 constexpr std::size_t LargeBlockBytes = std::size_t(1) << 20;
