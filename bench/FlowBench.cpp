@@ -198,6 +198,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication App(argc, argv);
+    Application->Initialize(); // as the programs start
     QTemporaryDir SourceDir;
     std::string Source = Input;
     if (Which == "long") {

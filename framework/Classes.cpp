@@ -269,6 +269,46 @@ void TStrings::LoadFromFile(const AnsiString& FileName) {
     SetText(ReadFileBytes(FileName));
 }
 
+// ---- TStringStore
+
+std::vector<AnsiString>& TStringStore::Owned() {
+    if (FText) {
+        FOwned.assign(FViews.begin(), FViews.end());
+        FViews = {};
+        FText.reset();
+    }
+    return FOwned;
+}
+
+void TStringStore::Share(TSharedText Text, TStringViews Views) {
+    FOwned = {};
+    FText = std::move(Text);
+    FViews = std::move(Views);
+}
+
+const TSharedText& TStringStore::Shared() {
+    if (FText)
+        return FText;
+    TTextBytes Packed;
+    std::vector<std::size_t> Ends;
+    Ends.reserve(FOwned.size());
+    for (const AnsiString& S : FOwned)
+        Ends.push_back(Packed.append(S).size());
+    auto Text = std::make_shared<const TTextBytes>(std::move(Packed));
+    TStringViews Views;
+    Views.reserve(Ends.size());
+    for (std::size_t I = 0, Start = 0; I < Ends.size(); Start = Ends[I++])
+        Views.push_back(std::string_view(*Text).substr(Start, Ends[I] - Start));
+    Share(std::move(Text), std::move(Views));
+    return FText;
+}
+
+void TStringStore::Clear() {
+    FOwned = {};
+    FText.reset();
+    FViews = {};
+}
+
 // ---- TStringList
 
 namespace {
@@ -281,37 +321,48 @@ void CheckIndex(int Index, int Count) {
 } // namespace
 
 AnsiString TStringList::Get(int Index) const {
+    return AnsiString(View(Index));
+}
+
+std::string_view TStringList::View(int Index) const {
     CheckIndex(Index, Count());
-    return FItems[Index];
+    return FItems.View(Index);
 }
 
 void TStringList::Put(int Index, const AnsiString& S) {
     CheckIndex(Index, Count());
-    FItems[Index] = S;
+    FItems.Owned()[Index] = S;
     Changed();
 }
 
 void TStringList::Insert(int Index, const AnsiString& S) {
     CheckIndex(Index, Count() + 1);
-    FItems.insert(FItems.begin() + Index, S);
+    std::vector<AnsiString>& Items = FItems.Owned();
+    Items.insert(Items.begin() + Index, S);
     Changed();
 }
 
 void TStringList::Delete(int Index) {
     CheckIndex(Index, Count());
-    FItems.erase(FItems.begin() + Index);
+    std::vector<AnsiString>& Items = FItems.Owned();
+    Items.erase(Items.begin() + Index);
     Changed();
 }
 
 void TStringList::Clear() {
-    if (FItems.empty())
+    if (Count() == 0)
         return;
-    FItems.clear();
+    FItems.Clear();
     Changed();
 }
 
 void TStringList::Append(AnsiString&& S) {
-    FItems.push_back(std::move(S));
+    FItems.Owned().push_back(std::move(S));
+    Changed();
+}
+
+void TStringList::Share(TSharedText Text, TStringViews Views) {
+    FItems.Share(std::move(Text), std::move(Views));
     Changed();
 }
 
@@ -894,19 +945,37 @@ void TSafeFileStream::Commit() {
     FCommitted = true;
 }
 
-std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
+namespace {
+
+template <class Bytes> Bytes ReadWholeFile(const AnsiString& FileName, std::size_t MaxSize) {
     TFileStream Stream(FileName, fmOpenRead | fmShareDenyWrite);
     const auto Size = static_cast<std::uint64_t>(std::max<std::int64_t>(Stream.Size(), 0));
     if (Size > MaxSize)
         throw EReadError(TooLargeMessage(FileName, MaxSize));
-    std::string Bytes;
-    Bytes.reserve(static_cast<std::size_t>(Size));
+    // Read in place up to the size found; the file may shrink or grow while it is read, so the
+    // limit is kept on what arrives.
+    Bytes Result(static_cast<std::size_t>(Size), '\0');
+    std::size_t Got = 0;
+    while (Got < Result.size())
+        if (const std::size_t Count = Stream.Read(Result.data() + Got, Result.size() - Got))
+            Got += Count;
+        else
+            Result.resize(Got);
     char Buffer[65536];
-    // The file may grow while it is read, so the limit is kept on what arrives.
     while (const std::size_t Count = Stream.Read(Buffer, sizeof Buffer)) {
-        if (Count > MaxSize - Bytes.size())
+        if (Count > MaxSize - Result.size())
             throw EReadError(TooLargeMessage(FileName, MaxSize));
-        Bytes.append(Buffer, Count);
+        Result.append(Buffer, Count);
     }
-    return Bytes;
+    return Result;
+}
+
+} // namespace
+
+std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize) {
+    return ReadWholeFile<std::string>(FileName, MaxSize);
+}
+
+TTextBytes ReadFileText(const AnsiString& FileName, std::size_t MaxSize) {
+    return ReadWholeFile<TTextBytes>(FileName, MaxSize);
 }

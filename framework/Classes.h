@@ -192,18 +192,48 @@ private:
     int FUpdateCount = 0;
 };
 
+// A text that string lists hold views into (a loaded file), kept alive by the lists that do.
+using TSharedText = std::shared_ptr<const TTextBytes>;
+using TStringViews = std::vector<std::string_view, TLargeAllocator<std::string_view>>;
+
+// The texts of a list: strings of its own, or views into a shared text, so that a list of a
+// million lines costs no string per line. Views become strings of the list's own only when the
+// list is changed item by item.
+class TStringStore {
+public:
+    int Count() const { return static_cast<int>(FText ? FViews.size() : FOwned.size()); }
+    std::string_view View(int Index) const {
+        return FText ? FViews[Index] : std::string_view(FOwned[Index]);
+    }
+    // The strings for changes, made the list's own first.
+    std::vector<AnsiString>& Owned();
+    void Share(TSharedText Text, TStringViews Views);
+    // The shared text the items are views into; strings of the list's own are packed into one
+    // first.
+    const TSharedText& Shared();
+    void Clear();
+
+private:
+    std::vector<AnsiString> FOwned;
+    TSharedText FText;
+    TStringViews FViews;
+};
+
 class TStringList : public TStrings {
 public:
     const char* ClassName() const override { return "TStringList"; }
-    int Count() const override { return static_cast<int>(FItems.size()); }
+    int Count() const override { return FItems.Count(); }
     AnsiString Get(int Index) const override;
-    const AnsiString& Ref(int Index) const { return FItems.at(Index); }
+    std::string_view View(int Index) const;
     void Put(int Index, const AnsiString& S) override;
     void Insert(int Index, const AnsiString& S) override;
     void Delete(int Index) override;
     void Clear() override;
-    void Reserve(int Capacity) { FItems.reserve(Capacity); }
     void Append(AnsiString&& S);
+    // Replaces the items by views into Text.
+    void Share(TSharedText Text, TStringViews Views);
+    // The text the items are views into, for other lists to share.
+    const TSharedText& SharedText() { return FItems.Shared(); }
 
     TNotifyEvent OnChange;
 
@@ -212,7 +242,7 @@ protected:
     void Changed();
 
 private:
-    std::vector<AnsiString> FItems;
+    TStringStore FItems;
 };
 
 class TCollection;
@@ -381,6 +411,8 @@ private:
 // The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
 // when reading fails or the file holds more than MaxSize bytes.
 std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize = SIZE_MAX);
+// As ReadFileBytes, in large pages: for a file of many megabytes whose bytes are kept.
+TTextBytes ReadFileText(const AnsiString& FileName, std::size_t MaxSize);
 
 // Where an exception that escapes a user handler goes: the application installs its error
 // report here; until then it is written to the standard error stream.

@@ -323,7 +323,7 @@ void TCustomRadioGroup::BuildButtons() {
         delete Old;
     FButtons.clear();
     for (int I = 0; I < FItems->Count(); ++I) {
-        auto* Button = new QRadioButton(QtText::Decode(FItems->Ref(I)), GroupBox());
+        auto* Button = new QRadioButton(QtText::Decode(FItems->View(I)), GroupBox());
         QObject::connect(Button, &QRadioButton::toggled, Button, [this, I](bool On) {
             if (On)
                 UserChecked(I);

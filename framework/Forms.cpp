@@ -294,6 +294,7 @@ void TApplication::Notification(TComponent* AComponent, bool Removing) {
 }
 
 void TApplication::Initialize() {
+    KeepFreedMemory();
     RegisterFrameworkClasses();
     if (!QCoreApplication::instance()) {
         static int Argc = 1;

@@ -303,7 +303,7 @@ public:
     // ERangeError. When RowCount (ColCount) shrinks, the texts of the rows (columns) cut off
     // are dropped, so a row added later is empty.
     const AnsiString& Cells(int ACol, int ARow) const;
-    void SetCells(int ACol, int ARow, const AnsiString& Value);
+    void SetCells(int ACol, int ARow, std::string_view Value);
     // The row's texts as a string list of ColCount entries: Get and Put read and write cells,
     // Clear empties every cell of the row, Assign copies another list's texts into it (cells
     // beyond the source's count are emptied). The list keeps its length: Insert, Add and
@@ -334,10 +334,12 @@ private:
     // memory. Each row written maps to a slot, the same index in every column; rows copied
     // from one another share their slot until one of them is written.
     static constexpr int NoSlot = -1;
-    std::vector<int> FRowSlots;  // by row, up to the last row written
-    std::vector<int> FSlotUsers; // by slot: the rows that map to it; none: the slot is free
+    using TSlots = std::vector<int, TLargeAllocator<int>>;
+    using TColumn = std::vector<AnsiString, TLargeAllocator<AnsiString>>;
+    TSlots FRowSlots;  // by row, up to the last row written
+    TSlots FSlotUsers; // by slot: the rows that map to it; none: the slot is free
     std::vector<int> FFreeSlots;
-    std::vector<std::vector<AnsiString>> FColumns; // by column: the texts by slot
+    std::vector<TColumn> FColumns; // by column: the texts by slot
     std::unique_ptr<TViews> FViews;
 };
 

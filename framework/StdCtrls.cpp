@@ -262,35 +262,42 @@ void TListBoxStrings::CheckIndex(int Index, int Limit) const {
 
 AnsiString TListBoxStrings::Get(int Index) const {
     CheckIndex(Index, Count());
-    return FItems[Index];
+    return AnsiString(FItems.View(Index));
 }
 
 void TListBoxStrings::Put(int Index, const AnsiString& S) {
     CheckIndex(Index, Count());
-    FItems[Index] = S;
+    FItems.Owned()[Index] = S;
     FListBox->ItemsChanged();
 }
 
 void TListBoxStrings::Insert(int Index, const AnsiString& S) {
     CheckIndex(Index, Count() + 1);
-    FItems.insert(FItems.begin() + Index, S);
+    std::vector<AnsiString>& Items = FItems.Owned();
+    Items.insert(Items.begin() + Index, S);
     FListBox->ItemsChanged();
 }
 
 int TListBoxStrings::Add(AnsiString&& S) {
-    FItems.push_back(std::move(S));
+    FItems.Owned().push_back(std::move(S));
     FListBox->ItemsChanged();
     return Count() - 1;
 }
 
+void TListBoxStrings::Share(TSharedText Text, TStringViews Views) {
+    FItems.Share(std::move(Text), std::move(Views));
+    FListBox->ItemsChanged();
+}
+
 void TListBoxStrings::Delete(int Index) {
     CheckIndex(Index, Count());
-    FItems.erase(FItems.begin() + Index);
+    std::vector<AnsiString>& Items = FItems.Owned();
+    Items.erase(Items.begin() + Index);
     FListBox->ItemsChanged();
 }
 
 void TListBoxStrings::Clear() {
-    FItems.clear();
+    FItems.Clear();
     FListBox->ItemsChanged();
 }
 
@@ -316,7 +323,7 @@ public:
         // A long item is cut to what the row can show: laying out all of it on every paint
         // would stall the window. The item itself stays whole.
         if (Role == Qt::DisplayRole)
-            return QtText::Decode(QtText::Head(FListBox->FItems->Ref(Row),
+            return QtText::Decode(QtText::Head(FListBox->FItems->View(Row),
                                                QtText::BytesForWidth(FListBox->FView->width())));
         // Rows are never lower than a line of the font, as in the platform's standard style.
         if (Role == Qt::SizeHintRole)
@@ -509,7 +516,7 @@ void TMemo::ShowLines() {
     QStringList Shown;
     Shown.reserve(FLines->Count());
     for (int I = 0; I < FLines->Count(); ++I)
-        Shown.append(QtText::Decode(FLines->Ref(I)));
+        Shown.append(QtText::Decode(FLines->View(I)));
     FShowing = true;
     FEdit->setPlainText(Shown.join(QChar('\n')));
     FShowing = false;
@@ -526,8 +533,8 @@ void TMemo::UserEdited() {
          Block = Block.next(), ++Index) {
         const QString Text = Block.text();
         const bool Unchanged =
-            Index < FLines->Count() && QtText::Decode(FLines->Ref(Index)) == Text;
-        Edited.Append(Unchanged ? AnsiString(FLines->Ref(Index)) : QtText::Encode(Text));
+            Index < FLines->Count() && QtText::Decode(FLines->View(Index)) == Text;
+        Edited.Append(Unchanged ? AnsiString(FLines->View(Index)) : QtText::Encode(Text));
     }
     FEditing = true;
     FLines->Assign(&Edited);

@@ -147,12 +147,14 @@ class TListBoxStrings : public TStrings {
 public:
     explicit TListBoxStrings(TCustomListBox* AListBox) : FListBox(AListBox) {}
     const char* ClassName() const override { return "TListBoxStrings"; }
-    int Count() const override { return static_cast<int>(FItems.size()); }
+    int Count() const override { return FItems.Count(); }
     AnsiString Get(int Index) const override;
-    const AnsiString& Ref(int Index) const { return FItems[Index]; }
+    std::string_view View(int Index) const { return FItems.View(Index); }
     using TStrings::Add;
     // Adds S at the end without copying its text.
     int Add(AnsiString&& S);
+    // Replaces the items by views into Text: a list of a million items without a copy of each.
+    void Share(TSharedText Text, TStringViews Views);
     void Put(int Index, const AnsiString& S) override;
     void Insert(int Index, const AnsiString& S) override;
     void Delete(int Index) override;
@@ -164,7 +166,7 @@ protected:
 private:
     void CheckIndex(int Index, int Limit) const;
     TCustomListBox* FListBox;
-    std::vector<AnsiString> FItems;
+    TStringStore FItems;
 };
 
 // A list of byte strings shown in a list view that decodes only the rows on screen. Changes

@@ -82,7 +82,7 @@ const AnsiString& TStringGrid::Cells(int ACol, int ARow) const {
         ACol >= static_cast<int>(FColumns.size()))
         return EmptyCell;
     const int Slot = FRowSlots[std::size_t(ARow)];
-    const std::vector<AnsiString>& Column = FColumns[std::size_t(ACol)];
+    const TColumn& Column = FColumns[std::size_t(ACol)];
     return Slot != NoSlot && Slot < static_cast<int>(Column.size()) ? Column[std::size_t(Slot)]
                                                                     : EmptyCell;
 }
@@ -121,7 +121,7 @@ int TStringGrid::WritableSlot(int ARow) {
     if (Shared == NoSlot)
         return Slot;
     --FSlotUsers[std::size_t(Shared)];
-    for (std::vector<AnsiString>& Column : FColumns)
+    for (TColumn& Column : FColumns)
         if (Shared < static_cast<int>(Column.size())) {
             if (Slot >= static_cast<int>(Column.size()))
                 Column.resize(std::size_t(Slot) + 1);
@@ -130,21 +130,38 @@ int TStringGrid::WritableSlot(int ARow) {
     return Slot;
 }
 
-void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value) {
+namespace {
+
+// A text of megabytes is given large pages before it is written: each small page costs a fault.
+void AssignCellText(AnsiString& Cell, std::string_view Value) {
+    if (Value.size() < LargeBlockBytes) {
+        Cell.assign(Value);
+        return;
+    }
+    AnsiString Text;
+    Text.reserve(Value.size());
+    AdviseLargePages(Text.data(), Text.capacity());
+    Text.assign(Value);
+    Cell.swap(Text);
+}
+
+} // namespace
+
+void TStringGrid::SetCells(int ACol, int ARow, std::string_view Value) {
     CheckWrite(ACol, ARow);
     if (Cells(ACol, ARow) == Value)
         return;
     const std::size_t Slot = std::size_t(WritableSlot(ARow));
     if (ACol >= static_cast<int>(FColumns.size()))
         FColumns.resize(std::size_t(ACol) + 1);
-    std::vector<AnsiString>& Column = FColumns[std::size_t(ACol)];
+    TColumn& Column = FColumns[std::size_t(ACol)];
     if (Slot >= Column.size()) {
         // A column is filled top down: room for every slot there is at once.
         if (Slot >= Column.capacity())
             Column.reserve(std::max(Slot + 1, FSlotUsers.capacity()));
         Column.resize(Slot + 1);
     }
-    Column[Slot] = Value;
+    AssignCellText(Column[Slot], Value);
     InvalidateCell(ACol, ARow);
 }
 
@@ -155,7 +172,7 @@ void TStringGrid::ReleaseRow(int ARow) {
     const int Slot = std::exchange(FRowSlots[std::size_t(ARow)], NoSlot);
     if (Slot == NoSlot || --FSlotUsers[std::size_t(Slot)] > 0)
         return;
-    for (std::vector<AnsiString>& Column : FColumns)
+    for (TColumn& Column : FColumns)
         if (Slot < static_cast<int>(Column.size()))
             AnsiString().swap(Column[std::size_t(Slot)]);
     FFreeSlots.push_back(Slot);

@@ -4,6 +4,8 @@
 // hold Japanese text are written with the _sj suffix, which converts them once when evaluated.
 #pragma once
 
+#include "Memory.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -12,6 +14,8 @@
 #include <string_view>
 
 using AnsiString = std::string;
+// Bytes of many megabytes (a loaded file), in large pages.
+using TTextBytes = std::basic_string<char, std::char_traits<char>, TLargeAllocator<char>>;
 
 // UTF-8 source text to code page 932. Throws EConvertError for text the code page cannot hold.
 AnsiString operator""_sj(const char* Text, std::size_t Length);

@@ -11,8 +11,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <new>
-#include <sys/mman.h>
 
 namespace {
 
@@ -165,33 +163,4 @@ void SetProgramDirForTesting(const AnsiString& Dir) {
 HCURSOR LoadCursor(HINSTANCE, const AnsiString& Name) {
     QCursor Cursor;
     return LoadResourceCursor(Name, Cursor) ? std::make_shared<TCursorImage>(Cursor) : nullptr;
-}
-
-void* VirtualAlloc(std::size_t Size) {
-    // Large pages need aligned ranges: map more, keep the aligned part.
-    constexpr std::size_t LargePage = std::size_t(2) << 20;
-    const std::size_t Slack = Size >= LargePage ? LargePage : 0;
-    void* Raw =
-        mmap(nullptr, Size + Slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (Raw == MAP_FAILED)
-        throw std::bad_alloc();
-    auto* Start = static_cast<char*>(Raw);
-    if (Slack) {
-        const auto Address = reinterpret_cast<std::uintptr_t>(Raw);
-        Start += (LargePage - Address % LargePage) % LargePage;
-        if (Start != Raw)
-            munmap(Raw, Start - static_cast<char*>(Raw));
-        const std::size_t Tail = static_cast<char*>(Raw) + Size + Slack - (Start + Size);
-        if (Tail)
-            munmap(Start + Size, Tail);
-    }
-#ifdef MADV_HUGEPAGE
-    madvise(Start, Size, MADV_HUGEPAGE); // a hint: without large pages the block still works
-#endif
-    return Start;
-}
-
-void VirtualFree(void* Block, std::size_t Size) {
-    if (Block)
-        munmap(Block, Size);
 }

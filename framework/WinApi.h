@@ -28,12 +28,6 @@ std::uint32_t GetNearestColor(const TCanvas* Canvas, TColor Color);
 bool DrawIconEx(TCanvas* Canvas, int X, int Y, const TIcon* Icon, int Width, int Height,
                 unsigned Flags = DI_NORMAL);
 
-// Memory in whole pages for allocators of their own, zeroed, backed by large pages where the
-// platform offers them, so that filling hundreds of megabytes takes few page faults. Raises
-// std::bad_alloc when there is none; VirtualFree takes the block and the size it was given.
-void* VirtualAlloc(std::size_t Size);
-void VirtualFree(void* Block, std::size_t Size);
-
 // Cursors loaded from the program's resources, for the screen's cursor table.
 class TCursorImage;
 using HCURSOR = std::shared_ptr<const TCursorImage>;

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         return 0;
     }
     for (int I = 0; I < Lines.Count(); ++I)
-        if (Lines.Ref(I).find_first_of("\r\n") != AnsiString::npos)
+        if (Lines.View(I).find_first_of("\r\n") != std::string_view::npos)
             std::abort();
     return 0;
 }

@@ -784,3 +784,37 @@ TEST(StrColGridPaint, ParameterChangesRepaintOnlyInTheDesigner) {
     P->SetCellColor(clBlue);
     EXPECT_GE(Paints, 1);
 }
+
+// A line far longer than its cell looks the same whether the grid draws only the part the cell
+// can show or, for a line handler, the whole line: its start when left-aligned, its end when
+// right-aligned, with or without single-byte characters to count from.
+TEST(StrColGridPaint, ALongLineShowsWhatTheWholeLineWouldShow) {
+    const AnsiString DoubleBytes = [] {
+        AnsiString T;
+        for (int I = 0; I < 3000; ++I)
+            T += "\x83\x41";           // ア, whose second byte is 'A'
+        return T + "\x96\x96\x94\xf6"; // 末尾
+    }();
+    const AnsiString Mixed = [] {
+        AnsiString T;
+        for (int I = 0; I < 2000; ++I)
+            T += I % 7 ? "\x83\x41" : "1,";
+        return T;
+    }();
+    const TRect Cell = Rect(ColWidth + 1, RowHeight + 1, 2 * (ColWidth + 1), 2 * (RowHeight + 1));
+    for (const AnsiString& Text : {DoubleBytes, Mixed})
+        for (const TAlignment Alignment : {taLeftJustify, taRightJustify}) {
+            TShownGrid Grid = MakeGrid();
+            Grid->SetAlignment(Alignment);
+            Grid->SetCells(1, 1, Text);
+            const TShot Cut(*Grid);
+            Grid->OnDrawTextOneLine = [](TObject*, TStrColGrid*, const TRect&, int, int, int,
+                                         TGridDrawState, AnsiString&, TAlignment&, TTextLayout&,
+                                         bool&) {};
+            const TShot Whole(*Grid);
+            for (int Y = Cell.Top; Y < Cell.Bottom; ++Y)
+                for (int X = Cell.Left; X < Cell.Right; ++X)
+                    ASSERT_EQ(Cut.At(X, Y), Whole.At(X, Y))
+                        << "alignment " << Alignment << " at " << X << "," << Y;
+        }
+}

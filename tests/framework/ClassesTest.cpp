@@ -284,6 +284,29 @@ TEST(StringList, IndexOutOfRangeRaisesListError) {
     EXPECT_NO_THROW(List.Insert(1, "x"));
 }
 
+// Lists that share one text: the text lives as long as a list holds views into it, a change
+// to one list leaves the others as they were, and a list of its own strings packs them into a
+// text to share.
+TEST(StringList, SharedTextOutlivesItsListsAndChangesStayWithTheListMade) {
+    auto Text = std::make_shared<const TTextBytes>("one,two\r\nthree");
+    const std::string_view All(*Text);
+    TStringList Source;
+    Source.Share(Text, TStringViews{All.substr(0, 7), All.substr(9)});
+    Text.reset();
+    TStringList Fields;
+    Fields.Share(Source.SharedText(), TStringViews{All.substr(4, 3), All.substr(9, 2)});
+    Source.Clear();
+    EXPECT_EQ(Fields.Text(), "two\r\nth\r\n");
+    Fields.Put(1, "x");
+    Fields.Insert(0, "y");
+    EXPECT_EQ(Fields.Text(), "y\r\ntwo\r\nx\r\n");
+
+    const TSharedText& Packed = Fields.SharedText();
+    EXPECT_EQ(std::string_view(*Packed), "ytwox");
+    EXPECT_EQ(Fields.View(1).data(), Packed->data() + 1) << "the items became views";
+    EXPECT_THROW(Fields.View(3), EListError);
+}
+
 TEST(Collection, ItemConstructorAppendsAndIndicesFollowDeletesAndMoves) {
     TCollection Items(ValueItems());
     for (int I = 0; I < 5; ++I)

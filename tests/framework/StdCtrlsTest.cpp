@@ -78,6 +78,22 @@ TEST_F(ListBoxTest, AHundredThousandItemsAddedOneByOneAreShownByOneResetFromTheE
     EXPECT_EQ(View->model()->index(ItemCount - 1, 0).data().toString(), "99999");
 }
 
+TEST_F(ListBoxTest, SharedItemsKeepTheirTextAfterTheListTheyCameFromIsGone) {
+    {
+        TStringList Lines;
+        Lines.SetText("\x83\x41,1\r\nb,2");
+        const char* const Owned = Lines.View(0).data();
+        TSharedText Text = Lines.SharedText();
+        EXPECT_NE(Lines.View(0).data(), Owned) << "the list was packed to be shared";
+        List.Items()->Share(std::move(Text),
+                            TStringViews{Lines.View(0).substr(0, 2), Lines.View(1).substr(2)});
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(ShownRows(), 2);
+    EXPECT_EQ(View->model()->index(0, 0).data().toString(), QString::fromUtf8("ア"));
+    EXPECT_EQ(List.Items()->Get(1), "2");
+}
+
 TEST_F(ListBoxTest, EndUpdateShowsTheRefilledListAtOnceWithOneReset) {
     List.Items()->Add("old");
     QApplication::processEvents();

@@ -68,4 +68,21 @@ TEST(FieldSplitter, DoubleByteTextIsNeverSplitInsideACharacter) {
     EXPECT_EQ(ExtractField(Line, "\t", 3), "10");
 }
 
+// The walker gives each field of every line as ExtractField does, whether it is asked field
+// after field, asked again, skipped ahead, or given another separator halfway.
+TEST(FieldSplitter, WalkerGivesWhatExtractFieldGivesInAnyOrderOfAsking) {
+    TStringList Lines;
+    Lines.SetText("a,b;c,d\r\n\r\n,;x\r\nonly\r\n1,2,3,4,");
+    const std::pair<const char*, int> Asks[] = {{",", 1}, {",", 2}, {",", 3}, {",", 3}, {";", 4},
+                                                {";", 2}, {",", 5}, {",", 6}, {"", 1},  {",", 0}};
+    TFieldWalker Walker;
+    for (const auto& [Separator, N] : Asks) {
+        const TStringViews Fields = Walker.Fields(Lines, Separator, N);
+        ASSERT_EQ(Fields.size(), 5u);
+        for (int I = 0; I < Lines.Count(); ++I)
+            EXPECT_EQ(Fields[std::size_t(I)], ExtractField(Lines.View(I), Separator, N))
+                << "line " << I << ", separator " << Separator << ", field " << N;
+    }
+}
+
 } // namespace

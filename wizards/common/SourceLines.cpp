@@ -1,5 +1,6 @@
 #include "SourceLines.h"
 
+#include <algorithm>
 #include <string_view>
 
 const std::size_t MaxSourceBytes = std::size_t(256) << 20;
@@ -46,12 +47,18 @@ std::basic_string_view<Char> StripTrailingNuls(std::basic_string_view<Char> Text
 }
 
 // Calls Take for every line: a line ends at CR, LF or CR LF, and a final break adds none.
+// The next CR and the next LF are each searched for once, so that a file of one kind of break
+// is not scanned again for the other at every line.
 template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text, F Take) {
     std::size_t Pos = 0;
+    std::size_t NextCr = Text.find(Char('\r'));
+    std::size_t NextLf = Text.find(Char('\n'));
     while (Pos < Text.size()) {
-        std::size_t End = Pos;
-        while (End < Text.size() && Text[End] != Char('\r') && Text[End] != Char('\n'))
-            ++End;
+        if (NextCr < Pos)
+            NextCr = Text.find(Char('\r'), Pos);
+        if (NextLf < Pos)
+            NextLf = Text.find(Char('\n'), Pos);
+        const std::size_t End = std::min({NextCr, NextLf, Text.size()});
         Take(Text.substr(Pos, End - Pos));
         Pos = End;
         if (Pos < Text.size() && Text[Pos] == Char('\r'))
@@ -73,21 +80,40 @@ std::u16string ToUnits(std::string_view Bytes, bool BigEndian, const AnsiString&
     return Units;
 }
 
-template <class Char, class Convert>
-std::vector<AnsiString> ConvertedLines(std::basic_string_view<Char> Text,
-                                       const AnsiString& FileName, Convert ToAnsi) {
-    std::vector<AnsiString> Result;
-    SplitLines(StripTrailingNuls(Text, FileName), [&](std::basic_string_view<Char> Line) {
-        AnsiString Converted;
-        if (!ToAnsi(Line, Converted))
-            throw EConvertError(BadCharMessage(FileName, static_cast<int>(Result.size()) + 1));
-        Result.push_back(std::move(Converted));
-    });
+// The lines of a file: views into one text, the file's bytes or their conversion.
+struct TSourceText {
+    TSharedText Text;
+    TStringViews Lines;
+};
+
+TSourceText ViewLines(TSharedText Text, std::string_view Body, const AnsiString& FileName) {
+    TSourceText Result{std::move(Text), {}};
+    SplitLines(StripTrailingNuls(Body, FileName),
+               [&](std::string_view Line) { Result.Lines.push_back(Line); });
     return Result;
 }
 
-std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& FileName) {
-    const std::string_view Text(Bytes);
+template <class Char, class Convert>
+TSourceText ConvertedLines(std::basic_string_view<Char> Text, const AnsiString& FileName,
+                           Convert ToAnsi) {
+    TTextBytes Converted;
+    std::vector<std::size_t> Ends;
+    AnsiString Line;
+    SplitLines(StripTrailingNuls(Text, FileName), [&](std::basic_string_view<Char> Units) {
+        if (!ToAnsi(Units, Line))
+            throw EConvertError(BadCharMessage(FileName, static_cast<int>(Ends.size()) + 1));
+        Ends.push_back(Converted.append(Line).size());
+    });
+    TSourceText Result{std::make_shared<const TTextBytes>(std::move(Converted)), {}};
+    const std::string_view All(*Result.Text);
+    Result.Lines.reserve(Ends.size());
+    for (std::size_t I = 0, Start = 0; I < Ends.size(); Start = Ends[I++])
+        Result.Lines.push_back(All.substr(Start, Ends[I] - Start));
+    return Result;
+}
+
+TSourceText ReadLines(TSharedText Bytes, const AnsiString& FileName) {
+    const std::string_view Text(*Bytes);
     for (const TBom& Bom : Boms) {
         if (!Text.starts_with(Bom.Mark))
             continue;
@@ -102,25 +128,21 @@ std::vector<AnsiString> ReadLines(const std::string& Bytes, const AnsiString& Fi
     // does not, but is UTF-8, is converted.
     if (!IsValidAnsi(Text) && IsValidUtf8(Text))
         return ConvertedLines(Text, FileName, Utf8ToAnsi);
-    return ConvertedLines(Text, FileName, [](std::string_view Line, AnsiString& Out) {
-        Out.assign(Line);
-        return true;
-    });
+    return ViewLines(std::move(Bytes), Text, FileName);
 }
 
 } // namespace
 
 void LoadSourceLines(TStrings* Lines, const AnsiString& FileName) {
-    std::vector<AnsiString> Loaded = ReadLines(ReadFileBytes(FileName, MaxSourceBytes), FileName);
+    TSourceText Loaded = ReadLines(
+        std::make_shared<const TTextBytes>(ReadFileText(FileName, MaxSourceBytes)), FileName);
     Lines->BeginUpdate();
     Lines->Clear();
     if (auto* List = dynamic_cast<TStringList*>(Lines)) {
-        List->Reserve(static_cast<int>(Loaded.size()));
-        for (AnsiString& Line : Loaded)
-            List->Append(std::move(Line));
+        List->Share(std::move(Loaded.Text), std::move(Loaded.Lines));
     } else {
-        for (const AnsiString& Line : Loaded)
-            Lines->Add(Line);
+        for (const std::string_view Line : Loaded.Lines)
+            Lines->Add(AnsiString(Line));
     }
     Lines->EndUpdate();
 }

@@ -1,6 +1,5 @@
 #include "WizardForm.h"
 
-#include "FieldSplitter.h"
 #include "SourceLines.h"
 #include "WinApi.h"
 
@@ -60,6 +59,7 @@ void TWizardForm::FormShow(TObject*) {
         const TBusyCursor Busy;
         PrepareGrid();
         FSourceLines->Clear();
+        FFields.Reset();
         LoadSourceLines(FSourceLines.get(), TextOpenDialog1->FileName());
     }
     if (FSourceLines->Count() == 0) {
@@ -86,7 +86,7 @@ void TWizardForm::Button21Click(TObject*) {
     if (!FSourceLines || FSourceLines->Count() == 0)
         return;
     const TBusyCursor Busy;
-    FFieldCount = CountFields(FSourceLines->Ref(0), SeparatorFor(Separater_Char->ItemIndex()));
+    FFieldCount = CountFields(FSourceLines->View(0), SeparatorFor(Separater_Char->ItemIndex()));
     ShowFieldList();
 }
 
@@ -95,10 +95,12 @@ void TWizardForm::ShowFieldList() {
     TListBoxStrings* Items = ListBox1->Items();
     if (FLayout.SuspendUpdates)
         Items->BeginUpdate();
-    Items->Clear();
-    if (FSourceLines)
-        for (int I = 0; I < FSourceLines->Count(); ++I)
-            Items->Add(ExtractField(FSourceLines->Ref(I), Separator, FFieldCursor));
+    if (FSourceLines) {
+        TSharedText Text = FSourceLines->SharedText();
+        Items->Share(std::move(Text), FFields.Fields(*FSourceLines, Separator, FFieldCursor));
+    } else {
+        Items->Clear();
+    }
     if (FLayout.SuspendUpdates)
         Items->EndUpdate();
     ++FFieldCursor;
@@ -128,7 +130,7 @@ void TWizardForm::CopyListToColumn(int Target) {
     GrowGridFor(Items->Count());
     for (int I = 0; I < Items->Count(); ++I) {
         const int Row = I + 1;
-        StrColGrid1->SetCells(Target, Row, Items->Ref(I));
+        StrColGrid1->SetCells(Target, Row, Items->View(I));
         StrColGrid1->SetCells(0, Row, RowMarker);
     }
     if (FLayout.SuspendUpdates) {

@@ -5,6 +5,7 @@
 
 #include "TextDlgs.h"
 #include "ExtCtrls.h"
+#include "FieldSplitter.h"
 #include "Forms.h"
 #include "HandOffWriter.h"
 #include "StdCtrls.h"
@@ -57,6 +58,7 @@ private:
     void ShowGrid();
     TWizardLayout FLayout;
     std::unique_ptr<TStringList> FSourceLines;
+    TFieldWalker FFields;
     int FFieldCursor = 0;
     int FFieldCount = 0;
 };
