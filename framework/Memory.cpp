@@ -76,8 +76,8 @@ void* VirtualAlloc(std::size_t Size) {
     return Block;
 }
 
-void VirtualFree(void* Block, std::size_t Size) {
-    ::operator delete(Block, Size, std::align_val_t(LargePage));
+void VirtualFree(void* Block, std::size_t) {
+    ::operator delete(Block, std::align_val_t(LargePage));
 }
 
 void AdviseLargePages(void*, std::size_t) {}
@@ -99,7 +99,7 @@ void* AllocateBlock(std::size_t Size) {
 
 void ReleaseBlock(void* Block, std::size_t Size) {
     if (Size < LargeBlockBytes)
-        ::operator delete(Block, Size);
+        ::operator delete(Block);
     else
         VirtualFree(Block, MappedSize(Size));
 }
