@@ -10,7 +10,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -107,22 +106,41 @@ public:
             return false;
         }
         std::ifstream In(File);
-        const std::regex Include(R"(^\s*#\s*include\s*([<"])([^">]+)[">])");
         std::string Line;
         bool Good = true;
         for (int Number = 1; std::getline(In, Line); ++Number) {
-            std::smatch M;
-            if (!std::regex_search(Line, M, Include))
+            char Opening = 0;
+            std::string Header;
+            if (!ParseInclude(Line, Opening, Header))
                 continue;
             const std::string Where = Path + ":" + std::to_string(Number) + ": ";
-            Good = (M[1] == "<" ? CheckSystem(Path, M[2], Where)
-                                : CheckUnit(Path, *Own, M[2], Where)) &&
+            Good = (Opening == '<' ? CheckSystem(Path, Header, Where)
+                                   : CheckUnit(Path, *Own, Header, Where)) &&
                    Good;
         }
         return Good;
     }
 
 private:
+    // "#include <Header>" or "#include "Header"", blanks allowed around the '#'.
+    static bool ParseInclude(const std::string& Line, char& Opening, std::string& Header) {
+        std::size_t At = Line.find_first_not_of(" \t");
+        if (At == std::string::npos || Line[At] != '#')
+            return false;
+        At = Line.find_first_not_of(" \t", At + 1);
+        if (At == std::string::npos || Line.compare(At, 7, "include") != 0)
+            return false;
+        At = Line.find_first_not_of(" \t", At + 7);
+        if (At == std::string::npos || (Line[At] != '<' && Line[At] != '"'))
+            return false;
+        Opening = Line[At];
+        const std::size_t End = Line.find(Opening == '<' ? '>' : '"', At + 1);
+        if (End == std::string::npos || End == At + 1)
+            return false;
+        Header = Line.substr(At + 1, End - At - 1);
+        return true;
+    }
+
     static bool CheckSystem(const std::string& Path, const std::string& Header,
                             const std::string& Where) {
         const bool LayerSource =
