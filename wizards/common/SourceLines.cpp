@@ -134,8 +134,12 @@ TSourceText ReadLines(TSharedText Bytes, const AnsiString& FileName) {
 } // namespace
 
 void LoadSourceLines(TStrings* Lines, const AnsiString& FileName) {
-    TSourceText Loaded = ReadLines(
-        std::make_shared<const TTextBytes>(ReadFileText(FileName, MaxSourceBytes)), FileName);
+    LoadSourceText(Lines, ReadFileText(FileName, MaxSourceBytes), FileName);
+}
+
+void LoadSourceText(TStrings* Lines, TTextBytes Bytes, const AnsiString& FileName) {
+    TSourceText Loaded =
+        ReadLines(std::make_shared<const TTextBytes>(std::move(Bytes)), FileName);
     Lines->BeginUpdate();
     Lines->Clear();
     if (auto* List = dynamic_cast<TStringList*>(Lines)) {

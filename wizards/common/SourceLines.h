@@ -15,3 +15,5 @@ extern const std::size_t MaxSourceBytes;
 // its data (not a text file), UTF-16 with an odd number of bytes, and a converted file holding
 // a character code page 932 cannot hold or an invalid sequence (the line is named).
 void LoadSourceLines(TStrings* Lines, const AnsiString& FileName);
+// The same for bytes already read; FileName names them in messages.
+void LoadSourceText(TStrings* Lines, TTextBytes Bytes, const AnsiString& FileName);
