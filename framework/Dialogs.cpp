@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "QtHost.h"
 #include "QtText.h"
 #include "TypInfo.h"
 
@@ -225,7 +226,7 @@ void TOpenDialog::AddTemplateArea() {
     Grid->addWidget(FTemplateHolder, Grid->rowCount(), 0, 1, Grid->columnCount());
     FTemplateArea = std::make_unique<TWinControl>(nullptr);
     FTemplateArea->SetColor(clBtnFace);
-    QWidget* Area = FTemplateArea->Widget();
+    QWidget* Area = TControlAccess::Widget(FTemplateArea.get());
     Area->setParent(FTemplateHolder);
     FTemplateHolder->installEventFilter(new TTemplateSizer(FTemplateArea.get(), FTemplateHolder));
     Area->show();

@@ -92,7 +92,8 @@ void TCustomPanel::SetParentBackground(bool Value) {
     if (FParentBackground == Value)
         return;
     FParentBackground = Value;
-    if (auto* Host = HandleAllocated() ? dynamic_cast<THostWidget*>(Widget()) : nullptr)
+    if (auto* Host =
+            HandleAllocated() ? dynamic_cast<THostWidget*>(TControlAccess::Widget(this)) : nullptr)
         Host->RefreshOpacity();
     Invalidate();
 }
@@ -318,7 +319,7 @@ void TCustomRadioGroup::FontChanged() {
 void TCustomRadioGroup::BuildButtons() {
     if (ComponentState().Contains(csLoading))
         return;
-    Widget();
+    TControlAccess::Widget(this);
     for (QRadioButton* Old : FButtons)
         delete Old;
     FButtons.clear();

@@ -123,13 +123,13 @@ void TCustomForm::DoClose(TCloseAction& Action) {
         OnClose(this, Action);
 }
 
-QWidget* TCustomForm::CreateWidget() {
+TPlatformWidget* TCustomForm::CreateWidget() {
     auto* W = new TFormWidget(this);
     W->setWindowTitle(QtText::Decode(Caption()));
     W->setWindowFlags(WindowFlagsOf(FBorderStyle));
     if (IsFixedSize(FBorderStyle))
         W->setFixedSize(ClientWidth(), ClientHeight());
-    return W;
+    return PlatformWidget(W);
 }
 
 TPoint TCustomForm::FrameExtent() const {
@@ -150,7 +150,7 @@ TPoint TCustomForm::FrameExtent() const {
 
 void TCustomForm::TextChanged() {
     if (HandleAllocated())
-        Widget()->setWindowTitle(QtText::Decode(Caption()));
+        TControlAccess::Widget(this)->setWindowTitle(QtText::Decode(Caption()));
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -166,7 +166,7 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
 void TCustomForm::ApplyBorderStyle() {
     if (!HandleAllocated())
         return;
-    QWidget* W = Widget();
+    QWidget* W = TControlAccess::Widget(this);
     const bool WasVisible = W->isVisible();
     W->setWindowFlags(WindowFlagsOf(FBorderStyle));
     if (IsFixedSize(FBorderStyle)) {
@@ -185,7 +185,7 @@ void TCustomForm::SetVisible(bool Value) {
     TWinControl::SetVisible(Value);
     if (!Value) {
         if (HandleAllocated())
-            Widget()->hide();
+            TControlAccess::Widget(this)->hide();
         return;
     }
     if (!FShown) {
@@ -195,7 +195,7 @@ void TCustomForm::SetVisible(bool Value) {
             return;
         PlaceOnScreen();
     }
-    QWidget* W = Widget();
+    QWidget* W = TControlAccess::Widget(this);
     W->show();
     W->raise();
     W->activateWindow();
@@ -225,7 +225,7 @@ void TCustomForm::Close() {
     }
     switch (Action) {
     case caMinimize:
-        Widget()->showMinimized();
+        TControlAccess::Widget(this)->showMinimized();
         break;
     case caFree:
         Hide();
@@ -239,7 +239,7 @@ void TCustomForm::Close() {
 
 void TCustomForm::Release() {
     QMetaObject::invokeMethod(
-        Widget(), [this] { delete this; }, Qt::QueuedConnection);
+        TControlAccess::Widget(this), [this] { delete this; }, Qt::QueuedConnection);
 }
 
 void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,

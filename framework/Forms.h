@@ -73,7 +73,7 @@ protected:
     void DoCreate();
     virtual void DoShow();
     virtual void DoClose(TCloseAction& Action);
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     TPoint FrameExtent() const override;
     void TextChanged() override;
 

@@ -64,8 +64,8 @@ private:
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     : TWinControl(AOwner), FGrid(dynamic_cast<TCustomGrid*>(AOwner)) {}
 
-QWidget* TInplaceEdit::CreateWidget() {
-    return new TGridLineEdit(this);
+TPlatformWidget* TInplaceEdit::CreateWidget() {
+    return PlatformWidget(new TGridLineEdit(this));
 }
 
 AnsiString TInplaceEdit::EditText() const {
@@ -76,23 +76,23 @@ AnsiString TInplaceEdit::EditText() const {
 }
 
 bool TInplaceEdit::TryEditText(AnsiString& Value) const {
-    return QtText::Encode(static_cast<QLineEdit*>(Widget())->text(), Value);
+    return QtText::Encode(static_cast<QLineEdit*>(TControlAccess::Widget(this))->text(), Value);
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value) {
-    static_cast<QLineEdit*>(Widget())->setText(QtText::Decode(Value));
+    static_cast<QLineEdit*>(TControlAccess::Widget(this))->setText(QtText::Decode(Value));
 }
 
 void TInplaceEdit::SelectAll() {
-    static_cast<QLineEdit*>(Widget())->selectAll();
+    static_cast<QLineEdit*>(TControlAccess::Widget(this))->selectAll();
 }
 
 bool TInplaceEdit::Modified() const {
-    return static_cast<QLineEdit*>(Widget())->isModified();
+    return static_cast<QLineEdit*>(TControlAccess::Widget(this))->isModified();
 }
 
 void TInplaceEdit::SetModified(bool Value) {
-    static_cast<QLineEdit*>(Widget())->setModified(Value);
+    static_cast<QLineEdit*>(TControlAccess::Widget(this))->setModified(Value);
 }
 
 // ---- In-place editor
@@ -239,7 +239,7 @@ bool TCustomGrid::EditorKey(unsigned short Key, TShiftState Shift) {
 }
 
 void TCustomGrid::EditorFocusLost() {
-    if (!FEditorMode || FCommitting || QApplication::focusWidget() == Widget())
+    if (!FEditorMode || FCommitting || QApplication::focusWidget() == TControlAccess::Widget(this))
         return;
     InvalidateGridRect(Selection());
     if (CommitEditor() && !FOptions.Contains(goAlwaysShowEditor))
@@ -270,7 +270,7 @@ bool TCustomGrid::PlatformEvent(QObject* Watched, QEvent* Event) {
         SafeCall([&] {
             if (!FEditorMode)
                 OpenEditor({}, true, false);
-            QCoreApplication::sendEvent(FInplaceEdit->Widget(), Input);
+            QCoreApplication::sendEvent(TControlAccess::Widget(FInplaceEdit), Input);
             if (Input->preeditString().isEmpty())
                 FInplaceEdit->SetFocus();
         });
@@ -280,7 +280,7 @@ bool TCustomGrid::PlatformEvent(QObject* Watched, QEvent* Event) {
         if (!FEditorMode)
             return false;
         auto* Query = static_cast<QInputMethodQueryEvent*>(Event);
-        QWidget* Edit = FInplaceEdit->Widget();
+        QWidget* Edit = TControlAccess::Widget(FInplaceEdit);
         QCoreApplication::sendEvent(Edit, Query);
         for (const Qt::InputMethodQuery Q : {Qt::ImCursorRectangle, Qt::ImAnchorRectangle})
             if (Query->queries() & Q)

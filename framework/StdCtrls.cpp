@@ -1,5 +1,6 @@
 #include "StdCtrls.h"
 
+#include "QtHost.h"
 #include "QtText.h"
 #include "StdPublish.h"
 
@@ -169,13 +170,13 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
-QWidget* TButton::CreateWidget() {
+TPlatformWidget* TButton::CreateWidget() {
     FButton = new QPushButton(QtText::Decode(Caption()));
     FButton->setAutoDefault(false);
     FButton->setDefault(FDefault);
     QObject::connect(FButton, &QPushButton::clicked, FButton,
                      [this] { SafeCall([this] { Click(); }); });
-    return FButton;
+    return PlatformWidget(FButton);
 }
 
 void TButton::SetDefault(bool Value) {
@@ -204,13 +205,13 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
-QWidget* TCheckBox::CreateWidget() {
+TPlatformWidget* TCheckBox::CreateWidget() {
     FCheckBox = new QCheckBox(QtText::Decode(Caption()));
     FCheckBox->setTristate(FAllowGrayed);
     ShowState();
     QObject::connect(FCheckBox, &QCheckBox::stateChanged, FCheckBox,
                      [this](int QtState) { UserChanged(QtState); });
-    return FCheckBox;
+    return PlatformWidget(FCheckBox);
 }
 
 void TCheckBox::SetState(TCheckBoxState Value) {
@@ -355,7 +356,7 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
 
 TCustomListBox::~TCustomListBox() = default;
 
-QWidget* TCustomListBox::CreateWidget() {
+TPlatformWidget* TCustomListBox::CreateWidget() {
     FView = new QListView;
     FView->setUniformItemSizes(true);
     FView->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -366,7 +367,7 @@ QWidget* TCustomListBox::CreateWidget() {
     QObject::connect(FView->selectionModel(), &QItemSelectionModel::currentRowChanged, FView,
                      [this](const QModelIndex& Current) { UserSelected(Current.row()); });
     ShowItemIndex();
-    return FView;
+    return PlatformWidget(FView);
 }
 
 void TCustomListBox::SetItemIndex(int Value) {
@@ -438,9 +439,9 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
-QWidget* TCustomGroupBox::CreateWidget() {
+TPlatformWidget* TCustomGroupBox::CreateWidget() {
     FGroupBox = new QGroupBox(QtText::Decode(Caption()));
-    return FGroupBox;
+    return PlatformWidget(FGroupBox);
 }
 
 void TCustomGroupBox::TextChanged() {
@@ -473,12 +474,12 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<
 
 TMemo::~TMemo() = default;
 
-QWidget* TMemo::CreateWidget() {
+TPlatformWidget* TMemo::CreateWidget() {
     FEdit = new QPlainTextEdit;
     ApplyOptions();
     ShowLines();
     QObject::connect(FEdit, &QPlainTextEdit::textChanged, FEdit, [this] { UserEdited(); });
-    return FEdit;
+    return PlatformWidget(FEdit);
 }
 
 void TMemo::SetReadOnly(bool Value) {

@@ -96,7 +96,7 @@ public:
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
 
 private:
@@ -129,7 +129,7 @@ public:
     void SetAllowGrayed(bool Value);
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
 
 private:
@@ -194,7 +194,7 @@ public:
     void Clear() { FItems->Clear(); }
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
 
 private:
     friend class TListBoxStrings;
@@ -229,7 +229,7 @@ public:
     static constexpr int DefaultHeight = 105;
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
     TRect AlignArea() const override;
     QGroupBox* GroupBox() const { return FGroupBox; }
@@ -270,7 +270,7 @@ public:
     void Clear() { FLines->Clear(); }
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
 
 private:
     void ShowLines();

@@ -6,6 +6,7 @@
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "TypInfo.h"
+#include "internal/QtHost.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -55,7 +56,7 @@ class ListBoxTest : public StdCtrlsTest {
 protected:
     void SetUp() override {
         StdCtrlsTest::SetUp();
-        View = qobject_cast<QListView*>(List.Widget());
+        View = qobject_cast<QListView*>(TControlAccess::Widget(&List));
         ASSERT_NE(View, nullptr);
         QObject::connect(View->model(), &QAbstractItemModel::modelReset, [this] { ++Resets; });
     }
@@ -296,7 +297,7 @@ end
 
 TEST_F(StdCtrlsTest, CheckBoxClicksWhenCodeChangesItsState) {
     TCheckBox Box(nullptr);
-    auto* Widget = qobject_cast<QCheckBox*>(Box.Widget());
+    auto* Widget = qobject_cast<QCheckBox*>(TControlAccess::Widget(&Box));
     ASSERT_NE(Widget, nullptr);
     std::vector<bool> Seen;
     Box.OnClick = [&](TObject*) { Seen.push_back(Box.Checked()); };
@@ -311,7 +312,7 @@ TEST_F(StdCtrlsTest, CheckBoxClicksWhenTheUserTogglesIt) {
     TCheckBox Box(nullptr);
     int Clicks = 0;
     Box.OnClick = [&](TObject*) { ++Clicks; };
-    qobject_cast<QCheckBox*>(Box.Widget())->click();
+    qobject_cast<QCheckBox*>(TControlAccess::Widget(&Box))->click();
     EXPECT_TRUE(Box.Checked());
     EXPECT_EQ(Box.State(), cbChecked);
     EXPECT_EQ(Clicks, 1);
@@ -320,7 +321,7 @@ TEST_F(StdCtrlsTest, CheckBoxClicksWhenTheUserTogglesIt) {
 TEST_F(StdCtrlsTest, ButtonClickRunsOnClickAndReportsItsErrors) {
     TButton Button(nullptr);
     Button.SetCaption("スタート"_sj);
-    auto* Widget = qobject_cast<QPushButton*>(Button.Widget());
+    auto* Widget = qobject_cast<QPushButton*>(TControlAccess::Widget(&Button));
     ASSERT_NE(Widget, nullptr);
     EXPECT_EQ(Widget->text(), QString::fromUtf8("スタート"));
     int Clicks = 0;
@@ -341,7 +342,7 @@ TEST_F(StdCtrlsTest, ButtonClickRunsOnClickAndReportsItsErrors) {
 
 TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(Memo.Widget());
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     ASSERT_NE(Edit, nullptr);
     // The last line ends inside a double-byte character, as a cut preview may.
     Memo.Lines()->SetText("ボルト"_sj + "\r\n\xff"
@@ -355,7 +356,7 @@ TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
 
 TEST_F(StdCtrlsTest, MemoEditsReencodeOnlyTheLinesTheUserChanged) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(Memo.Widget());
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     Memo.Lines()->Add("ボルト"_sj);
     Memo.Lines()->Add("\xff"
                       "A");
@@ -373,7 +374,7 @@ TEST_F(StdCtrlsTest, MemoReadOnlyAndLinesSetBeforeTheWindowExists) {
     TMemo Memo(nullptr);
     Memo.SetReadOnly(true);
     Memo.Lines()->Add("x");
-    auto* Edit = qobject_cast<QPlainTextEdit*>(Memo.Widget());
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     EXPECT_TRUE(Edit->isReadOnly());
     EXPECT_EQ(Edit->toPlainText(), "x");
 }
