@@ -380,7 +380,7 @@ std::unique_ptr<TBitmap> TControl::Snapshot() {
         W->render(&Image, QPoint(), QRegion(),
                   QWidget::DrawWindowBackground | QWidget::DrawChildren);
     auto Result = std::make_unique<TBitmap>();
-    *Result->Image() = Image.convertToFormat(QImage::Format_RGB32);
+    TGraphicsAccess::Image(*Result) = Image.convertToFormat(QImage::Format_RGB32);
     return Result;
 }
 
@@ -392,10 +392,10 @@ void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area) 
                    Control->OpaquePaint() ? ToQColor(Control->FColor) : QColor(Qt::transparent));
     }
     struct TEndPaint {
-        TCanvas* Canvas;
-        ~TEndPaint() { Canvas->EndPaint(); }
-    } End{Control->FCanvas.get()};
-    Control->FCanvas->BeginPaint(&Image);
+        TCanvas& Canvas;
+        ~TEndPaint() { TGraphicsAccess::EndPaint(Canvas); }
+    } End{*Control->FCanvas};
+    TGraphicsAccess::BeginPaint(End.Canvas, Image);
     Control->FCanvas->SetClipRect(Area);
     Control->Paint();
 }

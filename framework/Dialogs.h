@@ -7,6 +7,7 @@
 #include <vector>
 
 class QFileDialog;
+class QString;
 class QWidget;
 
 // A component that runs a modal dialog of the platform.

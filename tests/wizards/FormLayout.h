@@ -112,7 +112,7 @@ public:
             return;
         QDir().mkpath(QUOVANT_LAYOUT_IMAGES);
         const QString Path = QString(QUOVANT_LAYOUT_IMAGES "/%1.png").arg(Name);
-        const bool Saved = Shot->Image()->save(Path, "png");
+        const bool Saved = TGraphicsAccess::Image(*Shot).save(Path, "png");
         std::fprintf(stderr, "%s the form as rendered: %s\n", Saved ? "wrote" : "could not write",
                      qPrintable(Path));
     }
