@@ -275,7 +275,7 @@ TCustomRadioGroup::~TCustomRadioGroup() {
     FItems->OnChange = nullptr;
 }
 
-QRadioButton* TCustomRadioGroup::Button(int Index) const {
+TPlatformWidget* TCustomRadioGroup::Button(int Index) const {
     return Index >= 0 && Index < static_cast<int>(FButtons.size()) ? FButtons[Index] : nullptr;
 }
 
@@ -320,17 +320,17 @@ void TCustomRadioGroup::BuildButtons() {
     if (ComponentState().Contains(csLoading))
         return;
     TControlAccess::Widget(this);
-    for (QRadioButton* Old : FButtons)
-        delete Old;
+    for (TPlatformWidget* Old : FButtons)
+        delete QtWidget(Old);
     FButtons.clear();
     for (int I = 0; I < FItems->Count(); ++I) {
-        auto* Button = new QRadioButton(QtText::Decode(FItems->View(I)), GroupBox());
+        auto* Button = new QRadioButton(QtText::Decode(FItems->View(I)), QtWidget(GroupBox()));
         QObject::connect(Button, &QRadioButton::toggled, Button, [this, I](bool On) {
             if (On)
                 UserChecked(I);
         });
         Button->show();
-        FButtons.push_back(Button);
+        FButtons.push_back(PlatformWidget(Button));
     }
     if (FItemIndex >= FItems->Count())
         FItemIndex = -1;
@@ -353,9 +353,9 @@ void TCustomRadioGroup::ArrangeButtons() {
     const int ButtonHeight = Free / PerColumn;
     const int TopMargin = FontHeight + 1 + (Free % PerColumn) / 2;
     for (int I = 0; I < Count; ++I)
-        FButtons[I]->setGeometry((I / PerColumn) * ButtonWidth + ButtonsLeft,
-                                 (I % PerColumn) * ButtonHeight + TopMargin, ButtonWidth,
-                                 ButtonHeight);
+        QtWidget(FButtons[I])
+            ->setGeometry((I / PerColumn) * ButtonWidth + ButtonsLeft,
+                          (I % PerColumn) * ButtonHeight + TopMargin, ButtonWidth, ButtonHeight);
 }
 
 // Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
@@ -363,7 +363,7 @@ void TCustomRadioGroup::ArrangeButtons() {
 void TCustomRadioGroup::ShowItemIndex() {
     FShowingIndex = true;
     for (int I = 0; I < static_cast<int>(FButtons.size()); ++I) {
-        QRadioButton* Button = FButtons[I];
+        auto* Button = QtWidget<QRadioButton>(FButtons[I]);
         Button->setAutoExclusive(false);
         Button->setChecked(I == FItemIndex);
         Button->setAutoExclusive(true);

@@ -254,7 +254,14 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
 
 // ---- TApplication
 
-TApplication::TApplication() : TComponent(nullptr) {
+// The platform's side of the application: its application object when Initialize created it,
+// and the message loop while Run runs.
+struct TApplication::TPlatform {
+    std::unique_ptr<QApplication> Application;
+    QEventLoop* Loop = nullptr;
+};
+
+TApplication::TApplication() : TComponent(nullptr), FPlatform(std::make_unique<TPlatform>()) {
     SetExceptionHandler([](const std::exception& E) { Application->HandleException(E); });
     SetHelpHandler([](const TControl* Control) {
         if (Control->HelpType() == htKeyword)
@@ -272,13 +279,13 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
     FreeForms();
-    FQtApplication.reset();
+    FPlatform->Application.reset();
 }
 
 void TApplication::Finalize() {
     FreeForms();
     Screen->ReleaseCursors();
-    FQtApplication.reset();
+    FPlatform->Application.reset();
 }
 
 void TApplication::FreeForms() {
@@ -300,7 +307,7 @@ void TApplication::Initialize() {
         static int Argc = 1;
         static char Name[] = "quovant";
         static char* Argv[] = {Name, nullptr};
-        FQtApplication = std::make_unique<QApplication>(Argc, Argv);
+        FPlatform->Application = std::make_unique<QApplication>(Argc, Argv);
     }
     QGuiApplication::setQuitOnLastWindowClosed(false);
     ThemeServices()->ApplyStyle();
@@ -314,15 +321,15 @@ void TApplication::Run() {
     if (FTerminated)
         return;
     QEventLoop Loop;
-    FLoop = &Loop;
+    FPlatform->Loop = &Loop;
     Loop.exec();
-    FLoop = nullptr;
+    FPlatform->Loop = nullptr;
 }
 
 void TApplication::Terminate() {
     FTerminated = true;
-    if (FLoop)
-        FLoop->quit();
+    if (FPlatform->Loop)
+        FPlatform->Loop->quit();
 }
 
 void TApplication::ProcessMessages() {

@@ -102,9 +102,6 @@ using TExceptionEvent = std::function<void(TObject* Sender, const std::exception
 // Type says which of Keyword and Context names the help asked for.
 using THelpEvent = std::function<bool(THelpType Type, const AnsiString& Keyword, int Context)>;
 
-class QApplication;
-class QEventLoop;
-
 // The application: its title, its forms (the first created is the main form), the message
 // loop and the default error report for exceptions that escape a handler.
 class TApplication : public TComponent {
@@ -158,8 +155,8 @@ private:
     AnsiString FTitle;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
-    QEventLoop* FLoop = nullptr;
-    std::unique_ptr<QApplication> FQtApplication;
+    struct TPlatform;
+    std::unique_ptr<TPlatform> FPlatform;
 };
 
 extern TApplication* Application;

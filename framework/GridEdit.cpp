@@ -259,28 +259,28 @@ void TCustomGrid::UpdateInputMethod() {
 // The grid window has the focus while an input method composes the first characters of an
 // edit: the composition goes on in the editor, which takes the focus once it is committed, so
 // that no composition is cut off by a change of focus.
-bool TCustomGrid::PlatformEvent(QObject* Watched, QEvent* Event) {
-    if (Watched != FPlatform->Host)
+bool TGridEventFilter::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched != FGrid->FPlatform->Host)
         return false;
     switch (Event->type()) {
     case QEvent::InputMethod: {
-        if (!FEditorMode && !CanEditShow())
+        if (!FGrid->FEditorMode && !FGrid->CanEditShow())
             return false;
         auto* Input = static_cast<QInputMethodEvent*>(Event);
         SafeCall([&] {
-            if (!FEditorMode)
-                OpenEditor({}, true, false);
-            QCoreApplication::sendEvent(TControlAccess::Widget(FInplaceEdit), Input);
+            if (!FGrid->FEditorMode)
+                FGrid->OpenEditor({}, true, false);
+            QCoreApplication::sendEvent(TControlAccess::Widget(FGrid->FInplaceEdit), Input);
             if (Input->preeditString().isEmpty())
-                FInplaceEdit->SetFocus();
+                FGrid->FInplaceEdit->SetFocus();
         });
         return true;
     }
     case QEvent::InputMethodQuery: {
-        if (!FEditorMode)
+        if (!FGrid->FEditorMode)
             return false;
         auto* Query = static_cast<QInputMethodQueryEvent*>(Event);
-        QWidget* Edit = TControlAccess::Widget(FInplaceEdit);
+        QWidget* Edit = TControlAccess::Widget(FGrid->FInplaceEdit);
         QCoreApplication::sendEvent(Edit, Query);
         for (const Qt::InputMethodQuery Q : {Qt::ImCursorRectangle, Qt::ImAnchorRectangle})
             if (Query->queries() & Q)

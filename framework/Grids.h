@@ -6,9 +6,6 @@
 
 #include <vector>
 
-class QObject;
-class QEvent;
-
 enum TGridOption {
     goFixedVertLine,
     goFixedHorzLine,
@@ -257,7 +254,6 @@ private:
     void CancelEditor();
     bool EditorKey(unsigned short Key, TShiftState Shift);
     void EditorFocusLost();
-    bool PlatformEvent(QObject* Watched, QEvent* Event);
     int FColCount = DefColCount;
     int FRowCount = DefRowCount;
     int FFixedCols = DefFixedCols;

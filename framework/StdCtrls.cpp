@@ -171,24 +171,25 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPlatformWidget* TButton::CreateWidget() {
-    FButton = new QPushButton(QtText::Decode(Caption()));
-    FButton->setAutoDefault(false);
-    FButton->setDefault(FDefault);
-    QObject::connect(FButton, &QPushButton::clicked, FButton,
+    auto* Button = new QPushButton(QtText::Decode(Caption()));
+    FButton = PlatformWidget(Button);
+    Button->setAutoDefault(false);
+    Button->setDefault(FDefault);
+    QObject::connect(Button, &QPushButton::clicked, Button,
                      [this] { SafeCall([this] { Click(); }); });
-    return PlatformWidget(FButton);
+    return FButton;
 }
 
 void TButton::SetDefault(bool Value) {
     FDefault = Value;
     if (FButton)
-        FButton->setDefault(Value);
+        QtWidget<QPushButton>(FButton)->setDefault(Value);
 }
 
 void TButton::TextChanged() {
     TWinControl::TextChanged();
     if (FButton)
-        FButton->setText(QtText::Decode(Caption()));
+        QtWidget<QPushButton>(FButton)->setText(QtText::Decode(Caption()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -206,12 +207,13 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPlatformWidget* TCheckBox::CreateWidget() {
-    FCheckBox = new QCheckBox(QtText::Decode(Caption()));
-    FCheckBox->setTristate(FAllowGrayed);
+    auto* Box = new QCheckBox(QtText::Decode(Caption()));
+    FCheckBox = PlatformWidget(Box);
+    Box->setTristate(FAllowGrayed);
     ShowState();
-    QObject::connect(FCheckBox, &QCheckBox::stateChanged, FCheckBox,
+    QObject::connect(Box, &QCheckBox::stateChanged, Box,
                      [this](int QtState) { UserChanged(QtState); });
-    return PlatformWidget(FCheckBox);
+    return FCheckBox;
 }
 
 void TCheckBox::SetState(TCheckBoxState Value) {
@@ -226,21 +228,21 @@ void TCheckBox::SetState(TCheckBoxState Value) {
 void TCheckBox::SetAllowGrayed(bool Value) {
     FAllowGrayed = Value;
     if (FCheckBox)
-        FCheckBox->setTristate(Value);
+        QtWidget<QCheckBox>(FCheckBox)->setTristate(Value);
 }
 
 void TCheckBox::TextChanged() {
     TWinControl::TextChanged();
     if (FCheckBox)
-        FCheckBox->setText(QtText::Decode(Caption()));
+        QtWidget<QCheckBox>(FCheckBox)->setText(QtText::Decode(Caption()));
 }
 
 void TCheckBox::ShowState() {
     if (!FCheckBox)
         return;
     static constexpr Qt::CheckState QtStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
-    const QSignalBlocker Blocker(FCheckBox);
-    FCheckBox->setCheckState(QtStates[FState]);
+    const QSignalBlocker Blocker(QtWidget(FCheckBox));
+    QtWidget<QCheckBox>(FCheckBox)->setCheckState(QtStates[FState]);
 }
 
 void TCheckBox::UserChanged(int QtState) {
@@ -324,12 +326,13 @@ public:
         // A long item is cut to what the row can show: laying out all of it on every paint
         // would stall the window. The item itself stays whole.
         if (Role == Qt::DisplayRole)
-            return QtText::Decode(QtText::Head(FListBox->FItems->View(Row),
-                                               QtText::BytesForWidth(FListBox->FView->width())));
+            return QtText::Decode(
+                QtText::Head(FListBox->FItems->View(Row),
+                             QtText::BytesForWidth(QtWidget(FListBox->FView)->width())));
         // Rows are never lower than a line of the font, as in the platform's standard style.
         if (Role == Qt::SizeHintRole)
-            return QSize(0,
-                         std::max(FListBox->ItemHeight(), FListBox->FView->fontMetrics().height()));
+            return QSize(0, std::max(FListBox->ItemHeight(),
+                                     QtWidget(FListBox->FView)->fontMetrics().height()));
         return {};
     }
 
@@ -357,17 +360,18 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
 TCustomListBox::~TCustomListBox() = default;
 
 TPlatformWidget* TCustomListBox::CreateWidget() {
-    FView = new QListView;
-    FView->setUniformItemSizes(true);
-    FView->setSelectionMode(QAbstractItemView::SingleSelection);
-    FView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    FModel = new TListBoxModel(this, FView);
-    FView->setModel(FModel);
-    QObject::connect(FView->selectionModel(), &QItemSelectionModel::currentRowChanged, FView,
+    auto* View = new QListView;
+    FView = PlatformWidget(View);
+    View->setUniformItemSizes(true);
+    View->setSelectionMode(QAbstractItemView::SingleSelection);
+    View->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    View->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FModel = new TListBoxModel(this, View);
+    View->setModel(FModel);
+    QObject::connect(View->selectionModel(), &QItemSelectionModel::currentRowChanged, View,
                      [this](const QModelIndex& Current) { UserSelected(Current.row()); });
     ShowItemIndex();
-    return PlatformWidget(FView);
+    return FView;
 }
 
 void TCustomListBox::SetItemIndex(int Value) {
@@ -394,7 +398,7 @@ void TCustomListBox::ItemsChanged() {
     if (!FView || FFlushPending || FItems->UpdateCount() > 0)
         return;
     FFlushPending = true;
-    QTimer::singleShot(0, FView, [this] {
+    QTimer::singleShot(0, QtWidget(FView), [this] {
         FFlushPending = false;
         FlushItems();
     });
@@ -414,12 +418,13 @@ void TCustomListBox::ShowItemIndex() {
     if (!FView)
         return;
     FShowingIndex = true;
+    auto* View = QtWidget<QListView>(FView);
     if (FItemIndex < 0) {
-        FView->selectionModel()->clear();
+        View->selectionModel()->clear();
     } else {
         const QModelIndex Index = FModel->index(FItemIndex);
-        FView->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
-        FView->scrollTo(Index);
+        View->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
+        View->scrollTo(Index);
     }
     FShowingIndex = false;
 }
@@ -440,14 +445,14 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPlatformWidget* TCustomGroupBox::CreateWidget() {
-    FGroupBox = new QGroupBox(QtText::Decode(Caption()));
-    return PlatformWidget(FGroupBox);
+    FGroupBox = PlatformWidget(new QGroupBox(QtText::Decode(Caption())));
+    return FGroupBox;
 }
 
 void TCustomGroupBox::TextChanged() {
     TWinControl::TextChanged();
     if (FGroupBox)
-        FGroupBox->setTitle(QtText::Decode(Caption()));
+        QtWidget<QGroupBox>(FGroupBox)->setTitle(QtText::Decode(Caption()));
 }
 
 // Aligned children stay below the caption and inside the frame.
@@ -475,11 +480,12 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<
 TMemo::~TMemo() = default;
 
 TPlatformWidget* TMemo::CreateWidget() {
-    FEdit = new QPlainTextEdit;
+    auto* Edit = new QPlainTextEdit;
+    FEdit = PlatformWidget(Edit);
     ApplyOptions();
     ShowLines();
-    QObject::connect(FEdit, &QPlainTextEdit::textChanged, FEdit, [this] { UserEdited(); });
-    return PlatformWidget(FEdit);
+    QObject::connect(Edit, &QPlainTextEdit::textChanged, Edit, [this] { UserEdited(); });
+    return FEdit;
 }
 
 void TMemo::SetReadOnly(bool Value) {
@@ -503,12 +509,12 @@ void TMemo::ApplyOptions() {
         return;
     const bool Horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
     const bool Vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
-    FEdit->setReadOnly(FReadOnly);
-    FEdit->setLineWrapMode(FWordWrap && !Horizontal ? QPlainTextEdit::WidgetWidth
-                                                    : QPlainTextEdit::NoWrap);
-    FEdit->setHorizontalScrollBarPolicy(Horizontal ? Qt::ScrollBarAsNeeded
-                                                   : Qt::ScrollBarAlwaysOff);
-    FEdit->setVerticalScrollBarPolicy(Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    auto* Edit = QtWidget<QPlainTextEdit>(FEdit);
+    Edit->setReadOnly(FReadOnly);
+    Edit->setLineWrapMode(FWordWrap && !Horizontal ? QPlainTextEdit::WidgetWidth
+                                                   : QPlainTextEdit::NoWrap);
+    Edit->setHorizontalScrollBarPolicy(Horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    Edit->setVerticalScrollBarPolicy(Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 void TMemo::ShowLines() {
@@ -519,7 +525,7 @@ void TMemo::ShowLines() {
     for (int I = 0; I < FLines->Count(); ++I)
         Shown.append(QtText::Decode(FLines->View(I)));
     FShowing = true;
-    FEdit->setPlainText(Shown.join(QChar('\n')));
+    QtWidget<QPlainTextEdit>(FEdit)->setPlainText(Shown.join(QChar('\n')));
     FShowing = false;
 }
 
@@ -528,7 +534,7 @@ void TMemo::UserEdited() {
     if (FShowing)
         return;
     TStringList Edited;
-    const QTextDocument* Document = FEdit->document();
+    const QTextDocument* Document = QtWidget<QPlainTextEdit>(FEdit)->document();
     int Index = 0;
     for (QTextBlock Block = Document->begin(); Block.isValid() && !Document->isEmpty();
          Block = Block.next(), ++Index) {

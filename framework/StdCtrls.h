@@ -6,11 +6,6 @@
 
 #include <vector>
 
-class QCheckBox;
-class QGroupBox;
-class QListView;
-class QPlainTextEdit;
-class QPushButton;
 class TListBoxModel;
 
 // A caption painted on its parent's surface.
@@ -100,7 +95,7 @@ protected:
     void TextChanged() override;
 
 private:
-    QPushButton* FButton = nullptr;
+    TPlatformWidget* FButton = nullptr;
     bool FDefault = DefaultDefault;
     bool FCancel = DefaultCancel;
     TModalResult FModalResult = DefaultModalResult;
@@ -135,7 +130,7 @@ protected:
 private:
     void UserChanged(int QtState);
     void ShowState();
-    QCheckBox* FCheckBox = nullptr;
+    TPlatformWidget* FCheckBox = nullptr;
     TCheckBoxState FState = DefaultState;
     bool FAllowGrayed = DefaultAllowGrayed;
 };
@@ -204,7 +199,7 @@ private:
     void ShowItemIndex();
     void UserSelected(int Row);
     std::unique_ptr<TListBoxStrings> FItems;
-    QListView* FView = nullptr;
+    TPlatformWidget* FView = nullptr;
     TListBoxModel* FModel = nullptr;
     bool FItemsStale = false;
     bool FFlushPending = false;
@@ -232,10 +227,11 @@ protected:
     TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
     TRect AlignArea() const override;
-    QGroupBox* GroupBox() const { return FGroupBox; }
+    // The platform's box that the group's own widgets (radio buttons) go on.
+    TPlatformWidget* GroupBox() const { return FGroupBox; }
 
 private:
-    QGroupBox* FGroupBox = nullptr;
+    TPlatformWidget* FGroupBox = nullptr;
 };
 
 class TGroupBox : public TCustomGroupBox {
@@ -277,7 +273,7 @@ private:
     void UserEdited();
     void ApplyOptions();
     std::unique_ptr<TStringList> FLines;
-    QPlainTextEdit* FEdit = nullptr;
+    TPlatformWidget* FEdit = nullptr;
     bool FShowing = false;
     bool FEditing = false;
     bool FReadOnly = DefaultReadOnly;

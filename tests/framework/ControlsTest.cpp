@@ -498,9 +498,10 @@ TEST(ControlInputTest, ARightClickShowsTheNearestPopupMenuForItsHolder) {
     QApplication::sendEvent(TControlAccess::Widget(Inner), &Event);
     EXPECT_TRUE(Event.isAccepted());
     EXPECT_EQ(Menu.PopupComponent(), Panel);
-    ASSERT_NE(Menu.ShownMenu(), nullptr);
-    EXPECT_EQ(Menu.ShownMenu()->pos(), TControlAccess::Widget(Inner)->mapToGlobal(QPoint(5, 5)));
-    Menu.ShownMenu()->close();
+    ASSERT_NE(QtWidget<QMenu>(Menu.ShownMenu()), nullptr);
+    EXPECT_EQ(QtWidget<QMenu>(Menu.ShownMenu())->pos(),
+              TControlAccess::Widget(Inner)->mapToGlobal(QPoint(5, 5)));
+    QtWidget<QMenu>(Menu.ShownMenu())->close();
 }
 
 // ---- Posted and sent messages

@@ -120,7 +120,7 @@ protected:
         Events.push_back(TemplateArea() ? "show with area" : "show");
         if (TemplateArea()) {
             QWidget* Area = TControlAccess::Widget(TemplateArea());
-            AreaInDialog = QRect(Area->mapTo(DialogWidget(), QPoint(0, 0)), Area->size());
+            AreaInDialog = QRect(Area->mapTo(QtWidget(DialogWidget()), QPoint(0, 0)), Area->size());
             StandardArea = StandardControlsRect();
             Extra = new TPanel(this);
             Extra->SetParent(TemplateArea());

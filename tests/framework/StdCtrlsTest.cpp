@@ -202,7 +202,7 @@ protected:
     int CheckedCount() const {
         int Count = 0;
         for (int I = 0; Group.Button(I); ++I)
-            Count += Group.Button(I)->isChecked();
+            Count += QtWidget<QRadioButton>(Group.Button(I))->isChecked();
         return Count;
     }
 
@@ -213,8 +213,8 @@ protected:
 TEST_F(RadioGroupTest, EachItemBecomesAButtonWithItsCaption) {
     AddItems({"カンマ"_sj, "タブ"_sj});
     ASSERT_NE(Group.Button(1), nullptr);
-    EXPECT_EQ(Group.Button(0)->text(), QString::fromUtf8("カンマ"));
-    EXPECT_EQ(Group.Button(1)->text(), QString::fromUtf8("タブ"));
+    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(0))->text(), QString::fromUtf8("カンマ"));
+    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(1))->text(), QString::fromUtf8("タブ"));
     EXPECT_EQ(Group.Button(2), nullptr);
     EXPECT_EQ(Group.ItemIndex(), -1);
     EXPECT_EQ(CheckedCount(), 0);
@@ -223,8 +223,9 @@ TEST_F(RadioGroupTest, EachItemBecomesAButtonWithItsCaption) {
 TEST_F(RadioGroupTest, ColumnsAreFilledTopToBottom) {
     AddItems({"a", "b", "c", "d", "e"});
     Group.SetColumns(2);
-    const QRadioButton* B[] = {Group.Button(0), Group.Button(1), Group.Button(2), Group.Button(3),
-                               Group.Button(4)};
+    const QWidget* B[] = {QtWidget(Group.Button(0)), QtWidget(Group.Button(1)),
+                          QtWidget(Group.Button(2)), QtWidget(Group.Button(3)),
+                          QtWidget(Group.Button(4))};
     EXPECT_EQ(B[0]->x(), B[2]->x());
     EXPECT_LT(B[2]->x(), B[3]->x());
     EXPECT_EQ(B[3]->x(), B[4]->x());
@@ -238,7 +239,7 @@ TEST_F(RadioGroupTest, ColumnsAreFilledTopToBottom) {
 TEST_F(RadioGroupTest, ItemIndexFromCodeChecksOneButtonAndClicks) {
     AddItems({"a", "b", "c"});
     Group.SetItemIndex(1);
-    EXPECT_TRUE(Group.Button(1)->isChecked());
+    EXPECT_TRUE(QtWidget<QRadioButton>(Group.Button(1))->isChecked());
     EXPECT_EQ(CheckedCount(), 1);
     EXPECT_EQ(Clicks, 1);
     Group.SetItemIndex(1);
@@ -252,7 +253,7 @@ TEST_F(RadioGroupTest, ItemIndexFromCodeChecksOneButtonAndClicks) {
 TEST_F(RadioGroupTest, AUserClickSetsItemIndexAndAnErrorInOnClickIsReported) {
     AddItems({"a", "b", "c"});
     Group.OnClick = [](TObject*) { throw std::runtime_error("click failed"); };
-    Group.Button(2)->click();
+    QtWidget<QRadioButton>(Group.Button(2))->click();
     EXPECT_EQ(Group.ItemIndex(), 2);
     ASSERT_EQ(Reported.size(), 1u);
     EXPECT_EQ(Reported[0], "click failed");
@@ -265,7 +266,7 @@ TEST_F(RadioGroupTest, ChangingTheItemsRebuildsTheButtons) {
     EXPECT_EQ(Group.Button(2), nullptr);
     EXPECT_EQ(Group.ItemIndex(), -1);
     Group.Items()->Put(0, "z");
-    EXPECT_EQ(Group.Button(0)->text(), "z");
+    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(0))->text(), "z");
 }
 
 TEST_F(RadioGroupTest, AFormFileMayGiveItemIndexBeforeTheItems) {
@@ -288,8 +289,9 @@ end
     auto* Loaded = ComponentByName<TRadioGroup>(&Form, "Separater_Char");
     EXPECT_EQ(Loaded->ItemIndex(), 1);
     ASSERT_NE(Loaded->Button(3), nullptr);
-    EXPECT_TRUE(Loaded->Button(1)->isChecked());
-    EXPECT_LT(Loaded->Button(1)->x(), Loaded->Button(2)->x());
+    EXPECT_TRUE(QtWidget<QRadioButton>(Loaded->Button(1))->isChecked());
+    EXPECT_LT(QtWidget<QRadioButton>(Loaded->Button(1))->x(),
+              QtWidget<QRadioButton>(Loaded->Button(2))->x());
 }
 
 // ---------------------------------------------------------------------------------------------

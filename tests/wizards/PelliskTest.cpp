@@ -85,7 +85,7 @@ protected:
         QContextMenuEvent Event(QContextMenuEvent::Mouse, At,
                                 TControlAccess::Widget(Grid())->mapToGlobal(At));
         QApplication::sendEvent(TControlAccess::Widget(Grid()), &Event);
-        QMenu* Menu = ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu();
+        QMenu* Menu = QtWidget<QMenu>(ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu());
         ASSERT_NE(Menu, nullptr);
         const QString Wanted = QString::fromStdString(AnsiToUtf8(Caption));
         for (QAction* A : Menu->actions())
