@@ -5,6 +5,7 @@
 //   grid_bench [rows]
 #include "Forms.h"
 #include "Grids.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,7 +30,7 @@ std::unique_ptr<TStringGrid> MakeGrid(int Rows) {
     Grid->SetColCount(Cols);
     Grid->SetRowCount(Rows);
     Grid->SetBounds(0, 0, 921, 540);
-    Grid->Widget()->show();
+    TControlAccess::Widget(Grid.get())->show();
     QCoreApplication::processEvents();
     return Grid;
 }

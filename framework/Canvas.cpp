@@ -192,18 +192,30 @@ struct TFontKey {
 
 } // namespace
 
+// The canvas in Qt's terms: the image a paint binds it to, the clip, and the font it draws
+// with, kept with its metrics until the font changes.
 struct TCanvas::TState {
+    explicit TState(const TCanvas& ACanvas) : Canvas(ACanvas) {}
+    template <class F> void WithPainter(F&& Paint);
+    const QFont& QtFont();
+    const QFontMetrics& Metrics();
+    void PreparePen(QPainter& P, int Width) const;
+    void FillWithBrush(QPainter& P, const TRect& R) const;
+    void DrawTextAt(QPainter& P, TPoint Origin, const QString& Text, int Width, bool Opaque);
+
+    const TCanvas& Canvas;
+    QImage* Image = nullptr;
     TPoint Offset;
     bool Clipped = false;
     TRect Clip;
     TFontKey FontKey;
     std::optional<QFont> Font;
-    std::optional<QFontMetrics> Metrics;
+    std::optional<QFontMetrics> FontMetrics;
 };
 
 TCanvas::TCanvas()
     : FBrush(std::make_unique<TBrush>()), FPen(std::make_unique<TPen>()),
-      FFont(std::make_unique<TFont>()), FState(std::make_unique<TState>()) {
+      FFont(std::make_unique<TFont>()), FState(std::make_unique<TState>(*this)) {
     FBrush->OnChange = [this](TObject*) {
         FBkMode = FBrush->Style() == bsSolid ? OPAQUE : TRANSPARENT;
     };
@@ -211,67 +223,70 @@ TCanvas::TCanvas()
 
 TCanvas::~TCanvas() = default;
 
-template <class F> void TCanvas::WithPainter(F&& Paint) {
-    if (!FImage || FImage->isNull())
+template <class F> void TCanvas::TState::WithPainter(F&& Paint) {
+    if (!Image || Image->isNull())
         return;
-    QPainter P(FImage);
+    QPainter P(Image);
     P.setRenderHint(QPainter::TextAntialiasing, false);
-    P.translate(FState->Offset.X, FState->Offset.Y);
-    if (FState->Clipped)
-        P.setClipRect(ToQRect(FState->Clip));
+    P.translate(Offset.X, Offset.Y);
+    if (Clipped)
+        P.setClipRect(ToQRect(Clip));
     Paint(P);
 }
 
-const QFont& TCanvas::QtFont() const {
-    TFontKey Key{FFont->Name(), FFont->Height(), FFont->Style().Bits()};
-    if (!FState->Font || !(Key == FState->FontKey)) {
-        FState->FontKey = std::move(Key);
-        FState->Font = ToQFont(*FFont);
-        FState->Metrics.emplace(*FState->Font);
+const QFont& TCanvas::TState::QtFont() {
+    const TFont& F = *Canvas.FFont;
+    TFontKey Key{F.Name(), F.Height(), F.Style().Bits()};
+    if (!Font || !(Key == FontKey)) {
+        FontKey = std::move(Key);
+        Font = ToQFont(F);
+        FontMetrics.emplace(*Font);
     }
-    return *FState->Font;
+    return *Font;
 }
 
-const QFontMetrics& TCanvas::Metrics() const {
+const QFontMetrics& TCanvas::TState::Metrics() {
     QtFont();
-    return *FState->Metrics;
+    return *FontMetrics;
 }
 
 bool TCanvas::PenDraws() const {
     return FPen->Style() != psClear && FPen->Mode() != pmNop;
 }
 
-void TCanvas::PreparePen(QPainter& P, int Width) const {
-    P.setCompositionMode(CompositionOf(FPen->Mode()));
-    QColor Color = ToQColor(FPen->Color());
-    if (FPen->Mode() == pmBlack)
+void TCanvas::TState::PreparePen(QPainter& P, int Width) const {
+    const TPen& Pen = *Canvas.FPen;
+    P.setCompositionMode(CompositionOf(Pen.Mode()));
+    QColor Color = ToQColor(Pen.Color());
+    if (Pen.Mode() == pmBlack)
         Color = Qt::black;
-    else if (FPen->Mode() == pmWhite)
+    else if (Pen.Mode() == pmWhite)
         Color = Qt::white;
     P.setPen(QPen(Color, Width, Qt::SolidLine, Qt::RoundCap));
 }
 
-void TCanvas::FillWithBrush(QPainter& P, const TRect& R) const {
-    if (FBrush->Style() == bsClear || R.Width() <= 0 || R.Height() <= 0)
+void TCanvas::TState::FillWithBrush(QPainter& P, const TRect& R) const {
+    const TBrush& Brush = *Canvas.FBrush;
+    if (Brush.Style() == bsClear || R.Width() <= 0 || R.Height() <= 0)
         return;
-    if (FBrush->Bitmap() && !FBrush->Bitmap()->Empty())
-        P.fillRect(ToQRect(R), QBrush(*FBrush->Bitmap()->Image()));
+    if (Brush.Bitmap() && !Brush.Bitmap()->Empty())
+        P.fillRect(ToQRect(R), QBrush(TGraphicsAccess::Image(*Brush.Bitmap())));
     else
-        P.fillRect(ToQRect(R), HatchBrush(FBrush->Style(), ToQColor(FBrush->Color())));
+        P.fillRect(ToQRect(R), HatchBrush(Brush.Style(), ToQColor(Brush.Color())));
 }
 
 void TCanvas::FillRect(const TRect& R) {
-    WithPainter([&](QPainter& P) { FillWithBrush(P, R); });
+    FState->WithPainter([&](QPainter& P) { FState->FillWithBrush(P, R); });
 }
 
 void TCanvas::FrameRect(const TRect& R) {
     if (R.Width() <= 0 || R.Height() <= 0)
         return;
-    WithPainter([&](QPainter& P) {
-        FillWithBrush(P, Rect(R.Left, R.Top, R.Right, R.Top + 1));
-        FillWithBrush(P, Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom));
-        FillWithBrush(P, Rect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1));
-        FillWithBrush(P, Rect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1));
+    FState->WithPainter([&](QPainter& P) {
+        FState->FillWithBrush(P, Rect(R.Left, R.Top, R.Right, R.Top + 1));
+        FState->FillWithBrush(P, Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom));
+        FState->FillWithBrush(P, Rect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1));
+        FState->FillWithBrush(P, Rect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1));
     });
 }
 
@@ -285,16 +300,16 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     if (FPen->Mode() == pmNop)
         return;
     if (FPen->Style() == psClear) {
-        WithPainter([&](QPainter& P) {
+        FState->WithPainter([&](QPainter& P) {
             P.setCompositionMode(CompositionOf(FPen->Mode()));
-            FillWithBrush(P, Rect(X1, Y1, X2 - 1, Y2 - 1));
+            FState->FillWithBrush(P, Rect(X1, Y1, X2 - 1, Y2 - 1));
         });
         return;
     }
     const int W = std::max(FPen->Width(), 1);
-    WithPainter([&](QPainter& P) {
+    FState->WithPainter([&](QPainter& P) {
         P.setCompositionMode(CompositionOf(FPen->Mode()));
-        FillWithBrush(P, Rect(X1 + W, Y1 + W, X2 - W, Y2 - W));
+        FState->FillWithBrush(P, Rect(X1 + W, Y1 + W, X2 - W, Y2 - W));
     });
     if (W == 1) {
         const TPoint Saved = FPenPos;
@@ -306,8 +321,8 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
         FPenPos = Saved;
         return;
     }
-    WithPainter([&](QPainter& P) {
-        PreparePen(P, 1);
+    FState->WithPainter([&](QPainter& P) {
+        FState->PreparePen(P, 1);
         const QBrush Ink(P.pen().color());
         P.fillRect(ToQRect(Rect(X1, Y1, X2, std::min(Y1 + W, Y2))), Ink);
         P.fillRect(ToQRect(Rect(X1, std::max(Y2 - W, Y1 + W), X2, Y2)), Ink);
@@ -319,8 +334,8 @@ void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
     if (FPen->Mode() == pmNop)
         return;
-    WithPainter([&](QPainter& P) {
-        PreparePen(P, std::max(FPen->Width(), 1));
+    FState->WithPainter([&](QPainter& P) {
+        FState->PreparePen(P, std::max(FPen->Width(), 1));
         if (FPen->Style() == psClear)
             P.setPen(Qt::NoPen);
         const QColor Fill = ToQColor(FBrush->Color());
@@ -341,8 +356,8 @@ void TCanvas::LineTo(int X, int Y) {
 
 void TCanvas::DrawLine(TPoint From, TPoint To) {
     if (FPen->Width() > 1) {
-        WithPainter([&](QPainter& P) {
-            PreparePen(P, FPen->Width());
+        FState->WithPainter([&](QPainter& P) {
+            FState->PreparePen(P, FPen->Width());
             P.drawLine(From.X, From.Y, To.X, To.Y);
         });
         return;
@@ -350,18 +365,18 @@ void TCanvas::DrawLine(TPoint From, TPoint To) {
     const std::vector<QPoint> Points = LinePixels(From, To, FPen->Style());
     if (Points.empty())
         return;
-    WithPainter([&](QPainter& P) {
-        PreparePen(P, 1);
+    FState->WithPainter([&](QPainter& P) {
+        FState->PreparePen(P, 1);
         P.drawPoints(Points.data(), static_cast<int>(Points.size()));
     });
 }
 
 int TCanvas::TextWidth(const AnsiString& Text) {
-    return Metrics().horizontalAdvance(QtText::Decode(Text));
+    return FState->Metrics().horizontalAdvance(QtText::Decode(Text));
 }
 
 int TCanvas::TextHeight(const AnsiString&) {
-    return Metrics().ascent() + Metrics().descent();
+    return FState->Metrics().ascent() + FState->Metrics().descent();
 }
 
 TPoint TCanvas::TextOrigin(int X, int Y, int Width) const {
@@ -370,28 +385,29 @@ TPoint TCanvas::TextOrigin(int X, int Y, int Width) const {
     else if (FTextAlign & TA_RIGHT)
         X -= Width;
     if ((FTextAlign & TA_BASELINE) == TA_BASELINE)
-        Y -= Metrics().ascent();
+        Y -= FState->Metrics().ascent();
     else if (FTextAlign & TA_BOTTOM)
-        Y -= Metrics().ascent() + Metrics().descent();
+        Y -= FState->Metrics().ascent() + FState->Metrics().descent();
     return {X, Y};
 }
 
-void TCanvas::DrawTextAt(QPainter& P, TPoint Origin, const QString& Text, int Width,
-                         bool Opaque) const {
+void TCanvas::TState::DrawTextAt(QPainter& P, TPoint Origin, const QString& Text, int Width,
+                                 bool Opaque) {
     const QFontMetrics& M = Metrics();
     if (Opaque)
         P.fillRect(QRect(Origin.X, Origin.Y, Width, M.ascent() + M.descent()),
-                   ToQColor(FBrush->Color()));
+                   ToQColor(Canvas.FBrush->Color()));
     P.setFont(QtFont());
-    P.setPen(ToQColor(FFont->Color()));
+    P.setPen(ToQColor(Canvas.FFont->Color()));
     P.drawText(QPoint(Origin.X, Origin.Y + M.ascent()), Text);
 }
 
 void TCanvas::TextOut(int X, int Y, const AnsiString& Text) {
     const QString S = QtText::Decode(Text);
-    const int Width = Metrics().horizontalAdvance(S);
+    const int Width = FState->Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(X, Y, Width);
-    WithPainter([&](QPainter& P) { DrawTextAt(P, Origin, S, Width, FBkMode == OPAQUE); });
+    FState->WithPainter(
+        [&](QPainter& P) { FState->DrawTextAt(P, Origin, S, Width, FBkMode == OPAQUE); });
     FPenPos = {X + Width, Y};
 }
 
@@ -403,24 +419,24 @@ void TCanvas::TextRect(const TRect& R, int X, int Y, const AnsiString& Text) {
     const QString S = FromLeft
                           ? QtText::Decode(QtText::Head(Text, QtText::BytesForWidth(R.Right - X)))
                           : QtText::Decode(Text);
-    const int Width = Metrics().horizontalAdvance(S);
+    const int Width = FState->Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(X, Y, Width);
-    WithPainter([&](QPainter& P) {
+    FState->WithPainter([&](QPainter& P) {
         if (FBrush->Style() != bsClear)
             P.fillRect(ToQRect(R), ToQColor(FBrush->Color()));
         P.setClipRect(ToQRect(R), Qt::IntersectClip);
-        DrawTextAt(P, Origin, S, Width, false);
+        FState->DrawTextAt(P, Origin, S, Width, false);
     });
 }
 
 void TCanvas::TextOutRotated(int X, int Y, int Escapement, const AnsiString& Text) {
     const QString S = QtText::Decode(Text);
-    const int Width = Metrics().horizontalAdvance(S);
+    const int Width = FState->Metrics().horizontalAdvance(S);
     const TPoint Origin = TextOrigin(0, 0, Width);
-    WithPainter([&](QPainter& P) {
+    FState->WithPainter([&](QPainter& P) {
         P.translate(X, Y);
         P.rotate(-Escapement / 10.0);
-        DrawTextAt(P, Origin, S, Width, FBkMode == OPAQUE);
+        FState->DrawTextAt(P, Origin, S, Width, FBkMode == OPAQUE);
     });
 }
 
@@ -430,7 +446,7 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
         Layout.Text = Text;
     else
         StripPrefixes(Text, Layout);
-    const QFontMetrics& M = Metrics();
+    const QFontMetrics& M = FState->Metrics();
     if (Format & DT_SINGLELINE) {
         if (!Layout.Text.empty())
             Layout.Lines.emplace_back(0, Layout.Text.size());
@@ -460,7 +476,7 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
         Top = R.Top + (R.Height() - LineHeight) / 2;
     else if ((Format & DT_SINGLELINE) && (Format & DT_BOTTOM))
         Top = R.Bottom - LineHeight;
-    WithPainter([&](QPainter& P) {
+    FState->WithPainter([&](QPainter& P) {
         if (!(Format & DT_NOCLIP))
             P.setClipRect(ToQRect(R), Qt::IntersectClip);
         for (std::size_t I = 0; I < Lines.size(); ++I) {
@@ -471,7 +487,7 @@ int TCanvas::DrawText(const AnsiString& Text, TRect& R, unsigned Format) {
             else if (Format & DT_RIGHT)
                 X = R.Right - Width;
             const int Y = Top + LineHeight * static_cast<int>(I);
-            DrawTextAt(P, {X, Y}, Lines[I], Width, FBkMode == OPAQUE);
+            FState->DrawTextAt(P, {X, Y}, Lines[I], Width, FBkMode == OPAQUE);
             const auto [Start, End] = Layout.Lines[I];
             if (Layout.Accel < Start || Layout.Accel >= End)
                 continue;
@@ -501,42 +517,43 @@ unsigned TCanvas::SetTextAlign(unsigned Align) {
 
 TColor TCanvas::Pixel(int X, int Y) const {
     const int IX = X + FState->Offset.X, IY = Y + FState->Offset.Y;
-    if (!FImage || !FImage->valid(IX, IY))
+    if (!FState->Image || !FState->Image->valid(IX, IY))
         return clNone;
-    const QRgb C = FImage->pixel(IX, IY);
+    const QRgb C = FState->Image->pixel(IX, IY);
     return static_cast<TColor>(RGB(qRed(C), qGreen(C), qBlue(C)));
 }
 
 void TCanvas::SetPixel(int X, int Y, TColor Color) {
     const int IX = X + FState->Offset.X, IY = Y + FState->Offset.Y;
-    if (!FImage || !FImage->valid(IX, IY))
+    if (!FState->Image || !FState->Image->valid(IX, IY))
         return;
     const TRect& C = FState->Clip;
     if (FState->Clipped && (X < C.Left || X >= C.Right || Y < C.Top || Y >= C.Bottom))
         return;
     const std::uint32_t Value = ColorToRGB(Color);
-    FImage->setPixel(IX, IY, qRgb(GetRValue(Value), GetGValue(Value), GetBValue(Value)));
+    FState->Image->setPixel(IX, IY, qRgb(GetRValue(Value), GetGValue(Value), GetBValue(Value)));
 }
 
 void TCanvas::Draw(int X, int Y, const TGraphic* Graphic) {
     if (!Graphic || Graphic->Empty())
         return;
-    WithPainter([&](QPainter& P) { P.drawImage(X, Y, *Graphic->Image()); });
+    FState->WithPainter([&](QPainter& P) { P.drawImage(X, Y, TGraphicsAccess::Image(*Graphic)); });
 }
 
 void TCanvas::StretchDraw(const TRect& R, const TGraphic* Graphic) {
     if (!Graphic || Graphic->Empty())
         return;
-    WithPainter([&](QPainter& P) { P.drawImage(ToQRect(R), *Graphic->Image()); });
+    FState->WithPainter(
+        [&](QPainter& P) { P.drawImage(ToQRect(R), TGraphicsAccess::Image(*Graphic)); });
 }
 
 void TCanvas::CopyRect(const TRect& Dest, const TCanvas* Source, const TRect& Src) {
-    if (!Source || !Source->FImage)
+    if (!Source || !Source->FState->Image)
         return;
     const TPoint O = Source->FState->Offset;
     // A copy, because the source may be this canvas's own image.
-    const QImage Part = Source->FImage->copy(ToQRect(Src).translated(O.X, O.Y));
-    WithPainter([&](QPainter& P) {
+    const QImage Part = Source->FState->Image->copy(ToQRect(Src).translated(O.X, O.Y));
+    FState->WithPainter([&](QPainter& P) {
         P.setCompositionMode(QPainter::CompositionMode_Source);
         P.drawImage(ToQRect(Dest), Part);
     });
@@ -553,7 +570,9 @@ void TCanvas::ResetClip() {
 
 TRect TCanvas::ClipRect() const {
     const TPoint O = FState->Offset;
-    const TRect Whole = FImage ? Bounds(-O.X, -O.Y, FImage->width(), FImage->height()) : TRect{};
+    const TRect Whole = FState->Image
+                            ? Bounds(-O.X, -O.Y, FState->Image->width(), FState->Image->height())
+                            : TRect{};
     if (!FState->Clipped)
         return Whole;
     const TRect& C = FState->Clip;
@@ -561,14 +580,18 @@ TRect TCanvas::ClipRect() const {
                 std::min(C.Right, Whole.Right), std::min(C.Bottom, Whole.Bottom));
 }
 
-void TCanvas::BeginPaint(QImage* Image, TPoint Offset) {
-    FImage = Image;
-    FState->Offset = Offset;
-    FState->Clipped = false;
+bool TCanvas::Painting() const {
+    return FState->Image != nullptr;
 }
 
-void TCanvas::EndPaint() {
-    FImage = nullptr;
-    FState->Offset = {};
-    FState->Clipped = false;
+void TGraphicsAccess::BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset) {
+    Canvas.FState->Image = &Image;
+    Canvas.FState->Offset = Offset;
+    Canvas.FState->Clipped = false;
+}
+
+void TGraphicsAccess::EndPaint(TCanvas& Canvas) {
+    Canvas.FState->Image = nullptr;
+    Canvas.FState->Offset = {};
+    Canvas.FState->Clipped = false;
 }

@@ -1,5 +1,6 @@
 #include "ComCtrls.h"
 
+#include "QtHost.h"
 #include "StdPublish.h"
 
 #include <QWidget>
@@ -46,7 +47,7 @@ void TStatusBar::SetSizeGrip(bool Value) {
 bool TStatusBar::SizeGripShown() const {
     if (!FSizeGrip || !Parent() || Parent()->Parent())
         return false;
-    const QWidget* Window = Parent()->Widget();
+    const QWidget* Window = TControlAccess::Widget(Parent());
     return Window->minimumSize() != Window->maximumSize();
 }
 

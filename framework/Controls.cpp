@@ -93,25 +93,25 @@ TControl::~TControl() {
         FParent->RemoveControl(this);
     if (FWidget) {
         DetachControl(this);
-        delete FWidget;
+        delete QtWidget(FWidget);
     }
 }
 
-QWidget* TControl::Widget() const {
+TPlatformWidget* TControl::Widget() const {
     if (!FWidget)
         const_cast<TControl*>(this)->CreateHandle();
     return FWidget;
 }
 
-QWidget* TControl::CreateWidget() {
-    return new THostWidget(this);
+TPlatformWidget* TControl::CreateWidget() {
+    return PlatformWidget(new THostWidget(this));
 }
 
 void TControl::CreateHandle() {
     FWidget = CreateWidget();
-    AttachControl(FWidget, this);
-    FWidget->setEnabled(FEnabled);
-    FWidget->setFont(ToQFont(*FFont));
+    AttachControl(QtWidget(FWidget), this);
+    QtWidget(FWidget)->setEnabled(FEnabled);
+    QtWidget(FWidget)->setFont(ToQFont(*FFont));
     ApplyCursor();
     ApplyHint();
     auto* Win = dynamic_cast<TWinControl*>(this);
@@ -132,12 +132,12 @@ void TControl::CreateHandle() {
 
 // Puts the widget into its parent's widget, at the control's bounds and visibility.
 void TControl::PlaceWidget() {
-    QWidget* ParentWidget = FParent ? FParent->FWidget : nullptr;
-    if (FWidget->parentWidget() != ParentWidget)
-        FWidget->setParent(ParentWidget);
+    QWidget* ParentWidget = FParent ? QtWidget(FParent->FWidget) : nullptr;
+    if (QtWidget(FWidget)->parentWidget() != ParentWidget)
+        QtWidget(FWidget)->setParent(ParentWidget);
     ApplyBounds();
     if (ParentWidget)
-        FWidget->setVisible(FVisible);
+        QtWidget(FWidget)->setVisible(FVisible);
 }
 
 // A window's Left and Top place its client area, since the size of the frame around it is
@@ -147,23 +147,24 @@ void TControl::ApplyBounds() {
         return;
     const TPoint Frame = FrameExtent();
     const QSize Size(std::max(FWidth - Frame.X, 0), std::max(FHeight - Frame.Y, 0));
-    if (FWidget->isWindow() && FWidget->minimumSize() == FWidget->maximumSize())
-        FWidget->setFixedSize(Size);
-    FWidget->setGeometry(FLeft, FTop, Size.width(), Size.height());
+    QWidget* W = QtWidget(FWidget);
+    if (W->isWindow() && W->minimumSize() == W->maximumSize())
+        W->setFixedSize(Size);
+    W->setGeometry(FLeft, FTop, Size.width(), Size.height());
 }
 
 void TControl::ApplyCursor() {
     if (!FWidget)
         return;
     if (FCursor == crDefault)
-        FWidget->unsetCursor();
+        QtWidget(FWidget)->unsetCursor();
     else
-        FWidget->setCursor(CursorOf(FCursor));
+        QtWidget(FWidget)->setCursor(CursorOf(FCursor));
 }
 
 void TControl::ApplyHint() {
     if (FWidget)
-        FWidget->setToolTip(FShowHint ? QtText::Decode(FHint) : QString());
+        QtWidget(FWidget)->setToolTip(FShowHint ? QtText::Decode(FHint) : QString());
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -180,7 +181,7 @@ void TControl::SetParent(TWinControl* AParent) {
     else if (AParent && AParent->FWidget)
         Widget();
     else if (FWidget)
-        FWidget->setParent(nullptr);
+        QtWidget(FWidget)->setParent(nullptr);
     if (!AParent)
         return;
     ParentFontChanged();
@@ -242,12 +243,12 @@ void TControl::SetClientHeight(int Value) {
 }
 
 TPoint TControl::ClientToScreen(TPoint P) const {
-    const QPoint G = Widget()->mapToGlobal(QPoint(P.X, P.Y));
+    const QPoint G = QtWidget(Widget())->mapToGlobal(QPoint(P.X, P.Y));
     return {G.x(), G.y()};
 }
 
 TPoint TControl::ScreenToClient(TPoint P) const {
-    const QPoint L = Widget()->mapFromGlobal(QPoint(P.X, P.Y));
+    const QPoint L = QtWidget(Widget())->mapFromGlobal(QPoint(P.X, P.Y));
     return {L.x(), L.y()};
 }
 
@@ -264,7 +265,7 @@ void TControl::SetVisible(bool Value) {
         return;
     FVisible = Value;
     if (FWidget && FParent)
-        FWidget->setVisible(Value);
+        QtWidget(FWidget)->setVisible(Value);
     VisibleChanged();
     if (FParent && FAlign != alNone)
         FParent->Realign();
@@ -275,7 +276,7 @@ void TControl::SetEnabled(bool Value) {
         return;
     FEnabled = Value;
     if (FWidget)
-        FWidget->setEnabled(Value);
+        QtWidget(FWidget)->setEnabled(Value);
     EnabledChanged();
 }
 
@@ -344,17 +345,17 @@ void TControl::Notification(TComponent* AComponent, bool Removing) {
 
 void TControl::Invalidate() {
     if (FWidget)
-        FWidget->update();
+        QtWidget(FWidget)->update();
 }
 
 void TControl::Update() {
     if (FWidget)
-        QCoreApplication::sendPostedEvents(FWidget->window(), QEvent::UpdateRequest);
+        QCoreApplication::sendPostedEvents(QtWidget(FWidget)->window(), QEvent::UpdateRequest);
 }
 
 void TControl::Repaint() {
     if (FWidget)
-        FWidget->repaint();
+        QtWidget(FWidget)->repaint();
 }
 
 void TControl::BringToFront() {
@@ -364,44 +365,46 @@ void TControl::BringToFront() {
         Siblings.push_back(this);
     }
     if (FWidget)
-        FWidget->raise();
+        QtWidget(FWidget)->raise();
 }
 
 std::unique_ptr<TBitmap> TControl::Snapshot() {
-    QWidget* W = Widget();
+    QWidget* W = QtWidget(Widget());
     QImage Image(W->size(), QImage::Format_ARGB32_Premultiplied);
     Image.fill(ToQColor(FColor));
     if (!OpaquePaint() && FParent)
-        FParent->Widget()->render(&Image, QPoint(), QRegion(W->geometry()),
-                                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+        QtWidget(FParent->Widget())
+            ->render(&Image, QPoint(), QRegion(W->geometry()),
+                     QWidget::DrawWindowBackground | QWidget::DrawChildren);
     else
         W->render(&Image, QPoint(), QRegion(),
                   QWidget::DrawWindowBackground | QWidget::DrawChildren);
     auto Result = std::make_unique<TBitmap>();
-    *Result->Image() = Image.convertToFormat(QImage::Format_RGB32);
+    TGraphicsAccess::Image(*Result) = Image.convertToFormat(QImage::Format_RGB32);
     return Result;
 }
 
-void TControl::DispatchPaint(QImage& Image, const TRect& Area) {
+void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area) {
     {
         QPainter P(&Image);
         P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.fillRect(ToQRect(Area), OpaquePaint() ? ToQColor(FColor) : QColor(Qt::transparent));
+        P.fillRect(ToQRect(Area),
+                   Control->OpaquePaint() ? ToQColor(Control->FColor) : QColor(Qt::transparent));
     }
     struct TEndPaint {
-        TCanvas* Canvas;
-        ~TEndPaint() { Canvas->EndPaint(); }
-    } End{FCanvas.get()};
-    FCanvas->BeginPaint(&Image);
-    FCanvas->SetClipRect(Area);
-    Paint();
+        TCanvas& Canvas;
+        ~TEndPaint() { TGraphicsAccess::EndPaint(Canvas); }
+    } End{*Control->FCanvas};
+    TGraphicsAccess::BeginPaint(End.Canvas, Image);
+    Control->FCanvas->SetClipRect(Area);
+    Control->Paint();
 }
 
 // The platform clicks a control that paints itself when the left button goes up inside it
 // after going down on it; controls on ready-made widgets click through the widget's signal.
 void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft)
-        FClicked = dynamic_cast<THostWidget*>(FWidget) != nullptr;
+        FClicked = dynamic_cast<THostWidget*>(QtWidget(FWidget)) != nullptr;
     MouseDown(Button, Shift, X, Y);
     if (Button == mbLeft && FDragMode == dmAutomatic && !Dragging())
         BeginDrag(false);
@@ -521,7 +524,7 @@ void TControl::FontChangedInternal() {
 
 void TControl::FontChanged() {
     if (FWidget)
-        FWidget->setFont(ToQFont(*FFont));
+        QtWidget(FWidget)->setFont(ToQFont(*FFont));
     Invalidate();
 }
 
@@ -595,7 +598,8 @@ void TWinControl::RenumberTabs() {
     for (std::size_t I = 0; I < FTabList.size(); ++I) {
         FTabList[I]->FTabOrder = static_cast<int>(I);
         if (I > 0 && FTabList[I - 1]->FWidget && FTabList[I]->FWidget)
-            QWidget::setTabOrder(FTabList[I - 1]->FWidget, FTabList[I]->FWidget);
+            QWidget::setTabOrder(QtWidget(FTabList[I - 1]->FWidget),
+                                 QtWidget(FTabList[I]->FWidget));
     }
 }
 
@@ -623,21 +627,22 @@ void TWinControl::SetTabStop(bool Value) {
 void TWinControl::ApplyFocusPolicy() {
     if (!FWidget)
         return;
-    if (dynamic_cast<THostWidget*>(FWidget)) {
-        FWidget->setFocusPolicy(FTabStop ? Qt::TabFocus : Qt::NoFocus);
+    QWidget* W = QtWidget(FWidget);
+    if (dynamic_cast<THostWidget*>(W)) {
+        W->setFocusPolicy(FTabStop ? Qt::TabFocus : Qt::NoFocus);
         return;
     }
-    const int Policy = FWidget->focusPolicy();
-    FWidget->setFocusPolicy(
+    const int Policy = W->focusPolicy();
+    W->setFocusPolicy(
         static_cast<Qt::FocusPolicy>(FTabStop ? Policy | Qt::TabFocus : Policy & ~Qt::TabFocus));
 }
 
 void TWinControl::ApplyWindowState() {
     ApplyFocusPolicy();
-    if (dynamic_cast<THostWidget*>(FWidget) || FImeMode != DefaultImeMode)
+    if (dynamic_cast<THostWidget*>(QtWidget(FWidget)) || FImeMode != DefaultImeMode)
         ::SetImeMode(this, FImeMode);
     if (!FRedraw)
-        FWidget->setUpdatesEnabled(false);
+        QtWidget(FWidget)->setUpdatesEnabled(false);
     RenumberTabs();
 }
 
@@ -657,11 +662,11 @@ void TWinControl::SetImeMode(TImeMode Value) {
 void TWinControl::SetRedraw(bool Value) {
     FRedraw = Value;
     if (FWidget)
-        FWidget->setUpdatesEnabled(Value);
+        QtWidget(FWidget)->setUpdatesEnabled(Value);
 }
 
 bool TWinControl::Focused() const {
-    return FWidget && FWidget->hasFocus();
+    return FWidget && QtWidget(FWidget)->hasFocus();
 }
 
 bool TWinControl::CanFocus() const {
@@ -671,13 +676,13 @@ bool TWinControl::CanFocus() const {
             return false;
         Top = C;
     }
-    return Top->FWidget && Top->FWidget->isVisible();
+    return Top->FWidget && QtWidget(Top->FWidget)->isVisible();
 }
 
 void TWinControl::SetFocus() {
     if (!CanFocus())
         throw Exception(CannotFocusMessage());
-    QWidget* W = Widget();
+    QWidget* W = QtWidget(Widget());
     W->window()->activateWindow();
     W->setFocus(Qt::OtherFocusReason);
 }
@@ -829,7 +834,7 @@ void TWinControl::Loaded() {
 }
 
 void SetImeMode(HWND Window, TImeMode Mode) {
-    QWidget* W = Window->Widget();
+    QWidget* W = TControlAccess::Widget(Window);
     const bool Off = Mode == imDisable || Mode == imClose || Mode == imSAlpha || Mode == imAlpha;
     Qt::InputMethodHints Hints = Qt::ImhNone;
     if (Mode == imSAlpha || Mode == imAlpha)

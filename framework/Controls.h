@@ -9,11 +9,11 @@
 #include "DragDrop.h"
 #include "Graphics.h"
 #include "Help.h"
+#include "WinTypes.h"
 
-class QWidget;
 class TWinControl;
 class TPopupMenu;
-class THostWidget;
+class TControlAccess;
 class TControlLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
@@ -163,22 +163,7 @@ public:
     TNotifyEvent OnMouseLeave;
     TNotifyEvent OnResize;
 
-    // The layer's window of the control, created on first use.
-    QWidget* Widget() const;
     bool HandleAllocated() const { return FWidget != nullptr; }
-    // Called by the layer for the platform's events; protected behaviour is in the virtuals.
-    void DispatchPaint(QImage& Image, const TRect& Area);
-    void DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
-    void DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
-    void DispatchMouseMove(TShiftState Shift, int X, int Y);
-    void DispatchDblClick(TMouseButton Button, TShiftState Shift, int X, int Y);
-    void DispatchMouseEnter();
-    void DispatchMouseLeave();
-    void DispatchResize(int AWidth, int AHeight);
-    // The window system moved the control's window (a form dragged by its caption).
-    void DispatchMove(int ALeft, int ATop);
-    void DispatchContextMenu(int X, int Y);
-    virtual void DispatchWheel(int Delta, TShiftState Shift);
 
     virtual void Click();
 
@@ -221,7 +206,20 @@ public:
 
 protected:
     // Controls built on a ready-made platform widget create it here (called once, lazily).
-    virtual QWidget* CreateWidget();
+    virtual TPlatformWidget* CreateWidget();
+    // Called by the layer for the platform's events (through TControlAccess); behaviour that
+    // descendants change is in the virtuals.
+    void DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DispatchMouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DispatchMouseMove(TShiftState Shift, int X, int Y);
+    void DispatchDblClick(TMouseButton Button, TShiftState Shift, int X, int Y);
+    void DispatchMouseEnter();
+    void DispatchMouseLeave();
+    void DispatchResize(int AWidth, int AHeight);
+    // The window system moved the control's window (a form dragged by its caption).
+    void DispatchMove(int ALeft, int ATop);
+    void DispatchContextMenu(int X, int Y);
+    virtual void DispatchWheel(int Delta, TShiftState Shift);
     TCanvas* Canvas() const { return FCanvas.get(); }
     virtual void Paint() {}
     // Whether the paint image starts filled with Color (windowed controls) or transparent.
@@ -257,8 +255,9 @@ protected:
 private:
     friend class TDragManager;
     friend class TWinControl;
-    friend class THostWidget;
-    friend class TControlLink;
+    friend class TControlAccess;
+    // The layer's window of the control, created on first use.
+    TPlatformWidget* Widget() const;
     void CreateHandle();
     void PlaceWidget();
     void ApplyBounds();
@@ -288,7 +287,7 @@ private:
     AnsiString FHelpKeyword;
     int FHelpContext = DefaultHelpContext;
     std::unique_ptr<TCanvas> FCanvas;
-    mutable QWidget* FWidget = nullptr;
+    mutable TPlatformWidget* FWidget = nullptr;
     TControlLink* FLink = nullptr; // forwards FWidget's input here; goes with FWidget
 };
 
@@ -332,19 +331,8 @@ public:
     static constexpr bool DefaultCtl3D = true;
     static constexpr TImeMode DefaultImeMode = imDontCare;
 
-    void DispatchKeyDown(unsigned short& Key, TShiftState Shift);
-    void DispatchKeyUp(unsigned short& Key, TShiftState Shift);
-    void DispatchKeyPress(AnsiString& Key);
-    void DispatchEnter();
-    void DispatchExit();
     // A posted message (PostMessage) arriving from the queue.
     virtual void DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam);
-    // The hit-test query for a point of the screen. The layer asks it before mouse input
-    // reaches the window or a windowless control drawn on it: HTCLIENT lets the input through,
-    // HTCAPTION drags the window about its parent, the edge and corner answers resize it, and
-    // any other answer keeps the input from them.
-    int DispatchHitTest(TPoint Screen) { return WMNCHitTest(Screen); }
-
     // Lays out the aligned children in the client area, in the platform's order: top,
     // bottom, left, right, then client; among equals by position, then by insertion.
     void Realign();
@@ -366,9 +354,20 @@ protected:
     // The client area that aligned children share, in client coordinates.
     virtual TRect AlignArea() const { return ClientRect(); }
     virtual int WMNCHitTest(TPoint) { return HTCLIENT; }
+    void DispatchKeyDown(unsigned short& Key, TShiftState Shift);
+    void DispatchKeyUp(unsigned short& Key, TShiftState Shift);
+    void DispatchKeyPress(AnsiString& Key);
+    void DispatchEnter();
+    void DispatchExit();
+    // The hit-test query for a point of the screen. The layer asks it before mouse input
+    // reaches the window or a windowless control drawn on it: HTCLIENT lets the input through,
+    // HTCAPTION drags the window about its parent, the edge and corner answers resize it, and
+    // any other answer keeps the input from them.
+    int DispatchHitTest(TPoint Screen) { return WMNCHitTest(Screen); }
 
 private:
     friend class TControl;
+    friend class TControlAccess;
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
     void RenumberTabs();

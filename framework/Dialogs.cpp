@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 
+#include "QtHost.h"
 #include "QtText.h"
 #include "TypInfo.h"
 
@@ -159,32 +160,34 @@ bool TOpenDialog::Execute() {
 void TOpenDialog::Prepare() {
     FSelection = FFileName;
     // No parent window: a window freed while the dialog runs would take the dialog with it.
-    FDialog = new TFileDialog;
-    FDialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
-    FDialog->setAcceptMode(QFileDialog::AcceptOpen);
-    FDialog->setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
-                         : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
-                                                               : QFileDialog::AnyFile);
+    auto* Dialog = new TFileDialog;
+    FDialog = PlatformWidget(Dialog);
+    Dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    Dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    Dialog->setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
+                        : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
+                                                              : QFileDialog::AnyFile);
     if (FOptions.Contains(ofForceShowHidden))
-        FDialog->setFilter(FDialog->filter() | QDir::Hidden);
+        Dialog->setFilter(Dialog->filter() | QDir::Hidden);
     if (!FTitle.empty())
-        FDialog->setWindowTitle(QtText::Decode(FTitle));
+        Dialog->setWindowTitle(QtText::Decode(FTitle));
     const QStringList Filters = QtNameFilters(FFilter);
     if (!Filters.isEmpty()) {
-        FDialog->setNameFilters(Filters);
+        Dialog->setNameFilters(Filters);
         FFilterIndex = std::clamp(FFilterIndex, 1, static_cast<int>(Filters.size()));
-        FDialog->selectNameFilter(Filters.at(FFilterIndex - 1));
+        Dialog->selectNameFilter(Filters.at(FFilterIndex - 1));
     }
     ApplyDefaultExt();
     const AnsiString Dir = !FInitialDir.empty() ? FInitialDir : ExtractFileDir(FFileName);
     if (!Dir.empty())
-        FDialog->setDirectory(QtText::Decode(Dir));
+        Dialog->setDirectory(QtText::Decode(Dir));
     if (!FFileName.empty())
-        FDialog->selectFile(QtText::Decode(ExtractFileName(FFileName)));
-    FDialog->setSizeGripEnabled(FOptions.Contains(ofEnableSizing));
-    QObject::connect(FDialog, &QFileDialog::currentChanged, FDialog,
-                     [this](const QString& Path) { SelectionChanged(Path); });
-    QObject::connect(FDialog, &QFileDialog::filterSelected, FDialog, [this] { FilterChanged(); });
+        Dialog->selectFile(QtText::Decode(ExtractFileName(FFileName)));
+    Dialog->setSizeGripEnabled(FOptions.Contains(ofEnableSizing));
+    QObject::connect(Dialog, &QFileDialog::currentChanged, Dialog, [this](const QString& Path) {
+        SelectionChanged(QtText::Encode(QDir::toNativeSeparators(Path)));
+    });
+    QObject::connect(Dialog, &QFileDialog::filterSelected, Dialog, [this] { FilterChanged(); });
 }
 
 void TOpenDialog::SetDefaultExt(const AnsiString& Value) {
@@ -196,19 +199,21 @@ void TOpenDialog::SetDefaultExt(const AnsiString& Value) {
 // A pattern is no suffix to append.
 void TOpenDialog::ApplyDefaultExt() {
     const bool Pattern = FDefaultExt.find_first_of("*?") != AnsiString::npos;
-    FDialog->setDefaultSuffix(Pattern ? QString() : QtText::Decode(FDefaultExt));
+    QtWidget<QFileDialog>(FDialog)->setDefaultSuffix(Pattern ? QString()
+                                                             : QtText::Decode(FDefaultExt));
 }
 
 bool TOpenDialog::TaskModalDialog() {
-    if (auto* Places = FDialog->findChild<QWidget*>(QStringLiteral("sidebar")))
+    auto* Dialog = QtWidget<QFileDialog>(FDialog);
+    if (auto* Places = Dialog->findChild<QWidget*>(QStringLiteral("sidebar")))
         Places->setVisible(FShowPlacesBar);
     if (WantsTemplate())
         AddTemplateArea();
     SettleLayout();
     if (!FOptions.Contains(ofEnableSizing))
-        FDialog->setFixedSize(FDialog->size());
+        Dialog->setFixedSize(Dialog->size());
     SafeCall([this] { DoShow(); });
-    const bool Confirmed = FDialog->exec() == QDialog::Accepted;
+    const bool Confirmed = Dialog->exec() == QDialog::Accepted;
     SafeCall([this] { DoClose(); });
     FTemplateArea.reset();
     return Confirmed;
@@ -217,44 +222,48 @@ bool TOpenDialog::TaskModalDialog() {
 // The area is a control of the layer inside a plain row widget of the dialog's grid, so that
 // the grid's layout moves the row and the row sizes the control.
 void TOpenDialog::AddTemplateArea() {
-    auto* Grid = qobject_cast<QGridLayout*>(FDialog->layout());
+    auto* Grid = qobject_cast<QGridLayout*>(QtWidget(FDialog)->layout());
     if (!Grid)
         return;
-    FTemplateHolder = new QWidget(FDialog);
-    FTemplateHolder->setMinimumHeight(TemplateAreaHeight);
-    Grid->addWidget(FTemplateHolder, Grid->rowCount(), 0, 1, Grid->columnCount());
+    auto* Holder = new QWidget(QtWidget(FDialog));
+    FTemplateHolder = PlatformWidget(Holder);
+    Holder->setMinimumHeight(TemplateAreaHeight);
+    Grid->addWidget(Holder, Grid->rowCount(), 0, 1, Grid->columnCount());
     FTemplateArea = std::make_unique<TWinControl>(nullptr);
     FTemplateArea->SetColor(clBtnFace);
-    QWidget* Area = FTemplateArea->Widget();
-    Area->setParent(FTemplateHolder);
-    FTemplateHolder->installEventFilter(new TTemplateSizer(FTemplateArea.get(), FTemplateHolder));
+    QWidget* Area = TControlAccess::Widget(FTemplateArea.get());
+    Area->setParent(Holder);
+    Holder->installEventFilter(new TTemplateSizer(FTemplateArea.get(), Holder));
     Area->show();
 }
 
 // Gives the dialog its full size before it is shown, so that the template area has the place
 // and size in DoShow that it keeps when the dialog appears.
 void TOpenDialog::SettleLayout() {
-    FDialog->ensurePolished();
-    FDialog->layout()->activate();
-    FDialog->resize(FDialog->sizeHint().expandedTo(FDialog->minimumSize()));
+    QWidget* Dialog = QtWidget(FDialog);
+    Dialog->ensurePolished();
+    Dialog->layout()->activate();
+    Dialog->resize(Dialog->sizeHint().expandedTo(Dialog->minimumSize()));
     // A hidden dialog lays out again only when told to.
-    FDialog->layout()->invalidate();
-    FDialog->layout()->activate();
-    if (FTemplateArea)
-        FTemplateArea->SetBounds(0, 0, FTemplateHolder->width(), FTemplateHolder->height());
+    Dialog->layout()->invalidate();
+    Dialog->layout()->activate();
+    if (FTemplateArea) {
+        const QWidget* Holder = QtWidget(FTemplateHolder);
+        FTemplateArea->SetBounds(0, 0, Holder->width(), Holder->height());
+    }
 }
 
 void TOpenDialog::Finish(bool Confirmed) {
     if (Confirmed) {
         FFiles->Clear();
-        for (const QString& File : FDialog->selectedFiles())
+        for (const QString& File : QtWidget<QFileDialog>(FDialog)->selectedFiles())
             FFiles->Add(QtText::Encode(QDir::toNativeSeparators(File)));
         if (FFiles->Count() > 0)
             FFileName = FFiles->Get(0);
         FFilterIndex = ChosenFilterIndex();
     }
     FTemplateArea.reset();
-    delete FDialog;
+    delete QtWidget(FDialog);
     FDialog = nullptr;
     FTemplateHolder = nullptr;
 }
@@ -262,17 +271,18 @@ void TOpenDialog::Finish(bool Confirmed) {
 TRect TOpenDialog::StandardControlsRect() const {
     if (!FDialog)
         return {};
-    const int Bottom = FTemplateHolder ? FTemplateHolder->y() : FDialog->height();
-    return Rect(0, 0, FDialog->width(), Bottom);
+    const QWidget* Dialog = QtWidget(FDialog);
+    const int Bottom = FTemplateHolder ? QtWidget(FTemplateHolder)->y() : Dialog->height();
+    return Rect(0, 0, Dialog->width(), Bottom);
 }
 
 int TOpenDialog::ChosenFilterIndex() const {
-    const auto* Types = FDialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    const auto* Types = QtWidget(FDialog)->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
     return Types && Types->currentIndex() >= 0 ? Types->currentIndex() + 1 : FFilterIndex;
 }
 
-void TOpenDialog::SelectionChanged(const QString& Path) {
-    FSelection = QtText::Encode(QDir::toNativeSeparators(Path));
+void TOpenDialog::SelectionChanged(const AnsiString& Path) {
+    FSelection = Path;
     SafeCall([this] { DoSelectionChange(); });
 }
 
@@ -296,13 +306,15 @@ void TOpenDialog::DoFilterChange() {
 
 AnsiString TOpenDialog::FileNameFieldText() const {
     const auto* Field =
-        FDialog ? FDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        FDialog ? QtWidget(FDialog)->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                : nullptr;
     return Field ? QtText::Encode(Field->text()) : AnsiString();
 }
 
 void TOpenDialog::SetFileNameFieldText(const AnsiString& Value) {
-    if (auto* Field =
-            FDialog ? FDialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr)
+    if (auto* Field = FDialog
+                          ? QtWidget(FDialog)->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
+                          : nullptr)
         Field->setText(QtText::Decode(Value));
 }
 

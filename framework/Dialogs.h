@@ -6,9 +6,6 @@
 
 #include <vector>
 
-class QFileDialog;
-class QWidget;
-
 // A component that runs a modal dialog of the platform.
 class TCommonDialog : public TComponent {
 public:
@@ -98,7 +95,7 @@ public:
 
     // While the dialog runs: the platform's dialog, and the text of its file-name field (empty
     // and ignored otherwise). Setting the field changes what the user sees, not the selection.
-    QFileDialog* DialogWidget() const { return FDialog; }
+    TPlatformWidget* DialogWidget() const { return FDialog; }
     AnsiString FileNameFieldText() const;
     void SetFileNameFieldText(const AnsiString& Value);
 
@@ -127,7 +124,7 @@ private:
     void Finish(bool Confirmed);
     void AddTemplateArea();
     void SettleLayout();
-    void SelectionChanged(const QString& Path);
+    void SelectionChanged(const AnsiString& Path);
     void FilterChanged();
     int ChosenFilterIndex() const;
     AnsiString FFilter;
@@ -140,8 +137,8 @@ private:
     AnsiString FTitle;
     TOpenOptions FOptions = DefaultOptions;
     bool FShowPlacesBar = DefaultShowPlacesBar;
-    QFileDialog* FDialog = nullptr;
-    QWidget* FTemplateHolder = nullptr;
+    TPlatformWidget* FDialog = nullptr;
+    TPlatformWidget* FTemplateHolder = nullptr;
     std::unique_ptr<TWinControl> FTemplateArea;
 };
 

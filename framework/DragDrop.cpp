@@ -168,7 +168,7 @@ void TDragManager::Start() {
     }
     FObject.reset(Given ? Given : new TDragControlObject(FSource));
     FActive = true;
-    QWidget* W = FSource->Widget();
+    QWidget* W = TControlAccess::Widget(FSource);
     if (W->isVisible()) {
         W->grabMouse();
         FGrabber = W;

@@ -92,7 +92,8 @@ void TCustomPanel::SetParentBackground(bool Value) {
     if (FParentBackground == Value)
         return;
     FParentBackground = Value;
-    if (auto* Host = HandleAllocated() ? dynamic_cast<THostWidget*>(Widget()) : nullptr)
+    if (auto* Host =
+            HandleAllocated() ? dynamic_cast<THostWidget*>(TControlAccess::Widget(this)) : nullptr)
         Host->RefreshOpacity();
     Invalidate();
 }
@@ -274,7 +275,7 @@ TCustomRadioGroup::~TCustomRadioGroup() {
     FItems->OnChange = nullptr;
 }
 
-QRadioButton* TCustomRadioGroup::Button(int Index) const {
+TPlatformWidget* TCustomRadioGroup::Button(int Index) const {
     return Index >= 0 && Index < static_cast<int>(FButtons.size()) ? FButtons[Index] : nullptr;
 }
 
@@ -318,18 +319,18 @@ void TCustomRadioGroup::FontChanged() {
 void TCustomRadioGroup::BuildButtons() {
     if (ComponentState().Contains(csLoading))
         return;
-    Widget();
-    for (QRadioButton* Old : FButtons)
-        delete Old;
+    TControlAccess::Widget(this);
+    for (TPlatformWidget* Old : FButtons)
+        delete QtWidget(Old);
     FButtons.clear();
     for (int I = 0; I < FItems->Count(); ++I) {
-        auto* Button = new QRadioButton(QtText::Decode(FItems->View(I)), GroupBox());
+        auto* Button = new QRadioButton(QtText::Decode(FItems->View(I)), QtWidget(GroupBox()));
         QObject::connect(Button, &QRadioButton::toggled, Button, [this, I](bool On) {
             if (On)
                 UserChecked(I);
         });
         Button->show();
-        FButtons.push_back(Button);
+        FButtons.push_back(PlatformWidget(Button));
     }
     if (FItemIndex >= FItems->Count())
         FItemIndex = -1;
@@ -352,9 +353,9 @@ void TCustomRadioGroup::ArrangeButtons() {
     const int ButtonHeight = Free / PerColumn;
     const int TopMargin = FontHeight + 1 + (Free % PerColumn) / 2;
     for (int I = 0; I < Count; ++I)
-        FButtons[I]->setGeometry((I / PerColumn) * ButtonWidth + ButtonsLeft,
-                                 (I % PerColumn) * ButtonHeight + TopMargin, ButtonWidth,
-                                 ButtonHeight);
+        QtWidget(FButtons[I])
+            ->setGeometry((I / PerColumn) * ButtonWidth + ButtonsLeft,
+                          (I % PerColumn) * ButtonHeight + TopMargin, ButtonWidth, ButtonHeight);
 }
 
 // Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
@@ -362,7 +363,7 @@ void TCustomRadioGroup::ArrangeButtons() {
 void TCustomRadioGroup::ShowItemIndex() {
     FShowingIndex = true;
     for (int I = 0; I < static_cast<int>(FButtons.size()); ++I) {
-        QRadioButton* Button = FButtons[I];
+        auto* Button = QtWidget<QRadioButton>(FButtons[I]);
         Button->setAutoExclusive(false);
         Button->setChecked(I == FItemIndex);
         Button->setAutoExclusive(true);

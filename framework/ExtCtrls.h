@@ -5,9 +5,6 @@
 
 #include <vector>
 
-class QButtonGroup;
-class QRadioButton;
-
 enum TPanelBevel { bvNone, bvLowered, bvRaised, bvSpace };
 const std::vector<const char*>& PanelBevelNames();
 
@@ -133,7 +130,7 @@ public:
     void SetColumns(int Value);
 
     // The platform's button of an item, for tests that press it as a user would.
-    QRadioButton* Button(int Index) const;
+    TPlatformWidget* Button(int Index) const;
     void Loaded() override;
 
 protected:
@@ -146,8 +143,7 @@ private:
     void ShowItemIndex();
     void UserChecked(int Index);
     std::unique_ptr<TStringList> FItems;
-    std::vector<QRadioButton*> FButtons;
-    QButtonGroup* FButtonGroup = nullptr;
+    std::vector<TPlatformWidget*> FButtons;
     int FItemIndex = DefaultItemIndex;
     int FColumns = DefaultColumns;
     bool FShowingIndex = false;

@@ -123,13 +123,13 @@ void TCustomForm::DoClose(TCloseAction& Action) {
         OnClose(this, Action);
 }
 
-QWidget* TCustomForm::CreateWidget() {
+TPlatformWidget* TCustomForm::CreateWidget() {
     auto* W = new TFormWidget(this);
     W->setWindowTitle(QtText::Decode(Caption()));
     W->setWindowFlags(WindowFlagsOf(FBorderStyle));
     if (IsFixedSize(FBorderStyle))
         W->setFixedSize(ClientWidth(), ClientHeight());
-    return W;
+    return PlatformWidget(W);
 }
 
 TPoint TCustomForm::FrameExtent() const {
@@ -150,7 +150,7 @@ TPoint TCustomForm::FrameExtent() const {
 
 void TCustomForm::TextChanged() {
     if (HandleAllocated())
-        Widget()->setWindowTitle(QtText::Decode(Caption()));
+        TControlAccess::Widget(this)->setWindowTitle(QtText::Decode(Caption()));
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -166,7 +166,7 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
 void TCustomForm::ApplyBorderStyle() {
     if (!HandleAllocated())
         return;
-    QWidget* W = Widget();
+    QWidget* W = TControlAccess::Widget(this);
     const bool WasVisible = W->isVisible();
     W->setWindowFlags(WindowFlagsOf(FBorderStyle));
     if (IsFixedSize(FBorderStyle)) {
@@ -185,7 +185,7 @@ void TCustomForm::SetVisible(bool Value) {
     TWinControl::SetVisible(Value);
     if (!Value) {
         if (HandleAllocated())
-            Widget()->hide();
+            TControlAccess::Widget(this)->hide();
         return;
     }
     if (!FShown) {
@@ -195,7 +195,7 @@ void TCustomForm::SetVisible(bool Value) {
             return;
         PlaceOnScreen();
     }
-    QWidget* W = Widget();
+    QWidget* W = TControlAccess::Widget(this);
     W->show();
     W->raise();
     W->activateWindow();
@@ -225,7 +225,7 @@ void TCustomForm::Close() {
     }
     switch (Action) {
     case caMinimize:
-        Widget()->showMinimized();
+        TControlAccess::Widget(this)->showMinimized();
         break;
     case caFree:
         Hide();
@@ -239,7 +239,7 @@ void TCustomForm::Close() {
 
 void TCustomForm::Release() {
     QMetaObject::invokeMethod(
-        Widget(), [this] { delete this; }, Qt::QueuedConnection);
+        TControlAccess::Widget(this), [this] { delete this; }, Qt::QueuedConnection);
 }
 
 void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
@@ -254,7 +254,14 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
 
 // ---- TApplication
 
-TApplication::TApplication() : TComponent(nullptr) {
+// The platform's side of the application: its application object when Initialize created it,
+// and the message loop while Run runs.
+struct TApplication::TPlatform {
+    std::unique_ptr<QApplication> Application;
+    QEventLoop* Loop = nullptr;
+};
+
+TApplication::TApplication() : TComponent(nullptr), FPlatform(std::make_unique<TPlatform>()) {
     SetExceptionHandler([](const std::exception& E) { Application->HandleException(E); });
     SetHelpHandler([](const TControl* Control) {
         if (Control->HelpType() == htKeyword)
@@ -272,13 +279,13 @@ TApplication::TApplication() : TComponent(nullptr) {
 
 TApplication::~TApplication() {
     FreeForms();
-    FQtApplication.reset();
+    FPlatform->Application.reset();
 }
 
 void TApplication::Finalize() {
     FreeForms();
     Screen->ReleaseCursors();
-    FQtApplication.reset();
+    FPlatform->Application.reset();
 }
 
 void TApplication::FreeForms() {
@@ -300,7 +307,7 @@ void TApplication::Initialize() {
         static int Argc = 1;
         static char Name[] = "quovant";
         static char* Argv[] = {Name, nullptr};
-        FQtApplication = std::make_unique<QApplication>(Argc, Argv);
+        FPlatform->Application = std::make_unique<QApplication>(Argc, Argv);
     }
     QGuiApplication::setQuitOnLastWindowClosed(false);
     ThemeServices()->ApplyStyle();
@@ -314,15 +321,15 @@ void TApplication::Run() {
     if (FTerminated)
         return;
     QEventLoop Loop;
-    FLoop = &Loop;
+    FPlatform->Loop = &Loop;
     Loop.exec();
-    FLoop = nullptr;
+    FPlatform->Loop = nullptr;
 }
 
 void TApplication::Terminate() {
     FTerminated = true;
-    if (FLoop)
-        FLoop->quit();
+    if (FPlatform->Loop)
+        FPlatform->Loop->quit();
 }
 
 void TApplication::ProcessMessages() {

@@ -73,7 +73,7 @@ protected:
     void DoCreate();
     virtual void DoShow();
     virtual void DoClose(TCloseAction& Action);
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     TPoint FrameExtent() const override;
     void TextChanged() override;
 
@@ -101,9 +101,6 @@ constexpr int IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7;
 using TExceptionEvent = std::function<void(TObject* Sender, const std::exception& E)>;
 // Type says which of Keyword and Context names the help asked for.
 using THelpEvent = std::function<bool(THelpType Type, const AnsiString& Keyword, int Context)>;
-
-class QApplication;
-class QEventLoop;
 
 // The application: its title, its forms (the first created is the main form), the message
 // loop and the default error report for exceptions that escape a handler.
@@ -158,8 +155,8 @@ private:
     AnsiString FTitle;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
-    QEventLoop* FLoop = nullptr;
-    std::unique_ptr<QApplication> FQtApplication;
+    struct TPlatform;
+    std::unique_ptr<TPlatform> FPlatform;
 };
 
 extern TApplication* Application;

@@ -355,7 +355,7 @@ AnsiString InvalidImageMessage() {
 }
 } // namespace
 
-TBitmap::TBitmap() : FImage(std::make_unique<QImage>()) {}
+TBitmap::TBitmap() : FImage(std::make_unique<TPlatformImage>()) {}
 
 TBitmap::TBitmap(int AWidth, int AHeight) : TBitmap() {
     SetSize(AWidth, AHeight);
@@ -373,22 +373,22 @@ void TBitmap::Assign(const TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
-    *FImage = Bitmap ? *Bitmap->FImage : QImage();
+    FImage->Image = Bitmap ? Bitmap->FImage->Image : QImage();
     FData = Bitmap ? Bitmap->FData : std::string();
     FDataKey = Bitmap ? Bitmap->FDataKey : 0;
     Changed();
 }
 
 int TBitmap::Width() const {
-    return FImage->width();
+    return FImage->Image.width();
 }
 
 int TBitmap::Height() const {
-    return FImage->height();
+    return FImage->Image.height();
 }
 
 bool TBitmap::Empty() const {
-    return FImage->isNull();
+    return FImage->Image.isNull();
 }
 
 // New pixels are white; the part of the old image that still fits is kept.
@@ -398,29 +398,30 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
     if (AWidth == Width() && AHeight == Height())
         return;
     QImage Image(AWidth, AHeight,
-                 FImage->hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                           : QImage::Format_RGB32);
+                 FImage->Image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                 : QImage::Format_RGB32);
     if (!Image.isNull()) {
         Image.fill(Qt::white);
         QPainter P(&Image);
         P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.drawImage(0, 0, *FImage);
+        P.drawImage(0, 0, FImage->Image);
     }
-    *FImage = Image;
+    FImage->Image = Image;
     Changed();
 }
 
 TCanvas* TBitmap::Canvas() {
     if (!FCanvas) {
         FCanvas = std::make_unique<TCanvas>();
-        FCanvas->BeginPaint(FImage.get());
+        TGraphicsAccess::BeginPaint(*FCanvas, FImage->Image);
     }
     return FCanvas.get();
 }
 
-void TBitmap::ReplaceImage(const QImage& Image) {
-    *FImage = Image.convertToFormat(Image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                            : QImage::Format_RGB32);
+void TBitmap::ReplaceImage(const TPlatformImage& Image) {
+    const QImage& New = Image.Image;
+    FImage->Image = New.convertToFormat(New.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                              : QImage::Format_RGB32);
     FData.clear();
     Changed();
 }
@@ -430,7 +431,7 @@ void TBitmap::LoadFromBytes(const std::string& Bytes) {
     if (!Image.loadFromData(reinterpret_cast<const uchar*>(Bytes.data()),
                             static_cast<int>(Bytes.size())))
         throw EInvalidImage(InvalidImageMessage());
-    ReplaceImage(Image);
+    ReplaceImage({Image});
 }
 
 void TBitmap::LoadFromResource(const AnsiString& Path) {
@@ -447,12 +448,12 @@ std::string TBitmap::SaveToBytes() const {
     QByteArray Bytes;
     QBuffer Buffer(&Bytes);
     Buffer.open(QIODevice::WriteOnly);
-    FImage->save(&Buffer, "PNG");
+    FImage->Image.save(&Buffer, "PNG");
     return Bytes.toStdString();
 }
 
 std::string TBitmap::Data() const {
-    if (!FData.empty() && FImage->cacheKey() == FDataKey)
+    if (!FData.empty() && FImage->Image.cacheKey() == FDataKey)
         return FData;
     return SaveToBytes();
 }
@@ -464,7 +465,7 @@ void TBitmap::SetData(const std::string& Bytes) {
     }
     LoadFromBytes(BitmapPayload(Bytes));
     FData = Bytes;
-    FDataKey = FImage->cacheKey();
+    FDataKey = FImage->Image.cacheKey();
 }
 
 void TBitmap::Changed() {
@@ -501,7 +502,7 @@ void TPicture::Assign(const TPersistent* Source) {
 std::string TPicture::Data() const {
     if (FBitmap->Empty())
         return {};
-    if (!FData.empty() && FBitmap->Image()->cacheKey() == FDataKey)
+    if (!FData.empty() && TGraphicsAccess::Image(*FBitmap).cacheKey() == FDataKey)
         return FData;
     return FBitmap->SaveToBytes();
 }
@@ -509,7 +510,7 @@ std::string TPicture::Data() const {
 void TPicture::SetData(const std::string& Bytes) {
     FBitmap->SetData(PicturePayload(Bytes));
     FData = Bytes;
-    FDataKey = FBitmap->Image()->cacheKey();
+    FDataKey = TGraphicsAccess::Image(*FBitmap).cacheKey();
 }
 
 // ---- Published properties

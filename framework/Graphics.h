@@ -6,12 +6,6 @@
 
 #include <memory>
 
-class QImage;
-class QPainter;
-class QFont;
-class QFontMetrics;
-class QString;
-
 // 32 bits: a plain colour is $00BBGGRR; top byte $FF names a system colour by its low byte.
 using TColor = std::int32_t;
 
@@ -222,6 +216,10 @@ constexpr unsigned TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTT
                    TA_BASELINE = 24;
 
 class TGraphic;
+class TGraphicsAccess;
+// The platform's image that a bitmap holds; only the layer's internal code looks into it
+// (framework/internal/QtGraphics.h).
+struct TPlatformImage;
 
 // Paints on an image with the platform's rules: rectangles exclude their right and bottom
 // edges, LineTo leaves out its end point, text is drawn from its top-left corner (or the
@@ -274,28 +272,19 @@ public:
     // The area painting may reach: the clip rectangle, or the whole image.
     TRect ClipRect() const;
 
-    // The layer binds a canvas to an image for the time of a paint; Offset moves the origin.
-    void BeginPaint(QImage* Image, TPoint Offset = {});
-    void EndPaint();
-    bool Painting() const { return FImage != nullptr; }
-    QImage* Image() const { return FImage; }
+    // Whether the layer has bound the canvas to an image (TGraphicsAccess::BeginPaint).
+    bool Painting() const;
 
 private:
+    friend class TGraphicsAccess;
     struct TState;
-    template <class F> void WithPainter(F&& Paint);
-    const QFont& QtFont() const;
-    const QFontMetrics& Metrics() const;
     bool PenDraws() const;
-    void PreparePen(QPainter& P, int Width) const;
-    void FillWithBrush(QPainter& P, const TRect& R) const;
     void DrawLine(TPoint From, TPoint To);
     TPoint TextOrigin(int X, int Y, int Width) const;
-    void DrawTextAt(QPainter& P, TPoint Origin, const QString& Text, int Width, bool Opaque) const;
     std::unique_ptr<TBrush> FBrush;
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TFont> FFont;
     std::unique_ptr<TState> FState;
-    QImage* FImage = nullptr;
     TPoint FPenPos;
     int FBkMode = OPAQUE;
     unsigned FTextAlign = TA_LEFT | TA_TOP;
@@ -307,7 +296,10 @@ public:
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual bool Empty() const = 0;
-    virtual const QImage* Image() const = 0;
+
+private:
+    friend class TGraphicsAccess;
+    virtual const TPlatformImage& Image() const = 0;
 };
 
 // An image with a canvas that paints on it.
@@ -323,8 +315,6 @@ public:
     int Height() const override;
     bool Empty() const override;
     void SetSize(int AWidth, int AHeight);
-    const QImage* Image() const override { return FImage.get(); }
-    QImage* Image() { return FImage.get(); }
     // The canvas is bound to the image for as long as the bitmap lives.
     TCanvas* Canvas();
     // Reads an image in any format the platform knows (PNG, BMP, ICO); EInvalidImage otherwise,
@@ -339,9 +329,11 @@ public:
     void SetData(const std::string& Bytes);
 
 private:
+    friend class TGraphicsAccess;
+    const TPlatformImage& Image() const override { return *FImage; }
     void Changed();
-    void ReplaceImage(const QImage& Image);
-    std::unique_ptr<QImage> FImage;
+    void ReplaceImage(const TPlatformImage& Image);
+    std::unique_ptr<TPlatformImage> FImage;
     std::unique_ptr<TCanvas> FCanvas;
     std::string FData;
     std::int64_t FDataKey = 0;

@@ -64,8 +64,8 @@ private:
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     : TWinControl(AOwner), FGrid(dynamic_cast<TCustomGrid*>(AOwner)) {}
 
-QWidget* TInplaceEdit::CreateWidget() {
-    return new TGridLineEdit(this);
+TPlatformWidget* TInplaceEdit::CreateWidget() {
+    return PlatformWidget(new TGridLineEdit(this));
 }
 
 AnsiString TInplaceEdit::EditText() const {
@@ -76,23 +76,23 @@ AnsiString TInplaceEdit::EditText() const {
 }
 
 bool TInplaceEdit::TryEditText(AnsiString& Value) const {
-    return QtText::Encode(static_cast<QLineEdit*>(Widget())->text(), Value);
+    return QtText::Encode(static_cast<QLineEdit*>(TControlAccess::Widget(this))->text(), Value);
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value) {
-    static_cast<QLineEdit*>(Widget())->setText(QtText::Decode(Value));
+    static_cast<QLineEdit*>(TControlAccess::Widget(this))->setText(QtText::Decode(Value));
 }
 
 void TInplaceEdit::SelectAll() {
-    static_cast<QLineEdit*>(Widget())->selectAll();
+    static_cast<QLineEdit*>(TControlAccess::Widget(this))->selectAll();
 }
 
 bool TInplaceEdit::Modified() const {
-    return static_cast<QLineEdit*>(Widget())->isModified();
+    return static_cast<QLineEdit*>(TControlAccess::Widget(this))->isModified();
 }
 
 void TInplaceEdit::SetModified(bool Value) {
-    static_cast<QLineEdit*>(Widget())->setModified(Value);
+    static_cast<QLineEdit*>(TControlAccess::Widget(this))->setModified(Value);
 }
 
 // ---- In-place editor
@@ -239,7 +239,7 @@ bool TCustomGrid::EditorKey(unsigned short Key, TShiftState Shift) {
 }
 
 void TCustomGrid::EditorFocusLost() {
-    if (!FEditorMode || FCommitting || QApplication::focusWidget() == Widget())
+    if (!FEditorMode || FCommitting || QApplication::focusWidget() == TControlAccess::Widget(this))
         return;
     InvalidateGridRect(Selection());
     if (CommitEditor() && !FOptions.Contains(goAlwaysShowEditor))
@@ -259,28 +259,28 @@ void TCustomGrid::UpdateInputMethod() {
 // The grid window has the focus while an input method composes the first characters of an
 // edit: the composition goes on in the editor, which takes the focus once it is committed, so
 // that no composition is cut off by a change of focus.
-bool TCustomGrid::PlatformEvent(QObject* Watched, QEvent* Event) {
-    if (Watched != FPlatform->Host)
+bool TGridEventFilter::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched != FGrid->FPlatform->Host)
         return false;
     switch (Event->type()) {
     case QEvent::InputMethod: {
-        if (!FEditorMode && !CanEditShow())
+        if (!FGrid->FEditorMode && !FGrid->CanEditShow())
             return false;
         auto* Input = static_cast<QInputMethodEvent*>(Event);
         SafeCall([&] {
-            if (!FEditorMode)
-                OpenEditor({}, true, false);
-            QCoreApplication::sendEvent(FInplaceEdit->Widget(), Input);
+            if (!FGrid->FEditorMode)
+                FGrid->OpenEditor({}, true, false);
+            QCoreApplication::sendEvent(TControlAccess::Widget(FGrid->FInplaceEdit), Input);
             if (Input->preeditString().isEmpty())
-                FInplaceEdit->SetFocus();
+                FGrid->FInplaceEdit->SetFocus();
         });
         return true;
     }
     case QEvent::InputMethodQuery: {
-        if (!FEditorMode)
+        if (!FGrid->FEditorMode)
             return false;
         auto* Query = static_cast<QInputMethodQueryEvent*>(Event);
-        QWidget* Edit = FInplaceEdit->Widget();
+        QWidget* Edit = TControlAccess::Widget(FGrid->FInplaceEdit);
         QCoreApplication::sendEvent(Edit, Query);
         for (const Qt::InputMethodQuery Q : {Qt::ImCursorRectangle, Qt::ImAnchorRectangle})
             if (Query->queries() & Q)

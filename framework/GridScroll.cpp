@@ -22,7 +22,7 @@ void TCustomGrid::EnsurePlatform() {
     TPlatform& P = *FPlatform;
     if (P.Host)
         return;
-    P.Host = Widget();
+    P.Host = TControlAccess::Widget(this);
     P.Host->installEventFilter(&P.Filter);
     P.Extent = P.Host->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const auto MakeBar = [&](Qt::Orientation Orientation) {

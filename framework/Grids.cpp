@@ -698,7 +698,7 @@ void TCustomGrid::KeyPress(AnsiString& Key) {
     if (FEditorMode) {
         // The editor is open but the grid has the focus: the key goes on in the editor.
         FInplaceEdit->SetFocus();
-        static_cast<QLineEdit*>(FInplaceEdit->Widget())->insert(QtText::Decode(Key));
+        static_cast<QLineEdit*>(TControlAccess::Widget(FInplaceEdit))->insert(QtText::Decode(Key));
     } else if (CanEditShow()) {
         OpenEditor(Key, true, true);
     } else {

@@ -6,9 +6,6 @@
 
 #include <vector>
 
-class QObject;
-class QEvent;
-
 enum TGridOption {
     goFixedVertLine,
     goFixedHorzLine,
@@ -76,7 +73,7 @@ public:
     bool Modified() const;
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
 
 private:
     friend class TCustomGrid;
@@ -180,11 +177,11 @@ public:
     TSetEditEvent OnSetEditText;
     TGetEditEvent OnGetEditText;
 
-    void DispatchWheel(int Delta, TShiftState Shift) override;
     // WM_LBUTTONDOWN and WM_LBUTTONUP act as a left click at the point in LParam.
     void DispatchMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam) override;
 
 protected:
+    void DispatchWheel(int Delta, TShiftState Shift) override;
     // Asked before the current cell moves to (ACol, ARow); false refuses the move.
     virtual bool SelectCell(int ACol, int ARow);
     // Paints one cell; the grid lines are painted by Paint around it.
@@ -257,7 +254,6 @@ private:
     void CancelEditor();
     bool EditorKey(unsigned short Key, TShiftState Shift);
     void EditorFocusLost();
-    bool PlatformEvent(QObject* Watched, QEvent* Event);
     int FColCount = DefColCount;
     int FRowCount = DefRowCount;
     int FFixedCols = DefFixedCols;

@@ -1,5 +1,6 @@
 #include "Menus.h"
 
+#include "QtHandles.h"
 #include "QtText.h"
 #include "TypInfo.h"
 
@@ -110,16 +111,17 @@ void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup)
         SafeCall([this] { OnPopup(this); });
     CloseShownMenu();
-    FMenu = new QMenu;
+    FMenu = PlatformWidget(new QMenu);
     BuildMenu(FMenu, FItems.get());
-    FMenu->popup(QPoint(X, Y));
+    QtWidget<QMenu>(FMenu)->popup(QPoint(X, Y));
 }
 
-QMenu* TPopupMenu::ShownMenu() const {
-    return FMenu && FMenu->isVisible() ? FMenu : nullptr;
+TPlatformWidget* TPopupMenu::ShownMenu() const {
+    return FMenu && QtWidget(FMenu)->isVisible() ? FMenu : nullptr;
 }
 
-void TPopupMenu::BuildMenu(QMenu* Menu, const TMenuItem* Item) {
+void TPopupMenu::BuildMenu(TPlatformWidget* Shown, const TMenuItem* Item) {
+    auto* Menu = QtWidget<QMenu>(Shown);
     for (TMenuItem* Child : Item->FItems) {
         if (!Child->Visible())
             continue;
@@ -128,7 +130,7 @@ void TPopupMenu::BuildMenu(QMenu* Menu, const TMenuItem* Item) {
         } else if (Child->Count() > 0) {
             QMenu* Sub = Menu->addMenu(QtText::Decode(Child->Caption()));
             Sub->setEnabled(Child->Enabled());
-            BuildMenu(Sub, Child);
+            BuildMenu(PlatformWidget(Sub), Child);
         } else {
             QAction* Action = Menu->addAction(QtText::Decode(Child->Caption()));
             Action->setEnabled(Child->Enabled());
@@ -143,10 +145,11 @@ void TPopupMenu::BuildMenu(QMenu* Menu, const TMenuItem* Item) {
 void TPopupMenu::CloseShownMenu() {
     if (!FMenu)
         return;
-    for (QAction* Action : FMenu->findChildren<QAction*>())
+    QWidget* Menu = QtWidget(FMenu);
+    for (QAction* Action : Menu->findChildren<QAction*>())
         Action->disconnect();
-    FMenu->hide();
-    FMenu->deleteLater();
+    Menu->hide();
+    Menu->deleteLater();
     FMenu = nullptr;
 }
 

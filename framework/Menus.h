@@ -2,10 +2,10 @@
 #pragma once
 
 #include "Classes.h"
+#include "WinTypes.h"
 
 #include <vector>
 
-class QMenu;
 class TPopupMenu;
 
 class TMenuItem : public TComponent {
@@ -63,20 +63,20 @@ public:
     // Shows the menu at a screen point and returns at once; a chosen item's OnClick runs from
     // the event loop. The platform's menu stays reachable through ShownMenu while it is open.
     virtual void Popup(int X, int Y);
-    QMenu* ShownMenu() const;
+    TPlatformWidget* ShownMenu() const;
     TNotifyEvent OnPopup;
 
     void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const override;
 
 private:
     friend class TMenuItem;
-    void BuildMenu(QMenu* Menu, const TMenuItem* Item);
+    void BuildMenu(TPlatformWidget* Shown, const TMenuItem* Item);
     // An open menu whose items were added, removed or freed is closed: its actions could
     // otherwise reach items that are gone.
     void CloseShownMenu();
     std::unique_ptr<TMenuItem> FItems;
     TComponent* FPopupComponent = nullptr;
-    mutable QMenu* FMenu = nullptr;
+    TPlatformWidget* FMenu = nullptr;
 };
 
 // The unit's classes and published properties, for the form files; RegisterFrameworkClasses

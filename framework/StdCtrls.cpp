@@ -1,5 +1,6 @@
 #include "StdCtrls.h"
 
+#include "QtHost.h"
 #include "QtText.h"
 #include "StdPublish.h"
 
@@ -169,11 +170,12 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
-QWidget* TButton::CreateWidget() {
-    FButton = new QPushButton(QtText::Decode(Caption()));
-    FButton->setAutoDefault(false);
-    FButton->setDefault(FDefault);
-    QObject::connect(FButton, &QPushButton::clicked, FButton,
+TPlatformWidget* TButton::CreateWidget() {
+    auto* Button = new QPushButton(QtText::Decode(Caption()));
+    FButton = PlatformWidget(Button);
+    Button->setAutoDefault(false);
+    Button->setDefault(FDefault);
+    QObject::connect(Button, &QPushButton::clicked, Button,
                      [this] { SafeCall([this] { Click(); }); });
     return FButton;
 }
@@ -181,13 +183,13 @@ QWidget* TButton::CreateWidget() {
 void TButton::SetDefault(bool Value) {
     FDefault = Value;
     if (FButton)
-        FButton->setDefault(Value);
+        QtWidget<QPushButton>(FButton)->setDefault(Value);
 }
 
 void TButton::TextChanged() {
     TWinControl::TextChanged();
     if (FButton)
-        FButton->setText(QtText::Decode(Caption()));
+        QtWidget<QPushButton>(FButton)->setText(QtText::Decode(Caption()));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -204,11 +206,12 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
-QWidget* TCheckBox::CreateWidget() {
-    FCheckBox = new QCheckBox(QtText::Decode(Caption()));
-    FCheckBox->setTristate(FAllowGrayed);
+TPlatformWidget* TCheckBox::CreateWidget() {
+    auto* Box = new QCheckBox(QtText::Decode(Caption()));
+    FCheckBox = PlatformWidget(Box);
+    Box->setTristate(FAllowGrayed);
     ShowState();
-    QObject::connect(FCheckBox, &QCheckBox::stateChanged, FCheckBox,
+    QObject::connect(Box, &QCheckBox::stateChanged, Box,
                      [this](int QtState) { UserChanged(QtState); });
     return FCheckBox;
 }
@@ -225,21 +228,21 @@ void TCheckBox::SetState(TCheckBoxState Value) {
 void TCheckBox::SetAllowGrayed(bool Value) {
     FAllowGrayed = Value;
     if (FCheckBox)
-        FCheckBox->setTristate(Value);
+        QtWidget<QCheckBox>(FCheckBox)->setTristate(Value);
 }
 
 void TCheckBox::TextChanged() {
     TWinControl::TextChanged();
     if (FCheckBox)
-        FCheckBox->setText(QtText::Decode(Caption()));
+        QtWidget<QCheckBox>(FCheckBox)->setText(QtText::Decode(Caption()));
 }
 
 void TCheckBox::ShowState() {
     if (!FCheckBox)
         return;
     static constexpr Qt::CheckState QtStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
-    const QSignalBlocker Blocker(FCheckBox);
-    FCheckBox->setCheckState(QtStates[FState]);
+    const QSignalBlocker Blocker(QtWidget(FCheckBox));
+    QtWidget<QCheckBox>(FCheckBox)->setCheckState(QtStates[FState]);
 }
 
 void TCheckBox::UserChanged(int QtState) {
@@ -323,12 +326,13 @@ public:
         // A long item is cut to what the row can show: laying out all of it on every paint
         // would stall the window. The item itself stays whole.
         if (Role == Qt::DisplayRole)
-            return QtText::Decode(QtText::Head(FListBox->FItems->View(Row),
-                                               QtText::BytesForWidth(FListBox->FView->width())));
+            return QtText::Decode(
+                QtText::Head(FListBox->FItems->View(Row),
+                             QtText::BytesForWidth(QtWidget(FListBox->FView)->width())));
         // Rows are never lower than a line of the font, as in the platform's standard style.
         if (Role == Qt::SizeHintRole)
-            return QSize(0,
-                         std::max(FListBox->ItemHeight(), FListBox->FView->fontMetrics().height()));
+            return QSize(0, std::max(FListBox->ItemHeight(),
+                                     QtWidget(FListBox->FView)->fontMetrics().height()));
         return {};
     }
 
@@ -355,15 +359,16 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
 
 TCustomListBox::~TCustomListBox() = default;
 
-QWidget* TCustomListBox::CreateWidget() {
-    FView = new QListView;
-    FView->setUniformItemSizes(true);
-    FView->setSelectionMode(QAbstractItemView::SingleSelection);
-    FView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    FView->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    FModel = new TListBoxModel(this, FView);
-    FView->setModel(FModel);
-    QObject::connect(FView->selectionModel(), &QItemSelectionModel::currentRowChanged, FView,
+TPlatformWidget* TCustomListBox::CreateWidget() {
+    auto* View = new QListView;
+    FView = PlatformWidget(View);
+    View->setUniformItemSizes(true);
+    View->setSelectionMode(QAbstractItemView::SingleSelection);
+    View->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    View->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    FModel = new TListBoxModel(this, View);
+    View->setModel(FModel);
+    QObject::connect(View->selectionModel(), &QItemSelectionModel::currentRowChanged, View,
                      [this](const QModelIndex& Current) { UserSelected(Current.row()); });
     ShowItemIndex();
     return FView;
@@ -393,7 +398,7 @@ void TCustomListBox::ItemsChanged() {
     if (!FView || FFlushPending || FItems->UpdateCount() > 0)
         return;
     FFlushPending = true;
-    QTimer::singleShot(0, FView, [this] {
+    QTimer::singleShot(0, QtWidget(FView), [this] {
         FFlushPending = false;
         FlushItems();
     });
@@ -413,12 +418,13 @@ void TCustomListBox::ShowItemIndex() {
     if (!FView)
         return;
     FShowingIndex = true;
+    auto* View = QtWidget<QListView>(FView);
     if (FItemIndex < 0) {
-        FView->selectionModel()->clear();
+        View->selectionModel()->clear();
     } else {
         const QModelIndex Index = FModel->index(FItemIndex);
-        FView->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
-        FView->scrollTo(Index);
+        View->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
+        View->scrollTo(Index);
     }
     FShowingIndex = false;
 }
@@ -438,15 +444,15 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
 }
 
-QWidget* TCustomGroupBox::CreateWidget() {
-    FGroupBox = new QGroupBox(QtText::Decode(Caption()));
+TPlatformWidget* TCustomGroupBox::CreateWidget() {
+    FGroupBox = PlatformWidget(new QGroupBox(QtText::Decode(Caption())));
     return FGroupBox;
 }
 
 void TCustomGroupBox::TextChanged() {
     TWinControl::TextChanged();
     if (FGroupBox)
-        FGroupBox->setTitle(QtText::Decode(Caption()));
+        QtWidget<QGroupBox>(FGroupBox)->setTitle(QtText::Decode(Caption()));
 }
 
 // Aligned children stay below the caption and inside the frame.
@@ -473,11 +479,12 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<
 
 TMemo::~TMemo() = default;
 
-QWidget* TMemo::CreateWidget() {
-    FEdit = new QPlainTextEdit;
+TPlatformWidget* TMemo::CreateWidget() {
+    auto* Edit = new QPlainTextEdit;
+    FEdit = PlatformWidget(Edit);
     ApplyOptions();
     ShowLines();
-    QObject::connect(FEdit, &QPlainTextEdit::textChanged, FEdit, [this] { UserEdited(); });
+    QObject::connect(Edit, &QPlainTextEdit::textChanged, Edit, [this] { UserEdited(); });
     return FEdit;
 }
 
@@ -502,12 +509,12 @@ void TMemo::ApplyOptions() {
         return;
     const bool Horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
     const bool Vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
-    FEdit->setReadOnly(FReadOnly);
-    FEdit->setLineWrapMode(FWordWrap && !Horizontal ? QPlainTextEdit::WidgetWidth
-                                                    : QPlainTextEdit::NoWrap);
-    FEdit->setHorizontalScrollBarPolicy(Horizontal ? Qt::ScrollBarAsNeeded
-                                                   : Qt::ScrollBarAlwaysOff);
-    FEdit->setVerticalScrollBarPolicy(Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    auto* Edit = QtWidget<QPlainTextEdit>(FEdit);
+    Edit->setReadOnly(FReadOnly);
+    Edit->setLineWrapMode(FWordWrap && !Horizontal ? QPlainTextEdit::WidgetWidth
+                                                   : QPlainTextEdit::NoWrap);
+    Edit->setHorizontalScrollBarPolicy(Horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    Edit->setVerticalScrollBarPolicy(Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
 }
 
 void TMemo::ShowLines() {
@@ -518,7 +525,7 @@ void TMemo::ShowLines() {
     for (int I = 0; I < FLines->Count(); ++I)
         Shown.append(QtText::Decode(FLines->View(I)));
     FShowing = true;
-    FEdit->setPlainText(Shown.join(QChar('\n')));
+    QtWidget<QPlainTextEdit>(FEdit)->setPlainText(Shown.join(QChar('\n')));
     FShowing = false;
 }
 
@@ -527,7 +534,7 @@ void TMemo::UserEdited() {
     if (FShowing)
         return;
     TStringList Edited;
-    const QTextDocument* Document = FEdit->document();
+    const QTextDocument* Document = QtWidget<QPlainTextEdit>(FEdit)->document();
     int Index = 0;
     for (QTextBlock Block = Document->begin(); Block.isValid() && !Document->isEmpty();
          Block = Block.next(), ++Index) {

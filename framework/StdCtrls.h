@@ -6,11 +6,6 @@
 
 #include <vector>
 
-class QCheckBox;
-class QGroupBox;
-class QListView;
-class QPlainTextEdit;
-class QPushButton;
 class TListBoxModel;
 
 // A caption painted on its parent's surface.
@@ -96,11 +91,11 @@ public:
     void SetModalResult(TModalResult Value) { FModalResult = Value; }
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
 
 private:
-    QPushButton* FButton = nullptr;
+    TPlatformWidget* FButton = nullptr;
     bool FDefault = DefaultDefault;
     bool FCancel = DefaultCancel;
     TModalResult FModalResult = DefaultModalResult;
@@ -129,13 +124,13 @@ public:
     void SetAllowGrayed(bool Value);
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
 
 private:
     void UserChanged(int QtState);
     void ShowState();
-    QCheckBox* FCheckBox = nullptr;
+    TPlatformWidget* FCheckBox = nullptr;
     TCheckBoxState FState = DefaultState;
     bool FAllowGrayed = DefaultAllowGrayed;
 };
@@ -194,7 +189,7 @@ public:
     void Clear() { FItems->Clear(); }
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
 
 private:
     friend class TListBoxStrings;
@@ -204,7 +199,7 @@ private:
     void ShowItemIndex();
     void UserSelected(int Row);
     std::unique_ptr<TListBoxStrings> FItems;
-    QListView* FView = nullptr;
+    TPlatformWidget* FView = nullptr;
     TListBoxModel* FModel = nullptr;
     bool FItemsStale = false;
     bool FFlushPending = false;
@@ -229,13 +224,14 @@ public:
     static constexpr int DefaultHeight = 105;
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
     void TextChanged() override;
     TRect AlignArea() const override;
-    QGroupBox* GroupBox() const { return FGroupBox; }
+    // The platform's box that the group's own widgets (radio buttons) go on.
+    TPlatformWidget* GroupBox() const { return FGroupBox; }
 
 private:
-    QGroupBox* FGroupBox = nullptr;
+    TPlatformWidget* FGroupBox = nullptr;
 };
 
 class TGroupBox : public TCustomGroupBox {
@@ -270,14 +266,14 @@ public:
     void Clear() { FLines->Clear(); }
 
 protected:
-    QWidget* CreateWidget() override;
+    TPlatformWidget* CreateWidget() override;
 
 private:
     void ShowLines();
     void UserEdited();
     void ApplyOptions();
     std::unique_ptr<TStringList> FLines;
-    QPlainTextEdit* FEdit = nullptr;
+    TPlatformWidget* FEdit = nullptr;
     bool FShowing = false;
     bool FEditing = false;
     bool FReadOnly = DefaultReadOnly;

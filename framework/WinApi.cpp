@@ -116,7 +116,8 @@ bool DrawIconEx(TCanvas* Canvas, int X, int Y, const TIcon* Icon, int Width, int
 bool PostMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!Window)
         return false;
-    QCoreApplication::postEvent(Window->Widget(), new TPostedMessage(Msg, WParam, LParam));
+    QCoreApplication::postEvent(TControlAccess::Widget(Window),
+                                new TPostedMessage(Msg, WParam, LParam));
     return true;
 }
 
@@ -124,7 +125,7 @@ LRESULT SendMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!Window)
         return 0;
     if (Msg == WM_NCHITTEST)
-        return Window->DispatchHitTest({GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+        return TControlAccess::HitTest(Window, {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
     if (Msg == WM_SETREDRAW)
         Window->SetRedraw(WParam != 0);
     else

@@ -12,6 +12,10 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using BYTE = unsigned char;
 
+// The platform's window under a control, a menu or a dialog: a handle that only the layer's
+// internal code looks into (framework/internal/QtHandles.h).
+struct TPlatformWidget;
+
 constexpr UINT WM_MOVE = 0x0003, WM_SIZE = 0x0005, WM_SETREDRAW = 0x000B, WM_NCHITTEST = 0x0084,
                WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
                WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONDOWN = 0x0204, WM_RBUTTONUP = 0x0205,

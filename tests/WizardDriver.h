@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Controls.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -51,7 +52,7 @@ inline void AnswerMessageBox(QString* Seen) {
 }
 
 inline void Click(TControl* Control) {
-    QWidget* W = Control->Widget();
+    QWidget* W = TControlAccess::Widget(Control);
     QTest::mouseClick(W, Qt::LeftButton, {}, W->rect().center());
 }
 

@@ -1,6 +1,7 @@
 // Build check: the files of framework/, controls/ and wizards/ include only what the declared
 // order of units (framework/Units.txt) lets them, so that the layers stay free of circles and
-// Qt stays inside the platform layer.
+// Qt stays inside the platform layer; the public headers of the layer (all but its internal
+// ones) do not even name a Qt type.
 //
 //   check_includes ORDER ROOT FILE...   prints every offending include and exits with 1 if there
 //                                       is one; FILE paths lie under ROOT
@@ -92,6 +93,61 @@ bool IsQtHeader(const std::string& Name) {
     return Name.size() > 1 && Name[0] == 'Q' && std::isupper(static_cast<unsigned char>(Name[1]));
 }
 
+bool IsPublicHeader(const std::string& Path) {
+    return StartsWith(Path, LayerFolder) && !StartsWith(Path, InternalFolder) &&
+           fs::path(Path).extension() == ".h";
+}
+
+bool IsIdentifierChar(char C) {
+    return std::isalnum(static_cast<unsigned char>(C)) || C == '_';
+}
+
+// The line without its comments and the contents of its string and character literals;
+// InComment carries a block comment over from one line to the next.
+std::string CodeOf(const std::string& Line, bool& InComment) {
+    std::string Code;
+    for (std::size_t I = 0; I < Line.size(); ++I) {
+        if (InComment) {
+            if (Line.compare(I, 2, "*/") == 0) {
+                InComment = false;
+                ++I;
+            }
+        } else if (Line.compare(I, 2, "//") == 0) {
+            break;
+        } else if (Line.compare(I, 2, "/*") == 0) {
+            InComment = true;
+            ++I;
+        } else if (Line[I] == '"' || Line[I] == '\'') {
+            const char Quote = Line[I];
+            Code += Quote;
+            for (++I; I < Line.size() && Line[I] != Quote; ++I)
+                I += Line[I] == '\\' ? 1 : 0;
+            Code += Quote;
+        } else {
+            Code += Line[I];
+        }
+    }
+    return Code;
+}
+
+// The first Qt name in a line of code: an identifier of Q and a capital, or the Qt namespace.
+std::string QtName(const std::string& Code) {
+    for (std::size_t I = 0; I < Code.size(); ++I) {
+        if (!IsIdentifierChar(Code[I]) || (I > 0 && IsIdentifierChar(Code[I - 1])))
+            continue;
+        std::size_t End = I;
+        while (End < Code.size() && IsIdentifierChar(Code[End]))
+            ++End;
+        const std::string Name = Code.substr(I, End - I);
+        if (Name == "Qt" && Code.compare(End, 2, "::") == 0)
+            return "Qt::";
+        if (IsQtHeader(Name))
+            return Name;
+        I = End;
+    }
+    return {};
+}
+
 class TChecker {
 public:
     TChecker(const TOrder& AOrder, fs::path ARoot) : Order(AOrder), Root(std::move(ARoot)) {}
@@ -108,15 +164,19 @@ public:
         std::ifstream In(File);
         std::string Line;
         bool Good = true;
+        bool InComment = false;
+        const bool Public = IsPublicHeader(Path);
         for (int Number = 1; std::getline(In, Line); ++Number) {
+            const std::string Where = Path + ":" + std::to_string(Number) + ": ";
+            const std::string Code = CodeOf(Line, InComment);
             char Opening = 0;
             std::string Header;
-            if (!ParseInclude(Line, Opening, Header))
-                continue;
-            const std::string Where = Path + ":" + std::to_string(Number) + ": ";
-            Good = (Opening == '<' ? CheckSystem(Path, Header, Where)
-                                   : CheckUnit(Path, *Own, Header, Where)) &&
-                   Good;
+            if (ParseInclude(Line, Opening, Header))
+                Good = (Opening == '<' ? CheckSystem(Path, Header, Where)
+                                       : CheckUnit(Path, *Own, Header, Where)) &&
+                       Good;
+            else if (Public)
+                Good = CheckNames(Code, Where) && Good;
         }
         return Good;
     }
@@ -149,6 +209,15 @@ private:
             return true;
         std::printf("%sQt header <%s> outside the layer's sources and internal headers\n",
                     Where.c_str(), Header.c_str());
+        return false;
+    }
+
+    static bool CheckNames(const std::string& Code, const std::string& Where) {
+        const std::string Name = QtName(Code);
+        if (Name.empty())
+            return true;
+        std::printf("%sQt type %s named in a public header of the layer\n", Where.c_str(),
+                    Name.c_str());
         return false;
     }
 

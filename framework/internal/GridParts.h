@@ -118,9 +118,7 @@ public:
     explicit TGridEventFilter(TCustomGrid* AGrid) : FGrid(AGrid) {}
 
 protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override {
-        return FGrid->PlatformEvent(Watched, Event);
-    }
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     TCustomGrid* FGrid;

@@ -1,11 +1,12 @@
-// Qt glue of the graphics unit, for the layer's own .cpp files only: colours, fonts and
-// rectangles in Qt's terms.
+// Qt glue of the graphics unit, for the layer's own .cpp files and tests only: colours, fonts
+// and rectangles in Qt's terms, and the images that bitmaps hold and canvases paint on.
 #pragma once
 
 #include "Graphics.h"
 
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QRect>
 
 QColor ToQColor(TColor Color);
@@ -18,3 +19,18 @@ inline QRect ToQRect(const TRect& R) {
 inline TRect FromQRect(const QRect& R) {
     return Bounds(R.x(), R.y(), R.width(), R.height());
 }
+
+// What a bitmap holds.
+struct TPlatformImage {
+    QImage Image;
+};
+
+// What the layer's platform side reaches of canvases and graphics: the images they paint on.
+class TGraphicsAccess {
+public:
+    // Binds Canvas to Image for the time of a paint; Offset moves the origin.
+    static void BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset = {});
+    static void EndPaint(TCanvas& Canvas);
+    static const QImage& Image(const TGraphic& Graphic) { return Graphic.Image().Image; }
+    static QImage& Image(TBitmap& Bitmap) { return Bitmap.FImage->Image; }
+};

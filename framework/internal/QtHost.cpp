@@ -120,8 +120,8 @@ public:
     // its watched children no longer stand for it.
     void Detach();
     static void DetachFrom(TControl* Control) {
-        if (Control->FLink)
-            Control->FLink->Detach();
+        if (TControlAccess::Link(Control))
+            TControlAccess::Link(Control)->Detach();
     }
 
 protected:
@@ -302,7 +302,7 @@ TControl* ControlOf(const QObject* Object) {
 TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
     : QObject(AWidget), FControl(AControl), FWidget(AWidget),
       FHost(dynamic_cast<THostWidget*>(AWidget) != nullptr) {
-    AControl->FLink = this;
+    TControlAccess::Link(AControl) = this;
     Watch(AWidget);
     if (auto* Area = qobject_cast<QAbstractScrollArea*>(AWidget))
         Watch(Area->viewport());
@@ -313,9 +313,9 @@ TControlLink::TControlLink(TControl* AControl, QWidget* AWidget)
 TControlLink::~TControlLink() {
     for (QWidget* W : FWatched)
         Links().erase(W);
-    if (FControl && FControl->FLink == this) {
-        FControl->FLink = nullptr;
-        FControl->FWidget = nullptr;
+    if (FControl && TControlAccess::Link(FControl) == this) {
+        TControlAccess::Link(FControl) = nullptr;
+        TControlAccess::ForgetWidget(FControl);
     }
 }
 
@@ -331,7 +331,7 @@ void TControlLink::Detach() {
     for (QWidget* W : FWatched)
         Links().erase(W);
     FWatched.clear();
-    FControl->FLink = nullptr;
+    TControlAccess::Link(FControl) = nullptr;
     FControl = nullptr;
 }
 
@@ -355,17 +355,17 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         return Mouse(Source, static_cast<QMouseEvent*>(Event));
     case QEvent::Enter:
         if (Source == FWidget)
-            SafeCall([&] { FControl->DispatchMouseEnter(); });
+            SafeCall([&] { TControlAccess::MouseEnter(FControl); });
         return false;
     case QEvent::Leave:
         if (Source == FWidget)
-            SafeCall([&] { FControl->DispatchMouseLeave(); });
+            SafeCall([&] { TControlAccess::MouseLeave(FControl); });
         return false;
     case QEvent::Wheel: {
         auto* E = static_cast<QWheelEvent*>(Event);
         SafeCall([&] {
-            FControl->DispatchWheel(E->angleDelta().y(),
-                                    ShiftStateOf(E->modifiers(), E->buttons()));
+            TControlAccess::Wheel(FControl, E->angleDelta().y(),
+                                  ShiftStateOf(E->modifiers(), E->buttons()));
         });
         return FHost;
     }
@@ -379,19 +379,22 @@ bool TControlLink::eventFilter(QObject* Watched, QEvent* Event) {
         auto* Win = dynamic_cast<TWinControl*>(FControl);
         auto* E = static_cast<QFocusEvent*>(Event);
         if (Win && IsUserFocusChange(E))
-            SafeCall([&] { E->gotFocus() ? Win->DispatchEnter() : Win->DispatchExit(); });
+            SafeCall(
+                [&] { E->gotFocus() ? TControlAccess::Enter(Win) : TControlAccess::Exit(Win); });
         return false;
     }
     case QEvent::ContextMenu:
         return ContextMenu(Source, static_cast<QContextMenuEvent*>(Event));
     case QEvent::Resize:
         if (Source == FWidget)
-            SafeCall([&] { FControl->DispatchResize(FWidget->width(), FWidget->height()); });
+            SafeCall(
+                [&] { TControlAccess::Resize(FControl, FWidget->width(), FWidget->height()); });
         return false;
     case QEvent::Move:
         if (Source == FWidget)
-            SafeCall(
-                [&] { FControl->DispatchMove(FWidget->geometry().x(), FWidget->geometry().y()); });
+            SafeCall([&] {
+                TControlAccess::Move(FControl, FWidget->geometry().x(), FWidget->geometry().y());
+            });
         return false;
     default:
         break;
@@ -413,7 +416,7 @@ TWinControl* TControlLink::SurfaceWindow() const {
 int TControlLink::HitTest(TWinControl* Window, const QPoint& Global) {
     int Hit = HTCLIENT;
     if (Window)
-        SafeCall([&] { Hit = Window->DispatchHitTest({Global.x(), Global.y()}); });
+        SafeCall([&] { Hit = TControlAccess::HitTest(Window, {Global.x(), Global.y()}); });
     return Hit;
 }
 
@@ -424,7 +427,7 @@ void TControlLink::ShowHitCursor(int Hit) {
     if (IsSizingAnswer(Hit))
         FWidget->setCursor(SizingCursor(Hit));
     else
-        FControl->ApplyCursor();
+        TControlAccess::ApplyCursor(FControl);
 }
 
 bool TControlLink::Drag(QMouseEvent* E) {
@@ -454,7 +457,7 @@ bool TControlLink::Forward(QWidget* Source, QMouseEvent* E) {
     const QPoint P = ToControl(Source, E->position().toPoint());
     TShiftState Shift = ShiftStateOf(E->modifiers(), E->buttons());
     if (E->type() == QEvent::MouseMove) {
-        SafeCall([&] { FControl->DispatchMouseMove(Shift, P.x(), P.y()); });
+        SafeCall([&] { TControlAccess::MouseMove(FControl, Shift, P.x(), P.y()); });
         return FHost;
     }
     bool Known = false;
@@ -463,12 +466,12 @@ bool TControlLink::Forward(QWidget* Source, QMouseEvent* E) {
         return false;
     SafeCall([&] {
         if (E->type() == QEvent::MouseButtonPress) {
-            FControl->DispatchMouseDown(Button, Shift, P.x(), P.y());
+            TControlAccess::MouseDown(FControl, Button, Shift, P.x(), P.y());
         } else if (E->type() == QEvent::MouseButtonRelease) {
-            FControl->DispatchMouseUp(Button, Shift, P.x(), P.y());
+            TControlAccess::MouseUp(FControl, Button, Shift, P.x(), P.y());
         } else {
             Shift.Include(ssDouble);
-            FControl->DispatchDblClick(Button, Shift, P.x(), P.y());
+            TControlAccess::DblClick(FControl, Button, Shift, P.x(), P.y());
         }
     });
     return FHost;
@@ -494,9 +497,9 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     if (VirtualKey != 0) {
         SafeCall([&] {
             if (E->type() == QEvent::KeyRelease)
-                Win->DispatchKeyUp(VirtualKey, Shift);
+                TControlAccess::KeyUp(Win, VirtualKey, Shift);
             else
-                Win->DispatchKeyDown(VirtualKey, Shift);
+                TControlAccess::KeyDown(Win, VirtualKey, Shift);
         });
         Swallowed = VirtualKey == 0;
     }
@@ -506,7 +509,7 @@ bool TControlLink::Key(QWidget* Source, QKeyEvent* E) {
     if (E->text().isEmpty() || !QtText::Encode(E->text(), Typed) || Typed.empty())
         return FHost || Swallowed;
     const AnsiString Original = Typed;
-    SafeCall([&] { Win->DispatchKeyPress(Typed); });
+    SafeCall([&] { TControlAccess::KeyPress(Win, Typed); });
     if (FHost || Typed == Original)
         return FHost || Swallowed;
     if (!Typed.empty() && !Swallowed) {
@@ -528,7 +531,7 @@ bool TControlLink::InputMethod(QInputMethodEvent* E) {
         const qsizetype Length = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
         AnsiString Typed;
         if (QtText::Encode(Text.mid(I, Length), Typed))
-            SafeCall([&] { Win->DispatchKeyPress(Typed); });
+            SafeCall([&] { TControlAccess::KeyPress(Win, Typed); });
         I += Length - 1;
     }
     return true;
@@ -540,20 +543,20 @@ bool TControlLink::ContextMenu(QWidget* Source, QContextMenuEvent* E) {
     if (!FControl->GetPopupMenu())
         return false;
     const QPoint P = ToControl(Source, E->pos());
-    SafeCall([&] { FControl->DispatchContextMenu(P.x(), P.y()); });
+    SafeCall([&] { TControlAccess::ContextMenu(FControl, P.x(), P.y()); });
     return true;
 }
 
 // ---- The host widget
 
 THostWidget::THostWidget(TControl* AControl) : FControl(AControl) {
-    setAttribute(Qt::WA_OpaquePaintEvent, AControl->OpaquePaint());
+    setAttribute(Qt::WA_OpaquePaintEvent, TControlAccess::OpaquePaint(AControl));
 }
 
 void THostWidget::RefreshOpacity() {
-    if (testAttribute(Qt::WA_OpaquePaintEvent) == FControl->OpaquePaint())
+    if (testAttribute(Qt::WA_OpaquePaintEvent) == TControlAccess::OpaquePaint(FControl))
         return;
-    setAttribute(Qt::WA_OpaquePaintEvent, FControl->OpaquePaint());
+    setAttribute(Qt::WA_OpaquePaintEvent, TControlAccess::OpaquePaint(FControl));
     update();
 }
 
@@ -563,7 +566,7 @@ void THostWidget::paintEvent(QPaintEvent* Event) {
     if (FCache.isNull())
         return;
     const QRect Area = Event->rect();
-    SafePaint([&] { FControl->DispatchPaint(FCache, FromQRect(Area)); });
+    SafePaint([&] { TControlAccess::Paint(FControl, FCache, FromQRect(Area)); });
     QPainter P(this);
     P.drawImage(Area, FCache, Area);
 }

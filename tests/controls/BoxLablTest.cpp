@@ -1,6 +1,7 @@
 // The box label: frame rings, text placement against a reference drawn with the same canvas
 // rules, the disabled emboss, the access-key mark, the text limit and which setters repaint.
 #include "BoxLabl.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -251,7 +252,7 @@ TEST(BoxLabelTest, SettersRepaintOnlyOnChangeAndStoredOnlyValuesNever) {
     auto* Label = new TCountingLabel(&Window);
     Label->SetParent(&Window);
     Label->SetCaption("HELP");
-    Window.Widget()->show();
+    TControlAccess::Widget(&Window)->show();
     QApplication::processEvents();
     ASSERT_GT(Label->Paints, 0);
     const std::pair<const char*, std::function<void()>> Same[] = {

@@ -1,6 +1,7 @@
 // The gradient box: band sizes and colours with their rounding, the rest of the box, and the
 // setters' change notices, checked pixel by pixel on snapshots.
 #include "GradBox.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -119,7 +120,7 @@ TEST(GradBoxPaint, NoStepsOrEqualColoursGiveAPlainBox) {
 // Colours and steps notify and invalidate even when unchanged; the direction only on a change.
 TEST(GradBoxChange, SettersNotifyAndInvalidateAndOnlyTheDirectionCompares) {
     TBoxOnWindow Box(50, 20, gdVertical, 128, clWhite, clBlack);
-    Box.Window->Widget()->show();
+    TControlAccess::Widget(Box.Window.get())->show();
     QApplication::processEvents();
     int Changes = 0;
     Box.Box->OnChange = [&](TObject* Sender) {

@@ -4,6 +4,7 @@
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "WinApi.h"
+#include "internal/QtHost.h"
 
 #include <QTest>
 #include <QWidget>
@@ -403,7 +404,7 @@ TEST(GradPanHitTest, DraggingTheInnerAreaMovesThePanelAndReportsEachMove) {
     };
     int Clicks = 0;
     P->OnClick = [&](TObject*) { ++Clicks; };
-    QWidget* W = P->Widget();
+    QWidget* W = TControlAccess::Widget(P);
     QTest::mousePress(W, Qt::LeftButton, {}, QPoint(50, 25));
     QTest::mouseMove(W, QPoint(60, 30));
     // The panel has moved under the pointer, which stays where it was on it.
@@ -436,12 +437,12 @@ TEST(GradPanHitTest, AFixedPanelKeepsTheMouseFromItselfAndItsWindowlessControls)
     };
     Button->OnClick = [&](TObject*) { Log.push_back("button"); };
     for (TControl* C : std::initializer_list<TControl*>{P.get(), Label, Button})
-        QTest::mouseClick(C->Widget(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(TControlAccess::Widget(C), Qt::LeftButton, {}, QPoint(5, 5));
     EXPECT_EQ(Log, std::vector<std::string>{"button"});
-    const QPoint Before = P->Widget()->pos();
-    QTest::mousePress(P->Widget(), Qt::LeftButton, {}, QPoint(50, 30));
-    QTest::mouseRelease(P->Widget(), Qt::LeftButton, {}, QPoint(80, 40));
-    EXPECT_EQ(P->Widget()->pos(), Before);
+    const QPoint Before = TControlAccess::Widget(P.get())->pos();
+    QTest::mousePress(TControlAccess::Widget(P.get()), Qt::LeftButton, {}, QPoint(50, 30));
+    QTest::mouseRelease(TControlAccess::Widget(P.get()), Qt::LeftButton, {}, QPoint(80, 40));
+    EXPECT_EQ(TControlAccess::Widget(P.get())->pos(), Before);
 }
 
 // ---- Repaints
@@ -451,8 +452,8 @@ TEST(GradPanRepaint, SettersRepaintAtOnceWithoutComparingAndTheImageOnlyInImageM
     Window.SetBounds(0, 0, 200, 100);
     auto* P = new TProbePan(&Window);
     P->SetParent(&Window);
-    Window.Widget()->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Widget()));
+    TControlAccess::Widget(&Window)->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
     const std::pair<const char*, std::function<void()>> Repainting[] = {
         {"BackGroundEffect", [P] { P->SetBackGroundEffect(P->BackGroundEffect()); }},
         {"VertAlign", [P] { P->SetVertAlign(P->VertAlign()); }},

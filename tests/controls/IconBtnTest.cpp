@@ -2,6 +2,7 @@
 // their press looks, hover frame and colours, clicks by mouse, Space and Enter, and the icon's
 // placement checked on snapshots.
 #include "IconBtn.h"
+#include "internal/QtHost.h"
 
 #include "FormReader.h"
 #include "Forms.h"
@@ -43,24 +44,26 @@ protected:
         Button->SetBounds(20, 20, 36, 36);
         Button->SetButtonStyle(bsIELike);
         Button->OnClick = [this](TObject*) { ++Clicks; };
-        Window.Widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Widget()));
+        TControlAccess::Widget(&Window)->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
         MoveTo(2, 2);
     }
     // The pointer, in the window's coordinates: the platform reports enter and leave.
     void MoveTo(int X, int Y) {
         Pointer = QPoint(X, Y);
-        QCursor::setPos(Window.Widget()->mapToGlobal(Pointer));
+        QCursor::setPos(TControlAccess::Widget(&Window)->mapToGlobal(Pointer));
         QApplication::processEvents();
     }
     void Press() {
-        QTest::mousePress(Window.Widget()->windowHandle(), Qt::LeftButton, {}, Pointer);
+        QTest::mousePress(TControlAccess::Widget(&Window)->windowHandle(), Qt::LeftButton, {},
+                          Pointer);
     }
     void Release() {
-        QTest::mouseRelease(Window.Widget()->windowHandle(), Qt::LeftButton, {}, Pointer);
+        QTest::mouseRelease(TControlAccess::Widget(&Window)->windowHandle(), Qt::LeftButton, {},
+                            Pointer);
     }
     void Key(unsigned short Key, bool Down) {
-        Down ? Button->DispatchKeyDown(Key, {}) : Button->DispatchKeyUp(Key, {});
+        Down ? TControlAccess::KeyDown(Button, Key, {}) : TControlAccess::KeyUp(Button, Key, {});
     }
     TPanelBevel Outer() const { return Button->BevelOuter(); }
     TWinControl Window{nullptr};
@@ -144,11 +147,11 @@ TEST(IconButtonDefaults, EachStyleSetsItsBevelsAndChangesOneOnPress) {
         EXPECT_EQ(Button.BevelInner(), R.Inner) << R.Style;
         EXPECT_EQ(Button.BevelOuter(), R.Outer) << R.Style;
         unsigned short Key = VK_SPACE;
-        Button.DispatchKeyDown(Key, {});
+        TControlAccess::KeyDown(&Button, Key, {});
         EXPECT_EQ(Button.BevelInner(), R.PressedInner) << R.Style;
         EXPECT_EQ(Button.BevelOuter(), R.PressedOuter) << R.Style;
         Key = 'A';
-        Button.DispatchKeyDown(Key, {});
+        TControlAccess::KeyDown(&Button, Key, {});
         EXPECT_EQ(Button.BevelInner(), R.ReleasedInner) << R.Style;
         EXPECT_EQ(Button.BevelOuter(), R.ReleasedOuter) << R.Style;
     }
@@ -168,7 +171,7 @@ TEST_F(IconButtonTest, ReleaseInsideClicksAndStaysRaisedReleaseOutsideGoesFlat) 
     MoveTo(30, 30);
     Press();
     EXPECT_EQ(Outer(), bvLowered);
-    EXPECT_TRUE(Button->Focused() || !Window.Widget()->isActiveWindow());
+    EXPECT_TRUE(Button->Focused() || !TControlAccess::Widget(&Window)->isActiveWindow());
     Release();
     EXPECT_EQ(Clicks, 1);
     EXPECT_EQ(Outer(), bvRaised);
@@ -184,7 +187,7 @@ TEST_F(IconButtonTest, ReleaseInsideClicksAndStaysRaisedReleaseOutsideGoesFlat) 
 TEST_F(IconButtonTest, EnteringWithTheLeftButtonDownShowsThePressedLook) {
     Press();
     QEnterEvent Enter(QPointF(10, 10), QPointF(10, 10), QPointF(130, 130));
-    QApplication::sendEvent(Button->Widget(), &Enter);
+    QApplication::sendEvent(TControlAccess::Widget(Button), &Enter);
     EXPECT_EQ(Outer(), bvLowered);
     Release();
 }
@@ -204,10 +207,10 @@ TEST_F(IconButtonTest, SpaceClicksOnReleaseUnlessAnotherKeyCancelsIt) {
     QKeyEvent Down(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
     QKeyEvent Repeat(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ", true);
     QKeyEvent Up(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, " ");
-    QApplication::sendEvent(Button->Widget(), &Down);
-    QApplication::sendEvent(Button->Widget(), &Repeat);
+    QApplication::sendEvent(TControlAccess::Widget(Button), &Down);
+    QApplication::sendEvent(TControlAccess::Widget(Button), &Repeat);
     EXPECT_EQ(Clicks, 1);
-    QApplication::sendEvent(Button->Widget(), &Up);
+    QApplication::sendEvent(TControlAccess::Widget(Button), &Up);
     EXPECT_EQ(Clicks, 2);
 }
 

@@ -2,6 +2,7 @@
 // selection colours, caption composition, line boxes and separators, text placement, the
 // dotted focus frame and the fixed-cell frame.
 #include "StrCGrid.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -52,7 +53,7 @@ TShownGrid MakeGrid() {
     // The current cell is selected, and keeps the selection colour without the focus too.
     Grid->SetCol(3);
     Grid->SetRow(3);
-    Window->Widget()->show();
+    TControlAccess::Widget(Window.get())->show();
     return {std::move(Window), Grid};
 }
 

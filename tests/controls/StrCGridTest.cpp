@@ -3,6 +3,7 @@
 #include "StrCGrid.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QWidget>
@@ -54,7 +55,7 @@ TShownGrid MakeLoadedGrid() {
     Grid->BeginLoading();
     Grid->EndLoading();
     Grid->Loaded();
-    Window->Widget()->show();
+    TControlAccess::Widget(Window.get())->show();
     return {std::move(Window), Grid};
 }
 
@@ -813,7 +814,7 @@ TEST(StrColGridSelection, EditorInputMethodFollowsTheCellOnlyWhenEnabled) {
     AddParam(*Grid, 3, 1)->SetImeMode(imAlpha); // not enabled: the grid's mode applies
     Grid->SetEditorMode(true);
     Grid->SetEditorMode(false);
-    const QWidget* Editor = Grid->InplaceEditor()->Widget();
+    const QWidget* Editor = TControlAccess::Widget(Grid->InplaceEditor());
     const auto InputMethodOn = [&] { return Editor->testAttribute(Qt::WA_InputMethodEnabled); };
     Grid->SetCol(2);
     EXPECT_FALSE(InputMethodOn());

@@ -1,8 +1,9 @@
 // The open dialog with text preview, answered from the event loop as a user would answer it.
 #include "TextDlgs.h"
-#include "TestData.h"
 #include "FormConvert.h"
+#include "TestData.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -277,9 +278,9 @@ TEST_F(TextDlgsTest, TickingAndUntickingActAtOnceAndPreviewIsKeptBetweenRuns) {
     std::vector<AnsiString> Memos;
     std::vector<bool> Boxes;
     Run([&](QFileDialog* Shown) {
-        auto* Box = Dialog.PreviewCheckBox()->Widget()->findChild<QCheckBox*>();
+        auto* Box = TControlAccess::Widget(Dialog.PreviewCheckBox())->findChild<QCheckBox*>();
         if (!Box)
-            Box = qobject_cast<QCheckBox*>(Dialog.PreviewCheckBox()->Widget());
+            Box = qobject_cast<QCheckBox*>(TControlAccess::Widget(Dialog.PreviewCheckBox()));
         Select(Shown, File);
         Memos.push_back(Memo());
         QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(5, Box->height() / 2));

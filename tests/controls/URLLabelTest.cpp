@@ -33,8 +33,8 @@ protected:
         Label->SetCaption(Web);
         Label->SetExecutable(true);
         Label->Font()->SetColor(clWhite);
-        Window.Widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Widget()));
+        TControlAccess::Widget(&Window)->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
         MoveTo(2, 40);
     }
     void TearDown() override {
@@ -43,14 +43,14 @@ protected:
     }
     void MoveTo(int X, int Y) {
         Pointer = QPoint(X, Y);
-        QCursor::setPos(Window.Widget()->mapToGlobal(Pointer));
+        QCursor::setPos(TControlAccess::Widget(&Window)->mapToGlobal(Pointer));
         QApplication::processEvents();
     }
     void Press(Qt::MouseButton Button = Qt::LeftButton) {
-        QTest::mousePress(Window.Widget()->windowHandle(), Button, {}, Pointer);
+        QTest::mousePress(TControlAccess::Widget(&Window)->windowHandle(), Button, {}, Pointer);
     }
     void Release(Qt::MouseButton Button = Qt::LeftButton) {
-        QTest::mouseRelease(Window.Widget()->windowHandle(), Button, {}, Pointer);
+        QTest::mouseRelease(TControlAccess::Widget(&Window)->windowHandle(), Button, {}, Pointer);
         QApplication::processEvents();
     }
     TColor Ink() const { return Label->Font()->Color(); }
@@ -136,11 +136,12 @@ TEST_F(URLLabelTest, EveryLabelRegistersTheHandAndCrHandPointShowsItToo) {
     EXPECT_EQ(First->Cursor.pixmap().size(), QSize(32, 32));
     TURLLabel Second(nullptr);
     EXPECT_NE(Screen->Cursors(TURLLabel::crHandCursor), First);
-    EXPECT_EQ(Label->Widget()->cursor().hotSpot(), QPoint(7, 1));
+    EXPECT_EQ(TControlAccess::Widget(Label)->cursor().hotSpot(), QPoint(7, 1));
     TLabel Plain(nullptr);
     Plain.SetCursor(crHandPoint);
-    EXPECT_EQ(Plain.Widget()->cursor().hotSpot(), QPoint(7, 1));
-    EXPECT_EQ(Plain.Widget()->cursor().pixmap().toImage(), First->Cursor.pixmap().toImage());
+    EXPECT_EQ(TControlAccess::Widget(&Plain)->cursor().hotSpot(), QPoint(7, 1));
+    EXPECT_EQ(TControlAccess::Widget(&Plain)->cursor().pixmap().toImage(),
+              First->Cursor.pixmap().toImage());
 }
 
 } // namespace

@@ -93,10 +93,10 @@ protected:
 class TLine : public TWinControl {
 public:
     using TWinControl::TWinControl;
-    QLineEdit* Edit() const { return static_cast<QLineEdit*>(Widget()); }
+    QLineEdit* Edit() const { return static_cast<QLineEdit*>(TControlAccess::Widget(this)); }
 
 protected:
-    QWidget* CreateWidget() override { return new QLineEdit; }
+    TPlatformWidget* CreateWidget() override { return PlatformWidget(new QLineEdit); }
 };
 
 TProbe* Child(TWinControl* Parent, TAlign Align, int L, int T, int W, int H) {
@@ -203,7 +203,7 @@ TEST(ParentFontTest, AChildFollowsItsParentsFontUntilItGetsOneOfItsOwn) {
     EXPECT_FALSE(C->ParentFont());
     Parent.Font()->SetHeight(-20);
     EXPECT_EQ(C->Font()->Height(), -16);
-    EXPECT_EQ(QFontInfo(C->Widget()->font()).pixelSize(), 16);
+    EXPECT_EQ(QFontInfo(TControlAccess::Widget(C)->font()).pixelSize(), 16);
     C->SetParentFont(true);
     EXPECT_EQ(C->Font()->Height(), -20);
     EXPECT_FALSE(C->Font()->Style().Contains(fsBold));
@@ -234,8 +234,8 @@ TEST(ControlWidgetTest, PropertiesReachTheWidgetWhenItIsCreatedAndAfter) {
     C->SetCursor(crHandPoint);
     C->SetHint("hint");
     C->SetShowHint(true);
-    QWidget* W = C->Widget();
-    EXPECT_EQ(W->parentWidget(), Parent.Widget());
+    QWidget* W = TControlAccess::Widget(C);
+    EXPECT_EQ(W->parentWidget(), TControlAccess::Widget(&Parent));
     EXPECT_EQ(W->geometry(), QRect(3, 4, 30, 20));
     EXPECT_FALSE(W->isEnabled());
     EXPECT_EQ(W->cursor().shape(), Qt::PointingHandCursor);
@@ -255,16 +255,16 @@ TEST(ControlWidgetTest, AMovedControlFollowsItsNewParentsWindowWhenThereIsOne) {
     TProbe First(nullptr);
     TProbe Second(nullptr);
     TProbe* C = Child(&First, alNone, 1, 2, 3, 4);
-    QWidget* W = C->Widget();
+    QWidget* W = TControlAccess::Widget(C);
     C->SetParent(&Second);
     EXPECT_EQ(W->parentWidget(), nullptr) << "out of the old parent's window";
     EXPECT_EQ(First.ControlCount(), 0);
-    Second.Widget();
-    EXPECT_EQ(W->parentWidget(), Second.Widget());
+    TControlAccess::Widget(&Second);
+    EXPECT_EQ(W->parentWidget(), TControlAccess::Widget(&Second));
     EXPECT_EQ(W->geometry(), QRect(1, 2, 3, 4));
     EXPECT_FALSE(W->isHidden());
     C->SetParent(&First);
-    EXPECT_EQ(W->parentWidget(), First.Widget());
+    EXPECT_EQ(W->parentWidget(), TControlAccess::Widget(&First));
 }
 
 TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
@@ -274,7 +274,7 @@ TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
     auto* C = new TProbe(&Owner);
     C->Destroyed = &ChildGone;
     C->SetParent(Parent);
-    Parent->Widget();
+    TControlAccess::Widget(Parent);
     delete Parent;
     EXPECT_TRUE(ChildGone);
     EXPECT_EQ(Owner.ComponentCount(), 0);
@@ -331,7 +331,7 @@ TEST(ControlWidgetTest, APopupMenuThatIsFreedIsForgotten) {
 
 TEST(ControlWidgetTest, ImeModeSwitchesTheInputMethod) {
     TProbe C(nullptr);
-    QWidget* W = C.Widget();
+    QWidget* W = TControlAccess::Widget(&C);
     EXPECT_TRUE(W->testAttribute(Qt::WA_InputMethodEnabled));
     for (TImeMode Off : {imDisable, imClose, imSAlpha, imAlpha}) {
         C.SetImeMode(Off);
@@ -371,18 +371,18 @@ TEST(ControlRegistryTest, ControlsPublishTheirCommonPropertiesWithDefaults) {
 TEST(ControlInputTest, ALeftClickGoesDownClicksAndGoesUpAtTheMousePoint) {
     TProbe C(nullptr);
     C.SetBounds(0, 0, 50, 40);
-    QTest::mouseClick(C.Widget(), Qt::LeftButton, {}, QPoint(7, 9));
+    QTest::mouseClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(7, 9));
     EXPECT_EQ(C.Log, (std::vector<std::string>{"down L 7,9", "click", "up L 7,9"}));
     C.Log.clear();
-    QTest::mousePress(C.Widget(), Qt::LeftButton, {}, QPoint(7, 9));
-    QTest::mouseRelease(C.Widget(), Qt::LeftButton, {}, QPoint(70, 9));
+    QTest::mousePress(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(7, 9));
+    QTest::mouseRelease(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(70, 9));
     EXPECT_EQ(C.Log, (std::vector<std::string>{"down L 7,9", "up L 70,9"}))
         << "released outside: no click";
     C.Log.clear();
-    QTest::mouseClick(C.Widget(), Qt::RightButton, {}, QPoint(1, 2));
+    QTest::mouseClick(TControlAccess::Widget(&C), Qt::RightButton, {}, QPoint(1, 2));
     EXPECT_EQ(C.Log, (std::vector<std::string>{"down R 1,2", "up R 1,2"}));
     C.Log.clear();
-    QTest::mouseDClick(C.Widget(), Qt::LeftButton, {}, QPoint(3, 3));
+    QTest::mouseDClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(3, 3));
     EXPECT_NE(std::find(C.Log.begin(), C.Log.end(), "dblclick"), C.Log.end());
     EXPECT_NE(std::find(C.Log.begin(), C.Log.end(), "down L 3,3 double"), C.Log.end());
 }
@@ -391,8 +391,8 @@ TEST(ControlInputTest, ClicksOnAChildDoNotReachItsParent) {
     TProbe Parent(nullptr);
     Parent.SetBounds(0, 0, 100, 100);
     TProbe* C = Child(&Parent, alNone, 10, 10, 20, 20);
-    Parent.Widget();
-    QTest::mouseClick(C->Widget(), Qt::LeftButton, {}, QPoint(1, 1));
+    TControlAccess::Widget(&Parent);
+    QTest::mouseClick(TControlAccess::Widget(C), Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_EQ(C->Log.size(), 3u);
     EXPECT_TRUE(Parent.Log.empty());
 }
@@ -413,7 +413,7 @@ TEST(ControlInputTest, AnEdgeAnswerResizesFromThatEdgeDownToAMinimumInsteadOfCli
     auto* W = new TParted(nullptr);
     W->SetBounds(100, 50, 80, 60);
     W->SetParent(&Parent);
-    QWidget* Widget = W->Widget();
+    QWidget* Widget = TControlAccess::Widget(W);
     W->Answer = HTTOPLEFT;
     QTest::mousePress(Widget, Qt::LeftButton, {}, QPoint(2, 2));
     EXPECT_EQ(Widget->cursor().shape(), Qt::SizeFDiagCursor);
@@ -432,21 +432,21 @@ TEST(ControlInputTest, AnEdgeAnswerResizesFromThatEdgeDownToAMinimumInsteadOfCli
 TEST(ControlInputTest, KeysArriveAsVirtualKeysAndTypedTextInCodePage932) {
     TProbe C(nullptr);
     QKeyEvent Shifted(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
-    QApplication::sendEvent(C.Widget(), &Shifted);
+    QApplication::sendEvent(TControlAccess::Widget(&C), &Shifted);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keydown 65+shift", "keypress A"}));
     C.Log.clear();
-    QTest::keyClick(C.Widget(), Qt::Key_Left);
+    QTest::keyClick(TControlAccess::Widget(&C), Qt::Key_Left);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keydown 37"})) << "a key that types nothing";
     C.Log.clear();
-    QTest::keyClick(C.Widget(), Qt::Key_Return);
+    QTest::keyClick(TControlAccess::Widget(&C), Qt::Key_Return);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keydown 13", "keypress \r"}));
     C.Log.clear();
     QKeyEvent Japanese(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("あ"));
-    QApplication::sendEvent(C.Widget(), &Japanese);
+    QApplication::sendEvent(TControlAccess::Widget(&C), &Japanese);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keypress " + "あ"_sj}));
     C.Log.clear();
     QKeyEvent Foreign(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("😀"));
-    QApplication::sendEvent(C.Widget(), &Foreign);
+    QApplication::sendEvent(TControlAccess::Widget(&C), &Foreign);
     EXPECT_TRUE(C.Log.empty()) << "text the code page cannot hold is not typed";
 }
 
@@ -476,9 +476,9 @@ TEST(ControlInputTest, AnExceptionInAHandlerGoesToTheErrorReportAndInputGoesOn) 
     TProbe C(nullptr);
     C.SetBounds(0, 0, 20, 20);
     C.OnClick = [](TObject*) { throw Exception("broken"); };
-    QTest::mouseClick(C.Widget(), Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_EQ(Errors.Messages, (std::vector<std::string>{"broken"}));
-    QTest::mouseClick(C.Widget(), Qt::LeftButton, {}, QPoint(1, 1));
+    QTest::mouseClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(1, 1));
     EXPECT_EQ(Errors.Messages.size(), 2u);
 }
 
@@ -494,13 +494,14 @@ TEST(ControlInputTest, ARightClickShowsTheNearestPopupMenuForItsHolder) {
     Panel->SetPopupMenu(&Menu);
     Form.Show();
     QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            Inner->Widget()->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(Inner->Widget(), &Event);
+                            TControlAccess::Widget(Inner)->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(TControlAccess::Widget(Inner), &Event);
     EXPECT_TRUE(Event.isAccepted());
     EXPECT_EQ(Menu.PopupComponent(), Panel);
-    ASSERT_NE(Menu.ShownMenu(), nullptr);
-    EXPECT_EQ(Menu.ShownMenu()->pos(), Inner->Widget()->mapToGlobal(QPoint(5, 5)));
-    Menu.ShownMenu()->close();
+    ASSERT_NE(QtWidget<QMenu>(Menu.ShownMenu()), nullptr);
+    EXPECT_EQ(QtWidget<QMenu>(Menu.ShownMenu())->pos(),
+              TControlAccess::Widget(Inner)->mapToGlobal(QPoint(5, 5)));
+    QtWidget<QMenu>(Menu.ShownMenu())->close();
 }
 
 // ---- Posted and sent messages
@@ -539,7 +540,7 @@ TEST(MessageTest, SetRedrawSuspendsPaintingUntilItIsSwitchedOnAgain) {
     Form.SetBounds(0, 0, 100, 100);
     TProbe* C = Child(&Form, alClient, 0, 0, 0, 0);
     Form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Form.Widget()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Form)));
     C->Repaint();
     const int Before = C->Paints;
     EXPECT_GT(Before, 0);

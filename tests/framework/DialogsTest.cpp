@@ -4,6 +4,7 @@
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "TypInfo.h"
+#include "internal/QtHost.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -118,8 +119,8 @@ protected:
     void DoShow() override {
         Events.push_back(TemplateArea() ? "show with area" : "show");
         if (TemplateArea()) {
-            QWidget* Area = TemplateArea()->Widget();
-            AreaInDialog = QRect(Area->mapTo(DialogWidget(), QPoint(0, 0)), Area->size());
+            QWidget* Area = TControlAccess::Widget(TemplateArea());
+            AreaInDialog = QRect(Area->mapTo(QtWidget(DialogWidget()), QPoint(0, 0)), Area->size());
             StandardArea = StandardControlsRect();
             Extra = new TPanel(this);
             Extra->SetParent(TemplateArea());
@@ -264,10 +265,10 @@ TEST_F(DialogsTest, TemplateAreaStandsBelowTheStandardControlsWhileTheDialogIsSh
     QRect AreaWhenShown;
     WhenShown<QFileDialog>([&](QFileDialog* Shown) {
         EventsWhileShown = Dialog.Events;
-        PanelOnDialog = Dialog.Extra && Dialog.Extra->Widget()->window() == Shown &&
-                        Dialog.Extra->Widget()->isVisible();
+        PanelOnDialog = Dialog.Extra && TControlAccess::Widget(Dialog.Extra)->window() == Shown &&
+                        TControlAccess::Widget(Dialog.Extra)->isVisible();
         const QRect Combo(TypeCombo(Shown)->mapTo(Shown, QPoint(0, 0)), TypeCombo(Shown)->size());
-        QWidget* Area = Dialog.TemplateArea()->Widget();
+        QWidget* Area = TControlAccess::Widget(Dialog.TemplateArea());
         AreaWhenShown = QRect(Area->mapTo(Shown, QPoint(0, 0)), Area->size());
         EXPECT_GT(AreaWhenShown.top(), Combo.bottom());
         EXPECT_EQ(Dialog.TemplateArea()->Width(), Area->width());

@@ -3,6 +3,7 @@
 // drop, cancelling, and controls or drag objects that go while a drag runs.
 #include "Controls.h"
 #include "Forms.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -60,8 +61,8 @@ protected:
         Refuser->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool& Accept) {
             Accept = false;
         };
-        Window.Widget()->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(Window.Widget()));
+        TControlAccess::Widget(&Window)->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
     }
     void TearDown() override { Press(Qt::Key_Escape); }
 
@@ -74,21 +75,25 @@ protected:
     // The pointer, in the window's coordinates.
     void Point(int X, int Y) {
         Pointer = QPoint(X, Y);
-        QCursor::setPos(Window.Widget()->mapToGlobal(Pointer));
+        QCursor::setPos(TControlAccess::Widget(&Window)->mapToGlobal(Pointer));
     }
     void Down(int X, int Y) {
         Point(X, Y);
-        QTest::mousePress(Window.Widget()->windowHandle(), Qt::LeftButton, {}, Pointer);
+        QTest::mousePress(TControlAccess::Widget(&Window)->windowHandle(), Qt::LeftButton, {},
+                          Pointer);
     }
     void MoveTo(int X, int Y) {
         Point(X, Y);
-        QTest::mouseMove(Window.Widget()->windowHandle(), Pointer);
+        QTest::mouseMove(TControlAccess::Widget(&Window)->windowHandle(), Pointer);
     }
     void Up(int X, int Y) {
         Point(X, Y);
-        QTest::mouseRelease(Window.Widget()->windowHandle(), Qt::LeftButton, {}, Pointer);
+        QTest::mouseRelease(TControlAccess::Widget(&Window)->windowHandle(), Qt::LeftButton, {},
+                            Pointer);
     }
-    void Press(Qt::Key Key) { QTest::keyClick(Window.Widget()->windowHandle(), Key); }
+    void Press(Qt::Key Key) {
+        QTest::keyClick(TControlAccess::Widget(&Window)->windowHandle(), Key);
+    }
 
     TWinControl Window{nullptr};
     TControl* Source = nullptr;

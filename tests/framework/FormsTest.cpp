@@ -100,9 +100,9 @@ TEST(FormTest, OnShowFiresOnTheFirstShowOnly) {
     TRecordingForm Form(nullptr);
     EXPECT_FALSE(Form.Visible());
     Form.Show();
-    EXPECT_TRUE(Form.Widget()->isVisible());
+    EXPECT_TRUE(TControlAccess::Widget(&Form)->isVisible());
     Form.Hide();
-    EXPECT_FALSE(Form.Widget()->isVisible());
+    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
     Form.Show();
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"show"}));
 }
@@ -112,12 +112,12 @@ TEST(FormTest, OnCloseFiresOnceForCloseAndOnceForTheCloseBox) {
     Form.Show();
     Form.Close();
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"show", "close"}));
-    EXPECT_FALSE(Form.Widget()->isVisible());
+    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
     EXPECT_FALSE(Form.Visible());
     Form.Show();
-    Form.Widget()->close();
+    TControlAccess::Widget(&Form)->close();
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"show", "close", "close"}));
-    EXPECT_FALSE(Form.Widget()->isVisible());
+    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
     EXPECT_FALSE(Form.Visible());
 }
 
@@ -127,8 +127,8 @@ TEST(FormTest, TheCloseActionDecidesWhatHappensToTheForm) {
     Form->Destroyed = &Destroyed;
     Form->Show();
     Form->NextAction = caNone;
-    Form->Widget()->close();
-    EXPECT_TRUE(Form->Widget()->isVisible()) << "caNone keeps the form open";
+    TControlAccess::Widget(Form)->close();
+    EXPECT_TRUE(TControlAccess::Widget(Form)->isVisible()) << "caNone keeps the form open";
     Form->NextAction = caFree;
     Form->Close();
     EXPECT_FALSE(Destroyed) << "freed only after the handler has returned";
@@ -141,7 +141,7 @@ TEST(FormTest, AFormClosedByItsShowHandlerNeverAppears) {
     Form.OnShow = [&](TObject*) { Form.Close(); };
     Form.Show();
     EXPECT_FALSE(Form.Visible());
-    EXPECT_FALSE(Form.Widget()->isVisible());
+    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"close"}));
 }
 
@@ -156,12 +156,12 @@ TEST(FormTest, ClosingTheMainFormEndsTheMessageLoop) {
         Other->Show();
         Other->Close();
         EXPECT_FALSE(App.Local.Terminated()) << "another form's close ends nothing";
-        Main->Widget()->close();
+        TControlAccess::Widget(Main)->close();
     });
     App.Local.Run();
     EXPECT_TRUE(App.Local.Terminated());
     EXPECT_EQ(Main->Log, (std::vector<std::string>{"show", "close"}));
-    EXPECT_FALSE(Main->Widget()->isVisible());
+    EXPECT_FALSE(TControlAccess::Widget(Main)->isVisible());
 }
 
 TEST(FormTest, AMainFormClosedByItsShowHandlerEndsTheProgramAtOnce) {
@@ -171,7 +171,7 @@ TEST(FormTest, AMainFormClosedByItsShowHandlerEndsTheProgramAtOnce) {
     Main->OnShow = [&](TObject*) { Main->Close(); };
     App.Local.Run();
     EXPECT_TRUE(App.Local.Terminated());
-    EXPECT_FALSE(Main->Widget()->isVisible());
+    EXPECT_FALSE(TControlAccess::Widget(Main)->isVisible());
 }
 
 TEST(FormTest, TheApplicationFreesItsForms) {
@@ -197,7 +197,7 @@ TEST(ErrorReportTest, AnExceptionInAHandlerIsShownInAMessageBoxAndTheFormStaysOp
     Form.Show();
     EXPECT_EQ(Answer.Text, QString::fromUtf8("ファイルを開けません"));
     EXPECT_EQ(Answer.Title, QString::fromUtf8("クォヴァント"));
-    EXPECT_TRUE(Form.Widget()->isVisible());
+    EXPECT_TRUE(TControlAccess::Widget(&Form)->isVisible());
 }
 
 TEST(ErrorReportTest, TheCloseBoxReportsAFailingCloseHandlerAndTheFormStaysOpen) {
@@ -210,9 +210,9 @@ TEST(ErrorReportTest, TheCloseBoxReportsAFailingCloseHandlerAndTheFormStaysOpen)
         Reported.push_back(E.what());
     };
     Form.OnClose = [](TObject*, TCloseAction&) { throw Exception("busy"); };
-    Form.Widget()->close();
+    TControlAccess::Widget(&Form)->close();
     EXPECT_EQ(Reported, (std::vector<std::string>{"busy"}));
-    EXPECT_TRUE(Form.Widget()->isVisible());
+    EXPECT_TRUE(TControlAccess::Widget(&Form)->isVisible());
 }
 
 TEST(ErrorReportTest, MessageBoxReturnsTheButtonPressed) {
@@ -238,18 +238,21 @@ TEST(FormFrameTest, BoundsIncludeTheFrameAndTheClientAreaIsTheWindow) {
     Form.SetClientHeight(200);
     EXPECT_GT(Form.Width(), 300);
     EXPECT_GT(Form.Height(), 200 + (Form.Width() - 300)) << "the caption adds to the height";
-    EXPECT_EQ(Form.Widget()->size(), QSize(300, 200));
+    EXPECT_EQ(TControlAccess::Widget(&Form)->size(), QSize(300, 200));
     EXPECT_EQ(Form.ClientRect(), Rect(0, 0, 300, 200));
 
     Form.SetBorderStyle(bsDialog);
     EXPECT_EQ(Form.ClientWidth(), 300) << "the client area keeps its size";
     EXPECT_EQ(Form.ClientHeight(), 200);
-    EXPECT_EQ(Form.Widget()->minimumSize(), Form.Widget()->maximumSize()) << "fixed size";
-    EXPECT_FALSE(Form.Widget()->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(TControlAccess::Widget(&Form)->minimumSize(),
+              TControlAccess::Widget(&Form)->maximumSize())
+        << "fixed size";
+    EXPECT_FALSE(TControlAccess::Widget(&Form)->windowFlags() & Qt::WindowMaximizeButtonHint);
     Form.SetClientWidth(320);
-    EXPECT_EQ(Form.Widget()->size(), QSize(320, 200));
+    EXPECT_EQ(TControlAccess::Widget(&Form)->size(), QSize(320, 200));
     Form.SetBorderStyle(bsSizeable);
-    EXPECT_NE(Form.Widget()->minimumSize(), Form.Widget()->maximumSize());
+    EXPECT_NE(TControlAccess::Widget(&Form)->minimumSize(),
+              TControlAccess::Widget(&Form)->maximumSize());
 }
 
 TEST(FormFrameTest, ScreenCenterPlacesTheFormInTheMiddleOfTheScreen) {
@@ -270,9 +273,9 @@ TEST(FormFrameTest, ScreenCenterPlacesTheFormInTheMiddleOfTheScreen) {
 TEST(FormFrameTest, TheCaptionIsTheWindowTitle) {
     TForm Form(nullptr);
     Form.SetCaption("積算データ"_sj);
-    EXPECT_EQ(Form.Widget()->windowTitle(), QString::fromUtf8("積算データ"));
+    EXPECT_EQ(TControlAccess::Widget(&Form)->windowTitle(), QString::fromUtf8("積算データ"));
     Form.SetCaption("単価"_sj);
-    EXPECT_EQ(Form.Widget()->windowTitle(), QString::fromUtf8("単価"));
+    EXPECT_EQ(TControlAccess::Widget(&Form)->windowTitle(), QString::fromUtf8("単価"));
     EXPECT_EQ(Form.Color(), clBtnFace);
 }
 
@@ -305,7 +308,7 @@ TEST(ScreenTest, ARegisteredCursorNumberShowsItsCursor) {
     ASSERT_NE(Screen->Cursors(HandPointLabel), nullptr);
     Form.SetCursor(crDefault);
     Form.SetCursor(HandPointLabel);
-    EXPECT_EQ(Form.Widget()->cursor().shape(), Qt::CrossCursor);
+    EXPECT_EQ(TControlAccess::Widget(&Form)->cursor().shape(), Qt::CrossCursor);
     Screen->SetCursors(HandPointLabel, nullptr);
     EXPECT_EQ(Screen->Cursors(HandPointLabel), nullptr);
     EXPECT_EQ(LoadCursor(HInstance, "NO_SUCH_CURSOR"), nullptr);

@@ -439,12 +439,12 @@ TEST_F(CanvasPixels, AnOffsetMovesTheOriginOfEveryOperation) {
     QImage Image(20, 20, QImage::Format_RGB32);
     Image.fill(Qt::white);
     TCanvas Canvas;
-    Canvas.BeginPaint(&Image, {5, 7});
+    TGraphicsAccess::BeginPaint(Canvas, Image, {5, 7});
     Canvas.Brush()->SetColor(clRed);
     Canvas.FillRect(Rect(0, 0, 2, 2));
     EXPECT_EQ(Canvas.Pixel(0, 0), clRed);
     EXPECT_EQ(Canvas.ClipRect(), Rect(-5, -7, 15, 13));
-    Canvas.EndPaint();
+    TGraphicsAccess::EndPaint(Canvas);
     EXPECT_EQ(QColor(Image.pixel(5, 7)), QColor(Qt::red));
     EXPECT_EQ(QColor(Image.pixel(4, 7)), QColor(Qt::white));
     EXPECT_FALSE(Canvas.Painting());

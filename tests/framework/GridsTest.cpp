@@ -6,6 +6,7 @@
 #include "FormWriter.h"
 #include "TypInfo.h"
 #include "WinApi.h"
+#include "internal/QtHost.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -63,7 +64,7 @@ void Settle() {
 
 // Shows the grid as a window of its own and gives it the input focus.
 void ShowFocused(TCustomGrid& Grid) {
-    QWidget* W = Grid.Widget();
+    QWidget* W = TControlAccess::Widget(&Grid);
     W->show();
     QApplication::setActiveWindow(W->window());
     Grid.SetFocus();
@@ -71,7 +72,7 @@ void ShowFocused(TCustomGrid& Grid) {
 }
 
 void Key(TCustomGrid& Grid, unsigned short K, TShiftState Shift = {}) {
-    Grid.DispatchKeyDown(K, Shift);
+    TControlAccess::KeyDown(&Grid, K, Shift);
 }
 
 TGridCoord Current(const TCustomGrid& Grid) {
@@ -517,42 +518,43 @@ TEST(GridKeyboard, OnKeyDownSeesTheKeyFirstAndCanSwallowIt) {
 TEST(GridMouse, AClickSelectsTheCellAndAClickInAFixedCellChangesNothing) {
     auto Grid = MakeGrid(5, 5);
     Grid->SetSelection({1, 1, 2, 2});
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 3 * Pitch + 3, 3 * RowPitch + 3);
-    Grid->DispatchMouseUp(mbLeft, {}, 3 * Pitch + 3, 3 * RowPitch + 3);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 3 * Pitch + 3, 3 * RowPitch + 3);
+    TControlAccess::MouseUp(Grid.get(), mbLeft, {}, 3 * Pitch + 3, 3 * RowPitch + 3);
     EXPECT_EQ(Grid->Selection(), (TGridRect{3, 3, 3, 3}));
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 5, 5);
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 2 * Pitch, 5);
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 5, 2 * RowPitch);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 5, 5);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 2 * Pitch, 5);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 5, 2 * RowPitch);
     EXPECT_EQ(Grid->Selection(), (TGridRect{3, 3, 3, 3}));
 }
 
 TEST(GridMouse, DragAndShiftClickExtendTheSelectionWithRangeSelect) {
     auto Grid = MakeGrid(6, 6);
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, Pitch + 3, RowPitch + 3);
-    Grid->DispatchMouseMove({ssLeft}, 3 * Pitch + 3, 2 * RowPitch + 3);
-    Grid->DispatchMouseUp(mbLeft, {}, 3 * Pitch + 3, 2 * RowPitch + 3);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, Pitch + 3, RowPitch + 3);
+    TControlAccess::MouseMove(Grid.get(), {ssLeft}, 3 * Pitch + 3, 2 * RowPitch + 3);
+    TControlAccess::MouseUp(Grid.get(), mbLeft, {}, 3 * Pitch + 3, 2 * RowPitch + 3);
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 3, 2}));
-    Grid->DispatchMouseMove({}, 5 * Pitch + 3, 5 * RowPitch + 3);
+    TControlAccess::MouseMove(Grid.get(), {}, 5 * Pitch + 3, 5 * RowPitch + 3);
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 3, 2})) << "no drag after the button is up";
-    Grid->DispatchMouseDown(mbLeft, {ssLeft, ssShift}, 4 * Pitch + 3, 4 * RowPitch + 3);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft, ssShift}, 4 * Pitch + 3,
+                              4 * RowPitch + 3);
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 4, 4}));
 }
 
 TEST(GridMouse, ARefusedClickLeavesTheCurrentCell) {
     auto Grid = MakeGrid(5, 5);
     Grid->Refused = {2, 2};
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 2 * Pitch + 3, 2 * RowPitch + 3);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 2 * Pitch + 3, 2 * RowPitch + 3);
     EXPECT_EQ(Current(*Grid), (TGridCoord{1, 1}));
     EXPECT_EQ(Grid->Asked, (std::vector<TGridCoord>{{2, 2}}));
 }
 
 TEST(GridMouse, TheWheelScrollsRowsAndWithShiftColumns) {
     auto Grid = MakeGrid(30, 100, 300, 200);
-    Grid->DispatchWheel(-120, {});
+    TControlAccess::Wheel(Grid.get(), -120, {});
     EXPECT_EQ(Grid->TopRow(), 4);
-    Grid->DispatchWheel(120, {});
+    TControlAccess::Wheel(Grid.get(), 120, {});
     EXPECT_EQ(Grid->TopRow(), 1);
-    Grid->DispatchWheel(-240, {ssShift});
+    TControlAccess::Wheel(Grid.get(), -240, {ssShift});
     EXPECT_EQ(Grid->LeftCol(), 3);
     EXPECT_EQ(Current(*Grid), (TGridCoord{1, 1})) << "scrolling does not move the current cell";
 }
@@ -620,19 +622,19 @@ TEST(GridPainting, WithoutTheFocusNoCellIsDrawnFocused) {
 
 TEST(GridPainting, ARepaintDrawsOnlyTheCellsOfTheAreaToRepaint) {
     auto Grid = MakeGrid(10, 100000, 600, 400);
-    Grid->Widget()->show();
+    TControlAccess::Widget(Grid.get())->show();
     Settle();
     Grid->Drawn = 0;
     Grid->States.clear();
     const TRect R = Grid->CellRect(3, 4);
-    Grid->Widget()->repaint(R.Left, R.Top, R.Width(), R.Height());
+    TControlAccess::Widget(Grid.get())->repaint(R.Left, R.Top, R.Width(), R.Height());
     EXPECT_EQ(Grid->Drawn, 1);
     EXPECT_TRUE(Grid->Drew(3, 4));
 }
 
 TEST(GridPainting, WritingCellsOutOfViewRepaintsNothingAndAVisibleWriteOnlyItsCell) {
     auto Grid = MakeGrid(19, 100000, 600, 400);
-    Grid->Widget()->show();
+    TControlAccess::Widget(Grid.get())->show();
     Settle();
     Grid->Drawn = 0;
     for (int R = 1000; R < 100000; ++R)
@@ -646,7 +648,7 @@ TEST(GridPainting, WritingCellsOutOfViewRepaintsNothingAndAVisibleWriteOnlyItsCe
 
 TEST(GridPainting, NothingIsRepaintedWhileRedrawIsOff) {
     auto Grid = MakeGrid(5, 50);
-    Grid->Widget()->show();
+    TControlAccess::Widget(Grid.get())->show();
     Settle();
     Grid->Drawn = 0;
     SendMessage(Grid.get(), WM_SETREDRAW, 0, 0);
@@ -671,7 +673,7 @@ std::unique_ptr<TProbeGrid> MakeEditableGrid() {
 }
 
 QLineEdit* LineEdit(TCustomGrid& Grid) {
-    return static_cast<QLineEdit*>(Grid.InplaceEditor()->Widget());
+    return static_cast<QLineEdit*>(TControlAccess::Widget(Grid.InplaceEditor()));
 }
 
 // Types the text into the editor as key events that carry it, one character each.
@@ -712,7 +714,7 @@ TEST(GridEditor, TypingOpensTheEditorWithTheTypedCharacterReplacingTheText) {
     auto Grid = MakeEditableGrid();
     Grid->SetCells(1, 1, "old");
     AnsiString Typed = "あ"_sj;
-    Grid->DispatchKeyPress(Typed);
+    TControlAccess::KeyPress(Grid.get(), Typed);
     ASSERT_TRUE(Grid->EditorMode());
     EXPECT_EQ(LineEdit(*Grid)->text(), QString::fromUtf8("あ"));
     EditorKey(*Grid, Qt::Key_Return);
@@ -722,11 +724,11 @@ TEST(GridEditor, TypingOpensTheEditorWithTheTypedCharacterReplacingTheText) {
 TEST(GridEditor, AnInputMethodCompositionStartsTheEditAndItsResultLandsInTheCell) {
     auto Grid = MakeEditableGrid();
     QInputMethodEvent Compose(QString::fromUtf8("かんじ"), {});
-    QCoreApplication::sendEvent(Grid->Widget(), &Compose);
+    QCoreApplication::sendEvent(TControlAccess::Widget(Grid.get()), &Compose);
     ASSERT_TRUE(Grid->EditorMode());
     QInputMethodEvent Commit;
     Commit.setCommitString(QString::fromUtf8("漢字"));
-    QCoreApplication::sendEvent(Grid->Widget(), &Commit);
+    QCoreApplication::sendEvent(TControlAccess::Widget(Grid.get()), &Commit);
     EXPECT_EQ(LineEdit(*Grid)->text(), QString::fromUtf8("漢字"));
     Settle();
     EXPECT_TRUE(LineEdit(*Grid)->hasFocus());
@@ -748,19 +750,19 @@ TEST(GridEditor, EscapeCancelsAndTheCellKeepsItsText) {
 TEST(GridEditor, MovingTheCurrentCellOrLosingTheFocusCommits) {
     auto Grid = MakeEditableGrid();
     AnsiString A = "a";
-    Grid->DispatchKeyPress(A);
+    TControlAccess::KeyPress(Grid.get(), A);
     EditorKey(*Grid, Qt::Key_Down);
     EXPECT_EQ(Grid->Cells(1, 1), "a");
     EXPECT_EQ(Grid->Row(), 2);
     EXPECT_FALSE(Grid->EditorMode());
 
     AnsiString B = "b";
-    Grid->DispatchKeyPress(B);
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 3 * Pitch + 2, 3 * RowPitch + 2);
+    TControlAccess::KeyPress(Grid.get(), B);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 3 * Pitch + 2, 3 * RowPitch + 2);
     EXPECT_EQ(Grid->Cells(1, 2), "b");
 
     AnsiString C = "c";
-    Grid->DispatchKeyPress(C);
+    TControlAccess::KeyPress(Grid.get(), C);
     QLineEdit Other;
     Other.show();
     QApplication::setActiveWindow(&Other);
@@ -774,8 +776,8 @@ TEST(GridEditor, ScrollingTheEditedCellOutOfViewCommitsAndClosesTheEditor) {
     auto Grid = MakeEditableGrid();
     Grid->SetRowCount(100);
     AnsiString Z = "z";
-    Grid->DispatchKeyPress(Z);
-    Grid->DispatchWheel(-120, {});
+    TControlAccess::KeyPress(Grid.get(), Z);
+    TControlAccess::Wheel(Grid.get(), -120, {});
     EXPECT_FALSE(Grid->EditorMode());
     EXPECT_EQ(Grid->Cells(1, 1), "z");
 }
@@ -818,7 +820,7 @@ TEST(GridEditor, WithoutGoEditingOrInAFixedCellNoEditorOpens) {
     auto Grid = MakeGrid(5, 5);
     ShowFocused(*Grid);
     AnsiString K = "x";
-    Grid->DispatchKeyPress(K);
+    TControlAccess::KeyPress(Grid.get(), K);
     Key(*Grid, VK_F2);
     EXPECT_FALSE(Grid->EditorMode());
     Grid->SetOptions(Grid->Options() + TGridOptions{goEditing, goRowSelect});
@@ -830,8 +832,9 @@ TEST(GridEditor, ADoubleClickOnACellOpensTheEditorAndGetEditTextMayChangeItsText
     auto Grid = MakeEditableGrid();
     Grid->SetCells(2, 2, "1200");
     Grid->OnGetEditText = [](TObject*, int, int, AnsiString& V) { V = "[" + V + "]"; };
-    Grid->DispatchMouseDown(mbLeft, {ssLeft}, 2 * Pitch + 2, 2 * RowPitch + 2);
-    Grid->DispatchDblClick(mbLeft, {ssLeft, ssDouble}, 2 * Pitch + 2, 2 * RowPitch + 2);
+    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 2 * Pitch + 2, 2 * RowPitch + 2);
+    TControlAccess::DblClick(Grid.get(), mbLeft, {ssLeft, ssDouble}, 2 * Pitch + 2,
+                             2 * RowPitch + 2);
     ASSERT_TRUE(Grid->EditorMode());
     EXPECT_EQ(LineEdit(*Grid)->text(), QString("[1200]"));
     const TRect R = Grid->CellRect(2, 2);

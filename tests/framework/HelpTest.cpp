@@ -2,6 +2,7 @@
 // its keyword or context to the application, whose OnHelp answers.
 #include "ExtCtrls.h"
 #include "Forms.h"
+#include "internal/QtHost.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
@@ -29,7 +30,7 @@ protected:
         };
     }
     void TearDown() override { Application->OnHelp = nullptr; }
-    void PressF1() { QTest::keyClick(Field->Widget(), Qt::Key_F1); }
+    void PressF1() { QTest::keyClick(TControlAccess::Widget(Field), Qt::Key_F1); }
 
     TForm Form{nullptr};
     TPanel* Panel = new TPanel(&Form);

@@ -3,6 +3,7 @@
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "TypInfo.h"
+#include "internal/QtHandles.h"
 
 #include <QAction>
 #include <QApplication>
@@ -127,7 +128,7 @@ TEST_F(MenusTest, PopupReturnsAtOnceWithTheItemsInOrderAndSeparators) {
     ReadComponentText(&Form, RowMenuForm);
     auto* Menu = ComponentByName<TPopupMenu>(&Form, "PopupMenu1");
     Menu->Popup(100, 100);
-    QMenu* Shown = Menu->ShownMenu();
+    QMenu* Shown = QtWidget<QMenu>(Menu->ShownMenu());
     ASSERT_NE(Shown, nullptr);
     const QList<QAction*> Actions = Shown->actions();
     ASSERT_EQ(Actions.size(), 9);
@@ -144,7 +145,7 @@ TEST_F(MenusTest, ChoosingAnItemRunsItsHandlerWithTheItemAsSender) {
     ReadComponentText(&Form, RowMenuForm);
     auto* Menu = ComponentByName<TPopupMenu>(&Form, "PopupMenu1");
     Menu->Popup(10, 10);
-    Menu->ShownMenu()->actions()[1]->trigger();
+    QtWidget<QMenu>(Menu->ShownMenu())->actions()[1]->trigger();
     ASSERT_EQ(Form.Clicked.size(), 1u);
     EXPECT_EQ(Form.Clicked[0], Form.FindComponent("N2"));
 }
@@ -154,7 +155,7 @@ TEST_F(MenusTest, AnErrorInAHandlerGoesToTheErrorReport) {
     TMenuItem* Item = AddItem(Menu.Items(), "Fail");
     Item->OnClick = [](TObject*) { throw std::runtime_error("handler failed"); };
     Menu.Popup(0, 0);
-    EXPECT_NO_THROW(Menu.ShownMenu()->actions()[0]->trigger());
+    EXPECT_NO_THROW(QtWidget<QMenu>(Menu.ShownMenu())->actions()[0]->trigger());
     ASSERT_EQ(Reported.size(), 1u);
     EXPECT_EQ(Reported[0], "handler failed");
 }
@@ -165,7 +166,7 @@ TEST_F(MenusTest, HiddenItemsAreLeftOutAndDisabledItemsCannotBeChosen) {
     AddItem(Menu.Items(), "B")->SetVisible(false);
     AddItem(Menu.Items(), "C")->SetEnabled(false);
     Menu.Popup(0, 0);
-    const QList<QAction*> Actions = Menu.ShownMenu()->actions();
+    const QList<QAction*> Actions = QtWidget<QMenu>(Menu.ShownMenu())->actions();
     ASSERT_EQ(Actions.size(), 2);
     EXPECT_EQ(Actions[1]->text(), "C");
     EXPECT_FALSE(Actions[1]->isEnabled());
@@ -178,7 +179,7 @@ TEST_F(MenusTest, ItemsWithChildrenBecomeSubmenus) {
     int Clicks = 0;
     Child->OnClick = [&](TObject*) { ++Clicks; };
     Menu.Popup(0, 0);
-    QMenu* Sub = Menu.ShownMenu()->actions()[0]->menu();
+    QMenu* Sub = QtWidget<QMenu>(Menu.ShownMenu())->actions()[0]->menu();
     ASSERT_NE(Sub, nullptr);
     ActionNamed(Sub, "Deep")->trigger();
     EXPECT_EQ(Clicks, 1);
@@ -188,8 +189,8 @@ TEST_F(MenusTest, OnPopupRunsBeforeTheMenuIsBuilt) {
     TPopupMenu Menu(nullptr);
     Menu.OnPopup = [&](TObject*) { AddItem(Menu.Items(), "Late"); };
     Menu.Popup(0, 0);
-    ASSERT_NE(Menu.ShownMenu(), nullptr);
-    EXPECT_NE(ActionNamed(Menu.ShownMenu(), "Late"), nullptr);
+    ASSERT_NE(QtWidget<QMenu>(Menu.ShownMenu()), nullptr);
+    EXPECT_NE(ActionNamed(QtWidget<QMenu>(Menu.ShownMenu()), "Late"), nullptr);
 }
 
 TEST_F(MenusTest, FreeingAnItemClosesTheOpenMenuSoNoActionReachesIt) {
@@ -199,9 +200,9 @@ TEST_F(MenusTest, FreeingAnItemClosesTheOpenMenuSoNoActionReachesIt) {
     int SecondClicks = 0;
     Second->OnClick = [&](TObject*) { ++SecondClicks; };
     Menu.Popup(0, 0);
-    QAction* FirstAction = Menu.ShownMenu()->actions()[0];
+    QAction* FirstAction = QtWidget<QMenu>(Menu.ShownMenu())->actions()[0];
     delete First;
-    EXPECT_EQ(Menu.ShownMenu(), nullptr);
+    EXPECT_EQ(QtWidget<QMenu>(Menu.ShownMenu()), nullptr);
     FirstAction->trigger();
     EXPECT_EQ(SecondClicks, 0);
     EXPECT_EQ(Menu.Items()->Count(), 1);
@@ -212,7 +213,7 @@ TEST_F(MenusTest, AHandlerMayFreeItsOwnMenu) {
     TMenuItem* Item = AddItem(Menu->Items(), "Close");
     Item->OnClick = [&](TObject*) { delete Menu; };
     Menu->Popup(0, 0);
-    Menu->ShownMenu()->actions()[0]->trigger();
+    QtWidget<QMenu>(Menu->ShownMenu())->actions()[0]->trigger();
     QApplication::processEvents();
     EXPECT_TRUE(Reported.empty());
 }

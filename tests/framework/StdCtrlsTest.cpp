@@ -6,6 +6,7 @@
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "TypInfo.h"
+#include "internal/QtHost.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
@@ -55,7 +56,7 @@ class ListBoxTest : public StdCtrlsTest {
 protected:
     void SetUp() override {
         StdCtrlsTest::SetUp();
-        View = qobject_cast<QListView*>(List.Widget());
+        View = qobject_cast<QListView*>(TControlAccess::Widget(&List));
         ASSERT_NE(View, nullptr);
         QObject::connect(View->model(), &QAbstractItemModel::modelReset, [this] { ++Resets; });
     }
@@ -201,7 +202,7 @@ protected:
     int CheckedCount() const {
         int Count = 0;
         for (int I = 0; Group.Button(I); ++I)
-            Count += Group.Button(I)->isChecked();
+            Count += QtWidget<QRadioButton>(Group.Button(I))->isChecked();
         return Count;
     }
 
@@ -212,8 +213,8 @@ protected:
 TEST_F(RadioGroupTest, EachItemBecomesAButtonWithItsCaption) {
     AddItems({"カンマ"_sj, "タブ"_sj});
     ASSERT_NE(Group.Button(1), nullptr);
-    EXPECT_EQ(Group.Button(0)->text(), QString::fromUtf8("カンマ"));
-    EXPECT_EQ(Group.Button(1)->text(), QString::fromUtf8("タブ"));
+    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(0))->text(), QString::fromUtf8("カンマ"));
+    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(1))->text(), QString::fromUtf8("タブ"));
     EXPECT_EQ(Group.Button(2), nullptr);
     EXPECT_EQ(Group.ItemIndex(), -1);
     EXPECT_EQ(CheckedCount(), 0);
@@ -222,8 +223,9 @@ TEST_F(RadioGroupTest, EachItemBecomesAButtonWithItsCaption) {
 TEST_F(RadioGroupTest, ColumnsAreFilledTopToBottom) {
     AddItems({"a", "b", "c", "d", "e"});
     Group.SetColumns(2);
-    const QRadioButton* B[] = {Group.Button(0), Group.Button(1), Group.Button(2), Group.Button(3),
-                               Group.Button(4)};
+    const QWidget* B[] = {QtWidget(Group.Button(0)), QtWidget(Group.Button(1)),
+                          QtWidget(Group.Button(2)), QtWidget(Group.Button(3)),
+                          QtWidget(Group.Button(4))};
     EXPECT_EQ(B[0]->x(), B[2]->x());
     EXPECT_LT(B[2]->x(), B[3]->x());
     EXPECT_EQ(B[3]->x(), B[4]->x());
@@ -237,7 +239,7 @@ TEST_F(RadioGroupTest, ColumnsAreFilledTopToBottom) {
 TEST_F(RadioGroupTest, ItemIndexFromCodeChecksOneButtonAndClicks) {
     AddItems({"a", "b", "c"});
     Group.SetItemIndex(1);
-    EXPECT_TRUE(Group.Button(1)->isChecked());
+    EXPECT_TRUE(QtWidget<QRadioButton>(Group.Button(1))->isChecked());
     EXPECT_EQ(CheckedCount(), 1);
     EXPECT_EQ(Clicks, 1);
     Group.SetItemIndex(1);
@@ -251,7 +253,7 @@ TEST_F(RadioGroupTest, ItemIndexFromCodeChecksOneButtonAndClicks) {
 TEST_F(RadioGroupTest, AUserClickSetsItemIndexAndAnErrorInOnClickIsReported) {
     AddItems({"a", "b", "c"});
     Group.OnClick = [](TObject*) { throw std::runtime_error("click failed"); };
-    Group.Button(2)->click();
+    QtWidget<QRadioButton>(Group.Button(2))->click();
     EXPECT_EQ(Group.ItemIndex(), 2);
     ASSERT_EQ(Reported.size(), 1u);
     EXPECT_EQ(Reported[0], "click failed");
@@ -264,7 +266,7 @@ TEST_F(RadioGroupTest, ChangingTheItemsRebuildsTheButtons) {
     EXPECT_EQ(Group.Button(2), nullptr);
     EXPECT_EQ(Group.ItemIndex(), -1);
     Group.Items()->Put(0, "z");
-    EXPECT_EQ(Group.Button(0)->text(), "z");
+    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(0))->text(), "z");
 }
 
 TEST_F(RadioGroupTest, AFormFileMayGiveItemIndexBeforeTheItems) {
@@ -287,8 +289,9 @@ end
     auto* Loaded = ComponentByName<TRadioGroup>(&Form, "Separater_Char");
     EXPECT_EQ(Loaded->ItemIndex(), 1);
     ASSERT_NE(Loaded->Button(3), nullptr);
-    EXPECT_TRUE(Loaded->Button(1)->isChecked());
-    EXPECT_LT(Loaded->Button(1)->x(), Loaded->Button(2)->x());
+    EXPECT_TRUE(QtWidget<QRadioButton>(Loaded->Button(1))->isChecked());
+    EXPECT_LT(QtWidget<QRadioButton>(Loaded->Button(1))->x(),
+              QtWidget<QRadioButton>(Loaded->Button(2))->x());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -296,7 +299,7 @@ end
 
 TEST_F(StdCtrlsTest, CheckBoxClicksWhenCodeChangesItsState) {
     TCheckBox Box(nullptr);
-    auto* Widget = qobject_cast<QCheckBox*>(Box.Widget());
+    auto* Widget = qobject_cast<QCheckBox*>(TControlAccess::Widget(&Box));
     ASSERT_NE(Widget, nullptr);
     std::vector<bool> Seen;
     Box.OnClick = [&](TObject*) { Seen.push_back(Box.Checked()); };
@@ -311,7 +314,7 @@ TEST_F(StdCtrlsTest, CheckBoxClicksWhenTheUserTogglesIt) {
     TCheckBox Box(nullptr);
     int Clicks = 0;
     Box.OnClick = [&](TObject*) { ++Clicks; };
-    qobject_cast<QCheckBox*>(Box.Widget())->click();
+    qobject_cast<QCheckBox*>(TControlAccess::Widget(&Box))->click();
     EXPECT_TRUE(Box.Checked());
     EXPECT_EQ(Box.State(), cbChecked);
     EXPECT_EQ(Clicks, 1);
@@ -320,7 +323,7 @@ TEST_F(StdCtrlsTest, CheckBoxClicksWhenTheUserTogglesIt) {
 TEST_F(StdCtrlsTest, ButtonClickRunsOnClickAndReportsItsErrors) {
     TButton Button(nullptr);
     Button.SetCaption("スタート"_sj);
-    auto* Widget = qobject_cast<QPushButton*>(Button.Widget());
+    auto* Widget = qobject_cast<QPushButton*>(TControlAccess::Widget(&Button));
     ASSERT_NE(Widget, nullptr);
     EXPECT_EQ(Widget->text(), QString::fromUtf8("スタート"));
     int Clicks = 0;
@@ -341,7 +344,7 @@ TEST_F(StdCtrlsTest, ButtonClickRunsOnClickAndReportsItsErrors) {
 
 TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(Memo.Widget());
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     ASSERT_NE(Edit, nullptr);
     // The last line ends inside a double-byte character, as a cut preview may.
     Memo.Lines()->SetText("ボルト"_sj + "\r\n\xff"
@@ -355,7 +358,7 @@ TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
 
 TEST_F(StdCtrlsTest, MemoEditsReencodeOnlyTheLinesTheUserChanged) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(Memo.Widget());
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     Memo.Lines()->Add("ボルト"_sj);
     Memo.Lines()->Add("\xff"
                       "A");
@@ -373,7 +376,7 @@ TEST_F(StdCtrlsTest, MemoReadOnlyAndLinesSetBeforeTheWindowExists) {
     TMemo Memo(nullptr);
     Memo.SetReadOnly(true);
     Memo.Lines()->Add("x");
-    auto* Edit = qobject_cast<QPlainTextEdit*>(Memo.Widget());
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     EXPECT_TRUE(Edit->isReadOnly());
     EXPECT_EQ(Edit->toPlainText(), "x");
 }

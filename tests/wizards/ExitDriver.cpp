@@ -4,6 +4,7 @@
 #include "Forms.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 
 #include <QFileDialog>
 #include <QLineEdit>
@@ -72,7 +73,7 @@ void Tick(const TScenario& S, std::size_t& Step) {
         return;
     const char* Name = S.Steps[Step++];
     if (std::strcmp(Name, CloseBox) == 0)
-        Form->Widget()->close();
+        TControlAccess::Widget(Form)->close();
     else
         WizardDriver::Click(ComponentByName<TControl>(Form, Name));
 }

@@ -10,6 +10,7 @@
 #include "SysUtils.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 
 #include <QDir>
 #include <QImage>
@@ -111,7 +112,7 @@ public:
             return;
         QDir().mkpath(QUOVANT_LAYOUT_IMAGES);
         const QString Path = QString(QUOVANT_LAYOUT_IMAGES "/%1.png").arg(Name);
-        const bool Saved = Shot->Image()->save(Path, "png");
+        const bool Saved = TGraphicsAccess::Image(*Shot).save(Path, "png");
         std::fprintf(stderr, "%s the form as rendered: %s\n", Saved ? "wrote" : "could not write",
                      qPrintable(Path));
     }
@@ -324,7 +325,7 @@ inline void ExpectWindow(TCustomForm* Form, const AnsiString& Caption) {
     EXPECT_EQ(Form->BorderStyle(), bsDialog);
     EXPECT_EQ(Form->ClientWidth(), 1010);
     EXPECT_EQ(Form->ClientHeight(), 666);
-    const QWidget* W = Form->Widget();
+    const QWidget* W = TControlAccess::Widget(Form);
     EXPECT_EQ(W->size(), QSize(1010, 666));
     EXPECT_EQ(W->minimumSize(), W->maximumSize()) << "the window cannot be resized";
     ASSERT_EQ(Screen->Width(), 800);

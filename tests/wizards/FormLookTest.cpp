@@ -104,8 +104,8 @@ TEST_P(FormLookTest, LinkLabelsOpenTheirAddressesOnPress) {
         auto* Link = Get<TURLLabel>(Name);
         EXPECT_TRUE(Link->Executable()) << Name;
         EXPECT_TRUE(Link->Font()->Style().Contains(fsUnderline)) << Name;
-        QTest::mousePress(Link->Widget(), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(Link->Widget(), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mousePress(TControlAccess::Widget(Link), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseRelease(TControlAccess::Widget(Link), Qt::LeftButton, {}, QPoint(5, 5));
         ASSERT_FALSE(Opened.empty()) << Name;
         EXPECT_EQ(Opened.back(), Link->Caption()) << Name;
     }
@@ -114,10 +114,11 @@ TEST_P(FormLookTest, LinkLabelsOpenTheirAddressesOnPress) {
 }
 
 TEST_P(FormLookTest, LinksListAndTargetButtonsShowTheSameHand) {
-    const QImage Hand = Get<TControl>("URLLabel3")->Widget()->cursor().pixmap().toImage();
+    const QImage Hand =
+        TControlAccess::Widget(Get<TControl>("URLLabel3"))->cursor().pixmap().toImage();
     ASSERT_FALSE(Hand.isNull());
     for (const char* Name : {"ListBox1", "Button1", "URLLabel4"}) {
-        const QCursor Cursor = Get<TControl>(Name)->Widget()->cursor();
+        const QCursor Cursor = TControlAccess::Widget(Get<TControl>(Name))->cursor();
         EXPECT_EQ(Cursor.hotSpot(), QPoint(7, 1)) << Name;
         EXPECT_EQ(Cursor.pixmap().toImage(), Hand) << Name;
     }

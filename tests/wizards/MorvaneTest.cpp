@@ -5,6 +5,7 @@
 #include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 #include "umorvane.h"
 
 #include <QCheckBox>
@@ -42,8 +43,7 @@ protected:
     void OpenSource(const std::string& Bytes) { Open(WriteSource(Bytes)); }
     void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
     void ChooseSeparator(int Index) {
-        auto Buttons = ComponentByName<TControl>(Form, "Separater_Char")
-                           ->Widget()
+        auto Buttons = TControlAccess::Widget(ComponentByName<TControl>(Form, "Separater_Char"))
                            ->findChildren<QRadioButton*>();
         ASSERT_GT(Buttons.size(), Index);
         QTest::mouseClick(Buttons[Index], Qt::LeftButton);
@@ -66,7 +66,7 @@ protected:
         F.open(QIODevice::WriteOnly);
         F.write("old");
     }
-    bool Closed() const { return !Form->Widget()->isVisible(); }
+    bool Closed() const { return !TControlAccess::Widget(Form)->isVisible(); }
     TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
     TListBox* List() const { return ComponentByName<TListBox>(Form, "ListBox1"); }
     std::vector<AnsiString> ListItems() const {
@@ -203,7 +203,7 @@ TEST_F(MorvaneTest, BothCancelCommandsDeleteTheHandOffFile) {
 TEST_F(MorvaneTest, TheCloseBoxLeavesTheHandOffFileAlone) {
     PutOldHandOff();
     OpenSource("1,2\r\n");
-    Form->Widget()->close();
+    TControlAccess::Widget(Form)->close();
     EXPECT_TRUE(Closed());
     EXPECT_EQ(HandOff(), "old");
     EXPECT_EQ(Form->SourceLines(), nullptr);

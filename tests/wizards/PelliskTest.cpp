@@ -6,6 +6,7 @@
 #include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 #include "upellisk.h"
 
 #include <QContextMenuEvent>
@@ -56,13 +57,14 @@ protected:
         return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
     }
     void ClickCell(int Col, int Row, Qt::KeyboardModifiers Keys = {}) {
-        QTest::mouseClick(Grid()->Widget(), Qt::LeftButton, Keys, CellCenter(Col, Row));
+        QTest::mouseClick(TControlAccess::Widget(Grid()), Qt::LeftButton, Keys,
+                          CellCenter(Col, Row));
     }
     // Types Text into the cell through the in-place editor and commits with Enter.
     void TypeIntoCell(int Col, int Row, const QString& Text) {
         ClickCell(Col, Row);
-        QTest::keyClick(Grid()->Widget(), Qt::Key_F2);
-        QWidget* Editor = Grid()->InplaceEditor()->Widget();
+        QTest::keyClick(TControlAccess::Widget(Grid()), Qt::Key_F2);
+        QWidget* Editor = TControlAccess::Widget(Grid()->InplaceEditor());
         QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(Editor, Qt::Key_Delete);
         bool Ascii = true;
@@ -80,9 +82,10 @@ protected:
     // Opens the grid's menu over a cell and chooses the item of that caption.
     void Command(int Row, const char* Caption) {
         const QPoint At = CellCenter(1, Row);
-        QContextMenuEvent Event(QContextMenuEvent::Mouse, At, Grid()->Widget()->mapToGlobal(At));
-        QApplication::sendEvent(Grid()->Widget(), &Event);
-        QMenu* Menu = ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu();
+        QContextMenuEvent Event(QContextMenuEvent::Mouse, At,
+                                TControlAccess::Widget(Grid())->mapToGlobal(At));
+        QApplication::sendEvent(TControlAccess::Widget(Grid()), &Event);
+        QMenu* Menu = QtWidget<QMenu>(ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu());
         ASSERT_NE(Menu, nullptr);
         const QString Wanted = QString::fromStdString(AnsiToUtf8(Caption));
         for (QAction* A : Menu->actions())
@@ -104,7 +107,7 @@ protected:
         F.open(QIODevice::WriteOnly);
         F.write("old");
     }
-    bool Closed() const { return !Form->Widget()->isVisible(); }
+    bool Closed() const { return !TControlAccess::Widget(Form)->isVisible(); }
 
     QTemporaryDir Dir;
     Tfpellisk* Form = nullptr;
@@ -157,7 +160,8 @@ TEST_F(PelliskTest, LongStepsShowTheHourglassAndThenTheCursorThatWasThere) {
     EXPECT_EQ(Shown(), Qt::CrossCursor) << "after loading";
     std::vector<Qt::CursorShape> DuringFill;
     QObject::connect(
-        static_cast<QListView*>(ComponentByName<TControl>(Form, "ListBox1")->Widget())->model(),
+        static_cast<QListView*>(TControlAccess::Widget(ComponentByName<TControl>(Form, "ListBox1")))
+            ->model(),
         &QAbstractItemModel::modelReset, [&] { DuringFill.push_back(Shown()); });
     Press("Button21");
     Press("Button1");

@@ -4,6 +4,7 @@
 // Usage: screenshots morvane|pellisk SAMPLE OUTDIR
 #include "CtrlsReg.h"
 #include "WizardDriver.h"
+#include "internal/QtHost.h"
 #include "umorvane.h"
 #include "upellisk.h"
 
@@ -35,7 +36,7 @@ const TShot Shots[] = {
 
 bool Save(TCustomForm* Form, const QString& Path) {
     QApplication::processEvents();
-    const bool Ok = Form->Widget()->grab().save(Path, "png");
+    const bool Ok = TControlAccess::Widget(Form)->grab().save(Path, "png");
     std::fprintf(stderr, "%s %s\n", Ok ? "wrote" : "could not write", qPrintable(Path));
     return Ok;
 }

@@ -1,4 +1,6 @@
-// Qt glue of the lower unit.
+// Qt glue of the lower unit: it may name Qt types.
 #pragma once
 
 #include <QWidget>
+
+QWidget* Window();
