@@ -5,6 +5,7 @@
 //
 //   core_bench
 #include "Classes.h"
+#include "FileStreams.h"
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "SourceLines.h"

@@ -4,6 +4,7 @@
 
 #include "Dialogs.h"
 #include "ExtCtrls.h"
+#include "FileStreams.h"
 #include "StdCtrls.h"
 #include "TypInfo.h"
 

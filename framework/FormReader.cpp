@@ -1,6 +1,6 @@
 #include "FormReader.h"
 
-#include "FormChars.h"
+#include "FormLexer.h"
 #include "TypInfo.h"
 
 #include <QFile>
@@ -10,31 +10,25 @@
 
 namespace {
 
-enum class TTokenKind { Ident, Integer, String, Symbol, Binary, End };
-
-struct TToken {
-    TTokenKind Kind = TTokenKind::End;
-    std::string Text; // identifier, symbol, UTF-8 string or binary bytes
-    std::int64_t Value = 0;
-    int Line = 0;
-};
+const TFormSyntax& Syntax() {
+    static const TFormSyntax FormFile{"フォームファイル"_sj, false};
+    return FormFile;
+}
 
 [[noreturn]] void Fail(int Line, const AnsiString& Message) {
-    throw EReadError("フォームファイルの "_sj + IntToStr(Line) + " 行目: "_sj + Message);
+    FormFault(Syntax().Source, Line, Message);
 }
 
-bool IsIdentStart(char C) {
-    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || C == '_';
-}
-bool IsIdentChar(char C) {
-    return IsIdentStart(C) || IsDigit(C);
+std::string_view WithoutBom(std::string_view Text) {
+    return Text.starts_with("\xEF\xBB\xBF") ? Text.substr(3) : Text;
 }
 
-AnsiString TooLargeMessage() {
-    return "数値が大きすぎます"_sj;
-}
-AnsiString InvalidCharCodeMessage() {
-    return "文字コードが正しくありません"_sj;
+// Of an integer token; $FFFFFFFF is the 32-bit pattern the platform writes for -1.
+std::int64_t IntegerValue(const TFormToken& Token) {
+    auto Value = static_cast<std::int64_t>(Token.Magnitude);
+    if (Token.Hex && Value > 0x7FFFFFFF)
+        Value -= 0x100000000LL;
+    return Token.Negative ? -Value : Value;
 }
 
 void AppendUtf8(std::string& Out, std::uint32_t Code) {
@@ -55,180 +49,18 @@ void AppendUtf8(std::string& Out, std::uint32_t Code) {
     }
 }
 
-// Splits the form text into tokens. Adjacent string pieces ('...', #nnn, joined directly or
-// with + across lines) become one String token; { hex } becomes one Binary token.
-class TLexer {
-public:
-    explicit TLexer(std::string_view Text) : FText(Text) {
-        if (FText.substr(0, 3) == "\xEF\xBB\xBF")
-            FPos = 3;
+// Of a string token: the file is UTF-8, so its quoted bytes are, and #n characters join them
+// as UTF-8.
+std::string Utf8Text(const TFormToken& Token) {
+    std::string Text;
+    for (const TFormStringPiece& Piece : Token.Pieces) {
+        if (Piece.IsCode)
+            AppendUtf8(Text, static_cast<std::uint32_t>(Piece.Code));
+        else
+            Text += Piece.Bytes;
     }
-
-    std::vector<TToken> Tokens() {
-        std::vector<TToken> Result;
-        for (;;) {
-            SkipBlanks();
-            TToken Token;
-            Token.Line = FLine;
-            if (AtEnd()) {
-                Result.push_back(Token);
-                return Result;
-            }
-            const char C = Peek();
-            if (IsIdentStart(C))
-                ReadIdent(Token);
-            else if (IsDigit(C) || C == '$' || C == '-')
-                ReadInteger(Token);
-            else if (C == '\'' || C == '#')
-                ReadString(Token);
-            else if (C == '{')
-                ReadBinary(Token);
-            else if (std::string_view("=:[](),<>").find(C) != std::string_view::npos)
-                Token.Kind = TTokenKind::Symbol, Token.Text = std::string(1, C), ++FPos;
-            else
-                Fail(FLine, "不正な文字があります"_sj);
-            Result.push_back(std::move(Token));
-        }
-    }
-
-private:
-    bool AtEnd() const { return FPos >= FText.size(); }
-    char Peek() const { return AtEnd() ? '\0' : FText[FPos]; }
-
-    void SkipBlanks() {
-        while (!AtEnd() && static_cast<unsigned char>(Peek()) <= ' ') {
-            if (Peek() == '\n' || (Peek() == '\r' && FText.substr(FPos, 2) != "\r\n"))
-                ++FLine;
-            ++FPos;
-        }
-    }
-
-    void ReadIdent(TToken& Token) {
-        const std::size_t Start = FPos;
-        while (IsIdentChar(Peek()) ||
-               (Peek() == '.' && FPos + 1 < FText.size() && IsIdentStart(FText[FPos + 1])))
-            ++FPos;
-        Token.Kind = TTokenKind::Ident;
-        Token.Text = FText.substr(Start, FPos - Start);
-    }
-
-    // Reads the digits of Base at the current position into Value, failing with the message of
-    // TooLarge once it passes Max; false when there is no digit.
-    bool ReadDigits(int Base, std::uint64_t Max, AnsiString (*TooLarge)(), std::uint64_t& Value) {
-        const std::size_t Start = FPos;
-        for (int D; !AtEnd() && (D = HexDigit(Peek())) >= 0 && D < Base; ++FPos) {
-            Value = Value * static_cast<unsigned>(Base) + static_cast<unsigned>(D);
-            if (Value > Max)
-                Fail(FLine, TooLarge());
-        }
-        return FPos != Start;
-    }
-
-    void ReadInteger(TToken& Token) {
-        const bool Negative = Peek() == '-';
-        if (Negative)
-            ++FPos;
-        const bool Hex = Peek() == '$';
-        if (Hex)
-            ++FPos;
-        std::uint64_t Digits = 0;
-        if (!ReadDigits(Hex ? 16 : 10, 0xFFFFFFFF, TooLargeMessage, Digits) ||
-            IsIdentChar(Peek()) || Peek() == '.')
-            Fail(FLine, "数値が正しくありません"_sj);
-        auto Value = static_cast<std::int64_t>(Digits);
-        Token.Kind = TTokenKind::Integer;
-        // $FFFFFFFF is the 32-bit pattern the platform writes for -1.
-        if (Hex && Value > 0x7FFFFFFF)
-            Value -= 0x100000000LL;
-        Token.Value = Negative ? -Value : Value;
-    }
-
-    void ReadQuoted(std::string& Out) {
-        ++FPos;
-        for (;;) {
-            if (AtEnd() || Peek() == '\r' || Peek() == '\n')
-                Fail(FLine, "文字列が閉じていません"_sj);
-            if (Peek() == '\'') {
-                if (FText.substr(FPos, 2) != "''") {
-                    ++FPos;
-                    return;
-                }
-                ++FPos;
-            }
-            Out += FText[FPos++];
-        }
-    }
-
-    void ReadCharCode(std::string& Out) {
-        ++FPos;
-        const bool Hex = Peek() == '$';
-        if (Hex)
-            ++FPos;
-        std::uint64_t Code = 0;
-        if (!ReadDigits(Hex ? 16 : 10, 0x10FFFF, InvalidCharCodeMessage, Code))
-            Fail(FLine, InvalidCharCodeMessage());
-        AppendUtf8(Out, static_cast<std::uint32_t>(Code));
-    }
-
-    // After a piece: another piece follows directly, or after a + possibly on the next line.
-    bool NextPiece() {
-        if (Peek() == '\'' || Peek() == '#')
-            return true;
-        const std::size_t SavedPos = FPos;
-        const int SavedLine = FLine;
-        SkipBlanks();
-        if (Peek() == '+') {
-            ++FPos;
-            SkipBlanks();
-            if (Peek() == '\'' || Peek() == '#')
-                return true;
-            Fail(FLine, "+ の後に文字列がありません"_sj);
-        }
-        FPos = SavedPos;
-        FLine = SavedLine;
-        return false;
-    }
-
-    void ReadString(TToken& Token) {
-        Token.Kind = TTokenKind::String;
-        do {
-            if (Peek() == '\'')
-                ReadQuoted(Token.Text);
-            else
-                ReadCharCode(Token.Text);
-        } while (NextPiece());
-    }
-
-    void ReadBinary(TToken& Token) {
-        ++FPos;
-        Token.Kind = TTokenKind::Binary;
-        int High = -1;
-        for (;;) {
-            SkipBlanks();
-            if (AtEnd())
-                Fail(FLine, "バイナリデータが閉じていません"_sj);
-            if (Peek() == '}')
-                break;
-            const int D = HexDigit(Peek());
-            if (D < 0)
-                Fail(FLine, "バイナリデータが正しくありません"_sj);
-            ++FPos;
-            if (High < 0) {
-                High = D;
-            } else {
-                Token.Text += static_cast<char>(High * 16 + D);
-                High = -1;
-            }
-        }
-        if (High >= 0)
-            Fail(FLine, "バイナリデータの桁数が奇数です"_sj);
-        ++FPos;
-    }
-
-    std::string_view FText;
-    std::size_t FPos = 0;
-    int FLine = 1;
-};
+    return Text;
+}
 
 struct TTarget {
     TPersistent* Obj = nullptr;
@@ -250,13 +82,13 @@ constexpr int MaxNesting = 100;
 class TFormParser {
 public:
     TFormParser(TComponent* Root, std::string_view Text)
-        : FRoot(Root), FTokens(TLexer(Text).Tokens()) {}
+        : FRoot(Root), FTokens(FormTokens(WithoutBom(Text), Syntax())) {}
 
     void Read() {
         FRoot->BeginLoading();
         try {
             ReadRoot();
-            if (Peek().Kind != TTokenKind::End)
+            if (Peek().Kind != TFormTokenKind::End)
                 Fail(Peek().Line, "end の後に余分なテキストがあります"_sj);
             ResolveReferences();
             FRoot->EndLoading();
@@ -273,18 +105,18 @@ public:
     }
 
 private:
-    const TToken& Peek() const { return FTokens[FPos]; }
-    const TToken& Next() { return FTokens[Peek().Kind == TTokenKind::End ? FPos : FPos++]; }
+    const TFormToken& Peek() const { return FTokens[FPos]; }
+    const TFormToken& Next() { return FTokens[Peek().Kind == TFormTokenKind::End ? FPos : FPos++]; }
 
     bool PeekIdent(const char* Word) const {
-        return Peek().Kind == TTokenKind::Ident && SameText(Peek().Text, Word);
+        return Peek().Kind == TFormTokenKind::Name && SameText(Peek().Text, Word);
     }
     bool PeekSymbol(char Symbol) const {
-        return Peek().Kind == TTokenKind::Symbol && Peek().Text[0] == Symbol;
+        return Peek().Kind == TFormTokenKind::Symbol && Peek().Text[0] == Symbol;
     }
 
-    const TToken& ExpectIdent(const AnsiString& What) {
-        if (Peek().Kind != TTokenKind::Ident)
+    const TFormToken& ExpectIdent(const AnsiString& What) {
+        if (Peek().Kind != TFormTokenKind::Name)
             Fail(Peek().Line, What + "がありません"_sj);
         return Next();
     }
@@ -329,8 +161,8 @@ private:
     }
 
     // "Name: TClass", or "TClass" alone for an object without a name.
-    std::pair<AnsiString, TToken> ReadHeader() {
-        const TToken First = ExpectIdent("クラス名"_sj);
+    std::pair<AnsiString, TFormToken> ReadHeader() {
+        const TFormToken First = ExpectIdent("クラス名"_sj);
         if (!PeekSymbol(':'))
             return {AnsiString(), First};
         Next();
@@ -341,7 +173,7 @@ private:
         ExpectWord("object");
         const auto Header = ReadHeader();
         const AnsiString& Name = Header.first;
-        const TToken& Class = Header.second;
+        const TFormToken& Class = Header.second;
         if (!SameText(Class.Text, FRoot->ClassName()))
             Fail(Class.Line, "クラス "_sj + Class.Text + " はルートのクラス "_sj +
                                  FRoot->ClassName() + " と一致しません"_sj);
@@ -367,7 +199,7 @@ private:
         Next();
         const auto Header = ReadHeader();
         const AnsiString& Name = Header.first;
-        const TToken& Class = Header.second;
+        const TFormToken& Class = Header.second;
         const TClassInfo* Info = FindClassInfo(Class.Text);
         if (!Info || !Info->Create)
             Fail(Class.Line, "クラス "_sj + Class.Text + " が見つかりません"_sj);
@@ -384,7 +216,7 @@ private:
     // Holder is the component that records the names of bound event handlers; Path leads
     // from it to Obj ("" for the component itself, "CellParams[0]." for a collection item).
     void ReadProperty(TPersistent* Obj, TComponent* Holder, const AnsiString& Path) {
-        const TToken& Name = ExpectIdent("プロパティ名"_sj);
+        const TFormToken& Name = ExpectIdent("プロパティ名"_sj);
         ExpectSymbol('=');
         const TTarget Target = Resolve(Obj, Name.Text, Name.Line);
         ReadValue(Target, Holder, Path + Name.Text, Name.Line);
@@ -440,7 +272,7 @@ private:
         case TTypeKind::Method:
             return ReadMethod(T, Holder, PropName, Line);
         case TTypeKind::Binary: {
-            if (Peek().Kind != TTokenKind::Binary)
+            if (Peek().Kind != TFormTokenKind::Binary)
                 BadValue(PropName, Line);
             const std::string Bytes = Next().Text;
             return Guard(Line, PropName, [&] { T.Prop->SetBin(T.Obj, Bytes); });
@@ -453,9 +285,9 @@ private:
 
     void ReadInteger(const TTarget& T, const AnsiString& PropName, int Line) {
         std::int64_t Value = 0;
-        if (Peek().Kind == TTokenKind::Integer) {
-            Value = Next().Value;
-        } else if (Peek().Kind == TTokenKind::Ident && T.Prop->Idents) {
+        if (Peek().Kind == TFormTokenKind::Integer) {
+            Value = IntegerValue(Next());
+        } else if (Peek().Kind == TFormTokenKind::Name && T.Prop->Idents) {
             const AnsiString& Ident = Next().Text;
             const auto& Idents = *T.Prop->Idents;
             const auto It = std::find_if(Idents.begin(), Idents.end(),
@@ -470,7 +302,7 @@ private:
     }
 
     std::int64_t EnumOrdinal(const TPropInfo& Prop, const AnsiString& PropName, int Line) {
-        if (Peek().Kind != TTokenKind::Ident)
+        if (Peek().Kind != TFormTokenKind::Name)
             BadValue(PropName, Line);
         const AnsiString& Ident = Next().Text;
         const auto& Names = *Prop.EnumNames;
@@ -502,9 +334,9 @@ private:
     }
 
     AnsiString ReadText(const AnsiString& PropName, int Line) {
-        if (Peek().Kind != TTokenKind::String)
+        if (Peek().Kind != TFormTokenKind::String)
             BadValue(PropName, Line);
-        return ToAnsi(Next().Text, PropName, Line);
+        return ToAnsi(Utf8Text(Next()), PropName, Line);
     }
 
     void ReadCollection(const TTarget& T, TComponent* Holder, const AnsiString& PropName,
@@ -537,8 +369,8 @@ private:
         ExpectSymbol('(');
         std::vector<AnsiString> Lines;
         while (!PeekSymbol(')')) {
-            if (Peek().Kind == TTokenKind::Integer)
-                Lines.push_back(IntToStr(Next().Value));
+            if (Peek().Kind == TFormTokenKind::Integer)
+                Lines.push_back(IntToStr(IntegerValue(Next())));
             else
                 Lines.push_back(ReadText(PropName, Peek().Line));
         }
@@ -561,7 +393,7 @@ private:
     }
 
     void ReadReference(const TTarget& T, const AnsiString& PropName, int Line) {
-        if (Peek().Kind != TTokenKind::Ident)
+        if (Peek().Kind != TFormTokenKind::Name)
             BadValue(PropName, Line);
         const AnsiString Name = Next().Text;
         if (SameText(Name, "nil"))
@@ -570,7 +402,7 @@ private:
     }
 
     void ReadMethod(const TTarget& T, TComponent* Holder, const AnsiString& PropName, int Line) {
-        if (Peek().Kind != TTokenKind::Ident)
+        if (Peek().Kind != TFormTokenKind::Name)
             BadValue(PropName, Line);
         const AnsiString Name = Next().Text;
         const std::any* Method = FRoot->FindMethod(Name);
@@ -606,7 +438,7 @@ private:
     }
 
     TComponent* FRoot;
-    std::vector<TToken> FTokens;
+    std::vector<TFormToken> FTokens;
     std::size_t FPos = 0;
     int FDepth = 0;
     std::vector<TComponent*> FCreated;

@@ -1,8 +1,8 @@
 // Form conversion, text to binary: the text form read into a binary form image.
 #include "FormConvert.h"
 
-#include "FormChars.h"
 #include "FormImage.h"
+#include "FormLexer.h"
 #include "QtText.h"
 
 #include <algorithm>
@@ -52,246 +52,25 @@ void PutExtended(std::string& Out, long double Value) {
 // ---------------------------------------------------------------------------------------------
 // Text to binary
 
-enum class TKind { Name, Integer, Float, String, Symbol, Binary, End };
-
-struct TPiece {
-    std::string Bytes; // quoted code page 932 bytes, or empty for a #n piece
-    char32_t Code = 0;
-    bool IsCode = false;
-};
-
-struct TToken {
-    TKind Kind = TKind::End;
-    std::string Text; // name, symbol, number text without suffix, binary bytes
-    char Suffix = 0;  // of a float: 's', 'c', 'd' or none
-    // A name that reads as INF or NAN (with a suffix): a float where a value stands, a name
-    // where a name does (an object may well be called INF).
-    bool NonFinite = false;
-    std::vector<TPiece> Pieces;
-    int Line = 1;
-};
-
-[[noreturn]] void TextFault(int Line, const AnsiString& Reason) {
-    throw EReadError("フォームテキストの "_sj + IntToStr(Line) + " 行目: "_sj + Reason);
+const TFormSyntax& Syntax() {
+    static const TFormSyntax FormText{"フォームテキスト"_sj, true};
+    return FormText;
 }
 
-class TTextLexer {
-public:
-    explicit TTextLexer(std::string_view Text) : FText(Text) {}
-
-    std::vector<TToken> Tokens() {
-        std::vector<TToken> Result;
-        for (;;) {
-            SkipBlanks();
-            TToken Token;
-            Token.Line = FLine;
-            if (AtEnd()) {
-                Result.push_back(std::move(Token));
-                return Result;
-            }
-            const char C = Peek();
-            if (IsNameStart(C))
-                ReadName(Token);
-            else if (IsDigit(C) || C == '-' || C == '$')
-                ReadNumber(Token);
-            else if (C == '\'' || C == '#')
-                ReadString(Token);
-            else if (C == '{')
-                ReadBinary(Token);
-            else if (std::string_view("=:[](),<>").find(C) != std::string_view::npos)
-                Token.Kind = TKind::Symbol, Token.Text = std::string(1, C), ++FPos;
-            else
-                TextFault(FLine, "不正な文字があります"_sj);
-            Result.push_back(std::move(Token));
-        }
-    }
-
-private:
-    bool AtEnd() const { return FPos >= FText.size(); }
-    char Peek(std::size_t Ahead = 0) const {
-        return FPos + Ahead < FText.size() ? FText[FPos + Ahead] : '\0';
-    }
-
-    void SkipBlanks() {
-        while (!AtEnd() && static_cast<unsigned char>(Peek()) <= ' ') {
-            if (Peek() == '\n' || (Peek() == '\r' && Peek(1) != '\n'))
-                ++FLine;
-            ++FPos;
-        }
-    }
-
-    void ReadName(TToken& Token) {
-        const std::size_t Start = FPos;
-        while (IsNameChar(Peek()) || (Peek() == '.' && IsNameStart(Peek(1))))
-            ++FPos;
-        Token.Kind = TKind::Name;
-        Token.Text = FText.substr(Start, FPos - Start);
-        ReadNonFinite(Token);
-    }
-
-    // INF and NAN, with the suffix of their type, are floats that are not numbers.
-    static void ReadNonFinite(TToken& Token) {
-        const std::string_view Word = Token.Text;
-        const char Suffix = Word.size() == 4 ? Word[3] : 0;
-        if ((Word.size() != 3 && Word.size() != 4) ||
-            (Word.size() == 4 && Suffix != 's' && Suffix != 'c' && Suffix != 'd') ||
-            (Word.substr(0, 3) != "INF" && Word.substr(0, 3) != "NAN"))
-            return;
-        Token.NonFinite = true;
-        Token.Suffix = Suffix;
-    }
-
-    void ReadDigits(bool Hex) {
-        while (Hex ? HexDigit(Peek()) >= 0 : IsDigit(Peek()))
-            ++FPos;
-    }
-
-    void ReadNumber(TToken& Token) {
-        const std::size_t Start = FPos;
-        if (Peek() == '-' && Peek(1) == 'I') {
-            ++FPos;
-            ReadName(Token);
-            if (!Token.NonFinite || !Token.Text.starts_with("INF"))
-                TextFault(FLine, "数値が正しくありません"_sj);
-            Token.Kind = TKind::Float;
-            Token.NonFinite = false;
-            Token.Text = "-INF";
-            return;
-        }
-        if (Peek() == '-')
-            ++FPos;
-        const bool Hex = Peek() == '$';
-        FPos += Hex ? 1 : 0;
-        const std::size_t DigitsStart = FPos;
-        ReadDigits(Hex);
-        if (FPos == DigitsStart)
-            TextFault(FLine, "数値が正しくありません"_sj);
-        bool Float = false;
-        if (!Hex && Peek() == '.' && IsDigit(Peek(1))) {
-            ++FPos;
-            ReadDigits(false);
-            Float = true;
-        }
-        if (!Hex && (Peek() == 'e' || Peek() == 'E') &&
-            (IsDigit(Peek(1)) || ((Peek(1) == '+' || Peek(1) == '-') && IsDigit(Peek(2))))) {
-            FPos += 2;
-            ReadDigits(false);
-            Float = true;
-        }
-        Token.Text = FText.substr(Start, FPos - Start);
-        if (!Hex && (Peek() == 's' || Peek() == 'c' || Peek() == 'd') && !IsNameChar(Peek(1))) {
-            Token.Suffix = Peek();
-            ++FPos;
-            Float = true;
-        }
-        if (IsNameChar(Peek()) || Peek() == '.')
-            TextFault(FLine, "数値が正しくありません"_sj);
-        Token.Kind = Float ? TKind::Float : TKind::Integer;
-    }
-
-    void ReadQuoted(TToken& Token) {
-        TPiece Piece;
-        ++FPos;
-        for (;;) {
-            if (AtEnd() || Peek() == '\r' || Peek() == '\n')
-                TextFault(FLine, "文字列が閉じていません"_sj);
-            if (Peek() == '\'') {
-                if (Peek(1) != '\'')
-                    break;
-                ++FPos;
-            }
-            Piece.Bytes += FText[FPos++];
-        }
-        ++FPos;
-        Token.Pieces.push_back(std::move(Piece));
-    }
-
-    void ReadCode(TToken& Token) {
-        ++FPos;
-        const bool Hex = Peek() == '$';
-        FPos += Hex ? 1 : 0;
-        std::uint64_t Code = 0;
-        const std::size_t Start = FPos;
-        for (int D; (D = HexDigit(Peek())) >= 0 && D < (Hex ? 16 : 10); ++FPos) {
-            Code = Code * (Hex ? 16 : 10) + static_cast<unsigned>(D);
-            if (Code > MaxCodePoint)
-                TextFault(FLine, "文字コードが正しくありません"_sj);
-        }
-        if (FPos == Start)
-            TextFault(FLine, "文字コードが正しくありません"_sj);
-        Token.Pieces.push_back({"", static_cast<char32_t>(Code), true});
-    }
-
-    // Pieces join directly or with + across blanks and lines.
-    bool NextPiece() {
-        if (Peek() == '\'' || Peek() == '#')
-            return true;
-        const std::size_t SavedPos = FPos;
-        const int SavedLine = FLine;
-        SkipBlanks();
-        if (Peek() == '+') {
-            ++FPos;
-            SkipBlanks();
-            if (Peek() == '\'' || Peek() == '#')
-                return true;
-            TextFault(FLine, "+ の後に文字列がありません"_sj);
-        }
-        FPos = SavedPos;
-        FLine = SavedLine;
-        return false;
-    }
-
-    void ReadString(TToken& Token) {
-        Token.Kind = TKind::String;
-        do {
-            if (Peek() == '\'')
-                ReadQuoted(Token);
-            else
-                ReadCode(Token);
-        } while (NextPiece());
-    }
-
-    void ReadBinary(TToken& Token) {
-        ++FPos;
-        Token.Kind = TKind::Binary;
-        int High = -1;
-        for (;;) {
-            SkipBlanks();
-            if (AtEnd())
-                TextFault(FLine, "バイナリデータが閉じていません"_sj);
-            if (Peek() == '}')
-                break;
-            const int D = HexDigit(Peek());
-            if (D < 0)
-                TextFault(FLine, "バイナリデータが正しくありません"_sj);
-            ++FPos;
-            if (High < 0) {
-                High = D;
-            } else {
-                Token.Text += static_cast<char>(High * 16 + D);
-                High = -1;
-            }
-        }
-        if (High >= 0)
-            TextFault(FLine, "バイナリデータの桁数が奇数です"_sj);
-        ++FPos;
-    }
-
-    std::string_view FText;
-    std::size_t FPos = 0;
-    int FLine = 1;
-};
+[[noreturn]] void TextFault(int Line, const AnsiString& Reason) {
+    FormFault(Syntax().Source, Line, Reason);
+}
 
 class TTextParser {
 public:
-    explicit TTextParser(std::string_view Text) : FTokens(TTextLexer(Text).Tokens()) {}
+    explicit TTextParser(std::string_view Text) : FTokens(FormTokens(Text, Syntax())) {}
 
     std::string Convert() {
         FOut = FormImageSignature;
         if (!IsObjectStart())
             TextFault(Peek().Line, "object がありません"_sj);
         ReadObject(0);
-        if (Peek().Kind != TKind::End)
+        if (Peek().Kind != TFormTokenKind::End)
             TextFault(Peek().Line, "end の後に余分なテキストがあります"_sj);
         return FOut;
     }
@@ -299,21 +78,21 @@ public:
     const std::string& RootClass() const { return FRootClass; }
 
 private:
-    const TToken& Peek(std::size_t Ahead = 0) const {
+    const TFormToken& Peek(std::size_t Ahead = 0) const {
         return FTokens[std::min(FPos + Ahead, FTokens.size() - 1)];
     }
-    const TToken& Next() {
-        const TToken& Token = Peek();
-        if (Token.Kind != TKind::End)
+    const TFormToken& Next() {
+        const TFormToken& Token = Peek();
+        if (Token.Kind != TFormTokenKind::End)
             ++FPos;
         return Token;
     }
 
     bool PeekName(const char* Word, std::size_t Ahead = 0) const {
-        return Peek(Ahead).Kind == TKind::Name && SameText(Peek(Ahead).Text, Word);
+        return Peek(Ahead).Kind == TFormTokenKind::Name && SameText(Peek(Ahead).Text, Word);
     }
     bool PeekSymbol(char Symbol, std::size_t Ahead = 0) const {
-        return Peek(Ahead).Kind == TKind::Symbol && Peek(Ahead).Text[0] == Symbol;
+        return Peek(Ahead).Kind == TFormTokenKind::Symbol && Peek(Ahead).Text[0] == Symbol;
     }
 
     void ExpectSymbol(char Symbol) {
@@ -323,7 +102,7 @@ private:
     }
 
     const std::string& ExpectName() {
-        if (Peek().Kind != TKind::Name)
+        if (Peek().Kind != TFormTokenKind::Name)
             TextFault(Peek().Line, "名前がありません"_sj);
         return Next().Text;
     }
@@ -406,31 +185,24 @@ private:
 
     // The integer token next as a value of the smallest type that holds it.
     std::string IntegerImage(int Line) {
-        if (Peek().Kind != TKind::Integer)
+        if (Peek().Kind != TFormTokenKind::Integer)
             TextFault(Line, "整数がありません"_sj);
-        const std::string& Text = Next().Text;
-        const bool Negative = Text[0] == '-';
-        const bool Hex = Text[Negative ? 1 : 0] == '$';
-        const char* First = Text.data() + (Negative ? 1 : 0) + (Hex ? 1 : 0);
-        std::uint64_t Magnitude = 0;
-        const auto Result =
-            std::from_chars(First, Text.data() + Text.size(), Magnitude, Hex ? 16 : 10);
-        if (Result.ec != std::errc())
+        const TFormToken& Token = Next();
+        const std::uint64_t Magnitude = Token.Magnitude;
+        constexpr auto Int64Max =
+            static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        if (Token.Overflow || (Token.Negative && Magnitude > Int64Max + 1))
             TextFault(Line, "数値が大きすぎます"_sj);
         // $FFFFFFFF is the 32-bit pattern of -1.
-        if (Hex && !Negative && Text.size() <= 9 && Magnitude > 0x7FFFFFFF)
+        if (Token.Hex && !Token.Negative && Token.Text.size() <= 9 && Magnitude > 0x7FFFFFFF)
             return IntegerBytes(static_cast<std::int32_t>(static_cast<std::uint32_t>(Magnitude)));
-        if (!Negative &&
-            Magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+        if (!Token.Negative && Magnitude > Int64Max) {
             std::string Out(1, static_cast<char>(vaQWord));
             PutLE(Out, Magnitude, 8);
             return Out;
         }
-        if (Negative &&
-            Magnitude > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max()) + 1)
-            TextFault(Line, "数値が大きすぎます"_sj);
-        return IntegerBytes(Negative ? static_cast<std::int64_t>(0 - Magnitude)
-                                     : static_cast<std::int64_t>(Magnitude));
+        return IntegerBytes(Token.Negative ? static_cast<std::int64_t>(0 - Magnitude)
+                                           : static_cast<std::int64_t>(Magnitude));
     }
 
     static std::string IntegerBytes(std::int64_t Value) {
@@ -453,7 +225,7 @@ private:
         return Out;
     }
 
-    template <class T> T ParseFloat(const TToken& Token) {
+    template <class T> T ParseFloat(const TFormToken& Token) {
         T Value{};
         const char* End = Token.Text.data() + Token.Text.size();
         const auto Result = std::from_chars(Token.Text.data(), End, Value);
@@ -468,7 +240,7 @@ private:
     }
 
     // Exact for the decimal text the conversion writes; other forms go through a float.
-    std::int64_t CurrencyValue(const TToken& Token) {
+    std::int64_t CurrencyValue(const TFormToken& Token) {
         const std::string& Text = Token.Text;
         const bool Negative = Text[0] == '-';
         const std::size_t Dot = Text.find('.');
@@ -500,7 +272,7 @@ private:
     }
 
     void ReadFloat() {
-        TToken Token = Next();
+        TFormToken Token = Next();
         if (Token.NonFinite)
             Token.Text.resize(3);
         switch (Token.Suffix) {
@@ -523,13 +295,13 @@ private:
     }
 
     void ReadString() {
-        const TToken& Token = Next();
+        const TFormToken& Token = Next();
         bool Narrow = true;
-        for (const TPiece& Piece : Token.Pieces)
+        for (const TFormStringPiece& Piece : Token.Pieces)
             Narrow = Narrow && (!Piece.IsCode || Piece.Code < 0x80);
         if (Narrow) {
             std::string Bytes;
-            for (const TPiece& Piece : Token.Pieces)
+            for (const TFormStringPiece& Piece : Token.Pieces)
                 Bytes += Piece.IsCode ? std::string(1, static_cast<char>(Piece.Code)) : Piece.Bytes;
             if (Bytes.size() <= ShortStringMax) {
                 FOut += static_cast<char>(vaString);
@@ -542,7 +314,7 @@ private:
             return;
         }
         QString Text;
-        for (const TPiece& Piece : Token.Pieces) {
+        for (const TFormStringPiece& Piece : Token.Pieces) {
             if (!Piece.IsCode)
                 Text += QtText::Decode(Piece.Bytes);
             else
@@ -618,23 +390,23 @@ private:
 
     void ReadValue(int Depth) {
         CheckDepth(Depth);
-        const TToken& Token = Peek();
+        const TFormToken& Token = Peek();
         switch (Token.Kind) {
-        case TKind::Integer:
+        case TFormTokenKind::Integer:
             FOut += IntegerImage(Token.Line);
             return;
-        case TKind::Float:
+        case TFormTokenKind::Float:
             return ReadFloat();
-        case TKind::String:
+        case TFormTokenKind::String:
             return ReadString();
-        case TKind::Name:
+        case TFormTokenKind::Name:
             return Token.NonFinite ? ReadFloat() : ReadNameValue();
-        case TKind::Binary:
+        case TFormTokenKind::Binary:
             FOut += static_cast<char>(vaBinary);
             PutLE(FOut, Token.Text.size(), 4);
             FOut += Next().Text;
             return;
-        case TKind::Symbol:
+        case TFormTokenKind::Symbol:
             if (PeekSymbol('['))
                 return ReadSet();
             if (PeekSymbol('('))
@@ -642,13 +414,13 @@ private:
             if (PeekSymbol('<'))
                 return ReadCollection(Depth);
             break;
-        case TKind::End:
+        case TFormTokenKind::End:
             break;
         }
         TextFault(Token.Line, "値がありません"_sj);
     }
 
-    std::vector<TToken> FTokens;
+    std::vector<TFormToken> FTokens;
     std::size_t FPos = 0;
     std::string FOut;
     std::string FRootClass;

@@ -86,8 +86,7 @@ private:
 // ---- TCustomGrid
 
 TCustomGrid::TCustomGrid(TComponent* AOwner)
-    : TCustomControl(AOwner), FColWidths(DefColCount, DefColWidth),
-      FColWidthList(std::make_unique<TSizeList>(this, true)),
+    : TCustomControl(AOwner), FColWidthList(std::make_unique<TSizeList>(this, true)),
       FRowHeightList(std::make_unique<TSizeList>(this, false)),
       FPlatform(std::make_unique<TPlatform>(this)) {
     SetTabStop(true);
@@ -123,27 +122,27 @@ int TCustomGrid::RowLine() const {
 }
 
 void TCustomGrid::SetColCount(int Value) {
-    Value = std::max(Value, 1);
-    if (Value == FColCount)
-        return;
-    FFixedCols = std::min(FFixedCols, Value - 1);
     ChangeSize(Value, FRowCount);
 }
 
 void TCustomGrid::SetRowCount(int Value) {
-    Value = std::max(Value, 1);
-    if (Value == FRowCount)
-        return;
-    FFixedRows = std::min(FFixedRows, Value - 1);
     ChangeSize(FColCount, Value);
 }
 
+// Every grid keeps a column and a row, and at least one of each that scrolls.
 void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
+    NewColCount = std::max(NewColCount, 1);
+    NewRowCount = std::max(NewRowCount, 1);
+    if (NewColCount == FColCount && NewRowCount == FRowCount)
+        return;
+    FFixedCols = std::min(FFixedCols, NewColCount - 1);
+    FFixedRows = std::min(FFixedRows, NewRowCount - 1);
     const int OldColCount = FColCount;
     const int OldRowCount = FRowCount;
     FColCount = NewColCount;
     FRowCount = NewRowCount;
-    FColWidths.resize(FColCount, FDefaultColWidth);
+    if (!FColWidths.empty())
+        FColWidths.resize(FColCount, FDefaultColWidth);
     if (!FRowHeights.empty())
         FRowHeights.resize(FRowCount, FDefaultRowHeight);
     if (FEditorMode && (FEditCell.X >= FColCount || FEditCell.Y >= FRowCount))
@@ -154,43 +153,36 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount) {
     Invalidate();
 }
 
-namespace {
-
-// Fixed columns or rows leave at least one that scrolls; true when Fixed took a new value.
-bool StoreFixed(int& Fixed, int Value, int Count, const AnsiString& Refusal) {
-    if (Value < 0 || Value >= Count)
-        throw ERangeError(Refusal);
-    if (Value == Fixed)
-        return false;
-    Fixed = Value;
-    return true;
-}
-
-} // namespace
-
 void TCustomGrid::SetFixedCols(int Value) {
-    if (!StoreFixed(FFixedCols, Value, FColCount, "固定列の数は列の数より小さくしてください"_sj))
-        return;
-    UpdateScrollBars();
-    Invalidate();
+    SetFixed(FFixedCols, FColCount, Value, "固定列の数は列の数より小さくしてください"_sj);
 }
 
 void TCustomGrid::SetFixedRows(int Value) {
-    if (!StoreFixed(FFixedRows, Value, FRowCount, "固定行の数は行の数より小さくしてください"_sj))
+    SetFixed(FFixedRows, FRowCount, Value, "固定行の数は行の数より小さくしてください"_sj);
+}
+
+// Fixed columns or rows leave at least one that scrolls.
+void TCustomGrid::SetFixed(int& Fixed, int Count, int Value, const AnsiString& Refusal) {
+    if (Value < 0 || Value >= Count)
+        throw ERangeError(Refusal);
+    if (Value == Fixed)
         return;
+    Fixed = Value;
     UpdateScrollBars();
     Invalidate();
 }
 
 void TCustomGrid::SetDefaultColWidth(int Value) {
-    FDefaultColWidth = std::max(Value, 0);
-    std::fill(FColWidths.begin(), FColWidths.end(), FDefaultColWidth);
-    SizesChanged();
+    SetDefaultSize(FColWidths, FDefaultColWidth, Value);
 }
 
 void TCustomGrid::SetDefaultRowHeight(int Value) {
-    FDefaultRowHeight = std::max(Value, 0);
-    FRowHeights.clear();
+    SetDefaultSize(FRowHeights, FDefaultRowHeight, Value);
+}
+
+void TCustomGrid::SetDefaultSize(std::vector<int>& Sizes, int& Default, int Value) {
+    Default = std::max(Value, 0);
+    Sizes.clear();
     SizesChanged();
 }
 
@@ -206,32 +198,34 @@ void TCustomGrid::CheckIndex(int Index, int Count) {
 }
 
 int TCustomGrid::ColWidths(int Index) const {
-    CheckIndex(Index, FColCount);
-    return FColWidths[Index];
+    return SizeOf(HorzAxis(), Index);
 }
 
 void TCustomGrid::SetColWidths(int Index, int Value) {
-    CheckIndex(Index, FColCount);
-    Value = std::max(Value, 0);
-    if (Value == FColWidths[Index])
-        return;
-    FColWidths[Index] = Value;
-    SizesChanged();
+    SetSize(FColWidths, HorzAxis(), Index, Value);
 }
 
 int TCustomGrid::RowHeights(int Index) const {
-    CheckIndex(Index, FRowCount);
-    return FRowHeights.empty() ? FDefaultRowHeight : FRowHeights[Index];
+    return SizeOf(VertAxis(), Index);
 }
 
 void TCustomGrid::SetRowHeights(int Index, int Value) {
-    CheckIndex(Index, FRowCount);
+    SetSize(FRowHeights, VertAxis(), Index, Value);
+}
+
+int TCustomGrid::SizeOf(const TAxis& Axis, int Index) {
+    CheckIndex(Index, Axis.Count);
+    return Axis.Size(Index);
+}
+
+// Sizes is the store Axis reads: it stays empty until one size differs from the default.
+void TCustomGrid::SetSize(std::vector<int>& Sizes, const TAxis& Axis, int Index, int Value) {
     Value = std::max(Value, 0);
-    if (Value == RowHeights(Index))
+    if (Value == SizeOf(Axis, Index))
         return;
-    if (FRowHeights.empty())
-        FRowHeights.assign(FRowCount, FDefaultRowHeight);
-    FRowHeights[Index] = Value;
+    if (Sizes.empty())
+        Sizes.assign(Axis.Count, Axis.DefaultSize);
+    Sizes[Index] = Value;
     SizesChanged();
 }
 

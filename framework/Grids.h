@@ -228,6 +228,10 @@ private:
     int ColLine() const;
     int RowLine() const;
     void ChangeSize(int NewColCount, int NewRowCount);
+    void SetFixed(int& Fixed, int Count, int Value, const AnsiString& Refusal);
+    void SetDefaultSize(std::vector<int>& Sizes, int& Default, int Value);
+    static int SizeOf(const TAxis& Axis, int Index);
+    void SetSize(std::vector<int>& Sizes, const TAxis& Axis, int Index, int Value);
     void SizesChanged();
     TGridCoord ClampToBody(TGridCoord Cell) const;
     void ClampPositions();
@@ -260,7 +264,7 @@ private:
     int FFixedRows = DefFixedRows;
     int FDefaultColWidth = DefColWidth;
     int FDefaultRowHeight = DefRowHeight;
-    std::vector<int> FColWidths;
+    std::vector<int> FColWidths;  // empty while every column has the default width
     std::vector<int> FRowHeights; // empty while every row has the default height
     int FGridLineWidth = DefGridLineWidth;
     TGridOptions FOptions = DefOptions;

@@ -1,6 +1,9 @@
 // Characters of the text form of form files, for the layer's readers of it.
 #pragma once
 
+// The largest code point a #n character may name.
+constexpr char32_t MaxCodePoint = 0x10FFFF;
+
 inline bool IsDigit(char C) {
     return C >= '0' && C <= '9';
 }
@@ -14,4 +17,12 @@ inline int HexDigit(char C) {
     if (C >= 'a' && C <= 'f')
         return C - 'a' + 10;
     return -1;
+}
+
+inline bool IsNameChar(char C) {
+    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || IsDigit(C) || C == '_';
+}
+
+inline bool IsNameStart(char C) {
+    return IsNameChar(C) && !IsDigit(C);
 }

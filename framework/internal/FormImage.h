@@ -1,5 +1,5 @@
 // The binary form image as both directions of the form conversion see it, for the layer's own
-// .cpp files only: value types, header bytes, limits and the characters of names.
+// .cpp files only: value types, header bytes and limits.
 #pragma once
 
 #include "FormConvert.h"
@@ -49,15 +49,6 @@ constexpr std::size_t ShortStringMax = 255;
 constexpr int ExtendedBias = 16383;
 constexpr int ExtendedMantissaBits = 64;
 constexpr unsigned ExtendedMaxExponent = 0x7FFF;
-constexpr char32_t MaxCodePoint = 0x10FFFF;
-
-inline bool IsNameChar(char C) {
-    return (C >= 'A' && C <= 'Z') || (C >= 'a' && C <= 'z') || (C >= '0' && C <= '9') || C == '_';
-}
-
-inline bool IsNameStart(char C) {
-    return IsNameChar(C) && !(C >= '0' && C <= '9');
-}
 
 // One code point as UTF-16; a surrogate stands for itself. (Decoding UTF-32 would take a
 // byte-order mark for one and drop it.)

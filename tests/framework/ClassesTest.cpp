@@ -1,4 +1,5 @@
 #include "Classes.h"
+#include "FileStreams.h"
 #include "TestData.h"
 #include "TypInfo.h"
 

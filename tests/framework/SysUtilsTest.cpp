@@ -1,5 +1,5 @@
 #include "SysUtils.h"
-#include "Classes.h"
+#include "FileStreams.h"
 
 #include <QDir>
 #include <QTemporaryDir>

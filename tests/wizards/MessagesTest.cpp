@@ -1,6 +1,7 @@
 // Every message the programs can show is code page 932 text: each is raised where it arises and
 // must decode without a replacement character. UTF-8 text stored where Shift-JIS is expected
 // shows as mojibake, so a message that is also valid UTF-8 beyond ASCII is a mix-up.
+#include "FileStreams.h"
 #include "FormReader.h"
 #include "HandOffWriter.h"
 #include "SourceLines.h"

@@ -1,5 +1,6 @@
 // End-to-end: the unit-price wizard driven as a user would, with cell edits and the row
 // commands of the grid's menu; and the row commands on their own.
+#include "FileStreams.h"
 #include "FormConvert.h"
 #include "FormWriter.h"
 #include "Menus.h"

@@ -1,5 +1,6 @@
 #include "SourceLines.h"
 #include "FieldSplitter.h"
+#include "FileStreams.h"
 #include "TestData.h"
 
 #include <QDir>

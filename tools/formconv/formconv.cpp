@@ -1,5 +1,5 @@
 // formconv: shows a form file as text, or writes the binary form of a text form file.
-#include "Classes.h"
+#include "FileStreams.h"
 #include "FormConvert.h"
 
 #include <cstdio>

@@ -1,5 +1,6 @@
 #include "HandOffWriter.h"
 
+#include "FileStreams.h"
 #include "WinApi.h"
 
 const char* const HandOffFileName = "csv_inport.tmp";

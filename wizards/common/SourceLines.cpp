@@ -1,5 +1,7 @@
 #include "SourceLines.h"
 
+#include "FileStreams.h"
+
 #include <algorithm>
 #include <string_view>
 
