@@ -395,6 +395,15 @@ void TSafeFileStream::Commit() {
     Unguard();
 }
 
+void EraseFile(const AnsiString& FileName) {
+    if (DeleteFile(FileName))
+        return;
+    const int Error = errno;
+    if (Error != ENOENT)
+        throw EInOutError("ファイル \""_sj + FileName + "\" を削除できません: "_sj +
+                          SysErrorMessage(Error));
+}
+
 namespace {
 
 AnsiString TooLargeMessage(const AnsiString& FileName, std::size_t MaxSize) {

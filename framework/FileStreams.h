@@ -80,6 +80,10 @@ private:
     bool FGuarded = false; // the temporary file is removed if the program is ended from outside
 };
 
+// Deletes the file; an absent file is no error. EInOutError names the file and the reason when
+// it cannot be deleted.
+void EraseFile(const AnsiString& FileName);
+
 // The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
 // when reading fails or the file holds more than MaxSize bytes.
 std::string ReadFileBytes(const AnsiString& FileName, std::size_t MaxSize = SIZE_MAX);
