@@ -21,6 +21,11 @@ bool IsFormImage(std::string_view Data);
 // EReadError saying at which byte reading stopped.
 AnsiString ObjectBinaryToText(std::string_view Image);
 
+// Raises EReadError, in the form reader's words, unless Text starts as a text form does: after
+// blanks and an optional UTF-8 byte-order mark, object, inherited or inline, then the object's
+// name, a colon and its class, or the class alone.
+void CheckFormText(std::string_view Text);
+
 // Converts text in the text form format into a form image starting with the signature.
 // EReadError names the line of the first fault.
 std::string ObjectTextToBinary(std::string_view Text);

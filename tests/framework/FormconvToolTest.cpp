@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -65,6 +66,12 @@ TEST_F(FormconvTool, TextFormIsPrintedUnchanged) {
 }
 
 TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
+    std::string Random(1 << 16, '\0');
+    std::mt19937 Bits(21);
+    for (char& C : Random)
+        C = static_cast<char>(Bits() % 256);
+    Put(Path("random.bin"), QByteArray::fromStdString(Random));
+    Put(Path("notes.txt"), "Notes on the forms\n");
     Put(Path("broken.dfm"), QByteArray("TPF0\x02TB\x00\x01V\x63", 11));
     Put(Path("bad.txt"), "object A: TB\n  X = 'open\nend\n");
     Put(Path("keep.dfm"), "kept");
@@ -72,6 +79,8 @@ TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
         QStringList Arguments;
         const char* Says;
     } Cases[] = {
+        {{Path("random.bin")}, "random.bin"},
+        {{"--cp932", Path("notes.txt")}, "object"},
         {{Path("broken.dfm")}, "broken.dfm"},
         {{Path("missing.dfm")}, "missing.dfm"},
         {{"--binary", Path("bad.txt"), Path("keep.dfm")}, "bad.txt"},
