@@ -1,8 +1,12 @@
 // Conversion between the binary form format of the component framework and its text form.
 //
 // The text side is code page 932 text: strings hold their characters as Shift-JIS bytes inside
-// quotes and everything else as #n with the Unicode code point, so that a Japanese reader sees
-// Japanese. The form reader reads it once it is converted to UTF-8 (AnsiToUtf8).
+// quotes, so that a Japanese reader sees Japanese, and everything else as #n: in an 8-bit string
+// the byte, in a wide string the Unicode code point. A string whose #n are all below 256 reads
+// back as an 8-bit string, as the component framework reads it, so 8-bit strings keep their
+// bytes whatever their code page; a wide string whose only characters outside code page 932 lie
+// below 256 comes back as an 8-bit string of those Latin-1 bytes. The form reader reads the text
+// once it is converted to UTF-8 (AnsiToUtf8).
 #pragma once
 
 #include "SysUtils.h"

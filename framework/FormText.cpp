@@ -294,11 +294,14 @@ private:
         }
     }
 
+    // A string whose #n are all bytes is an 8-bit string, and each #n the byte it names: bytes
+    // that are no Shift-JIS character come back as they were. One larger #n makes the string
+    // wide, and each #n a code point.
     void ReadString() {
         const TFormToken& Token = Next();
         bool Narrow = true;
         for (const TFormStringPiece& Piece : Token.Pieces)
-            Narrow = Narrow && (!Piece.IsCode || Piece.Code < 0x80);
+            Narrow = Narrow && (!Piece.IsCode || Piece.Code <= 0xFF);
         if (Narrow) {
             std::string Bytes;
             for (const TFormStringPiece& Piece : Token.Pieces)
