@@ -271,7 +271,8 @@ bool IsAbandoned(const QString&) {
     return true;
 }
 
-// Console close and end-session messages are handled by the Win32 back end.
+// Console close and end-session messages come with the Win32 back end; until then nothing is
+// guarded here.
 bool GuardAgainstEnd(const QString&) {
     return false;
 }

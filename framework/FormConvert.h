@@ -6,7 +6,8 @@
 // back as an 8-bit string, as the component framework reads it, so 8-bit strings keep their
 // bytes whatever their code page; a wide string whose only characters outside code page 932 lie
 // below 256 comes back as an 8-bit string of those Latin-1 bytes. The form reader reads the text
-// once it is converted to UTF-8 (AnsiToUtf8).
+// once it is converted to UTF-8 (AnsiToUtf8); it takes only strings that are code page 932 text
+// and refuses the others.
 #pragma once
 
 #include "SysUtils.h"

@@ -73,7 +73,7 @@ TEST_F(FormconvTool, EightBitStringsKeepTheirBytesThroughThePrintedText) {
                                                    "  Hint = 'ｼ'#242'ﾌ'#229\n"
                                                    "  Text = 'ボルト'#128#160#253#254#255#129\n"
                                                    "end\n"_sj);
-    ASSERT_NE(Image.find("\x06\x05Gr\xFC\xDF" "e"), std::string::npos);
+    ASSERT_NE(Image.find("\x06\x05Gr\xFC\xDF\x65"), std::string::npos);
     ASSERT_NE(Image.find("\x06\x04\xBC\xF2\xCC\xE5"), std::string::npos);
     Put(Path("a.dfm"), QByteArray::fromStdString(Image));
     const TRun Printed = Formconv({Path("a.dfm")});

@@ -38,7 +38,7 @@ const TScenario Scenarios[] = {
     {"dialog-cancel", false, {}},
     {"empty-file", true, {}},
     {"form-fails", true, {}},
-    {"execute-killed", true, {"Button21", "Button1", "IconButton3"}},
+    {"killed", true, {"Button21", "Button1", "IconButton3"}},
 };
 
 const TScenario* FindScenario(const QByteArray& Name) {
@@ -90,7 +90,7 @@ void StartDriver() {
     if (std::strcmp(S->Name, "form-fails") == 0)
         DropForms();
     // Ended from outside in the middle of writing the hand-off file.
-    if (std::strcmp(S->Name, "execute-killed") == 0)
+    if (std::strcmp(S->Name, "killed") == 0)
         SetFileFault([](TFileOp Op) { return Op == TFileOp::Write ? std::raise(SIGTERM) : 0; });
     auto* Poll = new QTimer(QCoreApplication::instance());
     Poll->setInterval(5);
