@@ -2,13 +2,18 @@
 #include "FileStreams.h"
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QString>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #ifdef _WIN32
 #include <fcntl.h>
@@ -16,6 +21,7 @@
 #include <share.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -232,22 +238,133 @@ void TFileStream::RaiseWriteError(int Error) const {
 namespace {
 
 constexpr int MaxTempAttempts = 100;
+constexpr int TempTagDigits = 8;
+const char* const TempExt = ".part";
+
+QString QtName(const AnsiString& FileName) {
+    return QString::fromStdString(AnsiToUtf8(FileName));
+}
 
 AnsiString TempName(const AnsiString& FileName) {
     char Suffix[24];
-    std::snprintf(Suffix, sizeof Suffix, ".%08x.part", QRandomGenerator::global()->generate());
+    std::snprintf(Suffix, sizeof Suffix, ".%0*x%s", TempTagDigits,
+                  QRandomGenerator::global()->generate(), TempExt);
     return FileName + Suffix;
+}
+
+// Whether Name is Base followed by a suffix that TempName makes.
+bool IsTempNameOf(const QString& Name, const QString& Base) {
+    const qsizetype TagStart = Base.size() + 1;
+    if (Name.size() != TagStart + TempTagDigits + qsizetype(std::strlen(TempExt)) ||
+        !Name.startsWith(Base + '.') || !Name.endsWith(TempExt))
+        return false;
+    for (const QChar C : Name.mid(TagStart, TempTagDigits))
+        if (!((C >= '0' && C <= '9') || (C >= 'a' && C <= 'f')))
+            return false;
+    return true;
+}
+
+#ifdef _WIN32
+// A file open in a running writer cannot be deleted here, so every one left may go.
+void HoldWhileWriting(int) {}
+bool IsAbandoned(const QString&) {
+    return true;
+}
+
+// Console close and end-session messages come with the Win32 back end; until then nothing is
+// guarded here.
+bool GuardAgainstEnd(const QString&) {
+    return false;
+}
+void ReleaseEndGuard() {}
+#else
+// A running writer holds a lock on its temporary file; the system drops it when the writer
+// ends, however it ends.
+void HoldWhileWriting(int Handle) {
+    ::flock(Handle, LOCK_EX | LOCK_NB);
+}
+
+bool IsAbandoned(const QString& Name) {
+    const int Handle =
+        ::open(QFile::encodeName(Name).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (Handle < 0)
+        return false;
+    TStat Info{};
+    const bool Free =
+        NativeStat(Handle, Info) == 0 && IsRegular(Info) && ::flock(Handle, LOCK_EX | LOCK_NB) == 0;
+    ::close(Handle);
+    return Free;
+}
+
+constexpr int EndSignals[] = {SIGTERM, SIGINT, SIGHUP};
+struct sigaction SavedEndActions[std::size(EndSignals)];
+// Prepared before the write begins: the signal handler may only call unlink with it.
+char GuardedName[PATH_MAX];
+volatile std::sig_atomic_t Guarding = 0;
+
+void RemoveGuardedAndEnd(int Signal) {
+    if (Guarding)
+        ::unlink(GuardedName);
+    for (std::size_t I = 0; I < std::size(EndSignals); ++I)
+        if (EndSignals[I] == Signal)
+            ::sigaction(Signal, &SavedEndActions[I], nullptr);
+    // Delivered again when the handler returns, now with the action the program had before.
+    ::raise(Signal);
+}
+
+bool IsIgnored(const struct sigaction& Action) {
+    return !(Action.sa_flags & SA_SIGINFO) && Action.sa_handler == SIG_IGN;
+}
+
+// One file at a time; a signal the program ignores ends nothing and is left alone.
+bool GuardAgainstEnd(const QString& Name) {
+    const QByteArray Native = QFile::encodeName(Name);
+    if (Guarding || static_cast<std::size_t>(Native.size()) >= sizeof GuardedName)
+        return false;
+    std::memcpy(GuardedName, Native.constData(), static_cast<std::size_t>(Native.size()) + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst);
+    Guarding = 1;
+    struct sigaction Action {};
+    Action.sa_handler = RemoveGuardedAndEnd;
+    sigemptyset(&Action.sa_mask);
+    for (std::size_t I = 0; I < std::size(EndSignals); ++I) {
+        ::sigaction(EndSignals[I], nullptr, &SavedEndActions[I]);
+        if (!IsIgnored(SavedEndActions[I]))
+            ::sigaction(EndSignals[I], &Action, nullptr);
+    }
+    return true;
+}
+
+void ReleaseEndGuard() {
+    for (std::size_t I = 0; I < std::size(EndSignals); ++I)
+        ::sigaction(EndSignals[I], &SavedEndActions[I], nullptr);
+    Guarding = 0;
+}
+#endif
+
+// Temporary files of FileName that no running writer holds: a run killed outright or a power
+// loss left them. Only names that TempName makes are touched.
+void RemoveAbandonedTemps(const AnsiString& FileName) {
+    const QString Base = QtName(ExtractFileName(FileName));
+    const QDir Folder(QtName(ExtractFilePath(FileName)));
+    for (const QString& Name :
+         Folder.entryList({QString("*") + TempExt}, QDir::Files | QDir::Hidden))
+        if (IsTempNameOf(Name, Base) && IsAbandoned(Folder.filePath(Name)))
+            QFile::remove(Folder.filePath(Name));
 }
 
 } // namespace
 
 TSafeFileStream::TSafeFileStream(const AnsiString& FileName) : FFileName(FileName) {
+    RemoveAbandonedTemps(FileName);
     for (int Attempt = 1;; ++Attempt) {
         FTempName = TempName(FileName);
         const int Handle =
             FileCall(TFileOp::Open, [&] { return NativeOpen(FTempName, NewFileFlags, false); });
         if (Handle >= 0) {
+            HoldWhileWriting(Handle);
             FStream.reset(new TFileStream(Handle, FileName));
+            FGuarded = GuardAgainstEnd(QtName(FTempName));
             return;
         }
         if (errno != EEXIST || Attempt == MaxTempAttempts)
@@ -257,10 +374,17 @@ TSafeFileStream::TSafeFileStream(const AnsiString& FileName) : FFileName(FileNam
 }
 
 TSafeFileStream::~TSafeFileStream() {
-    if (FCommitted)
-        return;
-    FStream.reset();
-    DeleteFile(FTempName);
+    if (!FCommitted) {
+        FStream.reset();
+        DeleteFile(FTempName);
+    }
+    Unguard();
+}
+
+void TSafeFileStream::Unguard() {
+    if (FGuarded)
+        ReleaseEndGuard();
+    FGuarded = false;
 }
 
 void TSafeFileStream::Commit() {
@@ -269,6 +393,16 @@ void TSafeFileStream::Commit() {
     if (!RenameFile(FTempName, FFileName))
         FStream->RaiseWriteError(errno);
     FCommitted = true;
+    Unguard();
+}
+
+void EraseFile(const AnsiString& FileName) {
+    if (DeleteFile(FileName))
+        return;
+    const int Error = errno;
+    if (Error != ENOENT)
+        throw EInOutError("ファイル \""_sj + FileName + "\" を削除できません: "_sj +
+                          SysErrorMessage(Error));
 }
 
 namespace {

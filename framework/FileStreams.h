@@ -60,7 +60,10 @@ private:
 // A file written under a new, unique name beside FileName and put in its place by Commit,
 // whole or not at all: the data is on the disk before the rename, a symbolic link planted at
 // the temporary name is never followed, and messages name FileName. Without a successful
-// Commit the temporary file is removed and FileName stays as it was.
+// Commit the temporary file is removed and FileName stays as it was, also when the program is
+// ended from outside while the file is written (on POSIX: SIGTERM, SIGINT, SIGHUP). Temporary
+// files of FileName that no running writer holds, left by a run that was killed outright or
+// lost its power, are removed first.
 class TSafeFileStream : public TObject {
 public:
     explicit TSafeFileStream(const AnsiString& FileName);
@@ -69,11 +72,17 @@ public:
     void Commit();
 
 private:
+    void Unguard();
     AnsiString FFileName;
     AnsiString FTempName;
     std::unique_ptr<TFileStream> FStream;
     bool FCommitted = false;
+    bool FGuarded = false; // the temporary file is removed if the program is ended from outside
 };
+
+// Deletes the file; an absent file is no error. EInOutError names the file and the reason when
+// it cannot be deleted.
+void EraseFile(const AnsiString& FileName);
 
 // The whole file; EFOpenError when it cannot be opened or is not a regular file, EReadError
 // when reading fails or the file holds more than MaxSize bytes.

@@ -10,13 +10,8 @@
 
 namespace {
 
-const TFormSyntax& Syntax() {
-    static const TFormSyntax FormFile{"フォームファイル"_sj, false};
-    return FormFile;
-}
-
 [[noreturn]] void Fail(int Line, const AnsiString& Message) {
-    FormFault(Syntax().Source, Line, Message);
+    FormFault(FormFileSyntax().Source, Line, Message);
 }
 
 std::string_view WithoutBom(std::string_view Text) {
@@ -82,7 +77,7 @@ constexpr int MaxNesting = 100;
 class TFormParser {
 public:
     TFormParser(TComponent* Root, std::string_view Text)
-        : FRoot(Root), FTokens(FormTokens(WithoutBom(Text), Syntax())) {}
+        : FRoot(Root), FTokens(FormTokens(WithoutBom(Text), FormFileSyntax())) {}
 
     void Read() {
         FRoot->BeginLoading();

@@ -294,11 +294,14 @@ private:
         }
     }
 
+    // A string whose #n are all bytes is an 8-bit string, and each #n the byte it names: bytes
+    // that are no Shift-JIS character come back as they were. One larger #n makes the string
+    // wide, and each #n a code point.
     void ReadString() {
         const TFormToken& Token = Next();
         bool Narrow = true;
         for (const TFormStringPiece& Piece : Token.Pieces)
-            Narrow = Narrow && (!Piece.IsCode || Piece.Code < 0x80);
+            Narrow = Narrow && (!Piece.IsCode || Piece.Code <= 0xFF);
         if (Narrow) {
             std::string Bytes;
             for (const TFormStringPiece& Piece : Token.Pieces)
@@ -427,6 +430,29 @@ private:
 };
 
 } // namespace
+
+void CheckFormText(std::string_view Text) {
+    constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
+    constexpr std::size_t HeaderTokens = 4; // object Name : TClass
+    if (Text.starts_with(Utf8Mark))
+        Text.remove_prefix(Utf8Mark.size());
+    const std::vector<TFormToken> Tokens = FormTokens(Text, FormFileSyntax(), HeaderTokens);
+    const auto At = [&](std::size_t I) -> const TFormToken& {
+        return Tokens[std::min(I, Tokens.size() - 1)];
+    };
+    const auto IsName = [&](std::size_t I) { return At(I).Kind == TFormTokenKind::Name; };
+    const auto Fail = [&](std::size_t I, const AnsiString& Reason) {
+        FormFault(FormFileSyntax().Source, At(I).Line, Reason);
+    };
+    const std::string& Kind = At(0).Text;
+    if (!IsName(0) ||
+        !(SameText(Kind, "object") || SameText(Kind, "inherited") || SameText(Kind, "inline")))
+        Fail(0, "object がありません"_sj);
+    if (!IsName(1))
+        Fail(1, "クラス名がありません"_sj);
+    if (At(2).Kind == TFormTokenKind::Symbol && At(2).Text == ":" && !IsName(3))
+        Fail(3, "クラス名がありません"_sj);
+}
 
 std::string ObjectTextToBinary(std::string_view Text) {
     return TTextParser(Text).Convert();

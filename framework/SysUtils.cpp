@@ -151,7 +151,14 @@ bool NativeRename(const QString& OldName, const QString& NewName) {
     errno = ErrnoOfWindowsError(GetLastError());
     return false;
 }
+bool NativeDelete(const QString& Name) {
+    return _wremove(Name.toStdWString().c_str()) == 0;
+}
 #else
+bool NativeDelete(const QString& Name) {
+    return ::unlink(QFile::encodeName(Name).constData()) == 0;
+}
+
 // The rename replaces an existing target in one step; the folder is then synced so that the
 // new name survives a power loss.
 bool NativeRename(const QString& OldName, const QString& NewName) {
@@ -307,8 +314,16 @@ bool DirectoryExists(const AnsiString& Name) {
 }
 
 bool DeleteFile(const AnsiString& FileName) {
+    if (const int Fault = InjectedFileFault(TFileOp::Delete)) {
+        errno = Fault;
+        return false;
+    }
     const QString Name = ToQString(FileName);
-    return !QFileInfo(Name).isDir() && QFile::remove(Name);
+    if (QFileInfo(Name).isDir()) {
+        errno = EISDIR;
+        return false;
+    }
+    return NativeDelete(Name);
 }
 
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {

@@ -90,7 +90,8 @@ AnsiString Trim(const AnsiString& Text);
 extern const char PathDelim;
 bool FileExists(const AnsiString& FileName); // a file, not a folder
 bool DirectoryExists(const AnsiString& Name);
-bool DeleteFile(const AnsiString& FileName); // false when absent or not removable
+// False when absent or not removable, with errno telling why (EISDIR for a folder).
+bool DeleteFile(const AnsiString& FileName);
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName); // replaces NewName
 AnsiString ExtractFilePath(const AnsiString& FileName);                // with the closing delimiter
 AnsiString ExtractFileDir(const AnsiString& FileName);                 // without it
@@ -105,6 +106,6 @@ AnsiString SysErrorMessage(int Code);
 // Test hook: every file call of the layer asks Fault first; a non-zero answer is the error
 // number with which the call then fails, as if the platform had refused it. An empty function
 // lifts the hook.
-enum class TFileOp { Open, Read, Write, Sync, Close, Rename };
+enum class TFileOp { Open, Read, Write, Sync, Close, Rename, Delete };
 void SetFileFault(std::function<int(TFileOp)> Fault);
 int InjectedFileFault(TFileOp Op);

@@ -13,8 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     } catch (const Exception&) {
         return 0;
     }
-    // What the conversion writes reads back. A byte that starts no character is written as its
-    // number and read back as that code point, so the text settles after one more pass.
+    // What the conversion writes reads back. A wide string of Latin-1 characters comes back as
+    // an 8-bit string whose bytes may join into other characters, so the text settles after one
+    // more pass.
     try {
         const AnsiString Again = ObjectBinaryToText(ObjectTextToBinary(Text));
         if (ObjectBinaryToText(ObjectTextToBinary(Again)) != Again)

@@ -16,13 +16,13 @@ class TFormLexer {
 public:
     TFormLexer(std::string_view Text, const TFormSyntax& Syntax) : FText(Text), FSyntax(Syntax) {}
 
-    std::vector<TFormToken> Tokens() {
+    std::vector<TFormToken> Tokens(std::size_t MaxTokens) {
         std::vector<TFormToken> Result;
         for (;;) {
             SkipBlanks();
             TFormToken Token;
             Token.Line = FLine;
-            if (AtEnd()) {
+            if (AtEnd() || Result.size() == MaxTokens) {
                 Result.push_back(std::move(Token));
                 return Result;
             }
@@ -246,10 +246,16 @@ private:
 
 } // namespace
 
+const TFormSyntax& FormFileSyntax() {
+    static const TFormSyntax FormFile{"フォームファイル"_sj, false};
+    return FormFile;
+}
+
 void FormFault(const AnsiString& Source, int Line, const AnsiString& Reason) {
     throw EReadError(Source + "の "_sj + IntToStr(Line) + " 行目: "_sj + Reason);
 }
 
-std::vector<TFormToken> FormTokens(std::string_view Text, const TFormSyntax& Syntax) {
-    return TFormLexer(Text, Syntax).Tokens();
+std::vector<TFormToken> FormTokens(std::string_view Text, const TFormSyntax& Syntax,
+                                   std::size_t MaxTokens) {
+    return TFormLexer(Text, Syntax).Tokens(MaxTokens);
 }

@@ -4,6 +4,7 @@
 
 #include "SysUtils.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -45,8 +46,13 @@ struct TFormSyntax {
     bool Floats = false;
 };
 
+// The syntax of form files, as the form reader reads them.
+const TFormSyntax& FormFileSyntax();
+
 // The EReadError of a fault in line Line of the text Source names.
 [[noreturn]] void FormFault(const AnsiString& Source, int Line, const AnsiString& Reason);
 
-// The tokens of Text, ending with one of kind End; EReadError at the first fault.
-std::vector<TFormToken> FormTokens(std::string_view Text, const TFormSyntax& Syntax);
+// The tokens of Text, at most MaxTokens of them, followed by one of kind End; EReadError at the
+// first fault.
+std::vector<TFormToken> FormTokens(std::string_view Text, const TFormSyntax& Syntax,
+                                   std::size_t MaxTokens = SIZE_MAX);

@@ -131,6 +131,15 @@ TEST(FormConvert, ForeignValueEncodingsReadAsText) {
     }
 }
 
+TEST(FormConvert, TextFormsAreToldFromOtherText) {
+    for (const char* Text : {"object A: TB\nend\n", "\xEF\xBB\xBF \r\n INHERITED A : TB [2]",
+                             "inline TB\nend\n", "object TB"})
+        EXPECT_NO_THROW(CheckFormText(Text)) << Text;
+    for (const char* Text : {"", "\xEF\xBB\xBF", "objects A: TB", "object",
+                             "object A:", "object A: 1", "object 'A'", "\x80object A: TB"})
+        EXPECT_THROW(CheckFormText(Text), EReadError) << Text;
+}
+
 TEST(FormConvert, DataThatIsNoFormImageIsAnInvalidImage) {
     for (const std::string& Data : {""s, "TPF"s, "object A: TB\nend\n"s, "\xFF\x0A"s, "\0TPF0"s})
         EXPECT_THROW(ObjectBinaryToText(Data), EInvalidImage) << Data;

@@ -5,6 +5,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <random>
 
 namespace {
 
@@ -64,7 +65,32 @@ TEST_F(FormconvTool, TextFormIsPrintedUnchanged) {
     EXPECT_EQ(Printed.Out, Contents(Form));
 }
 
+// Strings of 8-bit bytes in other code pages (German cp1252, Chinese GBK) and bytes that start
+// no character come back byte for byte through the printed text.
+TEST_F(FormconvTool, EightBitStringsKeepTheirBytesThroughThePrintedText) {
+    const std::string Image = ObjectTextToResource("object Form1: TForm1\n"
+                                                   "  Caption = 'Gr'#252'ﾟe'\n"
+                                                   "  Hint = 'ｼ'#242'ﾌ'#229\n"
+                                                   "  Text = 'ボルト'#128#160#253#254#255#129\n"
+                                                   "end\n"_sj);
+    ASSERT_NE(Image.find("\x06\x05Gr\xFC\xDF\x65"), std::string::npos);
+    ASSERT_NE(Image.find("\x06\x04\xBC\xF2\xCC\xE5"), std::string::npos);
+    Put(Path("a.dfm"), QByteArray::fromStdString(Image));
+    const TRun Printed = Formconv({Path("a.dfm")});
+    ASSERT_EQ(Printed.Status, 0) << Printed.Err.toStdString();
+    EXPECT_TRUE(Printed.Out.contains("'ボルト'#128")) << Printed.Out.toStdString();
+    Put(Path("a.txt"), Printed.Out);
+    ASSERT_EQ(Formconv({"--binary", Path("a.txt"), Path("b.dfm")}).Status, 0);
+    EXPECT_EQ(Contents(Path("b.dfm")).toStdString(), Image);
+}
+
 TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
+    std::string Random(1 << 16, '\0');
+    std::mt19937 Bits(21);
+    for (char& C : Random)
+        C = static_cast<char>(Bits() % 256);
+    Put(Path("random.bin"), QByteArray::fromStdString(Random));
+    Put(Path("notes.txt"), "Notes on the forms\n");
     Put(Path("broken.dfm"), QByteArray("TPF0\x02TB\x00\x01V\x63", 11));
     Put(Path("bad.txt"), "object A: TB\n  X = 'open\nend\n");
     Put(Path("keep.dfm"), "kept");
@@ -72,6 +98,8 @@ TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
         QStringList Arguments;
         const char* Says;
     } Cases[] = {
+        {{Path("random.bin")}, "random.bin"},
+        {{"--cp932", Path("notes.txt")}, "object"},
         {{Path("broken.dfm")}, "broken.dfm"},
         {{Path("missing.dfm")}, "missing.dfm"},
         {{"--binary", Path("bad.txt"), Path("keep.dfm")}, "bad.txt"},

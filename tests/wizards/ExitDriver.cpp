@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
 
@@ -37,6 +38,7 @@ const TScenario Scenarios[] = {
     {"dialog-cancel", false, {}},
     {"empty-file", true, {}},
     {"form-fails", true, {}},
+    {"killed", true, {"Button21", "Button1", "IconButton3"}},
 };
 
 const TScenario* FindScenario(const QByteArray& Name) {
@@ -87,6 +89,9 @@ void StartDriver() {
     SetProgramDirForTesting(qgetenv("QUOVANT_PROBE_DIR").toStdString());
     if (std::strcmp(S->Name, "form-fails") == 0)
         DropForms();
+    // Ended from outside in the middle of writing the hand-off file.
+    if (std::strcmp(S->Name, "killed") == 0)
+        SetFileFault([](TFileOp Op) { return Op == TFileOp::Write ? std::raise(SIGTERM) : 0; });
     auto* Poll = new QTimer(QCoreApplication::instance());
     Poll->setInterval(5);
     QObject::connect(Poll, &QTimer::timeout,

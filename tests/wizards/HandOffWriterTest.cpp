@@ -3,9 +3,12 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <cerrno>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -110,6 +113,26 @@ TEST_F(HandOffWriterTest, AFailingStepKeepsTheOlderFileAndLeavesNoTemporaryFile)
         EXPECT_EQ(Read(Path()), Old) << Step;
         EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << Step;
     }
+}
+
+// A killed run leaves its temporary file; the next write removes it, but not one that a running
+// writer holds, nor any other name.
+TEST_F(HandOffWriterTest, TheNextWriteRemovesTemporaryFilesThatKilledRunsLeft) {
+    QStringList Kept = {"csv_inport.tmp.89abcdef.part", "csv_inport.tmp.0123ABCD.part",
+                        "csv_inport.tmp.0123abc.part", "csv_inport.tmp.0123abcd.part.x",
+                        "other.tmp.0123abcd.part"};
+    for (const QString& Name : Kept + QStringList{"csv_inport.tmp.0123abcd.part"})
+        std::ofstream((Dir.path() + "/" + Name).toStdString()) << "x";
+    const int Held = ::open((Dir.path() + "/" + Kept[0]).toLocal8Bit().constData(), O_RDONLY);
+    ASSERT_EQ(::flock(Held, LOCK_EX), 0);
+    Mark(1);
+    WriteHandOff(&Grid, CostingLayout, Path());
+    ::close(Held);
+    Kept << "csv_inport.tmp";
+    Kept.sort();
+    QStringList Left = QDir(Dir.path()).entryList(QDir::Files);
+    Left.sort();
+    EXPECT_EQ(Left, Kept);
 }
 
 TEST_F(HandOffWriterTest, AFolderWhereTheFileMustGoIsAnErrorAndLeavesNothingBehind) {

@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QStringDecoder>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -192,6 +193,28 @@ TEST_F(MorvaneTest, BothCancelCommandsDeleteTheHandOffFile) {
     for (const char* Cancel : {"Button11", "IconButton1"}) {
         PutOldHandOff();
         OpenSource("1,2\r\n");
+        Press(Cancel);
+        EXPECT_TRUE(Closed()) << Cancel;
+        EXPECT_FALSE(HandOffExists()) << Cancel;
+        delete Form;
+        Form = nullptr;
+    }
+}
+
+// Ending as if the old file were gone would hand the previous import to the host as new.
+TEST_F(MorvaneTest, ACancelThatCannotDeleteTheHandOffFileSaysWhyAndTheFormStaysOpen) {
+    for (const char* Cancel : {"Button11", "IconButton1"}) {
+        PutOldHandOff();
+        OpenSource("1,2\r\n");
+        SetFileFault([](TFileOp Op) { return Op == TFileOp::Delete ? EACCES : 0; });
+        QString Message;
+        AnswerMessageBox(&Message);
+        Press(Cancel);
+        SetFileFault({});
+        EXPECT_TRUE(Message.contains(HandOffPath())) << Message.toStdString();
+        EXPECT_TRUE(Message.contains(QString::fromUtf8("アクセスが拒否されました")));
+        EXPECT_FALSE(Closed()) << Cancel;
+        EXPECT_EQ(HandOff(), "old");
         Press(Cancel);
         EXPECT_TRUE(Closed()) << Cancel;
         EXPECT_FALSE(HandOffExists()) << Cancel;

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <gtest/gtest.h>
 
 namespace {
@@ -202,6 +203,26 @@ TEST_F(PelliskTest, CancelPaths) {
     Press("IconButton1");
     EXPECT_TRUE(Closed());
     EXPECT_FALSE(Exists("csv_inport.tmp"));
+}
+
+TEST_F(PelliskTest, ACancelThatCannotDeleteItsFileSaysWhyAndTheFormStaysOpen) {
+    const std::pair<const char*, const char*> Cancels[] = {{"Button11", "csvtemp.csv"},
+                                                           {"IconButton1", "csv_inport.tmp"}};
+    for (const auto& [Cancel, File] : Cancels) {
+        Put(File);
+        OpenSource("1\r\n");
+        SetFileFault([](TFileOp Op) { return Op == TFileOp::Delete ? EBUSY : 0; });
+        QString Message;
+        AnswerMessageBox(&Message);
+        Press(Cancel);
+        SetFileFault({});
+        EXPECT_TRUE(Message.contains(Dir.path() + "/" + File)) << Message.toStdString();
+        EXPECT_TRUE(Message.contains(QString::fromUtf8("ファイルが使用中です")));
+        EXPECT_FALSE(Closed()) << Cancel;
+        EXPECT_TRUE(Exists(File));
+        delete Form;
+        Form = nullptr;
+    }
 }
 
 // A UTF-8 file without a mark goes through as if it had been converted to Shift-JIS first.

@@ -18,9 +18,10 @@ const char* const Usage =
     "       formconv --help\n"
     "\n"
     "formconv FILE prints the text form of a form file: a binary form file (with or without\n"
-    "its resource header) converted, a text form file unchanged. The converted text is UTF-8,\n"
-    "as the form files of the programs are; with --cp932 it is code page 932 (Shift-JIS), as\n"
-    "the open dialog's preview shows it.\n"
+    "its resource header) converted, a text form file unchanged; a file that is neither is\n"
+    "refused. The converted text is UTF-8, as the form files of the programs are; with --cp932\n"
+    "it is code page 932 (Shift-JIS), as the open dialog's preview shows it. Strings of 8-bit\n"
+    "bytes that are no Shift-JIS characters show those bytes as #n, and convert back to them.\n"
     "\n"
     "formconv --binary FILE OUT writes the binary form, with its resource header, of the text\n"
     "form file FILE (UTF-8 or code page 932) to OUT. OUT is replaced only when all went well.\n"
@@ -39,6 +40,7 @@ int PrintText(const AnsiString& File, bool CodePage) {
         const AnsiString Converted = ObjectBinaryToText(Bytes);
         Text = CodePage ? Converted : AnsiToUtf8(Converted);
     } catch (const EInvalidImage&) {
+        CheckFormText(Bytes);
         Text = Bytes;
     }
     std::cout.write(Text.data(), static_cast<std::streamsize>(Text.size()));

@@ -1,5 +1,6 @@
 #include "WizardForm.h"
 
+#include "FileStreams.h"
 #include "SourceLines.h"
 #include "WinApi.h"
 
@@ -12,7 +13,7 @@ const bool Published = (TPublish<TWizardForm>("TWizardForm", "TForm"), true);
 } // namespace
 
 void DeleteProgramFile(const AnsiString& Name) {
-    DeleteFile(ProgramFilePath(Name));
+    EraseFile(ProgramFilePath(Name));
 }
 
 TWizardForm::TWizardForm(TComponent* AOwner, const TWizardLayout& ALayout)
@@ -155,7 +156,7 @@ void TWizardForm::GrowGridFor(int LastRow) {
 
 void TWizardForm::IconButton1Click(TObject*) {
     if (FileExists(HandOffPath()))
-        DeleteFile(HandOffPath());
+        EraseFile(HandOffPath());
     Close();
 }
 

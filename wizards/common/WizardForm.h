@@ -63,5 +63,6 @@ private:
     int FFieldCount = 0;
 };
 
-// Deletes a file in the program's directory; an absent file is no error.
+// Deletes a file in the program's directory; an absent file is no error, a file that stays
+// raises EInOutError, so that the form stays open and the user hears why.
 void DeleteProgramFile(const AnsiString& Name);
