@@ -233,37 +233,57 @@ void TCustomBoxLabel::Paint() {
 }
 
 void RegisterBoxLabl() {
-    TPublish<TCustomBoxLabel>("TCustomBoxLabel", "TGraphicControl");
+    TPublish<TCustomBoxLabel>("TCustomBoxLabel", "TGraphicControl")
+        .Held()
+        .Enum("Alignment", &TCustomBoxLabel::Alignment, &TCustomBoxLabel::SetAlignment,
+              AlignmentNames())
+        .Enum("HorizontalAlign", &TCustomBoxLabel::HorizontalAlign,
+              &TCustomBoxLabel::SetHorizontalAlign, HorizontalAlignmentNames())
+        .Int("TextBorder", &TCustomBoxLabel::TextBorder, &TCustomBoxLabel::SetTextBorder)
+        .Bool("WordWrap", &TCustomBoxLabel::WordWrap, &TCustomBoxLabel::SetWordWrap)
+        .Enum("BorderStyle", &TCustomBoxLabel::BorderStyle, &TCustomBoxLabel::SetBorderStyle,
+              BorderStyleNames())
+        .Int("Decimals", &TCustomBoxLabel::Decimals, &TCustomBoxLabel::SetDecimals)
+        .Enum("BevelInner", &TCustomBoxLabel::BevelInner, &TCustomBoxLabel::SetBevelInner,
+              BevelStyleNames())
+        .Enum("BevelOuter", &TCustomBoxLabel::BevelOuter, &TCustomBoxLabel::SetBevelOuter,
+              BevelStyleNames())
+        .Int("BevelWidth", &TCustomBoxLabel::BevelWidth, &TCustomBoxLabel::SetBevelWidth)
+        .Str("FormatString", &TCustomBoxLabel::FormatString, &TCustomBoxLabel::SetFormatString);
     TPublish<TBoxLabel>("TBoxLabel", "TCustomBoxLabel")
         .Creatable()
-        .Enum<TAlignment, TAlignment>("Alignment", &TBoxLabel::Alignment, &TBoxLabel::SetAlignment,
-                                      AlignmentNames(), (TBoxLabel::DefaultAlignment))
-        .Enum<THorizontalAlignment, THorizontalAlignment>(
-            "HorizontalAlign", &TBoxLabel::HorizontalAlign, &TBoxLabel::SetHorizontalAlign,
-            HorizontalAlignmentNames(), (TBoxLabel::DefaultHorizontalAlign))
-        .Str<const AnsiString&, const AnsiString&>("Caption", &TBoxLabel::Caption,
-                                                   &TBoxLabel::SetCaption)
-        .Int<int, int>("TextBorder", &TBoxLabel::TextBorder, &TBoxLabel::SetTextBorder,
-                       TBoxLabel::DefaultTextBorder)
-        .Enum<TBevelStyle, TBevelStyle>("BevelInner", &TBoxLabel::BevelInner,
-                                        &TBoxLabel::SetBevelInner, BevelStyleNames(),
-                                        (TBoxLabel::DefaultBevelInner))
-        .Enum<TBevelStyle, TBevelStyle>("BevelOuter", &TBoxLabel::BevelOuter,
-                                        &TBoxLabel::SetBevelOuter, BevelStyleNames(),
-                                        (TBoxLabel::DefaultBevelOuter))
-        .Int<int, int>("BevelWidth", &TBoxLabel::BevelWidth, &TBoxLabel::SetBevelWidth,
-                       TBoxLabel::DefaultBevelWidth)
-        .Str<const AnsiString&, const AnsiString&>("FormatString", &TBoxLabel::FormatString,
-                                                   &TBoxLabel::SetFormatString)
-        .Int<TColor, TColor>("Color", &TBoxLabel::Color, &TBoxLabel::SetColor,
-                             TBoxLabel::DefaultColor, &ColorIdents())
-        .StoredIf([](const TBoxLabel* L) { return !L->ParentColor(); })
-        .Bool("WordWrap", &TBoxLabel::WordWrap, &TBoxLabel::SetWordWrap, TBoxLabel::DefaultWordWrap)
-        .Enum<TBorderStyle, TBorderStyle>("BorderStyle", &TBoxLabel::BorderStyle,
-                                          &TBoxLabel::SetBorderStyle, BorderStyleNames(),
-                                          (TBoxLabel::DefaultBorderStyle))
-        .Int<std::int8_t, std::int8_t>("Decimals", &TBoxLabel::Decimals, &TBoxLabel::SetDecimals,
-                                       TBoxLabel::DefaultDecimals);
+        .Publish("Alignment")
+        .Publish("HorizontalAlign")
+        .Publish("Caption")
+        .Publish("TextBorder")
+        .Publish("BevelInner")
+        .Publish("BevelOuter")
+        .Publish("BevelWidth")
+        .Publish("Align")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("FormatString")
+        .Publish("Color")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("PopUpMenu")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("ParentColor")
+        .Publish("Width")
+        .Publish("Height")
+        .Publish("WordWrap")
+        .Publish("BorderStyle")
+        .Publish("Decimals")
+        .Publish("Visible");
 }
 
 } // namespace BoxLabl

@@ -91,5 +91,6 @@ void RegisterGradBox() {
         .Int("EndColor", &TGradBox::EndColor, &TGradBox::SetEndColor, std::nullopt, &ColorIdents())
         .Int("GradStep", &TGradBox::GradStep, &TGradBox::SetGradStep)
         .Enum("Direction", &TGradBox::Direction, &TGradBox::SetDirection, GradDirectionNames())
-        .Event("OnChange", &TGradBox::OnChange);
+        .Event("OnChange", &TGradBox::OnChange)
+        .Publish("Align");
 }

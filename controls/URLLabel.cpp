@@ -75,8 +75,8 @@ void TURLLabel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
 void RegisterURLLabel() {
     TPublish<TURLLabel>("TURLLabel", "TLabel")
         .Creatable()
-        .Int<TCursor, TCursor>("Cursor", &TURLLabel::Cursor, &TURLLabel::SetCursor,
-                               TURLLabel::DefaultCursor, &CursorIdents())
+        .Publish("Cursor")
+        .Default(TURLLabel::DefaultCursor)
         .Bool("Executable", &TURLLabel::Executable, &TURLLabel::SetExecutable)
         .Bool("HotTrack", &TURLLabel::HotTrack, &TURLLabel::SetHotTrack, TURLLabel::DefaultHotTrack)
         .Int("HotColor", &TURLLabel::HotColor, &TURLLabel::SetHotColor, TURLLabel::DefaultHotColor,

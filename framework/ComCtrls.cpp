@@ -1,7 +1,7 @@
 #include "ComCtrls.h"
 
 #include "QtHost.h"
-#include "StdPublish.h"
+#include "TypInfo.h"
 
 #include <QWidget>
 
@@ -83,13 +83,35 @@ void TStatusBar::PaintSizeGrip() {
 }
 
 void RegisterComCtrls() {
-    TPublish<TStatusBar> P("TStatusBar", "TCustomControl");
-    StdPublish::Color(P.Creatable())
-        .Enum<TAlign, TAlign>("Align", &TStatusBar::Align, &TStatusBar::SetAlign, AlignNames(),
-                              TStatusBar::DefaultAlign)
+    TPublish<TStatusBar>("TStatusBar", "TCustomControl")
+        .Creatable()
+        .Publish("Align")
+        .Default(TStatusBar::DefaultAlign)
+        .Publish("Color")
+        .Default(TStatusBar::DefaultColor)
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
         .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel,
               TStatusBar::DefaultSimplePanel)
         .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
         .Bool("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip,
-              TStatusBar::DefaultSizeGrip);
+              TStatusBar::DefaultSizeGrip)
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnResize")
+        .Publish("OnStartDrag");
 }

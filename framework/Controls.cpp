@@ -143,6 +143,7 @@ void TControl::SetParent(TWinControl* AParent) {
         return;
     ParentFontChanged();
     ParentColorChanged();
+    ParentShowHintChanged();
     if (FAlign != alNone)
         AParent->Realign();
 }
@@ -279,8 +280,25 @@ void TControl::SetHint(const AnsiString& Value) {
 }
 
 void TControl::SetShowHint(bool Value) {
+    FParentShowHint = false;
+    if (Value == FShowHint)
+        return;
     FShowHint = Value;
+    ShowHintChanged();
+}
+
+void TControl::SetParentShowHint(bool Value) {
+    if (Value == FParentShowHint)
+        return;
+    FParentShowHint = Value;
+    ParentShowHintChanged();
+}
+
+void TControl::ShowHintChanged() {
     ApplyHint();
+    if (auto* Win = dynamic_cast<TWinControl*>(this))
+        for (TControl* Child : Win->FControls)
+            Child->ParentShowHintChanged();
 }
 
 void TControl::SetPopupMenu(TPopupMenu* Value) {
@@ -499,6 +517,13 @@ void TControl::ParentFontChanged() {
     FChangingParentFont = true;
     FFont->Assign(FParent->Font());
     FChangingParentFont = false;
+}
+
+void TControl::ParentShowHintChanged() {
+    if (!FParentShowHint || !FParent || FShowHint == FParent->FShowHint)
+        return;
+    FShowHint = FParent->FShowHint;
+    ShowHintChanged();
 }
 
 void TControl::ParentColorChanged() {

@@ -131,6 +131,9 @@ public:
     void SetHint(const AnsiString& Value);
     bool ShowHint() const { return FShowHint; }
     void SetShowHint(bool Value);
+    // Whether ShowHint follows the parent's; setting ShowHint clears it.
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool Value);
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* Value);
     // The menu a right click shows: the control's own, else the nearest parent's.
@@ -203,6 +206,7 @@ public:
     static constexpr bool DefaultParentColor = false;
     static constexpr bool DefaultParentFont = true;
     static constexpr bool DefaultShowHint = false;
+    static constexpr bool DefaultParentShowHint = true;
 
 protected:
     // Controls built on a ready-made platform widget create it here (called once, lazily).
@@ -236,6 +240,7 @@ protected:
     virtual void TextChanged();
     virtual void ParentFontChanged();
     virtual void ParentColorChanged();
+    void ParentShowHintChanged();
     virtual void EnabledChanged();
     virtual void VisibleChanged();
     void Notification(TComponent* AComponent, bool Removing) override;
@@ -263,6 +268,7 @@ private:
     void ApplyBounds();
     void ApplyCursor();
     void ApplyHint();
+    void ShowHintChanged();
     void FontChangedInternal();
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -278,6 +284,7 @@ private:
     AnsiString FCaption;
     AnsiString FHint;
     bool FShowHint = DefaultShowHint;
+    bool FParentShowHint = DefaultParentShowHint;
     TPopupMenu* FPopupMenu = nullptr;
     bool FClicked = false; // the left button went down on a self-painted control
     TControlStyle FControlStyle;

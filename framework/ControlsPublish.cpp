@@ -53,10 +53,18 @@ void RegisterControls() {
         .Int("Top", &TControl::Top, &TControl::SetTop)
         .Int("Width", &TControl::Width, &TControl::SetWidth)
         .Int("Height", &TControl::Height, &TControl::SetHeight)
+        .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())
+        .Str("Hint", &TControl::Hint, &TControl::SetHint)
+        .Enum("HelpType", &TControl::HelpType, &TControl::SetHelpType, HelpTypeNames(),
+              std::optional(TControl::DefaultHelpType))
+        .Str("HelpKeyword", &TControl::HelpKeyword, &TControl::SetHelpKeyword)
+        .Int("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext,
+             TControl::DefaultHelpContext)
+        .Held()
         .Enum("Align", &TControl::Align, &TControl::SetAlign, AlignNames(), std::optional(alNone))
+        .Str("Caption", &TControl::Caption, &TControl::SetCaption)
         .Int("Color", &TControl::Color, &TControl::SetColor, TControl::DefaultColor, &ColorIdents())
         .StoredIf([](const TControl* C) { return !C->ParentColor(); })
-        .Int("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault, &CursorIdents())
         .Int("DragCursor", &TControl::DragCursor, &TControl::SetDragCursor,
              TControl::DefaultDragCursor, &CursorIdents())
         .Enum("DragMode", &TControl::DragMode, &TControl::SetDragMode, DragModeNames(),
@@ -64,18 +72,15 @@ void RegisterControls() {
         .Bool("Enabled", &TControl::Enabled, &TControl::SetEnabled, TControl::DefaultEnabled)
         .Object("Font", TTypeKind::Class, &TControl::Font)
         .StoredIf([](const TControl* C) { return !C->ParentFont(); })
-        .Int("HelpContext", &TControl::HelpContext, &TControl::SetHelpContext,
-             TControl::DefaultHelpContext)
-        .Str("HelpKeyword", &TControl::HelpKeyword, &TControl::SetHelpKeyword)
-        .Enum("HelpType", &TControl::HelpType, &TControl::SetHelpType, HelpTypeNames(),
-              std::optional(TControl::DefaultHelpType))
-        .Str("Hint", &TControl::Hint, &TControl::SetHint)
         .Bool("ParentColor", &TControl::ParentColor, &TControl::SetParentColor,
               TControl::DefaultParentColor)
         .Bool("ParentFont", &TControl::ParentFont, &TControl::SetParentFont,
               TControl::DefaultParentFont)
+        .Bool("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint,
+              TControl::DefaultParentShowHint)
         .Ref("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu)
-        .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint, TControl::DefaultShowHint)
+        .Bool("ShowHint", &TControl::ShowHint, &TControl::SetShowHint)
+        .StoredIf([](const TControl* C) { return !C->ParentShowHint(); })
         .Bool("Visible", &TControl::Visible, &TControl::SetVisible, TControl::DefaultVisible)
         .Event("OnClick", &TControl::OnClick)
         .Event("OnDblClick", &TControl::OnDblClick)
@@ -90,6 +95,7 @@ void RegisterControls() {
         .Event("OnResize", &TControl::OnResize)
         .Event("OnStartDrag", &TControl::OnStartDrag);
     TPublish<TWinControl>("TWinControl", "TControl")
+        .Held()
         .Bool("Ctl3D", &TWinControl::Ctl3D, &TWinControl::SetCtl3D, TWinControl::DefaultCtl3D)
         .Enum("ImeMode", &TWinControl::ImeMode, &TWinControl::SetImeMode, ImeModeNames(),
               std::optional(TWinControl::DefaultImeMode))

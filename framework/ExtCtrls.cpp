@@ -2,8 +2,8 @@
 
 #include "QtHost.h"
 #include "QtText.h"
-#include "StdPublish.h"
 #include "Themes.h"
+#include "TypInfo.h"
 
 #include <QGroupBox>
 #include <QRadioButton>
@@ -384,44 +384,112 @@ void TCustomRadioGroup::UserChecked(int Index) {
 namespace {
 
 void RegisterPanel() {
-    TPublish<TCustomPanel>("TCustomPanel", "TCustomControl");
-    TPublish<TPanel> P("TPanel", "TCustomPanel");
-    StdPublish::Caption(StdPublish::Color(P.Creatable()))
-        .Enum<TAlignment, TAlignment>("Alignment", &TPanel::Alignment, &TPanel::SetAlignment,
-                                      AlignmentNames(), TPanel::DefaultAlignment)
-        .Enum<TPanelBevel, TPanelBevel>("BevelInner", &TPanel::BevelInner, &TPanel::SetBevelInner,
-                                        PanelBevelNames(), TPanel::DefaultBevelInner)
-        .Enum<TPanelBevel, TPanelBevel>("BevelOuter", &TPanel::BevelOuter, &TPanel::SetBevelOuter,
-                                        PanelBevelNames(), TPanel::DefaultBevelOuter)
-        .Int<int, int>("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth,
-                       TPanel::DefaultBevelWidth)
-        .Enum<TBorderStyle, TBorderStyle>("BorderStyle", &TPanel::BorderStyle,
-                                          &TPanel::SetBorderStyle, BorderStyleNames(),
-                                          TPanel::DefaultBorderStyle)
-        .Int<int, int>("BorderWidth", &TPanel::BorderWidth, &TPanel::SetBorderWidth,
-                       TPanel::DefaultBorderWidth)
-        .Bool("FullRepaint", &TPanel::FullRepaint, &TPanel::SetFullRepaint,
-              TPanel::DefaultFullRepaint);
+    TPublish<TCustomPanel>("TCustomPanel", "TCustomControl")
+        .Held()
+        .Enum("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, AlignmentNames(),
+              std::optional(TCustomPanel::DefaultAlignment))
+        .Enum("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner,
+              PanelBevelNames(), std::optional(TCustomPanel::DefaultBevelInner))
+        .Enum("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter,
+              PanelBevelNames(), std::optional(TCustomPanel::DefaultBevelOuter))
+        .Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth,
+             TCustomPanel::DefaultBevelWidth)
+        .Int("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth,
+             TCustomPanel::DefaultBorderWidth)
+        .Enum("BorderStyle", &TCustomPanel::BorderStyle, &TCustomPanel::SetBorderStyle,
+              BorderStyleNames(), std::optional(TCustomPanel::DefaultBorderStyle))
+        .Bool("FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint,
+              TCustomPanel::DefaultFullRepaint);
+    TPublish<TPanel>("TPanel", "TCustomPanel")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Alignment")
+        .Publish("BevelInner")
+        .Publish("BevelOuter")
+        .Publish("BevelWidth")
+        .Publish("BorderWidth")
+        .Publish("BorderStyle")
+        .Publish("Caption")
+        .Publish("Color")
+        .Default(TPanel::DefaultColor)
+        .Publish("Ctl3D")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("FullRepaint")
+        .Publish("Font")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnResize")
+        .Publish("OnStartDrag");
 }
 
 void RegisterBevel() {
     TPublish<TBevel>("TBevel", "TGraphicControl")
         .Creatable()
+        .Publish("Align")
+        .Publish("ParentShowHint")
         .Enum("Shape", &TBevel::Shape, &TBevel::SetShape, BevelShapeNames(),
               std::optional(TBevel::DefaultShape))
+        .Publish("ShowHint")
         .Enum("Style", &TBevel::Style, &TBevel::SetStyle, BevelStyleNames(),
-              std::optional(TBevel::DefaultStyle));
+              std::optional(TBevel::DefaultStyle))
+        .Publish("Visible");
 }
 
 void RegisterRadioGroup() {
-    TPublish<TCustomRadioGroup>("TCustomRadioGroup", "TCustomGroupBox");
-    TPublish<TRadioGroup> P("TRadioGroup", "TCustomRadioGroup");
-    StdPublish::TabStop(StdPublish::Caption(P.Creatable()))
-        .Int<int, int>("Columns", &TRadioGroup::Columns, &TRadioGroup::SetColumns,
-                       TRadioGroup::DefaultColumns)
-        .Int<int, int>("ItemIndex", &TRadioGroup::ItemIndex, &TRadioGroup::SetItemIndex,
-                       TRadioGroup::DefaultItemIndex)
-        .Object<TStrings>("Items", TTypeKind::Strings, &TRadioGroup::Items);
+    TPublish<TCustomRadioGroup>("TCustomRadioGroup", "TCustomGroupBox")
+        .Held()
+        .Int("Columns", &TCustomRadioGroup::Columns, &TCustomRadioGroup::SetColumns,
+             TCustomRadioGroup::DefaultColumns)
+        .Int("ItemIndex", &TCustomRadioGroup::ItemIndex, &TCustomRadioGroup::SetItemIndex,
+             TCustomRadioGroup::DefaultItemIndex)
+        .Object("Items", TTypeKind::Strings, &TCustomRadioGroup::Items);
+    TPublish<TRadioGroup>("TRadioGroup", "TCustomRadioGroup")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Caption")
+        .Publish("Color")
+        .Publish("Columns")
+        .Publish("Ctl3D")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ItemIndex")
+        .Publish("Items")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Default(TRadioGroup::DefaultTabStop)
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnStartDrag");
 }
 
 } // namespace

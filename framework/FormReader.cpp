@@ -219,25 +219,32 @@ private:
 
     // Follows a dotted name through owned sub-objects; "Items.Strings" names the list Items.
     TTarget Resolve(TPersistent* Obj, const AnsiString& Name, int Line) {
+        const AnsiString ClassName = Obj->ClassName();
         std::size_t Start = 0;
         for (;;) {
             const std::size_t Dot = Name.find('.', Start);
             const AnsiString Part = Name.substr(Start, Dot - Start);
             const TPropInfo* Prop = ClassInfoOf(Obj, Line).FindProp(Part);
             if (!Prop)
-                Fail(Line, "プロパティ "_sj + Name + " がありません"_sj);
+                Missing(Line, ClassName, Name);
             if (Dot == AnsiString::npos)
                 return {Obj, Prop};
             if (Prop->Kind == TTypeKind::Strings && SameText(Name.substr(Dot + 1), "Strings"))
                 return {Obj, Prop};
             if (Prop->Kind != TTypeKind::Class)
-                Fail(Line, "プロパティ "_sj + Name + " がありません"_sj);
+                Missing(Line, ClassName, Name);
             TPersistent* Sub = Prop->GetObj(Obj);
             if (!Sub)
-                Fail(Line, "プロパティ "_sj + Name + " がありません"_sj);
+                Missing(Line, ClassName, Name);
             Obj = Sub;
             Start = Dot + 1;
         }
+    }
+
+    // Names the class of the object or item, not of a sub-object that a dotted name reaches.
+    [[noreturn]] static void Missing(int Line, const AnsiString& ClassName,
+                                     const AnsiString& Name) {
+        Fail(Line, "クラス "_sj + ClassName + " にプロパティ "_sj + Name + " がありません"_sj);
     }
 
     [[noreturn]] void BadValue(const AnsiString& PropName, int Line) {

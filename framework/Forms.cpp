@@ -477,23 +477,42 @@ void RegisterForms() {
         .StoredIf([](const TForm*) { return false; })
         .template Int<int, int>("Height", &TForm::Height, &TForm::SetHeight)
         .StoredIf([](const TForm*) { return false; })
+        .Publish("Align")
         .template Enum<TFormBorderStyle, TFormBorderStyle>(
             "BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle, BorderStyleNames(),
             std::optional(TForm::DefaultBorderStyle))
-        .template Str<const AnsiString&, const AnsiString&>("Caption", &TForm::Caption,
-                                                            &TForm::SetCaption)
+        .Publish("Caption")
         .template Int<int, int>("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
         .template Int<int, int>("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
-        .template Int<TColor, TColor>("Color", &TForm::Color, &TForm::SetColor, TForm::DefaultColor,
-                                      &ColorIdents())
-        .Bool("ParentFont", &TForm::ParentFont, &TForm::SetParentFont, false)
+        .Publish("Color")
+        .Default(TForm::DefaultColor)
+        .Publish("Ctl3D")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("ParentFont")
+        .Default(false)
+        .Publish("Font")
+        .Publish("PopupMenu")
         .template Enum<TPosition, TPosition>("Position", &TForm::Position, &TForm::SetPosition,
                                              PositionNames(), std::optional(TForm::DefaultPosition))
-        .Bool("Visible", &TForm::Visible, &TForm::SetVisible, false)
-        .template Event<TNotifyEvent>("OnCreate", &TForm::OnCreate)
-        .template Event<TNotifyEvent>("OnShow", &TForm::OnShow)
+        .Publish("ShowHint")
+        .Publish("Visible")
+        .Default(false)
+        .Publish("OnClick")
         .template Event<TCloseEvent>("OnClose", &TForm::OnClose)
-        .template Event<TNotifyEvent>("OnDestroy", &TForm::OnDestroy);
+        .template Event<TNotifyEvent>("OnCreate", &TForm::OnCreate)
+        .Publish("OnDblClick")
+        .template Event<TNotifyEvent>("OnDestroy", &TForm::OnDestroy)
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnKeyDown")
+        .Publish("OnKeyPress")
+        .Publish("OnKeyUp")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnResize")
+        .template Event<TNotifyEvent>("OnShow", &TForm::OnShow);
 }
 
 void RegisterFrameworkClasses() {

@@ -724,14 +724,17 @@ void TCustomGrid::DoExit() {
 
 void RegisterGrids() {
     TPublish<TCustomGrid>("TCustomGrid", "TCustomControl")
+        .Object("ColWidths", TTypeKind::Strings, &TCustomGrid::ColWidthsList)
+        .Integers()
+        .Defined()
+        .StoredIf([](const TCustomGrid* G) { return !G->SizesAtDefault(true); })
+        .Object("RowHeights", TTypeKind::Strings, &TCustomGrid::RowHeightsList)
+        .Integers()
+        .Defined()
+        .StoredIf([](const TCustomGrid* G) { return !G->SizesAtDefault(false); })
+        .Held()
         .Int("ColCount", &TCustomGrid::ColCount, &TCustomGrid::SetColCount,
              TCustomGrid::DefColCount)
-        .Int("RowCount", &TCustomGrid::RowCount, &TCustomGrid::SetRowCount,
-             TCustomGrid::DefRowCount)
-        .Int("FixedCols", &TCustomGrid::FixedCols, &TCustomGrid::SetFixedCols,
-             TCustomGrid::DefFixedCols)
-        .Int("FixedRows", &TCustomGrid::FixedRows, &TCustomGrid::SetFixedRows,
-             TCustomGrid::DefFixedRows)
         .Int("DefaultColWidth", &TCustomGrid::DefaultColWidth, &TCustomGrid::SetDefaultColWidth,
              TCustomGrid::DefColWidth)
         .Int("DefaultRowHeight", &TCustomGrid::DefaultRowHeight, &TCustomGrid::SetDefaultRowHeight,
@@ -740,23 +743,67 @@ void RegisterGrids() {
               TCustomGrid::DefDefaultDrawing)
         .Int("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor,
              TCustomGrid::DefFixedColor, &ColorIdents())
+        .Int("FixedCols", &TCustomGrid::FixedCols, &TCustomGrid::SetFixedCols,
+             TCustomGrid::DefFixedCols)
+        .Int("RowCount", &TCustomGrid::RowCount, &TCustomGrid::SetRowCount,
+             TCustomGrid::DefRowCount)
+        .Int("FixedRows", &TCustomGrid::FixedRows, &TCustomGrid::SetFixedRows,
+             TCustomGrid::DefFixedRows)
         .Int("GridLineWidth", &TCustomGrid::GridLineWidth, &TCustomGrid::SetGridLineWidth,
              TCustomGrid::DefGridLineWidth)
         .Set("Options", &TCustomGrid::Options, &TCustomGrid::SetOptions, GridOptionNames(),
              std::optional<TGridOptions>(TCustomGrid::DefOptions))
         .Enum("ScrollBars", &TCustomGrid::ScrollBars, &TCustomGrid::SetScrollBars,
               ScrollStyleNames(), std::optional<TScrollStyle>(TCustomGrid::DefScrollBars))
-        .Object("ColWidths", TTypeKind::Strings, &TCustomGrid::ColWidthsList)
-        .Integers()
-        .StoredIf([](const TCustomGrid* G) { return !G->SizesAtDefault(true); })
-        .Object("RowHeights", TTypeKind::Strings, &TCustomGrid::RowHeightsList)
-        .Integers()
-        .StoredIf([](const TCustomGrid* G) { return !G->SizesAtDefault(false); })
-        .Event("OnSelectCell", &TCustomGrid::OnSelectCell)
         .Event("OnDrawCell", &TCustomGrid::OnDrawCell)
-        .Event("OnSetEditText", &TCustomGrid::OnSetEditText)
-        .Event("OnGetEditText", &TCustomGrid::OnGetEditText);
-    TPublish<TDrawGrid>("TDrawGrid", "TCustomGrid").Creatable();
+        .Event("OnGetEditText", &TCustomGrid::OnGetEditText)
+        .Event("OnSelectCell", &TCustomGrid::OnSelectCell)
+        .Event("OnSetEditText", &TCustomGrid::OnSetEditText);
+    TPublish<TDrawGrid>("TDrawGrid", "TCustomGrid")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Color")
+        .Publish("ColCount")
+        .Publish("Ctl3D")
+        .Publish("DefaultColWidth")
+        .Publish("DefaultRowHeight")
+        .Publish("DefaultDrawing")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("FixedColor")
+        .Publish("FixedCols")
+        .Publish("RowCount")
+        .Publish("FixedRows")
+        .Publish("Font")
+        .Publish("GridLineWidth")
+        .Publish("Options")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ScrollBars")
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnDrawCell")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnGetEditText")
+        .Publish("OnKeyDown")
+        .Publish("OnKeyPress")
+        .Publish("OnKeyUp")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnSelectCell")
+        .Publish("OnSetEditText")
+        .Publish("OnStartDrag");
     TPublish<TStringGrid>("TStringGrid", "TDrawGrid").Creatable();
 }
 

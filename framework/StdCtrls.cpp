@@ -2,7 +2,7 @@
 
 #include "QtHost.h"
 #include "QtText.h"
-#include "StdPublish.h"
+#include "TypInfo.h"
 
 #include <QAbstractListModel>
 #include <QCheckBox>
@@ -554,64 +554,245 @@ void TMemo::UserEdited() {
 namespace {
 
 void RegisterLabel() {
-    TPublish<TCustomLabel>("TCustomLabel", "TGraphicControl");
-    TPublish<TLabel> P("TLabel", "TCustomLabel");
-    StdPublish::Caption(P.Creatable())
-        .Enum<TAlignment, TAlignment>("Alignment", &TLabel::Alignment, &TLabel::SetAlignment,
-                                      AlignmentNames(), TLabel::DefaultAlignment)
-        .Bool("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, TLabel::DefaultAutoSize)
-        .Enum<TTextLayout, TTextLayout>("Layout", &TLabel::Layout, &TLabel::SetLayout,
-                                        TextLayoutNames(), TLabel::DefaultLayout)
-        .Bool("ParentColor", &TLabel::ParentColor, &TLabel::SetParentColor,
-              TLabel::DefaultParentColor)
-        .Bool("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar,
-              TLabel::DefaultShowAccelChar)
-        .Bool("Transparent", &TLabel::Transparent, &TLabel::SetTransparent,
-              TLabel::DefaultTransparent)
-        .Bool("WordWrap", &TLabel::WordWrap, &TLabel::SetWordWrap, TLabel::DefaultWordWrap);
+    TPublish<TCustomLabel>("TCustomLabel", "TGraphicControl")
+        .Held()
+        .Enum("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, AlignmentNames(),
+              std::optional(TCustomLabel::DefaultAlignment))
+        .Bool("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize,
+              TCustomLabel::DefaultAutoSize)
+        .Bool("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar,
+              TCustomLabel::DefaultShowAccelChar)
+        .Bool("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent,
+              TCustomLabel::DefaultTransparent)
+        .Enum("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, TextLayoutNames(),
+              std::optional(TCustomLabel::DefaultLayout))
+        .Bool("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap,
+              TCustomLabel::DefaultWordWrap);
+    TPublish<TLabel>("TLabel", "TCustomLabel")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Alignment")
+        .Publish("AutoSize")
+        .Publish("Caption")
+        .Publish("Color")
+        .Default(std::nullopt)
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ParentColor")
+        .Default(TLabel::DefaultParentColor)
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowAccelChar")
+        .Publish("ShowHint")
+        .Publish("Transparent")
+        .Publish("Layout")
+        .Publish("Visible")
+        .Publish("WordWrap")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnMouseEnter")
+        .Publish("OnMouseLeave")
+        .Publish("OnStartDrag");
 }
 
 void RegisterButton() {
-    TPublish<TButton> P("TButton", "TWinControl");
-    StdPublish::TabStop(StdPublish::Caption(P.Creatable()))
+    TPublish<TButton>("TButton", "TWinControl")
+        .Creatable()
         .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, TButton::DefaultCancel)
+        .Publish("Caption")
         .Bool("Default", &TButton::Default, &TButton::SetDefault, TButton::DefaultDefault)
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
         .Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
-             TButton::DefaultModalResult);
+             TButton::DefaultModalResult)
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Default(TButton::DefaultTabStop)
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnKeyDown")
+        .Publish("OnKeyPress")
+        .Publish("OnKeyUp")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnStartDrag");
 }
 
 void RegisterCheckBox() {
-    TPublish<TCheckBox> P("TCheckBox", "TWinControl");
-    StdPublish::TabStop(StdPublish::Caption(P.Creatable()))
+    TPublish<TCheckBox>("TCheckBox", "TWinControl")
+        .Creatable()
         .Bool("AllowGrayed", &TCheckBox::AllowGrayed, &TCheckBox::SetAllowGrayed,
               TCheckBox::DefaultAllowGrayed)
-        .Enum<TCheckBoxState, TCheckBoxState>("State", &TCheckBox::State, &TCheckBox::SetState,
-                                              CheckBoxStateNames(), TCheckBox::DefaultState);
+        .Publish("Caption")
+        .Publish("Color")
+        .Default(std::nullopt)
+        .Publish("Ctl3D")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
+        .Enum("State", &TCheckBox::State, &TCheckBox::SetState, CheckBoxStateNames(),
+              std::optional(TCheckBox::DefaultState))
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Default(TCheckBox::DefaultTabStop)
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnKeyDown")
+        .Publish("OnKeyPress")
+        .Publish("OnKeyUp")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnStartDrag");
 }
 
 void RegisterListBox() {
-    TPublish<TCustomListBox>("TCustomListBox", "TWinControl");
-    TPublish<TListBox> P("TListBox", "TCustomListBox");
-    StdPublish::TabStop(P.Creatable())
-        .Int<int, int>("ItemHeight", &TListBox::ItemHeight, &TListBox::SetItemHeight,
-                       TListBox::DefaultItemHeight)
-        .Object<TListBoxStrings>("Items", TTypeKind::Strings, &TListBox::Items);
+    TPublish<TCustomListBox>("TCustomListBox", "TWinControl")
+        .Held()
+        .Int("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight,
+             TCustomListBox::DefaultItemHeight)
+        .Object("Items", TTypeKind::Strings, &TCustomListBox::Items);
+    TPublish<TListBox>("TListBox", "TCustomListBox")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Color")
+        .Publish("Ctl3D")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ImeMode")
+        .Publish("ItemHeight")
+        .Publish("Items")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Default(TListBox::DefaultTabStop)
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnKeyDown")
+        .Publish("OnKeyPress")
+        .Publish("OnKeyUp")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnStartDrag");
 }
 
 void RegisterGroupBox() {
     TPublish<TCustomGroupBox>("TCustomGroupBox", "TWinControl");
-    TPublish<TGroupBox> P("TGroupBox", "TCustomGroupBox");
-    StdPublish::Caption(P.Creatable());
+    TPublish<TGroupBox>("TGroupBox", "TCustomGroupBox")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Caption")
+        .Publish("Color")
+        .Publish("Ctl3D")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Publish("Visible")
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnStartDrag");
 }
 
 void RegisterMemo() {
-    TPublish<TMemo> P("TMemo", "TWinControl");
-    StdPublish::TabStop(P.Creatable())
+    TPublish<TMemo>("TMemo", "TWinControl")
+        .Creatable()
+        .Publish("Align")
+        .Publish("Color")
+        .Publish("Ctl3D")
+        .Publish("DragCursor")
+        .Publish("DragMode")
+        .Publish("Enabled")
+        .Publish("Font")
+        .Publish("ImeMode")
         .Object<TStrings>("Lines", TTypeKind::Strings, &TMemo::Lines)
+        .Publish("ParentColor")
+        .Publish("ParentFont")
+        .Publish("ParentShowHint")
+        .Publish("PopupMenu")
         .Bool("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, TMemo::DefaultReadOnly)
-        .Enum<TScrollStyle, TScrollStyle>("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars,
-                                          ScrollStyleNames(), TMemo::DefaultScrollBars)
-        .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, TMemo::DefaultWordWrap);
+        .Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, ScrollStyleNames(),
+              std::optional(TMemo::DefaultScrollBars))
+        .Publish("ShowHint")
+        .Publish("TabOrder")
+        .Publish("TabStop")
+        .Default(TMemo::DefaultTabStop)
+        .Publish("Visible")
+        .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, TMemo::DefaultWordWrap)
+        .Publish("OnClick")
+        .Publish("OnDblClick")
+        .Publish("OnDragDrop")
+        .Publish("OnDragOver")
+        .Publish("OnEndDrag")
+        .Publish("OnEnter")
+        .Publish("OnExit")
+        .Publish("OnKeyDown")
+        .Publish("OnKeyPress")
+        .Publish("OnKeyUp")
+        .Publish("OnMouseDown")
+        .Publish("OnMouseMove")
+        .Publish("OnMouseUp")
+        .Publish("OnStartDrag");
 }
 
 } // namespace

@@ -27,6 +27,8 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
     std::vector<const TPropInfo*> Props;
     for (auto It = Chain.rbegin(); It != Chain.rend(); ++It) {
         for (const TPropInfo& P : (*It)->FProps) {
+            if (!P.Published)
+                continue;
             const auto Same = std::find_if(Props.begin(), Props.end(), [&](const TPropInfo* Q) {
                 return SameText(Q->Name, P.Name);
             });
@@ -36,10 +38,20 @@ std::vector<const TPropInfo*> TClassInfo::AllProps() const {
                 Props.push_back(&P);
         }
     }
+    std::stable_partition(Props.begin(), Props.end(),
+                          [](const TPropInfo* P) { return !P->Defined; });
     return Props;
 }
 
 const TPropInfo* TClassInfo::FindProp(const AnsiString& PropName) const {
+    for (const TClassInfo* C = this; C; C = C->Parent())
+        for (const TPropInfo& P : C->FProps)
+            if (P.Published && SameText(P.Name, PropName))
+                return &P;
+    return nullptr;
+}
+
+const TPropInfo* TClassInfo::FindDeclared(const AnsiString& PropName) const {
     for (const TClassInfo* C = this; C; C = C->Parent())
         for (const TPropInfo& P : C->FProps)
             if (SameText(P.Name, PropName))

@@ -1,6 +1,7 @@
 // The registry of published properties: for every class that a form file can name, its
-// properties with kind, accessors and declared default. The form reader and writer work only
-// through this registry.
+// properties with kind, accessors and declared default. A class may hold a property without
+// publishing it; a descendant publishes it by naming it. The form reader and writer see only
+// published properties, through this registry.
 #pragma once
 
 #include "Classes.h"
@@ -34,6 +35,8 @@ struct TPropInfo {
     std::optional<std::int64_t> Default;                 // declared default of an ordinal
     std::function<bool(const TPersistent*)> Stored;      // extra condition for writing
     bool IntegerList = false; // Strings holding numbers, written unquoted: ColWidths = (10 64)
+    bool Published = true;    // false: held for descendants to publish by name
+    bool Defined = false;     // streamed by every descendant, after the published properties
 
     std::function<std::int64_t(const TPersistent*)> GetOrd;
     std::function<void(TPersistent*, std::int64_t)> SetOrd;
@@ -52,9 +55,13 @@ public:
     TClassInfo(const char* AName, const char* AParentName);
     const char* Name() const { return FName; }
     const TClassInfo* Parent() const;
-    // Properties of this class and its ancestors, ancestors first.
+    // Published properties of this class and its ancestors, ancestors first; a property
+    // published again keeps its place, defined properties come last.
     std::vector<const TPropInfo*> AllProps() const;
+    // A published or defined property.
     const TPropInfo* FindProp(const AnsiString& PropName) const;
+    // A property held or published by this class or an ancestor.
+    const TPropInfo* FindDeclared(const AnsiString& PropName) const;
     void Add(TPropInfo Info) { FProps.push_back(std::move(Info)); }
     TPropInfo& LastProp() { return FProps.back(); }
     std::function<TComponent*(TComponent* Owner)> Create; // set for component classes
@@ -68,11 +75,16 @@ private:
 TClassInfo& RegisterClassInfo(const char* Name, const char* ParentName);
 const TClassInfo* FindClassInfo(const AnsiString& Name);
 
-// Declares the published properties of class C in one table:
-//   TPublish<TPanel>("TPanel", "TCustomControl")
+// Declares the properties of class C in one table: those it publishes, then, after Held(),
+// those it holds for descendants, which publish them by name with Publish:
+//   TPublish<TCustomPanel>("TCustomPanel", "TCustomControl")
+//       .Held()
+//       .Int("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, 1);
+//   TPublish<TPanel>("TPanel", "TCustomPanel")
 //       .Creatable()
-//       .Int("BevelWidth", &TPanel::BevelWidth, &TPanel::SetBevelWidth, 1)
-//       .Event("OnResize", &TPanel::OnResize);
+//       .Publish("Align")
+//       .Publish("BevelWidth")
+//       .Publish("Color").Default(clBtnFace);
 template <class C> class TPublish {
 public:
     TPublish(const char* Name, const char* ParentName)
@@ -80,6 +92,39 @@ public:
 
     TPublish& Creatable() {
         FInfo.Create = [](TComponent* Owner) -> TComponent* { return new C(Owner); };
+        return *this;
+    }
+
+    // The properties declared after this are held, not published.
+    TPublish& Held() {
+        FHeld = true;
+        return *this;
+    }
+
+    // Publishes a property that an ancestor holds or publishes, under the spelling given.
+    TPublish& Publish(const char* Name) {
+        const TClassInfo* Parent = FInfo.Parent();
+        const TPropInfo* Declared = Parent ? Parent->FindDeclared(Name) : nullptr;
+        if (!Declared)
+            throw EComponentError("クラス "_sj + FInfo.Name() + " の祖先にプロパティ "_sj + Name +
+                                  " がありません"_sj);
+        TPropInfo P = *Declared;
+        P.Name = Name;
+        P.Published = true;
+        FInfo.Add(std::move(P));
+        return *this;
+    }
+
+    // Declares the default of the property added last again; nullopt: no declared default.
+    TPublish& Default(std::optional<std::int64_t> Value) {
+        Last().Default = Value;
+        return *this;
+    }
+
+    // Marks the property added last as streamed by every descendant, after the published ones.
+    TPublish& Defined() {
+        Last().Published = true;
+        Last().Defined = true;
         return *this;
     }
 
@@ -239,11 +284,13 @@ private:
         return P;
     }
     TPublish& Add(TPropInfo P) {
+        P.Published = !FHeld;
         FInfo.Add(std::move(P));
         return *this;
     }
     TPropInfo& Last() { return FInfo.LastProp(); }
     TClassInfo& FInfo;
+    bool FHeld = false;
 };
 
 // The classes of Classes (persistent objects, components, collections, string lists) and

@@ -534,6 +534,23 @@ TEST(Registry, AllPropsListsAncestorsFirstAndRedeclarationsInPlace) {
     EXPECT_EQ(Info->FindProp("Missing"), nullptr);
 }
 
+TEST(Registry, AHeldPropertyIsPublishedWhereADescendantNamesIt) {
+    TPublish<TBase>("TTestHolder", "TTestRoot")
+        .Held()
+        .Int("Width", &TBase::Width, &TBase::SetWidth, 10);
+    TPublish<TDerived>("TTestPublisher", "TTestHolder").Publish("Width").Default(3);
+    EXPECT_EQ(FindClassInfo("TTestHolder")->FindProp("Width"), nullptr);
+    EXPECT_EQ(FindClassInfo("TTestHolder")->AllProps().size(), 1u) << "only Tag";
+    const TPropInfo* Width = FindClassInfo("TTestPublisher")->FindProp("width");
+    ASSERT_NE(Width, nullptr);
+    EXPECT_EQ(Width->Default, 3);
+    TDerived D(nullptr);
+    Width->SetOrd(&D, 8);
+    EXPECT_EQ(D.Width(), 8);
+    EXPECT_THROW(TPublish<TDerived>("TTestPublisher2", "TTestHolder").Publish("Depth"),
+                 EComponentError);
+}
+
 TEST(Registry, RegisteringANameAgainGivesTheSameEntry) {
     TClassInfo& Again = RegisterClassInfo("TTestDerived", "TTestBase");
     EXPECT_EQ(&Again, FindClassInfo("TTestDerived"));

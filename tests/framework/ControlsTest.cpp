@@ -347,23 +347,43 @@ TEST(ControlWidgetTest, ImeModeSwitchesTheInputMethod) {
     EXPECT_TRUE(Line.Edit()->inputMethodHints() & Qt::ImhPreferLatin);
 }
 
-TEST(ControlRegistryTest, ControlsPublishTheirCommonPropertiesWithDefaults) {
+TEST(ControlRegistryTest, ControlsHoldTheirCommonPropertiesForDescendantsToPublish) {
     const TClassInfo* Info = FindClassInfo("TWinControl");
     ASSERT_NE(Info, nullptr);
     for (const char* Name :
-         {"Left",    "Top",      "Width",       "Height",  "Align",      "Visible",
-          "Enabled", "Color",    "ParentColor", "Font",    "ParentFont", "Cursor",
-          "Hint",    "ShowHint", "PopupMenu",   "TabStop", "TabOrder",   "Ctl3D",
-          "ImeMode", "OnClick",  "OnMouseDown", "OnEnter", "OnKeyPress"})
-        EXPECT_NE(Info->FindProp(Name), nullptr) << Name;
-    EXPECT_EQ(Info->FindProp("Caption"), nullptr) << "only descendants that show it publish it";
+         {"Align", "Visible", "Enabled", "Color", "ParentColor", "Font", "ParentFont", "ShowHint",
+          "ParentShowHint", "PopupMenu", "TabStop", "TabOrder", "Ctl3D", "ImeMode", "OnClick",
+          "OnMouseDown", "OnEnter", "OnKeyPress", "Caption"}) {
+        EXPECT_EQ(Info->FindProp(Name), nullptr) << Name;
+        EXPECT_NE(Info->FindDeclared(Name), nullptr) << Name;
+    }
     TProbe C(nullptr);
-    EXPECT_TRUE(Info->FindProp("Font")->Stored(&C) == false) << "an inherited font is not stored";
+    const TPropInfo* Font = Info->FindDeclared("Font");
+    EXPECT_FALSE(Font->Stored(&C)) << "an inherited font is not stored";
     C.Font()->SetHeight(-20);
-    EXPECT_TRUE(Info->FindProp("Font")->Stored(&C));
-    EXPECT_EQ(Info->FindProp("Align")->Default, alNone);
+    EXPECT_TRUE(Font->Stored(&C));
+    EXPECT_EQ(Info->FindDeclared("Align")->Default, alNone);
     Info->FindProp("Cursor")->SetOrd(&C, crHandPoint);
     EXPECT_EQ(C.Cursor(), crHandPoint);
+}
+
+TEST(ControlHintTest, ShowHintFollowsTheParentUntilItIsSet) {
+    TProbe Parent(nullptr);
+    TProbe Child(nullptr);
+    Child.SetParent(&Parent);
+    const TPropInfo* ShowHint = FindClassInfo("TControl")->FindDeclared("ShowHint");
+    EXPECT_TRUE(Child.ParentShowHint());
+    EXPECT_FALSE(ShowHint->Stored(&Child));
+    Parent.SetShowHint(true);
+    EXPECT_TRUE(Child.ShowHint());
+    Child.SetShowHint(false);
+    EXPECT_FALSE(Child.ParentShowHint());
+    EXPECT_TRUE(ShowHint->Stored(&Child)) << "a hint setting of its own is stored, even false";
+    Parent.SetShowHint(false);
+    Parent.SetShowHint(true);
+    EXPECT_FALSE(Child.ShowHint());
+    Child.SetParentShowHint(true);
+    EXPECT_TRUE(Child.ShowHint());
 }
 
 // ---- Input

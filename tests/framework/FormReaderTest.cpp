@@ -392,9 +392,10 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, FormReaderErrors,
     testing::Values(
         TErrorCase{"MissingProperty", Wrap("  Left = 1\n  Foo = 2\n"),
-                   "フォームファイルの 3 行目: プロパティ Foo がありません"},
-        TErrorCase{"MissingSubProperty", Wrap("  Font.Colour = 2\n"),
-                   "フォームファイルの 2 行目: プロパティ Font.Colour がありません"},
+                   "フォームファイルの 3 行目: クラス TTestForm にプロパティ Foo がありません"},
+        TErrorCase{
+            "MissingSubProperty", Wrap("  Font.Colour = 2\n"),
+            "フォームファイルの 2 行目: クラス TTestForm にプロパティ Font.Colour がありません"},
         TErrorCase{"UnknownClass", Wrap("  object X: TNoSuchClass\n  end\n"),
                    "フォームファイルの 2 行目: クラス TNoSuchClass が見つかりません"},
         TErrorCase{"RootMismatch", "object Form1: TOtherForm\nend\n",
