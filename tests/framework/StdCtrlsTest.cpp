@@ -366,10 +366,7 @@ TEST_F(StdCtrlsTest, MemoEditMenuIsJapanese) {
     QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(5, 5),
                             Edit->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(Edit->viewport(), &Event);
-    QMenu* Menu = nullptr;
-    for (QWidget* Window : QApplication::topLevelWidgets())
-        if (auto* Shown = qobject_cast<QMenu*>(Window); Shown && Shown->isVisible())
-            Menu = Shown;
+    auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_NE(Menu, nullptr);
     QStringList Items;
     for (const QAction* Item : Menu->actions())
