@@ -1,6 +1,7 @@
 #include "TextDlgs.h"
 
 #include "FormConvert.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <array>
@@ -216,7 +217,8 @@ void TTextOpenDialog::UpdatePreview() {
         TFileStream Stream(Name, fmOpenRead | fmShareDenyWrite);
         Head = ReadPreview(Stream);
     }
-    FMemo->Lines()->SetText(IsFormImage(Head) ? FormFilePreview(ReadFileBytes(Name)) : Head);
+    FMemo->Lines()->SetText(IsFormImage(Head) ? FormFilePreview(ReadFileBytes(Name))
+                                              : PreviewText(Head));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -238,50 +240,12 @@ AnsiString ReadPreview(TStream& Stream) {
     return Bytes;
 }
 
-namespace {
-
-std::size_t Utf8SequenceLength(char Lead) {
-    const auto B = static_cast<unsigned char>(Lead);
-    return B >= 0xF0 ? 4 : B >= 0xE0 ? 3 : B >= 0xC0 ? 2 : 1;
-}
-
-// The preview ends where the limit falls, often inside a character: that part is left out.
-std::string_view WithoutCutSequence(std::string_view Text) {
-    for (std::size_t Back = 1; Back <= std::min<std::size_t>(3, Text.size()); ++Back) {
-        const char B = Text[Text.size() - Back];
-        if (static_cast<unsigned char>(B) < 0x80)
-            break;
-        if (static_cast<unsigned char>(B) >= 0xC0)
-            return Utf8SequenceLength(B) > Back ? Text.substr(0, Text.size() - Back) : Text;
-    }
-    return Text;
-}
-
-// A character that code page 932 cannot hold is shown as "?", so that the rest still reads.
-AnsiString Utf8ShownAsAnsi(std::string_view Utf8) {
-    AnsiString Shown;
-    AnsiString Character;
-    for (std::size_t I = 0; I < Utf8.size();) {
-        const std::size_t Length = std::min(Utf8SequenceLength(Utf8[I]), Utf8.size() - I);
-        Shown += Utf8ToAnsi(Utf8.substr(I, Length), Character) ? Character : AnsiString("?");
-        I += Length;
-    }
-    return Shown;
-}
-
-} // namespace
-
 AnsiString PreviewText(std::string_view Head) {
-    constexpr std::string_view Utf8Mark = "\xEF\xBB\xBF";
-    if (Head.starts_with(Utf8Mark))
-        return Utf8ShownAsAnsi(WithoutCutSequence(Head.substr(Utf8Mark.size())));
-    // The loader's rule: text that is not code page 932 but is UTF-8 is converted.
-    const std::string_view Whole = WithoutCutSequence(Head);
-    const bool NonAscii = std::any_of(Head.begin(), Head.end(),
-                                      [](char C) { return static_cast<unsigned char>(C) >= 0x80; });
-    if (NonAscii && !IsValidAnsi(Head) && IsValidUtf8(Whole))
-        return Utf8ShownAsAnsi(Whole);
-    return AnsiString(Head);
+    std::size_t MarkSize = 0;
+    const TTextEncoding Encoding = TextEncoding(Head, MarkSize, true);
+    if (Encoding == teAnsi)
+        return AnsiString(Head);
+    return ShownAsAnsi(WithoutCutCharacter(Head.substr(MarkSize), Encoding), Encoding);
 }
 
 AnsiString FormFilePreview(std::string_view Bytes) {

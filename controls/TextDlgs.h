@@ -93,8 +93,10 @@ private:
 
 // The first PreviewLimit bytes of the stream (all of a shorter one); never reads more.
 AnsiString ReadPreview(TStream& Stream);
-// The start of a plain file as the memo shows it: UTF-8 (marked, or not code page 932 but valid
-// UTF-8 up to a character cut at the end) converted to code page 932, anything else unchanged.
+// The start of a file as the memo shows it, converted as the source lines of a wizard are:
+// UTF-8 and UTF-16 with a byte-order mark, and UTF-8 without one that is not code page 932
+// text, become code page 932, with "?" for what the code page lacks and a character that the
+// end cuts short left out; code page 932 stays as it is.
 AnsiString PreviewText(std::string_view Head);
 // The bytes of a form file as the preview shows them: a binary form as its text form, other
 // content unchanged, cut to PreviewLimit bytes. A corrupt binary form raises EReadError.

@@ -4,13 +4,23 @@
 #include "QtText.h"
 #include "TypInfo.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFileSystemModel>
 #include <QGridLayout>
+#include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
+#include <QMimeDatabase>
+#include <QScrollBar>
+#include <QSplitter>
+#include <QTreeView>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -38,6 +48,62 @@ public:
     }
 };
 
+// The columns of the file list.
+enum TFileColumn { fcName, fcSize, fcType, fcDate, fcCount };
+
+// Sizes in KB, MB and GB of 1024, as the platform's dialogs write them.
+QString DataSize(qint64 Bytes) {
+    return QLocale().formattedDataSize(Bytes, 2, QLocale::DataSizeTraditionalFormat);
+}
+
+// The file system model writes sizes and dates in the user's locale, which may well be C;
+// the dialog shows them in Japanese like the rest of its texts.
+class TFileListModel : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex& Index, int Role) const override {
+        const auto* Files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (Role != Qt::DisplayRole || !Files)
+            return QIdentityProxyModel::data(Index, Role);
+        const QModelIndex Source = mapToSource(Index);
+        if (Index.column() == fcSize && !Files->isDir(Source))
+            return DataSize(Files->size(Source));
+        if (Index.column() == fcDate)
+            return QLocale().toString(Files->lastModified(Source), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(Index, Role);
+    }
+};
+
+// What the file list must show whole: names of this many average characters, and the widest
+// size, type of a delimited text file and date.
+constexpr int NameChars = 40;
+
+QStringList SampleSizes() {
+    return {DataSize(999), DataSize(1023 * 1024 + 1000), DataSize(qint64(999) << 30)};
+}
+
+QStringList SampleTypes() {
+    const QMimeDatabase Types;
+    QStringList Comments;
+    for (const char* Name :
+         {"text/csv", "text/plain", "text/tab-separated-values", "inode/directory"})
+        Comments.append(Types.mimeTypeForName(QLatin1String(Name)).comment());
+    return Comments;
+}
+
+QStringList SampleDates() {
+    return {
+        QLocale().toString(QDateTime(QDate(2028, 12, 28), QTime(20, 58)), QLocale::ShortFormat)};
+}
+
+int WidestText(const QFontMetrics& Metrics, const QStringList& Texts) {
+    int Widest = 0;
+    for (const QString& Text : Texts)
+        Widest = std::max(Widest, Metrics.horizontalAdvance(Text));
+    return Widest;
+}
+
 // Keeps the template area as large as the row that holds it.
 class TTemplateSizer : public QObject {
 public:
@@ -54,6 +120,58 @@ public:
 private:
     TWinControl* FArea;
 };
+
+// The platform centres its dialogs over the window they belong to: the active one, else a
+// window of the program on show. The dialog is no child of it (see Prepare), only kept above it.
+void SetOwner(QWidget* Dialog) {
+    QWidget* Owner = QApplication::activeWindow();
+    for (QWidget* Window : QApplication::topLevelWidgets())
+        if (!Owner && Window != Dialog && Window->isVisible() && Window->windowType() == Qt::Window)
+            Owner = Window;
+    if (!Owner || !Owner->windowHandle())
+        return;
+    Dialog->winId();
+    Dialog->windowHandle()->setTransientParent(Owner->windowHandle());
+}
+
+// Gives each column of the file list the room its widest text takes; returns the width the
+// list then needs.
+int SizeFileColumns(QTreeView* Files, int Padding) {
+    const QFontMetrics Metrics(Files->font());
+    const int Icon = Files->style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, Files);
+    const int Wanted[fcCount] = {NameChars * Metrics.averageCharWidth() + Icon + Padding,
+                                 WidestText(Metrics, SampleSizes()) + Padding,
+                                 WidestText(Metrics, SampleTypes()) + Padding,
+                                 WidestText(Metrics, SampleDates()) + Padding};
+    QHeaderView* Header = Files->header();
+    int Needed = Files->verticalScrollBar()->sizeHint().width() + 2 * Files->frameWidth();
+    for (int Column = 0; Column < fcCount; ++Column) {
+        Header->showSection(Column);
+        const int Width = std::max(Wanted[Column], Header->sectionSizeHint(Column));
+        Header->resizeSection(Column, Width);
+        Needed += Width;
+    }
+    return Needed;
+}
+
+// Widens the dialog so that the file list shows its columns whole and the side bar of places
+// its entries.
+void FitFileList(QFileDialog* Dialog) {
+    auto* Files = Dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    auto* Places = Dialog->findChild<QListView*>(QStringLiteral("sidebar"));
+    auto* Splitter = Dialog->findChild<QSplitter*>(QStringLiteral("splitter"));
+    if (!Files || !Places || !Splitter || Splitter->count() != 2)
+        return;
+    const int Padding = 2 * QFontMetrics(Files->font()).averageCharWidth();
+    const int List = SizeFileColumns(Files, Padding);
+    const int Side = Places->sizeHintForColumn(0) + 2 * Places->frameWidth() + Padding;
+    // The splitter has its place in the hidden dialog, though not yet the sizes of its parts.
+    const int Grow = std::max(0, Side + Splitter->handleWidth() + List - Splitter->width());
+    Dialog->resize(Dialog->width() + Grow, Dialog->height());
+    Dialog->layout()->invalidate();
+    Dialog->layout()->activate();
+    Splitter->setSizes({Side, Splitter->width() - Splitter->handleWidth() - Side});
+}
 
 // Splits at "|" bytes that begin a character, so that a double-byte character whose second
 // byte is "|" stays whole.
@@ -163,6 +281,9 @@ void TOpenDialog::Prepare() {
     auto* Dialog = new TFileDialog;
     FDialog = PlatformWidget(Dialog);
     Dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    Dialog->setProxyModel(new TFileListModel(Dialog));
+    Dialog->setViewMode(QFileDialog::Detail);
+    SetOwner(Dialog);
     Dialog->setAcceptMode(QFileDialog::AcceptOpen);
     Dialog->setFileMode(FOptions.Contains(ofAllowMultiSelect) ? QFileDialog::ExistingFiles
                         : FOptions.Contains(ofFileMustExist)  ? QFileDialog::ExistingFile
@@ -178,9 +299,10 @@ void TOpenDialog::Prepare() {
         Dialog->selectNameFilter(Filters.at(FFilterIndex - 1));
     }
     ApplyDefaultExt();
+    // Without a folder of its own the dialog opens in the current one, not where Qt's dialogs
+    // were last used.
     const AnsiString Dir = !FInitialDir.empty() ? FInitialDir : ExtractFileDir(FFileName);
-    if (!Dir.empty())
-        Dialog->setDirectory(QtText::Decode(Dir));
+    Dialog->setDirectory(Dir.empty() ? QDir::currentPath() : QtText::Decode(Dir));
     if (!FFileName.empty())
         Dialog->selectFile(QtText::Decode(ExtractFileName(FFileName)));
     Dialog->setSizeGripEnabled(FOptions.Contains(ofEnableSizing));
@@ -247,6 +369,7 @@ void TOpenDialog::SettleLayout() {
     // A hidden dialog lays out again only when told to.
     Dialog->layout()->invalidate();
     Dialog->layout()->activate();
+    FitFileList(QtWidget<QFileDialog>(FDialog));
     if (FTemplateArea) {
         const QWidget* Holder = QtWidget(FTemplateHolder);
         FTemplateArea->SetBounds(0, 0, Holder->width(), Holder->height());

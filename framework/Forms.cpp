@@ -310,6 +310,7 @@ void TApplication::Initialize() {
         FPlatform->Application = std::make_unique<QApplication>(Argc, Argv);
     }
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    UseJapaneseToolkit();
     ThemeServices()->ApplyStyle();
 }
 

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const AnsiString Plain = ReadPreview(Stream);
     if (Plain != Input.substr(0, TTextOpenDialog::PreviewLimit))
         __builtin_trap();
-    // A converted UTF-8 start is code page 932 throughout; anything else is shown unchanged.
+    // A converted start is code page 932 throughout; anything else is shown unchanged.
     const AnsiString Shown = PreviewText(Plain);
     if (Shown != Plain && !IsValidAnsi(Shown))
         __builtin_trap();

@@ -1,17 +1,22 @@
-// Runs the tests headless with one application object for the whole executable, with the
-// classes of the layers under test registered as a program registers them.
+// Runs the tests headless with one application object for the whole executable, speaking
+// Japanese and with the classes of the layers under test registered as a program does.
 #ifdef QUOVANT_TEST_CONTROLS
 #include "CtrlsReg.h"
 #else
 #include "Forms.h"
 #endif
 
+#include "internal/QtHost.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's locale says nothing about the language: the toolkit speaks Japanese anyway.
+    qputenv("LC_ALL", "C.UTF-8");
     QApplication App(argc, argv);
+    UseJapaneseToolkit();
 #ifdef QUOVANT_TEST_CONTROLS
     RegisterControlClasses();
 #else

@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(build-essential cmake ccache clang libclang-rt-14-dev qt6-base-dev libgl-dev
           libvulkan-dev libgtest-dev fonts-ipafont-gothic fonts-ipafont-mincho
-          desktop-file-utils)
+          qt6-translations-l10n desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

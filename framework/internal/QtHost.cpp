@@ -10,11 +10,14 @@
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 #include <QTimer>
+#include <QTranslator>
 #include <QWheelEvent>
 
 #include <map>
@@ -578,4 +581,20 @@ void SafePaint(const std::function<void()>& Paint) {
         auto Failure = std::make_shared<Exception>(E.what());
         QTimer::singleShot(0, [Failure] { ReportException(*Failure); });
     }
+}
+
+void UseJapaneseToolkit() {
+    static const QString Name = QStringLiteral("quovant-toolkit-ja");
+    QCoreApplication* App = QCoreApplication::instance();
+    const QLocale Japanese(QLocale::Japanese, QLocale::Japan);
+    QLocale::setDefault(Japanese);
+    if (App->findChild<QTranslator*>(Name, Qt::FindDirectChildrenOnly))
+        return;
+    auto* Toolkit = new QTranslator(App);
+    Toolkit->setObjectName(Name);
+    if (Toolkit->load(Japanese, QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(Toolkit);
+    else
+        delete Toolkit;
 }

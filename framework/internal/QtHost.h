@@ -133,3 +133,9 @@ bool DragMouseMove(TControl* Receiver, int X, int Y);
 bool DragMouseUp(TControl* Receiver, TMouseButton Button, TShiftState Shift, int X, int Y);
 // A control that goes takes no further part in the drag; its own drag is cancelled.
 void DragControlDestroyed(TControl* Control);
+
+// The toolkit's own texts (file dialog, message box buttons, edit menus) and the dates, sizes
+// and file types it shows in Japanese, whatever the user's locale, as on the systems the
+// programs serve. Call once the application object exists; without the toolkit's translation
+// files its texts stay English, silently.
+void UseJapaneseToolkit();

@@ -68,13 +68,16 @@ inline bool Encode(const QString& Text, AnsiString& Out) {
         Out.assign(Whole.constData(), static_cast<std::size_t>(Whole.size()));
         return true;
     }
-    Encoder.resetState();
+    // A converter that has met an error fails on all that follows, even once reset: each
+    // character gets a fresh one.
     bool Exact = true;
     for (qsizetype I = 0; I < Text.size();) {
-        const qsizetype Length = Text.at(I).isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
-        const QByteArray Bytes = Encoder.encode(QStringView(Text).mid(I, Length));
-        if (Encoder.hasError() || Bytes.isEmpty()) {
-            Encoder.resetState();
+        const bool Pair =
+            Text.at(I).isHighSurrogate() && I + 1 < Text.size() && Text.at(I + 1).isLowSurrogate();
+        const qsizetype Length = Pair ? 2 : 1;
+        QStringEncoder One(CodecName, QStringConverter::Flag::Stateless);
+        const QByteArray Bytes = One.encode(QStringView(Text).mid(I, Length));
+        if (One.hasError() || Bytes.isEmpty()) {
             Out += '?';
             Exact = false;
         } else {

@@ -42,6 +42,17 @@ std::string Pattern(std::size_t Size) {
     return Bytes;
 }
 
+// UTF-8 source text as UTF-16 with its byte-order mark.
+std::string Utf16(const std::string& Utf8, bool BigEndian) {
+    std::string Bytes = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const QChar C : QString::fromStdString(Utf8)) {
+        const char High = static_cast<char>(C.unicode() >> 8);
+        const char Low = static_cast<char>(C.unicode() & 0xFF);
+        Bytes += BigEndian ? std::string{High, Low} : std::string{Low, High};
+    }
+    return Bytes;
+}
+
 // The memo's lines as the memo holds them after its text was set to Bytes.
 AnsiString AsMemoText(const AnsiString& Bytes) {
     TStringList Lines;
@@ -185,6 +196,8 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
         Utf8 += "ボルト,本,";
     AnsiString Utf8Shown;
     ASSERT_TRUE(Utf8ToAnsi(std::string_view(Utf8).substr(0, 1023), Utf8Shown));
+    AnsiString FormShown;
+    ASSERT_TRUE(Utf8ToAnsi(FormText, FormShown));
     QDir(Dir.path()).mkdir("folder.dfm");
     const struct {
         AnsiString Name;
@@ -197,6 +210,11 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
         {Put("utf8.csv", Utf8), Utf8Shown},
         {Put("marked.csv", "\xEF\xBB\xBF名称,単価\r\n"), "名称,単価\r\n"_sj},
         {Put("emoji.csv", "ボルト,🔩本"), "ボルト,?本"_sj},
+        {Put("le.csv", Utf16("名称,単価🔩\r\n", false)), "名称,単価?\r\n"_sj},
+        {Put("be.tsv", Utf16("名称\t単価\r\n", true)), "名称\t単価\r\n"_sj},
+        // The limit falls between the halves of a pair.
+        {Put("pair.csv", Utf16(std::string(510, 'x') + "🔩", true)), std::string(510, 'x')},
+        {Put("utf8.dfm", "\xEF\xBB\xBF" + std::string(FormText)), FormShown},
         {Put("form.DFM", Resource), ObjectBinaryToText(Resource)},
         {Put("long.~Df", LongForm), ObjectBinaryToText(LongForm).substr(0, 1024)},
         {Put("text.~dfm", Pattern(2000)), Pattern(1024)},

@@ -7,17 +7,25 @@
 #include "internal/QtHost.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -356,6 +364,107 @@ TEST_F(DialogsTest, AWindowFreedWhileTheDialogRunsDoesNotTakeTheDialogWithIt) {
     });
     EXPECT_TRUE(Dialog.Execute());
     EXPECT_EQ(Dialog.FileName(), Path + "/a.csv");
+}
+
+// Whatever the user's locale (the test main sets C), what the toolkit writes in the dialog is
+// Japanese: labels, buttons, tool tips, column headers, the file list's context menu, and the
+// sizes and dates of the files.
+TEST_F(DialogsTest, TheToolkitsOwnTextsAreJapanese) {
+    QStringList Texts;
+    QString Accept, Cancel;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        WaitForNames(Shown, CsvNames);
+        for (const QLabel* Label : Shown->findChildren<QLabel*>())
+            Texts << Label->text();
+        for (const QToolButton* Button : Shown->findChildren<QToolButton*>())
+            Texts << Button->toolTip();
+        for (const QAction* Action : Shown->findChildren<QAction*>())
+            Texts << Action->text();
+        const QAbstractItemModel* Files = Shown->findChild<QTreeView*>("treeView")->model();
+        const QModelIndex Folder = Shown->findChild<QTreeView*>("treeView")->rootIndex();
+        for (int Column = 0; Column < Files->columnCount(Folder); ++Column)
+            Texts << Files->headerData(Column, Qt::Horizontal).toString();
+        for (int Row = 0; Row < Files->rowCount(Folder); ++Row)
+            for (const int Column : {1, 3})
+                Texts << Files->index(Row, Column, Folder).data().toString();
+        const auto* Buttons = Shown->findChild<QDialogButtonBox*>("buttonBox");
+        Accept = Buttons->button(QDialogButtonBox::Open)->text();
+        Cancel = Buttons->button(QDialogButtonBox::Cancel)->text();
+        Shown->reject();
+    });
+    Dialog.Execute();
+    EXPECT_TRUE(Accept.startsWith(QString::fromUtf8("開く"))) << Accept.toStdString();
+    EXPECT_EQ(Cancel, QString::fromUtf8("キャンセル"));
+    EXPECT_GT(Texts.size(), 20);
+    const QRegularExpression Word(QStringLiteral("[A-Za-z]{2,}"));
+    for (const QString& Text : Texts)
+        EXPECT_FALSE(Word.match(Text).hasMatch()) << Text.toStdString();
+}
+
+// The dialog opens wide enough for the file list to show a name of 30 characters, its size,
+// type and date whole, and for the side bar to show its places whole; it still fits a screen
+// of 800 pixels.
+TEST_F(DialogsTest, TheFileListShowsItsColumnsWhole) {
+    QFile Long(Dir.filePath("sekisan-2026-12-09-honsha-v2.csv"));
+    ASSERT_TRUE(Long.open(QIODevice::WriteOnly));
+    Long.write(QByteArray(123456, 'x'));
+    Long.close();
+    Dialog.SetFilter("");
+    std::vector<std::pair<int, int>> Needed; // what each column's texts take, what it has
+    int Spread = 0, Visible = 0;
+    int PlacesNeeded = 0, PlacesHas = 0;
+    QRect Frame;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        WaitUntil([&] { return ListedNames(Shown).size() == 4; });
+        const auto* Files = Shown->findChild<QTreeView*>("treeView");
+        const QAbstractItemModel* Model = Files->model();
+        for (int Column = 0; Column < Files->header()->count(); ++Column) {
+            int Widest = 0;
+            for (int Row = 0; Row < Model->rowCount(Files->rootIndex()); ++Row)
+                Widest = std::max(
+                    Widest,
+                    Files->sizeHintForIndex(Model->index(Row, Column, Files->rootIndex())).width());
+            Needed.emplace_back(Widest, Files->columnWidth(Column));
+        }
+        Spread = Files->header()->length();
+        Visible = Files->viewport()->width();
+        const auto* Places = Shown->findChild<QListView*>("sidebar");
+        PlacesNeeded = Places->sizeHintForColumn(0);
+        PlacesHas = Places->viewport()->width();
+        Frame = Shown->frameGeometry();
+        Shown->reject();
+    });
+    Dialog.Execute();
+    ASSERT_EQ(Needed.size(), 4u);
+    for (std::size_t Column = 0; Column < Needed.size(); ++Column)
+        EXPECT_LE(Needed[Column].first, Needed[Column].second) << "column " << Column;
+    EXPECT_LE(Spread, Visible);
+    EXPECT_LE(PlacesNeeded, PlacesHas);
+    EXPECT_LE(Frame.width(), 800);
+}
+
+// Without a folder or file name of its own the dialog opens in the current folder, wherever
+// the user's earlier dialogs were; it stands centred over the window it belongs to.
+TEST_F(DialogsTest, OpensInTheCurrentFolderCentredOverTheActiveWindow) {
+    const QString Before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(Dir.path()));
+    Dialog.SetInitialDir("");
+    QWidget Owner;
+    // Below the middle of the screen, so that the dialog has room to stand over it.
+    Owner.setGeometry(250, 380, 300, 200);
+    Owner.show();
+    QApplication::setActiveWindow(&Owner);
+    QString Folder;
+    QPoint Centre;
+    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
+        Folder = Shown->directory().absolutePath();
+        Centre = Shown->geometry().center();
+        Shown->reject();
+    });
+    Dialog.Execute();
+    QDir::setCurrent(Before);
+    EXPECT_EQ(Folder, QDir(Dir.path()).absolutePath());
+    EXPECT_LE((Centre - Owner.geometry().center()).manhattanLength(), 2);
 }
 
 TEST_F(DialogsTest, OpenDialogSurvivesAWriteAndReadRoundTrip) {

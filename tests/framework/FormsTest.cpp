@@ -34,12 +34,16 @@ public:
             FPoll.stop();
             Title = Box->windowTitle();
             Text = Box->text();
+            for (const QAbstractButton* Shown : Box->buttons())
+                Buttons.append(Shown->text());
+            Buttons.sort();
             Box->button(Button)->click();
         });
         FPoll.start(5);
     }
     QString Title;
     QString Text;
+    QStringList Buttons; // sorted
 
 private:
     QTimer FPoll;
@@ -228,6 +232,19 @@ TEST(ErrorReportTest, MessageBoxReturnsTheButtonPressed) {
     }
     TMessageBoxAnswer Ok(QMessageBox::Ok);
     EXPECT_EQ(Application->MessageBox("done", "", MB_OK), IDOK);
+}
+
+// The buttons read as the Japanese toolkit has them, whatever the user's locale.
+TEST(ErrorReportTest, MessageBoxButtonsAreJapanese) {
+    const std::pair<unsigned, QStringList> Cases[] = {
+        {MB_OKCANCEL, {"OK", "キャンセル"}},
+        {MB_YESNOCANCEL, {"いいえ(&N)", "はい(&Y)", "キャンセル"}},
+    };
+    for (const auto& [Flags, Buttons] : Cases) {
+        TMessageBoxAnswer Answer(QMessageBox::Cancel);
+        Application->MessageBox("続けますか"_sj, "確認"_sj, Flags);
+        EXPECT_EQ(Answer.Buttons, Buttons);
+    }
 }
 
 // ---- Frames, places and properties

@@ -8,10 +8,13 @@
 #include "WinApi.h"
 #include "internal/QtHost.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -708,6 +711,26 @@ TEST(GridEditor, F2OpensTheEditorOnTheCellTextAndEnterCommitsThroughSetEditText)
     EXPECT_EQ(Grid->Cells(1, 1), "ボルトM8"_sj);
     EXPECT_EQ(Set, (std::vector<AnsiString>{"1,1,"_sj + "ボルトM8"_sj}));
     EXPECT_TRUE(Grid->Focused()) << "the grid has the focus back";
+}
+
+// The editor offers the toolkit's edit menu, in Japanese.
+TEST(GridEditor, ItsEditMenuIsJapanese) {
+    auto Grid = MakeEditableGrid();
+    Key(*Grid, VK_F2);
+    QLineEdit* Edit = LineEdit(*Grid);
+    ASSERT_TRUE(Edit->isVisible());
+    QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                            Edit->mapToGlobal(QPoint(2, 2)));
+    QApplication::sendEvent(Edit, &Event);
+    auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(Menu, nullptr);
+    QStringList Items;
+    for (const QAction* Item : Menu->actions())
+        if (!Item->isSeparator())
+            Items.append(Item->text().section(QChar('\t'), 0, 0));
+    Menu->close();
+    EXPECT_EQ(Items, (QStringList{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
+                                  "貼り付け(&P)", "削除", "すべてを選択"}));
 }
 
 TEST(GridEditor, TypingOpensTheEditorWithTheTypedCharacterReplacingTheText) {

@@ -11,7 +11,9 @@
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QCheckBox>
+#include <QContextMenuEvent>
 #include <QListView>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -354,6 +356,25 @@ TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
     EXPECT_EQ(Memo.Lines()->Get(1), "\xff"
                                     "A");
     EXPECT_EQ(Memo.Lines()->Get(2), "ab\x83");
+}
+
+// A memo without a popup menu of its own offers the toolkit's edit menu, in Japanese.
+TEST_F(StdCtrlsTest, MemoEditMenuIsJapanese) {
+    TMemo Memo(nullptr);
+    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
+    Edit->show();
+    QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            Edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(Edit->viewport(), &Event);
+    auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(Menu, nullptr);
+    QStringList Items;
+    for (const QAction* Item : Menu->actions())
+        if (!Item->isSeparator())
+            Items.append(Item->text().section(QChar('\t'), 0, 0));
+    Menu->close();
+    EXPECT_EQ(Items, (QStringList{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
+                                  "貼り付け(&P)", "削除", "すべてを選択"}));
 }
 
 TEST_F(StdCtrlsTest, MemoEditsReencodeOnlyTheLinesTheUserChanged) {

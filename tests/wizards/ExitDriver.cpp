@@ -6,9 +6,11 @@
 #include "WizardDriver.h"
 #include "internal/QtHost.h"
 
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
@@ -48,7 +50,12 @@ const TScenario* FindScenario(const QByteArray& Name) {
     return nullptr;
 }
 
+// Says what the dialog's accept button reads, then answers the dialog.
 void AnswerDialog(QFileDialog* Dialog, const TScenario& S) {
+    const auto* Buttons = Dialog->findChild<QDialogButtonBox*>("buttonBox");
+    std::printf("dialog: %s\n",
+                Buttons->button(QDialogButtonBox::Open)->text().toUtf8().constData());
+    std::fflush(stdout);
     if (!S.ConfirmDialog) {
         Dialog->reject();
         return;

@@ -196,7 +196,8 @@ inline TColor GradientEntry(TColor From, TColor To, int Entry) {
 
 // The banner: inside its raised bevel the bands of a gradient from its start colour at the
 // edges towards white in the middle, stacked from top to bottom (the caption-free upper half is
-// checked band by band); its white caption stands in the lower half and ends at the bottom.
+// checked band by band); its white caption, turned, stands in the lower half and ends at the
+// bottom.
 inline void ExpectBanner(const TRender& R, const TControl* Banner) {
     SCOPED_TRACE("banner");
     const int W = Banner->Width(), H = Banner->Height();
@@ -209,6 +210,17 @@ inline void ExpectBanner(const TRender& R, const TControl* Banner) {
     }
     EXPECT_GT(R.Count(Banner, Rect(1, H / 2, W - 1, H - 1), clWhite), 300) << "the caption";
     EXPECT_GT(R.Count(Banner, Rect(1, H - 12, W - 1, H - 1), clWhite), 0) << "at the bottom";
+    // The caption is turned to run downwards: it stands in a band far taller than wide.
+    int Left = W, Right = 0, Top = H, Bottom = 0;
+    for (int Y = 1; Y < H - 1; ++Y)
+        for (int X = 1; X < W - 1; ++X)
+            if (R.At(Banner, X, Y) == clWhite) {
+                Left = std::min(Left, X);
+                Right = std::max(Right, X + 1);
+                Top = std::min(Top, Y);
+                Bottom = std::max(Bottom, Y + 1);
+            }
+    EXPECT_GT(Bottom - Top, 5 * (Right - Left)) << "the caption runs downwards";
 }
 
 // The bottom bar's face is its one colour wherever no control stands on it.

@@ -2,6 +2,7 @@
 #include "FieldSplitter.h"
 #include "FileStreams.h"
 #include "TestData.h"
+#include "TextDlgs.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -198,6 +199,44 @@ TEST(SourceLinesRealFiles, SmallUtf16AndUtf8SamplesMatchTheShiftJisOne) {
     LoadSourceLines(&Utf16, QUOVANT_TESTDATA "/csv/UTF-16_LE.TSV.tsv");
     EXPECT_EQ(Sjis.Text(), Utf8.Text());
     ASSERT_EQ(Utf16.Count(), Sjis.Count());
+}
+
+// The bytes of UTF-8 text as UTF-16 with a byte-order mark.
+std::string ToUtf16(std::string_view Utf8, bool BigEndian) {
+    std::string Bytes = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const QChar C : QString::fromUtf8(Utf8.data(), static_cast<qsizetype>(Utf8.size()))) {
+        const char High = static_cast<char>(C.unicode() >> 8);
+        const char Low = static_cast<char>(C.unicode() & 0xFF);
+        Bytes += BigEndian ? std::string{High, Low} : std::string{Low, High};
+    }
+    return Bytes;
+}
+
+// The open dialog's preview of a file is the start of the lines that the wizard loads from it:
+// whole lines, then a line cut by the preview's limit.
+TEST(SourceLinesRealFiles, ThePreviewShowsTheStartOfTheLoadedLines) {
+    SKIP_WITHOUT_TESTDATA("/csv/localgovjp-utf8.csv");
+    const std::string Marked = ReadFileBytes(QUOVANT_TESTDATA "/csv/localgovjp-utf8.csv");
+    const std::string_view Utf8 = std::string_view(Marked).substr(3);
+    const std::pair<const char*, std::string> Files[] = {
+        {"KEN_ALL.CSV", ReadFileBytes(QUOVANT_TESTDATA "/csv/KEN_ALL.CSV")},
+        {"mhlw_price_20250716.csv", ReadFileBytes(QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv")},
+        {"localgovjp-utf8.csv", Marked},
+        {"UTF-16_LE.TSV.tsv", ReadFileBytes(QUOVANT_TESTDATA "/csv/UTF-16_LE.TSV.tsv")},
+        {"UTF-16 LE", ToUtf16(Utf8, false)},
+        {"UTF-16 BE", ToUtf16(Utf8, true)},
+    };
+    for (const auto& [Name, Bytes] : Files) {
+        TStringList Loaded, Shown;
+        LoadSourceText(&Loaded, TTextBytes(Bytes.begin(), Bytes.end()), Name);
+        Shown.SetText(
+            PreviewText(std::string_view(Bytes).substr(0, TTextOpenDialog::PreviewLimit)));
+        ASSERT_GT(Shown.Count(), 1) << Name;
+        const int Last = Shown.Count() - 1;
+        for (int I = 0; I < Last; ++I)
+            EXPECT_EQ(Shown[I], Loaded[I]) << Name << " line " << I + 1;
+        EXPECT_TRUE(Loaded[Last].starts_with(Shown[Last])) << Name;
+    }
 }
 
 } // namespace

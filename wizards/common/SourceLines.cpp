@@ -1,6 +1,7 @@
 #include "SourceLines.h"
 
 #include "FileStreams.h"
+#include "TextEncoding.h"
 
 #include <algorithm>
 #include <string_view>
@@ -8,17 +9,6 @@
 const std::size_t MaxSourceBytes = std::size_t(256) << 20;
 
 namespace {
-
-enum class TSourceEncoding { Bytes, Utf8, Utf16LE, Utf16BE };
-
-struct TBom {
-    std::string_view Mark;
-    TSourceEncoding Encoding;
-};
-
-const TBom Boms[] = {{"\xEF\xBB\xBF", TSourceEncoding::Utf8},
-                     {"\xFF\xFE", TSourceEncoding::Utf16LE},
-                     {"\xFE\xFF", TSourceEncoding::Utf16BE}};
 
 AnsiString NotTextMessage(const AnsiString& FileName) {
     return "ファイル \""_sj + FileName +
@@ -70,16 +60,10 @@ template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text
     }
 }
 
-std::u16string ToUnits(std::string_view Bytes, bool BigEndian, const AnsiString& FileName) {
+std::u16string ToUnits(std::string_view Bytes, TTextEncoding Encoding, const AnsiString& FileName) {
     if (Bytes.size() % 2 != 0)
         throw EConvertError(OddUtf16Message(FileName));
-    std::u16string Units(Bytes.size() / 2, u'\0');
-    for (std::size_t I = 0; I < Units.size(); ++I) {
-        const auto Hi = static_cast<unsigned char>(Bytes[2 * I + (BigEndian ? 0 : 1)]);
-        const auto Lo = static_cast<unsigned char>(Bytes[2 * I + (BigEndian ? 1 : 0)]);
-        Units[I] = static_cast<char16_t>(Hi << 8 | Lo);
-    }
-    return Units;
+    return Utf16Units(Bytes, Encoding);
 }
 
 // The lines of a file: views into one text, the file's bytes or their conversion.
@@ -116,21 +100,20 @@ TSourceText ConvertedLines(std::basic_string_view<Char> Text, const AnsiString& 
 
 TSourceText ReadLines(TSharedText Bytes, const AnsiString& FileName) {
     const std::string_view Text(*Bytes);
-    for (const TBom& Bom : Boms) {
-        if (!Text.starts_with(Bom.Mark))
-            continue;
-        const std::string_view Body = Text.substr(Bom.Mark.size());
-        if (Bom.Encoding == TSourceEncoding::Utf8)
-            return ConvertedLines(Body, FileName, Utf8ToAnsi);
-        const std::u16string Units =
-            ToUnits(Body, Bom.Encoding == TSourceEncoding::Utf16BE, FileName);
-        return ConvertedLines(std::u16string_view(Units), FileName, Utf16ToAnsi);
+    std::size_t MarkSize = 0;
+    const TTextEncoding Encoding = TextEncoding(Text, MarkSize);
+    const std::string_view Body = Text.substr(MarkSize);
+    switch (Encoding) {
+    case teAnsi:
+        return ViewLines(std::move(Bytes), Body, FileName);
+    case teUtf8:
+        return ConvertedLines(Body, FileName, Utf8ToAnsi);
+    case teUtf16LE:
+    case teUtf16BE:
+        break;
     }
-    // Without a mark the file is code page 932 whenever it reads as such; only a file that
-    // does not, but is UTF-8, is converted.
-    if (!IsValidAnsi(Text) && IsValidUtf8(Text))
-        return ConvertedLines(Text, FileName, Utf8ToAnsi);
-    return ViewLines(std::move(Bytes), Text, FileName);
+    const std::u16string Units = ToUnits(Body, Encoding, FileName);
+    return ConvertedLines(std::u16string_view(Units), FileName, Utf16ToAnsi);
 }
 
 } // namespace
