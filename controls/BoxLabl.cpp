@@ -64,13 +64,6 @@ TCustomBoxLabel::TCustomBoxLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     SetLabelText(Name());
 }
 
-template <class T> void TCustomBoxLabel::Change(T& Field, T Value) {
-    if (Field == Value)
-        return;
-    Field = Value;
-    Invalidate();
-}
-
 void TCustomBoxLabel::SetAlignment(TAlignment Value) {
     Change(FAlignment, Value);
 }

@@ -64,7 +64,6 @@ protected:
     virtual void SetLabelText(const AnsiString& Value);
 
 private:
-    template <class T> void Change(T& Field, T Value);
     void PaintBevelRing(int I, int Inset, TBevelStyle Bevel);
     int PaintFrame();
     TRect PlaceText(const AnsiString& Text, int Inset);

@@ -209,6 +209,13 @@ public:
     static constexpr bool DefaultParentShowHint = true;
 
 protected:
+    // The setter of a property that only the picture shows: stores and repaints on a change.
+    template <class T> void Change(T& Field, const T& Value) {
+        if (Field == Value)
+            return;
+        Field = Value;
+        Invalidate();
+    }
     // Controls built on a ready-made platform widget create it here (called once, lazily).
     virtual TPlatformWidget* CreateWidget();
     // Called by the layer for the platform's events (through TControlAccess); behaviour that

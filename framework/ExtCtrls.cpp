@@ -47,10 +47,7 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
 }
 
 void TCustomPanel::SetAlignment(TAlignment Value) {
-    if (FAlignment == Value)
-        return;
-    FAlignment = Value;
-    Invalidate();
+    Change(FAlignment, Value);
 }
 
 void TCustomPanel::SetBevelInner(TPanelBevel Value) {
@@ -192,17 +189,11 @@ TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TBevel::SetShape(TBevelShape Value) {
-    if (FShape == Value)
-        return;
-    FShape = Value;
-    Invalidate();
+    Change(FShape, Value);
 }
 
 void TBevel::SetStyle(TBevelStyle Value) {
-    if (FStyle == Value)
-        return;
-    FStyle = Value;
-    Invalidate();
+    Change(FStyle, Value);
 }
 
 void TBevel::PaintLine(int X, int Y, int AWidth, int AHeight, TColor Color) {

@@ -39,17 +39,11 @@ TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
-    if (FAlignment == Value)
-        return;
-    FAlignment = Value;
-    Invalidate();
+    Change(FAlignment, Value);
 }
 
 void TCustomLabel::SetLayout(TTextLayout Value) {
-    if (FLayout == Value)
-        return;
-    FLayout = Value;
-    Invalidate();
+    Change(FLayout, Value);
 }
 
 void TCustomLabel::SetAutoSize(bool Value) {
@@ -60,10 +54,7 @@ void TCustomLabel::SetAutoSize(bool Value) {
 }
 
 void TCustomLabel::SetTransparent(bool Value) {
-    if (FTransparent == Value)
-        return;
-    FTransparent = Value;
-    Invalidate();
+    Change(FTransparent, Value);
 }
 
 void TCustomLabel::SetWordWrap(bool Value) {
