@@ -59,8 +59,8 @@ int HalfToEven(int N) {
 }
 
 TCustomBoxLabel::TCustomBoxLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
-    SetColor(DefaultColor);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
+    SetColor(InitColor);
     SetLabelText(Name());
 }
 

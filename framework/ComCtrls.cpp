@@ -20,7 +20,7 @@ constexpr int TextIndent = 2;
 TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner) {
     SetColor(DefaultColor);
     SetAlign(DefaultAlign);
-    SetHeight(DefaultHeight);
+    SetHeight(InitHeight);
 }
 
 void TStatusBar::SetSimplePanel(bool Value) {

@@ -205,7 +205,7 @@ public:
     static constexpr TColor DefaultColor = clWindow;
     static constexpr bool DefaultParentColor = false;
     static constexpr bool DefaultParentFont = true;
-    static constexpr bool DefaultShowHint = false;
+    static constexpr bool InitShowHint = false;
     static constexpr bool DefaultParentShowHint = true;
 
 protected:
@@ -290,7 +290,7 @@ private:
     TCursor FCursor = crDefault;
     AnsiString FCaption;
     AnsiString FHint;
-    bool FShowHint = DefaultShowHint;
+    bool FShowHint = InitShowHint;
     bool FParentShowHint = DefaultParentShowHint;
     TPopupMenu* FPopupMenu = nullptr;
     bool FClicked = false; // the left button went down on a self-painted control

@@ -43,7 +43,7 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle({csAcceptsControls, csSetCaption});
     SetColor(DefaultColor);
     SetParentColor(DefaultParentColor);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 void TCustomPanel::SetAlignment(TAlignment Value) {
@@ -185,7 +185,7 @@ const std::vector<const char*>& BevelStyleNames() {
 }
 
 TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 void TBevel::SetShape(TBevelShape Value) {

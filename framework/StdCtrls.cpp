@@ -35,7 +35,7 @@ AnsiString ListIndexError() {
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     SetControlStyle({csSetCaption});
     SetParentColor(DefaultParentColor);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
@@ -158,7 +158,7 @@ void TCustomLabel::AdjustBounds() {
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csSetCaption});
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TPlatformWidget* TButton::CreateWidget() {
@@ -194,7 +194,7 @@ const std::vector<const char*>& CheckBoxStateNames() {
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csSetCaption});
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TPlatformWidget* TCheckBox::CreateWidget() {
@@ -345,7 +345,7 @@ private:
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TCustomListBox::~TCustomListBox() = default;
@@ -432,7 +432,7 @@ void TCustomListBox::UserSelected(int Row) {
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csAcceptsControls, csSetCaption});
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TPlatformWidget* TCustomGroupBox::CreateWidget() {
@@ -465,7 +465,7 @@ TRect TCustomGroupBox::AlignArea() const {
 TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>()) {
     FLines->OnChange = [this](TObject*) { ShowLines(); };
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TMemo::~TMemo() = default;

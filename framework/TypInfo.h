@@ -85,6 +85,9 @@ const TClassInfo* FindClassInfo(const AnsiString& Name);
 //       .Publish("Align")
 //       .Publish("BevelWidth")
 //       .Publish("Color").Default(clBtnFace);
+// A class names the declared default of its property Xxx DefaultXxx (a static constexpr
+// member), and the starting value of one that has no declared default, and so is always
+// stored, InitXxx.
 template <class C> class TPublish {
 public:
     TPublish(const char* Name, const char* ParentName)
