@@ -108,19 +108,8 @@ std::string_view ShownPart(std::string_view Line, TAlignment Alignment, std::siz
 // The lines of a cell text as TStrings::SetText splits them, as views; always one at least.
 void SplitCellLines(std::string_view Text, std::vector<std::string_view>& Lines) {
     Lines.clear();
-    const std::size_t End = std::min(Text.find('\0'), Text.size());
-    std::size_t Pos = 0;
-    while (Pos < End) {
-        std::size_t Break = Pos;
-        while (Break < End && Text[Break] != '\r' && Text[Break] != '\n')
-            ++Break;
-        Lines.push_back(Text.substr(Pos, Break - Pos));
-        Pos = Break;
-        if (Pos < End && Text[Pos] == '\r')
-            ++Pos;
-        if (Pos < End && Text[Pos] == '\n')
-            ++Pos;
-    }
+    ForEachLine(Text.substr(0, Text.find('\0')),
+                [&](std::string_view Line) { Lines.push_back(Line); });
     if (Lines.empty())
         Lines.emplace_back();
 }
