@@ -296,6 +296,16 @@ private:
     bool FHeld = false;
 };
 
+// Runs Register on the first call only: each registration of a layer registers the layers
+// under it, so a program may ask for one more than once. Each lambda passed is its own once.
+template <class F> void RegisterOnce(F Register) {
+    static bool Registered = false;
+    if (Registered)
+        return;
+    Registered = true;
+    Register();
+}
+
 // The classes of Classes (persistent objects, components, collections, string lists) and
 // their published properties, for the form files; RegisterFrameworkClasses calls it once.
 void RegisterBaseClasses();

@@ -175,10 +175,8 @@ void TWizardForm::IconButton4Click(TObject*) {
 // ---- Published properties
 
 void RegisterWizardForm() {
-    static bool Registered = false;
-    if (Registered)
-        return;
-    Registered = true;
-    RegisterControlClasses();
-    TPublish<TWizardForm>("TWizardForm", "TForm");
+    RegisterOnce([] {
+        RegisterControlClasses();
+        TPublish<TWizardForm>("TWizardForm", "TForm");
+    });
 }

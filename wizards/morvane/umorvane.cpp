@@ -26,10 +26,8 @@ void Tfmorvane::Button11Click(TObject*) {
 // ---- Published properties
 
 void RegisterMorvaneClasses() {
-    static bool Registered = false;
-    if (Registered)
-        return;
-    Registered = true;
-    RegisterWizardForm();
-    TPublish<Tfmorvane>("Tfmorvane", "TWizardForm");
+    RegisterOnce([] {
+        RegisterWizardForm();
+        TPublish<Tfmorvane>("Tfmorvane", "TWizardForm");
+    });
 }

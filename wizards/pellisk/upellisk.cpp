@@ -127,10 +127,8 @@ void InsertGridRows(TStringGrid* Grid, int Index, int Count) {
 // ---- Published properties
 
 void RegisterPelliskClasses() {
-    static bool Registered = false;
-    if (Registered)
-        return;
-    Registered = true;
-    RegisterWizardForm();
-    TPublish<Tfpellisk>("Tfpellisk", "TWizardForm");
+    RegisterOnce([] {
+        RegisterWizardForm();
+        TPublish<Tfpellisk>("Tfpellisk", "TWizardForm");
+    });
 }
