@@ -6,7 +6,6 @@
 //   flow_bench morvane|pellisk LINES   the flow on a generated file of LINES lines (100000)
 //   flow_bench generate LINES FILE     writes the generated file, for bench/compare.sh
 //   flow_bench long                    morvane on a file whose first field is 50 MB
-#include "CtrlsReg.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
@@ -182,7 +181,8 @@ bool IsNumber(const std::string& Text) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    RegisterControlClasses();
+    RegisterMorvaneClasses();
+    RegisterPelliskClasses();
     const std::string Which = argc > 1 ? argv[1] : "morvane";
     const std::string Input = argc > 2 ? argv[2] : std::to_string(DefaultLines);
     if (Which == "generate") {

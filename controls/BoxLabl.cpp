@@ -59,16 +59,9 @@ int HalfToEven(int N) {
 }
 
 TCustomBoxLabel::TCustomBoxLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
-    SetColor(DefaultColor);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
+    SetColor(InitColor);
     SetLabelText(Name());
-}
-
-template <class T> void TCustomBoxLabel::Change(T& Field, T Value) {
-    if (Field == Value)
-        return;
-    Field = Value;
-    Invalidate();
 }
 
 void TCustomBoxLabel::SetAlignment(TAlignment Value) {

@@ -22,18 +22,18 @@ public:
     explicit TCustomBoxLabel(TComponent* AOwner);
     const char* ClassName() const override { return "TCustomBoxLabel"; }
 
-    static constexpr TAlignment DefaultAlignment = taCenter;
-    static constexpr THorizontalAlignment DefaultHorizontalAlign = haCenter;
-    static constexpr int DefaultTextBorder = 2;
-    static constexpr bool DefaultWordWrap = false;
-    static constexpr TBorderStyle DefaultBorderStyle = bsNone;
-    static constexpr std::int8_t DefaultDecimals = 0;
-    static constexpr TBevelStyle DefaultBevelInner = bvLowered;
-    static constexpr TBevelStyle DefaultBevelOuter = bvRaised;
-    static constexpr int DefaultBevelWidth = 1;
-    static constexpr int DefaultWidth = 70;
-    static constexpr int DefaultHeight = 20;
-    static constexpr TColor DefaultColor = clBtnFace;
+    static constexpr TAlignment InitAlignment = taCenter;
+    static constexpr THorizontalAlignment InitHorizontalAlign = haCenter;
+    static constexpr int InitTextBorder = 2;
+    static constexpr bool InitWordWrap = false;
+    static constexpr TBorderStyle InitBorderStyle = bsNone;
+    static constexpr std::int8_t InitDecimals = 0;
+    static constexpr TBevelStyle InitBevelInner = bvLowered;
+    static constexpr TBevelStyle InitBevelOuter = bvRaised;
+    static constexpr int InitBevelWidth = 1;
+    static constexpr int InitWidth = 70;
+    static constexpr int InitHeight = 20;
+    static constexpr TColor InitColor = clBtnFace;
     // The text passes through a buffer of 256 bytes, terminator included.
     static constexpr std::size_t MaxTextBytes = 255;
 
@@ -64,21 +64,20 @@ protected:
     virtual void SetLabelText(const AnsiString& Value);
 
 private:
-    template <class T> void Change(T& Field, T Value);
     void PaintBevelRing(int I, int Inset, TBevelStyle Bevel);
     int PaintFrame();
     TRect PlaceText(const AnsiString& Text, int Inset);
     unsigned DrawFlags() const;
     void DrawLabelText(const AnsiString& Text, TRect R, unsigned Flags);
-    TAlignment FAlignment = DefaultAlignment;
-    THorizontalAlignment FHorizontalAlign = DefaultHorizontalAlign;
-    int FTextBorder = DefaultTextBorder;
-    bool FWordWrap = DefaultWordWrap;
-    TBorderStyle FBorderStyle = DefaultBorderStyle;
-    std::int8_t FDecimals = DefaultDecimals;
-    TBevelStyle FBevelInner = DefaultBevelInner;
-    TBevelStyle FBevelOuter = DefaultBevelOuter;
-    int FBevelWidth = DefaultBevelWidth;
+    TAlignment FAlignment = InitAlignment;
+    THorizontalAlignment FHorizontalAlign = InitHorizontalAlign;
+    int FTextBorder = InitTextBorder;
+    bool FWordWrap = InitWordWrap;
+    TBorderStyle FBorderStyle = InitBorderStyle;
+    std::int8_t FDecimals = InitDecimals;
+    TBevelStyle FBevelInner = InitBevelInner;
+    TBevelStyle FBevelOuter = InitBevelOuter;
+    int FBevelWidth = InitBevelWidth;
     AnsiString FFormatString;
 };
 

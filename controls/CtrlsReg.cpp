@@ -11,17 +11,15 @@
 #include "WinXP.h"
 
 void RegisterControlClasses() {
-    static bool Registered = false;
-    if (Registered)
-        return;
-    Registered = true;
-    RegisterFrameworkClasses();
-    RegisterBoxLabl();
-    RegisterGradBox();
-    RegisterGradpan();
-    RegisterIconBtn();
-    RegisterStrCGrid();
-    RegisterTextDlgs();
-    RegisterURLLabel();
-    RegisterWinXP();
+    RegisterOnce([] {
+        RegisterFrameworkClasses();
+        RegisterBoxLabl();
+        RegisterGradBox();
+        RegisterGradpan();
+        RegisterIconBtn();
+        RegisterStrCGrid();
+        RegisterTextDlgs();
+        RegisterURLLabel();
+        RegisterWinXP();
+    });
 }

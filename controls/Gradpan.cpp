@@ -46,8 +46,8 @@ const std::vector<TEffectPass>& EffectPasses(TTextEffect Effect) {
 constexpr TColor EffectSecondColor = clBlack;
 constexpr TColor BevelLightColor = clWhite;
 constexpr TColor BevelDarkColor = clGray;
-constexpr TColor DefaultImageInk = clBlack;
-constexpr TColor DefaultImagePaper = clWhite;
+constexpr TColor InitImageInk = clBlack;
+constexpr TColor InitImagePaper = clWhite;
 // The reference text whose height places the caption.
 constexpr const char* MeasureText = "^_";
 constexpr int TenthsPerDegree = 10;
@@ -103,11 +103,11 @@ const std::vector<const char*>& VertAlignNames() {
 // The default picture is a white square with a black outline that leaves its last row and
 // column white.
 TGradPan::TGradPan(TComponent* AOwner)
-    : TPanel(AOwner), FBitmap(std::make_unique<TBitmap>(DefaultImageSize, DefaultImageSize)) {
+    : TPanel(AOwner), FBitmap(std::make_unique<TBitmap>(InitImageSize, InitImageSize)) {
     TCanvas* C = FBitmap->Canvas();
-    C->Pen()->SetColor(DefaultImageInk);
-    C->Brush()->SetColor(DefaultImagePaper);
-    C->Rectangle(0, 0, DefaultImageSize - 1, DefaultImageSize - 1);
+    C->Pen()->SetColor(InitImageInk);
+    C->Brush()->SetColor(InitImagePaper);
+    C->Rectangle(0, 0, InitImageSize - 1, InitImageSize - 1);
     FBitmap->OnChange = [this](TObject*) { ImageChanged(); };
 }
 

@@ -46,7 +46,7 @@ public:
     static constexpr bool InitCtl3D = false;
     static constexpr int InitMarge = 6;
     static constexpr bool InitMoveable = false;
-    static constexpr int DefaultImageSize = 50;
+    static constexpr int InitImageSize = 50;
     // The gradients have this many bands and colours.
     static constexpr int ColorTableSize = 100;
     // A rotated caption passes through a text buffer of 256 bytes with its terminator.

@@ -56,7 +56,7 @@ TIconButton::TIconButton(TComponent* AOwner)
     SetButtonStyle(DefaultButtonStyle);
     SetCtl3D(true);
     SetOutColor(DefaultOutColor);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TIconButton::~TIconButton() = default;

@@ -24,8 +24,8 @@ public:
     static constexpr bool DefaultColorChange = true;
     static constexpr TColor DefaultInColor = clActiveCaption;
     static constexpr TColor DefaultOutColor = clBtnFace;
-    static constexpr int DefaultWidth = 36;
-    static constexpr int DefaultHeight = 36;
+    static constexpr int InitWidth = 36;
+    static constexpr int InitHeight = 36;
     static constexpr int IconSize = 32;
 
     TButtonStyle ButtonStyle() const { return FButtonStyle; }

@@ -233,24 +233,26 @@ void TSCGCellParam::operator delete(void* Item, std::size_t Size) {
 }
 
 TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection)
-    : TCollectionItem(ACollection), FCellColor(Init::CellColor), FFontColor(Init::FontColor),
-      FFontWidth(Init::FontWidth), FOptions(ACollection->Grid()->Options()),
-      FNameNumber(ACollection->Count()), FAlignment(Init::Alignment), FLayout(Init::Layout),
-      FCaptionType(Init::CaptionType), FImeMode(Init::ImeMode), FCellColorEnabled(Init::Enabled),
-      FFontColorEnabled(Init::Enabled), FBrushEnabled(Init::Enabled),
-      FImeModeEnabled(Init::Enabled), FOptionsEnabled(Init::Enabled), FRangeEnabled(Init::Enabled),
-      FNameSet(false), FInLookup(false) {
+    : TCollectionItem(ACollection), FCellColor(InitCellColor), FFontColor(InitFontColor),
+      FFontWidth(InitFontWidth), FOptions(ACollection->Grid()->Options()),
+      FNameNumber(ACollection->Count()), FAlignment(DefaultAlignment), FLayout(DefaultLayout),
+      FCaptionType(DefaultCaptionType), FImeMode(DefaultImeMode),
+      FCellColorEnabled(DefaultCellColorEnabled), FFontColorEnabled(DefaultFontColorEnabled),
+      FBrushEnabled(DefaultBrushEnabled), FImeModeEnabled(InitImeModeEnabled),
+      FOptionsEnabled(DefaultOptionsEnabled), FRangeEnabled(DefaultRangeEnabled), FNameSet(false),
+      FInLookup(false) {
     if (ACollection->FFileNewItems)
         ACollection->File(this);
 }
 
 TSCGCellParam::TSCGCellParam(TSCGCellParams* ACollection, TDetached)
-    : TCollectionItem(ACollection, TDetached{}), FCellColor(Init::CellColor),
-      FFontColor(Init::FontColor), FFontWidth(Init::FontWidth), FOptions(), FNameNumber(0),
-      FAlignment(Init::Alignment), FLayout(Init::Layout), FCaptionType(Init::CaptionType),
-      FImeMode(Init::ImeMode), FCellColorEnabled(true), FFontColorEnabled(true),
-      FBrushEnabled(Init::Enabled), FImeModeEnabled(Init::Enabled), FOptionsEnabled(Init::Enabled),
-      FRangeEnabled(Init::Enabled), FNameSet(false), FInLookup(false) {}
+    : TCollectionItem(ACollection, TDetached{}), FCellColor(InitCellColor),
+      FFontColor(InitFontColor), FFontWidth(InitFontWidth), FOptions(), FNameNumber(0),
+      FAlignment(DefaultAlignment), FLayout(DefaultLayout), FCaptionType(DefaultCaptionType),
+      FImeMode(DefaultImeMode), FCellColorEnabled(true), FFontColorEnabled(true),
+      FBrushEnabled(DefaultBrushEnabled), FImeModeEnabled(InitImeModeEnabled),
+      FOptionsEnabled(DefaultOptionsEnabled), FRangeEnabled(DefaultRangeEnabled), FNameSet(false),
+      FInLookup(false) {}
 
 TSCGCellParam::~TSCGCellParam() {
     if (FInLookup && Collection())

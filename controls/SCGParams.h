@@ -44,6 +44,20 @@ public:
     static void* operator new(std::size_t Size);
     static void operator delete(void* Item, std::size_t Size);
     const char* ClassName() const override { return "TSCGCellParam"; }
+
+    static constexpr TAlignment DefaultAlignment = taLeftJustify;
+    static constexpr TSCGCellCaptionType DefaultCaptionType = ctCellText;
+    static constexpr bool DefaultCellColorEnabled = false;
+    static constexpr bool DefaultBrushEnabled = false;
+    static constexpr bool DefaultFontColorEnabled = false;
+    static constexpr TImeMode DefaultImeMode = imDontCare;
+    static constexpr TTextLayout DefaultLayout = tlTop;
+    static constexpr bool DefaultOptionsEnabled = false;
+    static constexpr bool DefaultRangeEnabled = false;
+    static constexpr TColor InitCellColor = clWindow;
+    static constexpr TColor InitFontColor = clWindowText;
+    static constexpr int InitFontWidth = 1;
+    static constexpr bool InitImeModeEnabled = false;
     void Assign(const TPersistent* Source) override;
     AnsiString GetDisplayName() const override;
 

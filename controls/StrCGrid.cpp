@@ -108,19 +108,8 @@ std::string_view ShownPart(std::string_view Line, TAlignment Alignment, std::siz
 // The lines of a cell text as TStrings::SetText splits them, as views; always one at least.
 void SplitCellLines(std::string_view Text, std::vector<std::string_view>& Lines) {
     Lines.clear();
-    const std::size_t End = std::min(Text.find('\0'), Text.size());
-    std::size_t Pos = 0;
-    while (Pos < End) {
-        std::size_t Break = Pos;
-        while (Break < End && Text[Break] != '\r' && Text[Break] != '\n')
-            ++Break;
-        Lines.push_back(Text.substr(Pos, Break - Pos));
-        Pos = Break;
-        if (Pos < End && Text[Pos] == '\r')
-            ++Pos;
-        if (Pos < End && Text[Pos] == '\n')
-            ++Pos;
-    }
+    ForEachLine(Text.substr(0, Text.find('\0')),
+                [&](std::string_view Line) { Lines.push_back(Line); });
     if (Lines.empty())
         Lines.emplace_back();
 }
@@ -248,12 +237,13 @@ void TSCGCellFonts::AssignTo(TPersistent* Dest) const {
 
 TStrColGrid::TStrColGrid(TComponent* AOwner)
     : TStringGrid(AOwner), FCellParams(std::make_unique<TSCGCellParams>(this)),
-      FFonts(std::make_unique<TSCGCellFonts>(this)), FAlignment(Init::Alignment),
-      FFixedAlignment(Init::Alignment), FFixedLayout(Init::Layout), FFocusDraw(Init::FocusDraw),
-      FFocusCellColor(Init::FocusCellColor), FFocusCellFontColor(Init::FocusCellFontColor),
-      FFocusCellFontColorEnabled(Init::Enabled), FCellDivide(Init::CellDivide),
-      FLayout(Init::Layout), FOptions(Init::GridOptions) {
-    SetDefaultDrawing(Init::DefaultDrawing);
+      FFonts(std::make_unique<TSCGCellFonts>(this)), FAlignment(DefaultAlignment),
+      FFixedAlignment(DefaultFixedAlignment), FFixedLayout(DefaultFixedLayout),
+      FFocusDraw(DefaultFocusDraw), FFocusCellColor(DefaultFocusCellColor),
+      FFocusCellFontColor(DefaultFocusCellFontColor),
+      FFocusCellFontColorEnabled(DefaultFocusCellFontColorEnabled), FCellDivide(DefaultCellDivide),
+      FLayout(InitLayout), FOptions(InitOptions) {
+    SetDefaultDrawing(InitDefaultDrawing);
     TCustomGrid::SetOptions(FOptions);
     SetDoubleBuffered(true);
 }
@@ -777,39 +767,39 @@ void TStrColGrid::RestoreCanvas() {
 void RegisterStrCGrid() {
     TPublish<TSCGCellParam>("TSCGCellParam", "TCollectionItem")
         .Enum("Alignment", &TSCGCellParam::Alignment, &TSCGCellParam::SetAlignment,
-              AlignmentNames(), std::optional(Init::Alignment))
+              AlignmentNames(), std::optional(TSCGCellParam::DefaultAlignment))
         .Str("Caption", &TSCGCellParam::Caption, &TSCGCellParam::SetCaption)
         .StoredIf([](const TSCGCellParam* P) { return !P->Caption().empty(); })
         .Enum("CaptionType", &TSCGCellParam::CaptionType, &TSCGCellParam::SetCaptionType,
-              SCGCellCaptionTypeNames(), std::optional(Init::CaptionType))
+              SCGCellCaptionTypeNames(), std::optional(TSCGCellParam::DefaultCaptionType))
         .Int("CellColor", &TSCGCellParam::CellColor, &TSCGCellParam::SetCellColor, std::nullopt,
              &ColorIdents())
         .Bool("CellColorEnabled", &TSCGCellParam::CellColorEnabled,
-              &TSCGCellParam::SetCellColorEnabled, Init::Enabled)
+              &TSCGCellParam::SetCellColorEnabled, TSCGCellParam::DefaultCellColorEnabled)
         .Int("Col", &TSCGCellParam::Col, &TSCGCellParam::SetCol)
         .Int("ColMax", &TSCGCellParam::ColMax, &TSCGCellParam::SetColMax)
         .Object("Brush", TTypeKind::Class, &TSCGCellParam::Brush)
         .Bool("BrushEnabled", &TSCGCellParam::BrushEnabled, &TSCGCellParam::SetBrushEnabled,
-              Init::Enabled)
+              TSCGCellParam::DefaultBrushEnabled)
         .Str("FontName", &TSCGCellParam::FontName, &TSCGCellParam::SetFontName)
         .StoredIf([](const TSCGCellParam* P) { return !P->FontName().empty(); })
         .Int("FontColor", &TSCGCellParam::FontColor, &TSCGCellParam::SetFontColor, std::nullopt,
              &ColorIdents())
         .Bool("FontColorEnabled", &TSCGCellParam::FontColorEnabled,
-              &TSCGCellParam::SetFontColorEnabled, Init::Enabled)
+              &TSCGCellParam::SetFontColorEnabled, TSCGCellParam::DefaultFontColorEnabled)
         .Int("FontWidth", &TSCGCellParam::FontWidth, &TSCGCellParam::SetFontWidth)
         .Enum("ImeMode", &TSCGCellParam::ImeMode, &TSCGCellParam::SetImeMode, ImeModeNames(),
-              std::optional(Init::ImeMode))
+              std::optional(TSCGCellParam::DefaultImeMode))
         .Bool("ImeModeEnabled", &TSCGCellParam::ImeModeEnabled, &TSCGCellParam::SetImeModeEnabled)
         .Enum("Layout", &TSCGCellParam::Layout, &TSCGCellParam::SetLayout, TextLayoutNames(),
-              std::optional(Init::Layout))
+              std::optional(TSCGCellParam::DefaultLayout))
         .Str("Name", &TSCGCellParam::Name, &TSCGCellParam::SetName)
         .StoredIf([](const TSCGCellParam* P) { return !P->Name().empty(); })
         .Set("Options", &TSCGCellParam::Options, &TSCGCellParam::SetOptions, GridOptionNames())
         .Bool("OptionsEnabled", &TSCGCellParam::OptionsEnabled, &TSCGCellParam::SetOptionsEnabled,
-              Init::Enabled)
+              TSCGCellParam::DefaultOptionsEnabled)
         .Bool("RangeEnabled", &TSCGCellParam::RangeEnabled, &TSCGCellParam::SetRangeEnabled,
-              Init::Enabled)
+              TSCGCellParam::DefaultRangeEnabled)
         .Int("Row", &TSCGCellParam::Row, &TSCGCellParam::SetRow)
         .Int("RowMax", &TSCGCellParam::RowMax, &TSCGCellParam::SetRowMax)
         .Int("Tag", &TSCGCellParam::Tag, &TSCGCellParam::SetTag)
@@ -833,21 +823,25 @@ void RegisterStrCGrid() {
         .Object("CellParams", TTypeKind::Collection, &TStrColGrid::CellParams)
         .Object("Fonts", TTypeKind::Collection, &TStrColGrid::Fonts)
         .Enum("Alignment", &TStrColGrid::Alignment, &TStrColGrid::SetAlignment, AlignmentNames(),
-              std::optional(Init::Alignment))
+              std::optional(TStrColGrid::DefaultAlignment))
         .Enum("FixedAlignment", &TStrColGrid::FixedAlignment, &TStrColGrid::SetFixedAlignment,
-              AlignmentNames(), std::optional(Init::Alignment))
+              AlignmentNames(), std::optional(TStrColGrid::DefaultFixedAlignment))
         .Enum("FixedLayout", &TStrColGrid::FixedLayout, &TStrColGrid::SetFixedLayout,
-              TextLayoutNames(), std::optional(Init::Layout))
-        .Bool("FocusDraw", &TStrColGrid::FocusDraw, &TStrColGrid::SetFocusDraw, Init::FocusDraw)
+              TextLayoutNames(), std::optional(TStrColGrid::DefaultFixedLayout))
+        .Bool("FocusDraw", &TStrColGrid::FocusDraw, &TStrColGrid::SetFocusDraw,
+              TStrColGrid::DefaultFocusDraw)
         .Int("FocusCellColor", &TStrColGrid::FocusCellColor, &TStrColGrid::SetFocusCellColor,
-             Init::FocusCellColor, &ColorIdents())
+             TStrColGrid::DefaultFocusCellColor, &ColorIdents())
         .Int("FocusCellFontColor", &TStrColGrid::FocusCellFontColor,
-             &TStrColGrid::SetFocusCellFontColor, Init::FocusCellFontColor, &ColorIdents())
+             &TStrColGrid::SetFocusCellFontColor, TStrColGrid::DefaultFocusCellFontColor,
+             &ColorIdents())
         .Bool("FocusCellFontColorEnabled", &TStrColGrid::FocusCellFontColorEnabled,
-              &TStrColGrid::SetFocusCellFontColorEnabled, Init::Enabled)
+              &TStrColGrid::SetFocusCellFontColorEnabled,
+              TStrColGrid::DefaultFocusCellFontColorEnabled)
         .Enum<TImeMode, TImeMode>("ImeMode", &TStrColGrid::ImeMode, &TStrColGrid::SetImeMode,
-                                  ImeModeNames(), Init::ImeMode)
-        .Bool("CellDivide", &TStrColGrid::CellDivide, &TStrColGrid::SetCellDivide, Init::CellDivide)
+                                  ImeModeNames(), TStrColGrid::DefaultImeMode)
+        .Bool("CellDivide", &TStrColGrid::CellDivide, &TStrColGrid::SetCellDivide,
+              TStrColGrid::DefaultCellDivide)
         .Enum("Layout", &TStrColGrid::Layout, &TStrColGrid::SetLayout, TextLayoutNames())
         .Set("Options", &TStrColGrid::Options, &TStrColGrid::SetOptions, GridOptionNames())
         .Event("OnCellChanged", &TStrColGrid::OnCellChanged)

@@ -63,6 +63,21 @@ public:
     explicit TStrColGrid(TComponent* AOwner);
     ~TStrColGrid() override;
     const char* ClassName() const override { return "TStrColGrid"; }
+
+    static constexpr TAlignment DefaultAlignment = taLeftJustify;
+    static constexpr TAlignment DefaultFixedAlignment = taLeftJustify;
+    static constexpr TTextLayout DefaultFixedLayout = tlTop;
+    static constexpr bool DefaultFocusDraw = true;
+    static constexpr TColor DefaultFocusCellColor = clHighlight;
+    static constexpr TColor DefaultFocusCellFontColor = clHighlightText;
+    static constexpr bool DefaultFocusCellFontColorEnabled = false;
+    static constexpr TImeMode DefaultImeMode = imDontCare;
+    static constexpr bool DefaultCellDivide = true;
+    static constexpr TTextLayout InitLayout = tlTop;
+    static constexpr TGridOptions InitOptions{goFixedVertLine, goFixedHorzLine, goVertLine,
+                                              goHorzLine, goRangeSelect};
+    // The grid paints its cells itself.
+    static constexpr bool InitDefaultDrawing = false;
     void Loaded() override;
 
     TSCGCellParams* CellParams() const { return FCellParams.get(); }

@@ -15,13 +15,6 @@ TURLLabel::TURLLabel(TComponent* AOwner) : TLabel(AOwner) {
     SetCursor(crHandCursor);
 }
 
-template <class T> void TURLLabel::Change(T& Field, T Value) {
-    if (Field == Value)
-        return;
-    Field = Value;
-    Invalidate();
-}
-
 void TURLLabel::SetHotTrack(bool Value) {
     Change(FHotTrack, Value);
 }

@@ -33,7 +33,6 @@ protected:
     void MouseLeave() override;
 
 private:
-    template <class T> void Change(T& Field, T Value);
     void ShowColor(TColor Value);
     bool FExecutable = false;
     bool FHotTrack = DefaultHotTrack;

@@ -115,20 +115,13 @@ void StripPrefixes(const AnsiString& Source, TTextLines& Layout) {
     }
 }
 
-// Paragraphs end at CR, LF or CR LF; a break at the very end starts no further line.
+// The paragraphs of Text, as the lines it breaks into, each from its start to its end.
 std::vector<std::pair<std::size_t, std::size_t>> Paragraphs(const AnsiString& Text) {
     std::vector<std::pair<std::size_t, std::size_t>> Result;
-    std::size_t Start = 0;
-    for (std::size_t I = 0; I < Text.size(); ++I) {
-        if (Text[I] != '\r' && Text[I] != '\n')
-            continue;
-        Result.emplace_back(Start, I);
-        if (Text[I] == '\r' && I + 1 < Text.size() && Text[I + 1] == '\n')
-            ++I;
-        Start = I + 1;
-    }
-    if (Start < Text.size())
-        Result.emplace_back(Start, Text.size());
+    ForEachLine(std::string_view(Text), [&](std::string_view Line) {
+        const auto Start = static_cast<std::size_t>(Line.data() - Text.data());
+        Result.emplace_back(Start, Start + Line.size());
+    });
     return Result;
 }
 

@@ -226,19 +226,9 @@ void TStrings::SetText(const AnsiString& Value) {
     BeginUpdate();
     try {
         Clear();
-        const std::size_t End = std::min(Value.find('\0'), Value.size());
-        std::size_t Pos = 0;
-        while (Pos < End) {
-            std::size_t Break = Pos;
-            while (Break < End && Value[Break] != '\r' && Value[Break] != '\n')
-                ++Break;
-            Add(Value.substr(Pos, Break - Pos));
-            Pos = Break;
-            if (Pos < End && Value[Pos] == '\r')
-                ++Pos;
-            if (Pos < End && Value[Pos] == '\n')
-                ++Pos;
-        }
+        const std::string_view Text(Value);
+        ForEachLine(Text.substr(0, Text.find('\0')),
+                    [this](std::string_view Line) { Add(AnsiString(Line)); });
     } catch (...) {
         EndUpdate();
         throw;

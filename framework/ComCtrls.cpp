@@ -20,28 +20,19 @@ constexpr int TextIndent = 2;
 TStatusBar::TStatusBar(TComponent* AOwner) : TCustomControl(AOwner) {
     SetColor(DefaultColor);
     SetAlign(DefaultAlign);
-    SetHeight(DefaultHeight);
+    SetHeight(InitHeight);
 }
 
 void TStatusBar::SetSimplePanel(bool Value) {
-    if (FSimplePanel == Value)
-        return;
-    FSimplePanel = Value;
-    Invalidate();
+    Change(FSimplePanel, Value);
 }
 
 void TStatusBar::SetSimpleText(const AnsiString& Value) {
-    if (FSimpleText == Value)
-        return;
-    FSimpleText = Value;
-    Invalidate();
+    Change(FSimpleText, Value);
 }
 
 void TStatusBar::SetSizeGrip(bool Value) {
-    if (FSizeGrip == Value)
-        return;
-    FSizeGrip = Value;
-    Invalidate();
+    Change(FSizeGrip, Value);
 }
 
 bool TStatusBar::SizeGripShown() const {

@@ -14,7 +14,7 @@ public:
     static constexpr bool DefaultSimplePanel = false;
     static constexpr bool DefaultSizeGrip = true;
     static constexpr TColor DefaultColor = clBtnFace;
-    static constexpr int DefaultHeight = 19;
+    static constexpr int InitHeight = 19;
 
     // Whether the bar shows SimpleText (the platform's simple mode) rather than its panels.
     bool SimplePanel() const { return FSimplePanel; }

@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include "DragInput.h"
 #include "Menus.h"
 #include "QtHost.h"
 #include "WinTypes.h"

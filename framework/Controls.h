@@ -205,10 +205,17 @@ public:
     static constexpr TColor DefaultColor = clWindow;
     static constexpr bool DefaultParentColor = false;
     static constexpr bool DefaultParentFont = true;
-    static constexpr bool DefaultShowHint = false;
+    static constexpr bool InitShowHint = false;
     static constexpr bool DefaultParentShowHint = true;
 
 protected:
+    // The setter of a property that only the picture shows: stores and repaints on a change.
+    template <class T> void Change(T& Field, const T& Value) {
+        if (Field == Value)
+            return;
+        Field = Value;
+        Invalidate();
+    }
     // Controls built on a ready-made platform widget create it here (called once, lazily).
     virtual TPlatformWidget* CreateWidget();
     // Called by the layer for the platform's events (through TControlAccess); behaviour that
@@ -283,7 +290,7 @@ private:
     TCursor FCursor = crDefault;
     AnsiString FCaption;
     AnsiString FHint;
-    bool FShowHint = DefaultShowHint;
+    bool FShowHint = InitShowHint;
     bool FParentShowHint = DefaultParentShowHint;
     TPopupMenu* FPopupMenu = nullptr;
     bool FClicked = false; // the left button went down on a self-painted control

@@ -64,7 +64,7 @@ public:
 
     static constexpr int DefaultFilterIndex = 1;
     static constexpr TOpenOptions DefaultOptions{ofHideReadOnly, ofEnableSizing};
-    static constexpr bool DefaultShowPlacesBar = true;
+    static constexpr bool InitShowPlacesBar = true;
     // Height of the template area below the standard controls.
     static constexpr int TemplateAreaHeight = 130;
 
@@ -136,7 +136,7 @@ private:
     AnsiString FInitialDir;
     AnsiString FTitle;
     TOpenOptions FOptions = DefaultOptions;
-    bool FShowPlacesBar = DefaultShowPlacesBar;
+    bool FShowPlacesBar = InitShowPlacesBar;
     TPlatformWidget* FDialog = nullptr;
     TPlatformWidget* FTemplateHolder = nullptr;
     std::unique_ptr<TWinControl> FTemplateArea;

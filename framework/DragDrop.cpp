@@ -1,6 +1,7 @@
 #include "DragDrop.h"
 
 #include "Controls.h"
+#include "DragInput.h"
 #include "QtHost.h"
 
 #include <QApplication>

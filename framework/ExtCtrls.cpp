@@ -43,14 +43,11 @@ TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
     SetControlStyle({csAcceptsControls, csSetCaption});
     SetColor(DefaultColor);
     SetParentColor(DefaultParentColor);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 void TCustomPanel::SetAlignment(TAlignment Value) {
-    if (FAlignment == Value)
-        return;
-    FAlignment = Value;
-    Invalidate();
+    Change(FAlignment, Value);
 }
 
 void TCustomPanel::SetBevelInner(TPanelBevel Value) {
@@ -188,21 +185,15 @@ const std::vector<const char*>& BevelStyleNames() {
 }
 
 TBevel::TBevel(TComponent* AOwner) : TGraphicControl(AOwner) {
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 void TBevel::SetShape(TBevelShape Value) {
-    if (FShape == Value)
-        return;
-    FShape = Value;
-    Invalidate();
+    Change(FShape, Value);
 }
 
 void TBevel::SetStyle(TBevelStyle Value) {
-    if (FStyle == Value)
-        return;
-    FStyle = Value;
-    Invalidate();
+    Change(FStyle, Value);
 }
 
 void TBevel::PaintLine(int X, int Y, int AWidth, int AHeight, TColor Color) {

@@ -28,8 +28,8 @@ public:
     static constexpr bool DefaultFullRepaint = true;
     static constexpr bool DefaultParentColor = false;
     static constexpr TColor DefaultColor = clBtnFace;
-    static constexpr int DefaultWidth = 185;
-    static constexpr int DefaultHeight = 41;
+    static constexpr int InitWidth = 185;
+    static constexpr int InitHeight = 41;
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
@@ -90,8 +90,8 @@ public:
 
     static constexpr TBevelShape DefaultShape = bsBox;
     static constexpr TBevelStyle DefaultStyle = bsLowered;
-    static constexpr int DefaultWidth = 50;
-    static constexpr int DefaultHeight = 50;
+    static constexpr int InitWidth = 50;
+    static constexpr int InitHeight = 50;
 
     TBevelShape Shape() const { return FShape; }
     void SetShape(TBevelShape Value);

@@ -517,19 +517,17 @@ void RegisterForms() {
 }
 
 void RegisterFrameworkClasses() {
-    static bool Registered = false;
-    if (Registered)
-        return;
-    Registered = true;
-    RegisterBaseClasses();
-    RegisterGraphics();
-    RegisterMenus();
-    RegisterControls();
-    RegisterGrids();
-    RegisterComCtrls();
-    RegisterDialogs();
-    RegisterXPMan();
-    RegisterStdCtrls();
-    RegisterExtCtrls();
-    RegisterForms();
+    RegisterOnce([] {
+        RegisterBaseClasses();
+        RegisterGraphics();
+        RegisterMenus();
+        RegisterControls();
+        RegisterGrids();
+        RegisterComCtrls();
+        RegisterDialogs();
+        RegisterXPMan();
+        RegisterStdCtrls();
+        RegisterExtCtrls();
+        RegisterForms();
+    });
 }

@@ -128,15 +128,15 @@ public:
     void SetCharset(TFontCharset Value);
     int PixelsPerInch() const { return 96; }
 
-    static constexpr const char* DefaultName = "MS Sans Serif";
-    static constexpr int DefaultHeight = -11;
-    static constexpr TColor DefaultColor = clWindowText;
+    static constexpr const char* InitName = "MS Sans Serif";
+    static constexpr int InitHeight = -11;
+    static constexpr TColor InitColor = clWindowText;
 
 private:
-    AnsiString FName = DefaultName;
-    int FHeight = DefaultHeight;
+    AnsiString FName = InitName;
+    int FHeight = InitHeight;
     TFontStyles FStyle;
-    TColor FColor = DefaultColor;
+    TColor FColor = InitColor;
     TFontCharset FCharset = DEFAULT_CHARSET;
 };
 

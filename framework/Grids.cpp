@@ -734,27 +734,27 @@ void RegisterGrids() {
         .StoredIf([](const TCustomGrid* G) { return !G->SizesAtDefault(false); })
         .Held()
         .Int("ColCount", &TCustomGrid::ColCount, &TCustomGrid::SetColCount,
-             TCustomGrid::DefColCount)
+             TCustomGrid::DefaultColCount)
         .Int("DefaultColWidth", &TCustomGrid::DefaultColWidth, &TCustomGrid::SetDefaultColWidth,
-             TCustomGrid::DefColWidth)
+             TCustomGrid::DefaultDefaultColWidth)
         .Int("DefaultRowHeight", &TCustomGrid::DefaultRowHeight, &TCustomGrid::SetDefaultRowHeight,
-             TCustomGrid::DefRowHeight)
+             TCustomGrid::DefaultDefaultRowHeight)
         .Bool("DefaultDrawing", &TCustomGrid::DefaultDrawing, &TCustomGrid::SetDefaultDrawing,
-              TCustomGrid::DefDefaultDrawing)
+              TCustomGrid::DefaultDefaultDrawing)
         .Int("FixedColor", &TCustomGrid::FixedColor, &TCustomGrid::SetFixedColor,
-             TCustomGrid::DefFixedColor, &ColorIdents())
+             TCustomGrid::DefaultFixedColor, &ColorIdents())
         .Int("FixedCols", &TCustomGrid::FixedCols, &TCustomGrid::SetFixedCols,
-             TCustomGrid::DefFixedCols)
+             TCustomGrid::DefaultFixedCols)
         .Int("RowCount", &TCustomGrid::RowCount, &TCustomGrid::SetRowCount,
-             TCustomGrid::DefRowCount)
+             TCustomGrid::DefaultRowCount)
         .Int("FixedRows", &TCustomGrid::FixedRows, &TCustomGrid::SetFixedRows,
-             TCustomGrid::DefFixedRows)
+             TCustomGrid::DefaultFixedRows)
         .Int("GridLineWidth", &TCustomGrid::GridLineWidth, &TCustomGrid::SetGridLineWidth,
-             TCustomGrid::DefGridLineWidth)
+             TCustomGrid::DefaultGridLineWidth)
         .Set("Options", &TCustomGrid::Options, &TCustomGrid::SetOptions, GridOptionNames(),
-             std::optional<TGridOptions>(TCustomGrid::DefOptions))
+             std::optional<TGridOptions>(TCustomGrid::DefaultOptions))
         .Enum("ScrollBars", &TCustomGrid::ScrollBars, &TCustomGrid::SetScrollBars,
-              ScrollStyleNames(), std::optional<TScrollStyle>(TCustomGrid::DefScrollBars))
+              ScrollStyleNames(), std::optional<TScrollStyle>(TCustomGrid::DefaultScrollBars))
         .Event("OnDrawCell", &TCustomGrid::OnDrawCell)
         .Event("OnGetEditText", &TCustomGrid::OnGetEditText)
         .Event("OnSelectCell", &TCustomGrid::OnSelectCell)

@@ -87,18 +87,18 @@ private:
 // the grid raises ERangeError.
 class TCustomGrid : public TCustomControl {
 public:
-    static constexpr int DefColCount = 5;
-    static constexpr int DefRowCount = 5;
-    static constexpr int DefFixedCols = 1;
-    static constexpr int DefFixedRows = 1;
-    static constexpr int DefColWidth = 64;
-    static constexpr int DefRowHeight = 24;
-    static constexpr int DefGridLineWidth = 1;
-    static constexpr TGridOptions DefOptions{goFixedVertLine, goFixedHorzLine, goVertLine,
-                                             goHorzLine, goRangeSelect};
-    static constexpr TColor DefFixedColor = clBtnFace;
-    static constexpr bool DefDefaultDrawing = true;
-    static constexpr TScrollStyle DefScrollBars = ssBoth;
+    static constexpr int DefaultColCount = 5;
+    static constexpr int DefaultRowCount = 5;
+    static constexpr int DefaultFixedCols = 1;
+    static constexpr int DefaultFixedRows = 1;
+    static constexpr int DefaultDefaultColWidth = 64;
+    static constexpr int DefaultDefaultRowHeight = 24;
+    static constexpr int DefaultGridLineWidth = 1;
+    static constexpr TGridOptions DefaultOptions{goFixedVertLine, goFixedHorzLine, goVertLine,
+                                                 goHorzLine, goRangeSelect};
+    static constexpr TColor DefaultFixedColor = clBtnFace;
+    static constexpr bool DefaultDefaultDrawing = true;
+    static constexpr TScrollStyle DefaultScrollBars = ssBoth;
 
     explicit TCustomGrid(TComponent* AOwner);
     ~TCustomGrid() override;
@@ -258,22 +258,22 @@ private:
     void CancelEditor();
     bool EditorKey(unsigned short Key, TShiftState Shift);
     void EditorFocusLost();
-    int FColCount = DefColCount;
-    int FRowCount = DefRowCount;
-    int FFixedCols = DefFixedCols;
-    int FFixedRows = DefFixedRows;
-    int FDefaultColWidth = DefColWidth;
-    int FDefaultRowHeight = DefRowHeight;
+    int FColCount = DefaultColCount;
+    int FRowCount = DefaultRowCount;
+    int FFixedCols = DefaultFixedCols;
+    int FFixedRows = DefaultFixedRows;
+    int FDefaultColWidth = DefaultDefaultColWidth;
+    int FDefaultRowHeight = DefaultDefaultRowHeight;
     std::vector<int> FColWidths;  // empty while every column has the default width
     std::vector<int> FRowHeights; // empty while every row has the default height
-    int FGridLineWidth = DefGridLineWidth;
-    TGridOptions FOptions = DefOptions;
-    TColor FFixedColor = DefFixedColor;
-    bool FDefaultDrawing = DefDefaultDrawing;
-    TScrollStyle FScrollBars = DefScrollBars;
-    TGridCoord FCurrent{DefFixedCols, DefFixedRows};
-    TGridCoord FAnchor{DefFixedCols, DefFixedRows};
-    TGridCoord FTopLeft{DefFixedCols, DefFixedRows};
+    int FGridLineWidth = DefaultGridLineWidth;
+    TGridOptions FOptions = DefaultOptions;
+    TColor FFixedColor = DefaultFixedColor;
+    bool FDefaultDrawing = DefaultDefaultDrawing;
+    TScrollStyle FScrollBars = DefaultScrollBars;
+    TGridCoord FCurrent{DefaultFixedCols, DefaultFixedRows};
+    TGridCoord FAnchor{DefaultFixedCols, DefaultFixedRows};
+    TGridCoord FTopLeft{DefaultFixedCols, DefaultFixedRows};
     bool FEditorMode = false;
     TGridCoord FEditCell;
     bool FCommitting = false;

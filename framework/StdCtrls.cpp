@@ -35,21 +35,15 @@ AnsiString ListIndexError() {
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
     SetControlStyle({csSetCaption});
     SetParentColor(DefaultParentColor);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 void TCustomLabel::SetAlignment(TAlignment Value) {
-    if (FAlignment == Value)
-        return;
-    FAlignment = Value;
-    Invalidate();
+    Change(FAlignment, Value);
 }
 
 void TCustomLabel::SetLayout(TTextLayout Value) {
-    if (FLayout == Value)
-        return;
-    FLayout = Value;
-    Invalidate();
+    Change(FLayout, Value);
 }
 
 void TCustomLabel::SetAutoSize(bool Value) {
@@ -60,10 +54,7 @@ void TCustomLabel::SetAutoSize(bool Value) {
 }
 
 void TCustomLabel::SetTransparent(bool Value) {
-    if (FTransparent == Value)
-        return;
-    FTransparent = Value;
-    Invalidate();
+    Change(FTransparent, Value);
 }
 
 void TCustomLabel::SetWordWrap(bool Value) {
@@ -167,7 +158,7 @@ void TCustomLabel::AdjustBounds() {
 TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csSetCaption});
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TPlatformWidget* TButton::CreateWidget() {
@@ -203,7 +194,7 @@ const std::vector<const char*>& CheckBoxStateNames() {
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csSetCaption});
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TPlatformWidget* TCheckBox::CreateWidget() {
@@ -354,7 +345,7 @@ private:
 TCustomListBox::TCustomListBox(TComponent* AOwner)
     : TWinControl(AOwner), FItems(std::make_unique<TListBoxStrings>(this)) {
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TCustomListBox::~TCustomListBox() = default;
@@ -441,7 +432,7 @@ void TCustomListBox::UserSelected(int Row) {
 
 TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csAcceptsControls, csSetCaption});
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TPlatformWidget* TCustomGroupBox::CreateWidget() {
@@ -474,7 +465,7 @@ TRect TCustomGroupBox::AlignArea() const {
 TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TStringList>()) {
     FLines->OnChange = [this](TObject*) { ShowLines(); };
     SetTabStop(DefaultTabStop);
-    SetBounds(Left(), Top(), DefaultWidth, DefaultHeight);
+    SetBounds(Left(), Top(), InitWidth, InitHeight);
 }
 
 TMemo::~TMemo() = default;

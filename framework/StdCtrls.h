@@ -21,8 +21,8 @@ public:
     static constexpr bool DefaultWordWrap = false;
     static constexpr bool DefaultShowAccelChar = true;
     static constexpr bool DefaultParentColor = true;
-    static constexpr int DefaultWidth = 65;
-    static constexpr int DefaultHeight = 17;
+    static constexpr int InitWidth = 65;
+    static constexpr int InitHeight = 17;
 
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment Value);
@@ -78,8 +78,8 @@ public:
     static constexpr bool DefaultDefault = false;
     static constexpr bool DefaultCancel = false;
     static constexpr TModalResult DefaultModalResult = mrNone;
-    static constexpr int DefaultWidth = 75;
-    static constexpr int DefaultHeight = 25;
+    static constexpr int InitWidth = 75;
+    static constexpr int InitHeight = 25;
 
     // The button that Enter presses.
     bool Default() const { return FDefault; }
@@ -113,8 +113,8 @@ public:
     static constexpr bool DefaultTabStop = true;
     static constexpr TCheckBoxState DefaultState = cbUnchecked;
     static constexpr bool DefaultAllowGrayed = false;
-    static constexpr int DefaultWidth = 97;
-    static constexpr int DefaultHeight = 17;
+    static constexpr int InitWidth = 97;
+    static constexpr int InitHeight = 17;
 
     bool Checked() const { return FState == cbChecked; }
     void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
@@ -175,8 +175,8 @@ public:
 
     static constexpr bool DefaultTabStop = true;
     static constexpr int DefaultItemHeight = 13;
-    static constexpr int DefaultWidth = 121;
-    static constexpr int DefaultHeight = 97;
+    static constexpr int InitWidth = 121;
+    static constexpr int InitHeight = 97;
 
     TListBoxStrings* Items() const { return FItems.get(); }
     void SetItems(const TStrings* Value) { FItems->Assign(Value); }
@@ -220,8 +220,8 @@ public:
     explicit TCustomGroupBox(TComponent* AOwner);
     const char* ClassName() const override { return "TCustomGroupBox"; }
 
-    static constexpr int DefaultWidth = 185;
-    static constexpr int DefaultHeight = 105;
+    static constexpr int InitWidth = 185;
+    static constexpr int InitHeight = 105;
 
 protected:
     TPlatformWidget* CreateWidget() override;
@@ -252,8 +252,8 @@ public:
     static constexpr bool DefaultReadOnly = false;
     static constexpr bool DefaultWordWrap = true;
     static constexpr TScrollStyle DefaultScrollBars = ssNone;
-    static constexpr int DefaultWidth = 185;
-    static constexpr int DefaultHeight = 89;
+    static constexpr int InitWidth = 185;
+    static constexpr int InitHeight = 89;
 
     TStrings* Lines() const { return FLines.get(); }
     void SetLines(const TStrings* Value) { FLines->Assign(Value); }

@@ -6,6 +6,7 @@
 
 #include "Memory.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -109,3 +110,25 @@ AnsiString SysErrorMessage(int Code);
 enum class TFileOp { Open, Read, Write, Sync, Close, Rename, Delete };
 void SetFileFault(std::function<int(TFileOp)> Fault);
 int InjectedFileFault(TFileOp Op);
+
+// Calls Take for every line of Text: a line ends at CR, LF or CR LF, and a break at the very
+// end starts no further line. The next CR and the next LF are each searched for once, so that
+// a text of one kind of break is not scanned again for the other at every line.
+template <class Char, class F> void ForEachLine(std::basic_string_view<Char> Text, F Take) {
+    std::size_t Pos = 0;
+    std::size_t NextCr = Text.find(Char('\r'));
+    std::size_t NextLf = Text.find(Char('\n'));
+    while (Pos < Text.size()) {
+        if (NextCr < Pos)
+            NextCr = Text.find(Char('\r'), Pos);
+        if (NextLf < Pos)
+            NextLf = Text.find(Char('\n'), Pos);
+        const std::size_t End = std::min({NextCr, NextLf, Text.size()});
+        Take(Text.substr(Pos, End - Pos));
+        Pos = End;
+        if (Pos < Text.size() && Text[Pos] == Char('\r'))
+            ++Pos;
+        if (Pos < Text.size() && Text[Pos] == Char('\n'))
+            ++Pos;
+    }
+}

@@ -85,6 +85,9 @@ const TClassInfo* FindClassInfo(const AnsiString& Name);
 //       .Publish("Align")
 //       .Publish("BevelWidth")
 //       .Publish("Color").Default(clBtnFace);
+// A class names the declared default of its property Xxx DefaultXxx (a static constexpr
+// member), and the starting value of one that has no declared default, and so is always
+// stored, InitXxx.
 template <class C> class TPublish {
 public:
     TPublish(const char* Name, const char* ParentName)
@@ -292,6 +295,16 @@ private:
     TClassInfo& FInfo;
     bool FHeld = false;
 };
+
+// Runs Register on the first call only: each registration of a layer registers the layers
+// under it, so a program may ask for one more than once. Each lambda passed is its own once.
+template <class F> void RegisterOnce(F Register) {
+    static bool Registered = false;
+    if (Registered)
+        return;
+    Registered = true;
+    Register();
+}
 
 // The classes of Classes (persistent objects, components, collections, string lists) and
 // their published properties, for the form files; RegisterFrameworkClasses calls it once.

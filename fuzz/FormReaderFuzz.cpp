@@ -1,10 +1,11 @@
 // The text form reader on any form file. The root takes the class the file names when it is
 // one of the system's forms, and publishes every handler the system's form files bind, so
 // that the project's own form files read through to their end.
-#include "CtrlsReg.h"
 #include "FormReader.h"
 #include "Forms.h"
 #include "Grids.h"
+#include "umorvane.h"
+#include "upellisk.h"
 
 #include <QApplication>
 #include <cstdlib>
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     static char* Argv[] = {Name, nullptr};
     // Never freed: static destruction would come after the platform's thread data is gone.
     new QApplication(Argc, Argv);
-    RegisterControlClasses();
+    RegisterMorvaneClasses();
+    RegisterPelliskClasses();
     return 0;
 }
 

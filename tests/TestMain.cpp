@@ -1,6 +1,9 @@
 // Runs the tests headless with one application object for the whole executable, speaking
 // Japanese and with the classes of the layers under test registered as a program does.
-#ifdef QUOVANT_TEST_CONTROLS
+#if defined(QUOVANT_TEST_FORMS)
+#include "umorvane.h"
+#include "upellisk.h"
+#elif defined(QUOVANT_TEST_CONTROLS)
 #include "CtrlsReg.h"
 #else
 #include "Forms.h"
@@ -17,7 +20,10 @@ int main(int argc, char** argv) {
     qputenv("LC_ALL", "C.UTF-8");
     QApplication App(argc, argv);
     UseJapaneseToolkit();
-#ifdef QUOVANT_TEST_CONTROLS
+#if defined(QUOVANT_TEST_FORMS)
+    RegisterMorvaneClasses();
+    RegisterPelliskClasses();
+#elif defined(QUOVANT_TEST_CONTROLS)
     RegisterControlClasses();
 #else
     RegisterFrameworkClasses();

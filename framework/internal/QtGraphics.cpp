@@ -55,7 +55,7 @@ QFont ToQFont(const TFont& Font) {
     EnsureResolvable(Family);
     QFont Result(Family);
     Result.setStyleStrategy(QFont::NoAntialias);
-    const int Height = Font.Height() == 0 ? TFont::DefaultHeight : Font.Height();
+    const int Height = Font.Height() == 0 ? TFont::InitHeight : Font.Height();
     if (Height < 0) {
         Result.setPixelSize(-Height);
     } else {

@@ -126,14 +126,6 @@ private:
 // a paint would paint again while the painter is busy.
 void SafePaint(const std::function<void()>& Paint);
 
-// The drag's part of the controls' input dispatch (DragDrop.cpp): pointer movement and button
-// release in Receiver's client coordinates while a drag runs; true when the drag took the
-// event, which the receiver then must not touch (a handler of the drop may have freed it).
-bool DragMouseMove(TControl* Receiver, int X, int Y);
-bool DragMouseUp(TControl* Receiver, TMouseButton Button, TShiftState Shift, int X, int Y);
-// A control that goes takes no further part in the drag; its own drag is cancelled.
-void DragControlDestroyed(TControl* Control);
-
 // The toolkit's own texts (file dialog, message box buttons, edit menus) and the dates, sizes
 // and file types it shows in Japanese, whatever the user's locale, as on the systems the
 // programs serve. Call once the application object exists; without the toolkit's translation

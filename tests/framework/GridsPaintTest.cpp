@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int CellW = TCustomGrid::DefColWidth;
-constexpr int CellH = TCustomGrid::DefRowHeight;
+constexpr int CellW = TCustomGrid::DefaultDefaultColWidth;
+constexpr int CellH = TCustomGrid::DefaultDefaultRowHeight;
 
 std::unique_ptr<TStringGrid> MakeGrid(int Cols = 4, int Rows = 4) {
     auto Grid = std::make_unique<TStringGrid>(nullptr);

@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int CellW = TCustomGrid::DefColWidth;
-constexpr int CellH = TCustomGrid::DefRowHeight;
+constexpr int CellW = TCustomGrid::DefaultDefaultColWidth;
+constexpr int CellH = TCustomGrid::DefaultDefaultRowHeight;
 constexpr int Pitch = CellW + 1; // a cell and the line after it
 constexpr int RowPitch = CellH + 1;
 

@@ -450,7 +450,7 @@ TEST_F(StdCtrlsTest, PanelClientAreaForAlignedChildrenLiesInsideBorderAndBevels)
 TEST_F(StdCtrlsTest, StatusBarSitsAtTheBottomByDefault) {
     TStatusBar Bar(nullptr);
     EXPECT_EQ(Bar.Align(), alBottom);
-    EXPECT_EQ(Bar.Height(), TStatusBar::DefaultHeight);
+    EXPECT_EQ(Bar.Height(), TStatusBar::InitHeight);
 }
 
 // ---------------------------------------------------------------------------------------------

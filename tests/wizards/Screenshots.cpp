@@ -3,7 +3,6 @@
 // answers the dialog with the sample, maps every field in order and saves the window, as the
 // user sees it, once with the first field offered and once with the filled grid.
 // Usage: screenshots morvane|pellisk SAMPLE OUTDIR
-#include "CtrlsReg.h"
 #include "WizardDriver.h"
 #include "internal/QtHost.h"
 #include "umorvane.h"
@@ -150,7 +149,8 @@ int main(int argc, char** argv) {
     const QString OutDir = QDir().absoluteFilePath(argv[3]);
     int Result = 2;
     const int Failed = RunProgram([&] {
-        RegisterControlClasses();
+        RegisterMorvaneClasses();
+        RegisterPelliskClasses();
         Application->Initialize();
         if (Program == Shots[0].Program)
             Result = Run<Tfmorvane>(Shots[0], MorvaneTitle(), Sample, OutDir);

@@ -38,28 +38,6 @@ std::basic_string_view<Char> StripTrailingNuls(std::basic_string_view<Char> Text
     return Text.substr(0, FirstNul);
 }
 
-// Calls Take for every line: a line ends at CR, LF or CR LF, and a final break adds none.
-// The next CR and the next LF are each searched for once, so that a file of one kind of break
-// is not scanned again for the other at every line.
-template <class Char, class F> void SplitLines(std::basic_string_view<Char> Text, F Take) {
-    std::size_t Pos = 0;
-    std::size_t NextCr = Text.find(Char('\r'));
-    std::size_t NextLf = Text.find(Char('\n'));
-    while (Pos < Text.size()) {
-        if (NextCr < Pos)
-            NextCr = Text.find(Char('\r'), Pos);
-        if (NextLf < Pos)
-            NextLf = Text.find(Char('\n'), Pos);
-        const std::size_t End = std::min({NextCr, NextLf, Text.size()});
-        Take(Text.substr(Pos, End - Pos));
-        Pos = End;
-        if (Pos < Text.size() && Text[Pos] == Char('\r'))
-            ++Pos;
-        if (Pos < Text.size() && Text[Pos] == Char('\n'))
-            ++Pos;
-    }
-}
-
 std::u16string ToUnits(std::string_view Bytes, TTextEncoding Encoding, const AnsiString& FileName) {
     if (Bytes.size() % 2 != 0)
         throw EConvertError(OddUtf16Message(FileName));
@@ -74,8 +52,8 @@ struct TSourceText {
 
 TSourceText ViewLines(TSharedText Text, std::string_view Body, const AnsiString& FileName) {
     TSourceText Result{std::move(Text), {}};
-    SplitLines(StripTrailingNuls(Body, FileName),
-               [&](std::string_view Line) { Result.Lines.push_back(Line); });
+    ForEachLine(StripTrailingNuls(Body, FileName),
+                [&](std::string_view Line) { Result.Lines.push_back(Line); });
     return Result;
 }
 
@@ -85,7 +63,7 @@ TSourceText ConvertedLines(std::basic_string_view<Char> Text, const AnsiString& 
     TTextBytes Converted;
     std::vector<std::size_t> Ends;
     AnsiString Line;
-    SplitLines(StripTrailingNuls(Text, FileName), [&](std::basic_string_view<Char> Units) {
+    ForEachLine(StripTrailingNuls(Text, FileName), [&](std::basic_string_view<Char> Units) {
         if (!ToAnsi(Units, Line))
             throw EConvertError(BadCharMessage(FileName, static_cast<int>(Ends.size()) + 1));
         Ends.push_back(Converted.append(Line).size());
@@ -123,8 +101,7 @@ void LoadSourceLines(TStrings* Lines, const AnsiString& FileName) {
 }
 
 void LoadSourceText(TStrings* Lines, TTextBytes Bytes, const AnsiString& FileName) {
-    TSourceText Loaded =
-        ReadLines(std::make_shared<const TTextBytes>(std::move(Bytes)), FileName);
+    TSourceText Loaded = ReadLines(std::make_shared<const TTextBytes>(std::move(Bytes)), FileName);
     Lines->BeginUpdate();
     Lines->Clear();
     if (auto* List = dynamic_cast<TStringList*>(Lines)) {

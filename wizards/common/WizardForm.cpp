@@ -1,5 +1,6 @@
 #include "WizardForm.h"
 
+#include "CtrlsReg.h"
 #include "FileStreams.h"
 #include "SourceLines.h"
 #include "WinApi.h"
@@ -9,7 +10,6 @@ constexpr int GridRowsAtLoad = 50;
 constexpr int GridPanelTop = 64;
 const char* const HelpFile = "QUOVANT.CHM";
 const char* const HelpVerb = "OPEN";
-const bool Published = (TPublish<TWizardForm>("TWizardForm", "TForm"), true);
 } // namespace
 
 void DeleteProgramFile(const AnsiString& Name) {
@@ -170,4 +170,13 @@ void TWizardForm::IconButton3Click(TObject*) {
 
 void TWizardForm::IconButton4Click(TObject*) {
     ShellExecute(Handle(), HelpVerb, HelpFile, "", GetProgramDir(), SW_SHOW);
+}
+
+// ---- Published properties
+
+void RegisterWizardForm() {
+    RegisterOnce([] {
+        RegisterControlClasses();
+        TPublish<TWizardForm>("TWizardForm", "TForm");
+    });
 }

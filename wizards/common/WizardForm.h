@@ -3,13 +3,13 @@
 // target button the user clicks, and Execute writes the hand-off file.
 #pragma once
 
-#include "TextDlgs.h"
 #include "ExtCtrls.h"
 #include "FieldSplitter.h"
 #include "Forms.h"
 #include "HandOffWriter.h"
 #include "StdCtrls.h"
 #include "StrCGrid.h"
+#include "TextDlgs.h"
 
 struct TWizardLayout {
     THandOffLayout HandOff;
@@ -66,3 +66,7 @@ private:
 // Deletes a file in the program's directory; an absent file is no error, a file that stays
 // raises EInOutError, so that the form stays open and the user hears why.
 void DeleteProgramFile(const AnsiString& Name);
+
+// Registers the shared form's class and the classes of the control library under it, once;
+// the registration of each wizard's form calls it.
+void RegisterWizardForm();

@@ -1,11 +1,10 @@
 // The costing-data import wizard.
-#include "CtrlsReg.h"
 #include "Forms.h"
 #include "umorvane.h"
 
 int main() {
     return RunProgram([] {
-        RegisterControlClasses();
+        RegisterMorvaneClasses();
         Application->Initialize();
         Application->SetTitle(MorvaneTitle());
         Tfmorvane* fmorvane = nullptr;

@@ -3,7 +3,6 @@
 namespace {
 // Columns 1..12 hold the items; column 13 is the always-empty 13th field of the hand-off file.
 constexpr TWizardLayout CostingWizard{CostingLayout, 13, -1, false};
-const bool Published = (TPublish<Tfmorvane>("Tfmorvane", "TWizardForm"), true);
 } // namespace
 
 AnsiString MorvaneTitle() {
@@ -22,4 +21,13 @@ void Tfmorvane::DialogCancelled() {
 void Tfmorvane::Button11Click(TObject*) {
     DeleteProgramFile(HandOffFileName);
     Close();
+}
+
+// ---- Published properties
+
+void RegisterMorvaneClasses() {
+    RegisterOnce([] {
+        RegisterWizardForm();
+        TPublish<Tfmorvane>("Tfmorvane", "TWizardForm");
+    });
 }

@@ -16,3 +16,7 @@ protected:
 
 // The application title.
 AnsiString MorvaneTitle();
+
+// Registers the form's class and every class under it, once: what a program that reads the
+// form file calls first.
+void RegisterMorvaneClasses();

@@ -1,11 +1,10 @@
 // The unit-price import wizard.
-#include "CtrlsReg.h"
 #include "Forms.h"
 #include "upellisk.h"
 
 int main() {
     return RunProgram([] {
-        RegisterControlClasses();
+        RegisterPelliskClasses();
         Application->Initialize();
         Application->SetTitle(PelliskTitle());
         Tfpellisk* fpellisk = nullptr;

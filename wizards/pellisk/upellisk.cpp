@@ -10,7 +10,6 @@ constexpr TWizardLayout UnitPriceWizard{UnitPriceLayout, 18, 18, true};
 const char* const CsvTempFileName = "csvtemp.csv";
 const char* const IndentUnit = "   ";
 constexpr int NameCol = 1;
-const bool Published = (TPublish<Tfpellisk>("Tfpellisk", "TWizardForm"), true);
 } // namespace
 
 AnsiString PelliskTitle() {
@@ -123,4 +122,13 @@ void InsertGridRows(TStringGrid* Grid, int Index, int Count) {
         Grid->Rows(I)->Assign(Grid->Rows(I - Count));
     for (int I = Index; I < Index + Count; ++I)
         Grid->Rows(I)->Clear();
+}
+
+// ---- Published properties
+
+void RegisterPelliskClasses() {
+    RegisterOnce([] {
+        RegisterWizardForm();
+        TPublish<Tfpellisk>("Tfpellisk", "TWizardForm");
+    });
 }

@@ -34,3 +34,7 @@ void InsertGridRows(TStringGrid* Grid, int Index, int Count);
 
 // The application title.
 AnsiString PelliskTitle();
+
+// Registers the form's class and every class under it, once: what a program that reads the
+// form file calls first.
+void RegisterPelliskClasses();
