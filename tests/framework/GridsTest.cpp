@@ -2,6 +2,7 @@
 // scrolling, selection, keyboard and mouse, posted clicks, what painting visits, the in-place
 // editor, and the published properties.
 #include "Grids.h"
+#include "EditMenu.h"
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "TypInfo.h"
@@ -719,18 +720,7 @@ TEST(GridEditor, ItsEditMenuIsJapanese) {
     Key(*Grid, VK_F2);
     QLineEdit* Edit = LineEdit(*Grid);
     ASSERT_TRUE(Edit->isVisible());
-    QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(2, 2),
-                            Edit->mapToGlobal(QPoint(2, 2)));
-    QApplication::sendEvent(Edit, &Event);
-    auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    ASSERT_NE(Menu, nullptr);
-    QStringList Items;
-    for (const QAction* Item : Menu->actions())
-        if (!Item->isSeparator())
-            Items.append(Item->text().section(QChar('\t'), 0, 0));
-    Menu->close();
-    EXPECT_EQ(Items, (QStringList{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)", "コピー(&C)",
-                                  "貼り付け(&P)", "削除", "すべてを選択"}));
+    EXPECT_EQ(EditMenuItems(Edit, Edit, QPoint(2, 2)), JapaneseEditMenu);
 }
 
 TEST(GridEditor, TypingOpensTheEditorWithTheTypedCharacterReplacingTheText) {
