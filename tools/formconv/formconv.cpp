@@ -60,22 +60,12 @@ AnsiString FormTextOf(std::string_view Bytes) {
     return Text;
 }
 
-// Written beside OUT first, so that a failure leaves no half-written file.
+// Written as the hand-off file is: whole or not at all, OUT untouched on any failure or kill.
 int WriteBinary(const AnsiString& File, const AnsiString& Out) {
     const std::string Image = ObjectTextToResource(FormTextOf(ReadFileBytes(File)));
-    const AnsiString Temporary = Out + ".tmp";
-    try {
-        TFileStream Stream(Temporary, fmCreate);
-        Stream.Write(Image);
-        Stream.Close();
-    } catch (...) {
-        DeleteFile(Temporary);
-        throw;
-    }
-    if (!RenameFile(Temporary, Out)) {
-        DeleteFile(Temporary);
-        return Fail(Out, "ファイルを置き換えられません"_sj);
-    }
+    TSafeFileStream Stream(Out);
+    Stream.Write(Image);
+    Stream.Commit();
     return ExitOk;
 }
 
