@@ -245,38 +245,13 @@ void RegisterBoxLabl() {
         .Str("FormatString", &TCustomBoxLabel::FormatString, &TCustomBoxLabel::SetFormatString);
     TPublish<TBoxLabel>("TBoxLabel", "TCustomBoxLabel")
         .Creatable()
-        .Publish("Alignment")
-        .Publish("HorizontalAlign")
-        .Publish("Caption")
-        .Publish("TextBorder")
-        .Publish("BevelInner")
-        .Publish("BevelOuter")
-        .Publish("BevelWidth")
-        .Publish("Align")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("FormatString")
-        .Publish("Color")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("PopUpMenu")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("ParentColor")
-        .Publish("Width")
-        .Publish("Height")
-        .Publish("WordWrap")
-        .Publish("BorderStyle")
-        .Publish("Decimals")
-        .Publish("Visible");
+        .Publish({"Alignment",    "HorizontalAlign", "Caption",    "TextBorder", "BevelInner",
+                  "BevelOuter",   "BevelWidth",      "Align",      "Enabled",    "Font",
+                  "FormatString", "Color",           "DragCursor", "DragMode",   "OnClick",
+                  "OnDblClick",   "OnDragDrop",      "OnDragOver", "OnEndDrag",  "OnMouseDown",
+                  "OnMouseMove",  "OnMouseUp",       "PopUpMenu",  "ParentFont", "ParentShowHint",
+                  "ParentColor",  "Width",           "Height",     "WordWrap",   "BorderStyle",
+                  "Decimals",     "Visible"});
 }
 
 } // namespace BoxLabl

@@ -246,32 +246,13 @@ void RegisterIconBtn() {
         .Int("OutColor", &TIconButton::OutColor, &TIconButton::SetOutColor,
              TIconButton::DefaultOutColor, &ColorIdents())
         .Bool("Stretch", &TIconButton::Stretch, &TIconButton::SetStretch)
-        .Publish("Align")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("HelpContext")
-        .Publish("Hint")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
-        .Publish("TabStop")
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnMouseDown")
+        .Publish({"Align",      "DragCursor",     "DragMode",  "Enabled",    "HelpContext",
+                  "Hint",       "ParentShowHint", "PopupMenu", "ShowHint",   "TabOrder",
+                  "TabStop",    "Visible",        "OnClick",   "OnDblClick", "OnDragDrop",
+                  "OnDragOver", "OnEndDrag",      "OnEnter",   "OnExit",     "OnMouseDown"})
         .Event("OnMouseEnter", &TIconButton::OnMouseEnter)
         .Event("OnMouseLeave", &TIconButton::OnMouseLeave)
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnResize")
-        .Publish("OnStartDrag");
+        .Publish({"OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});
 }
 
 } // namespace IconBtn

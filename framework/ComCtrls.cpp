@@ -80,29 +80,13 @@ void RegisterComCtrls() {
         .Default(TStatusBar::DefaultAlign)
         .Publish("Color")
         .Default(TStatusBar::DefaultColor)
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
+        .Publish({"DragCursor", "DragMode", "Enabled", "Font", "ParentColor", "ParentFont",
+                  "ParentShowHint", "PopupMenu", "ShowHint"})
         .Bool("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel,
               TStatusBar::DefaultSimplePanel)
         .Str("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
         .Bool("SizeGrip", &TStatusBar::SizeGrip, &TStatusBar::SetSizeGrip,
               TStatusBar::DefaultSizeGrip)
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnResize")
-        .Publish("OnStartDrag");
+        .Publish({"Visible", "OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
+                  "OnMouseDown", "OnMouseMove", "OnMouseUp", "OnResize", "OnStartDrag"});
 }

@@ -393,49 +393,22 @@ void RegisterPanel() {
               TCustomPanel::DefaultFullRepaint);
     TPublish<TPanel>("TPanel", "TCustomPanel")
         .Creatable()
-        .Publish("Align")
-        .Publish("Alignment")
-        .Publish("BevelInner")
-        .Publish("BevelOuter")
-        .Publish("BevelWidth")
-        .Publish("BorderWidth")
-        .Publish("BorderStyle")
-        .Publish("Caption")
+        .Publish({"Align", "Alignment", "BevelInner", "BevelOuter", "BevelWidth", "BorderWidth",
+                  "BorderStyle", "Caption"})
         .Publish("Color")
         .Default(TPanel::DefaultColor)
-        .Publish("Ctl3D")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("FullRepaint")
-        .Publish("Font")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
-        .Publish("TabStop")
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnResize")
-        .Publish("OnStartDrag");
+        .Publish({"Ctl3D",      "DragCursor",  "DragMode",    "Enabled",        "FullRepaint",
+                  "Font",       "ParentColor", "ParentFont",  "ParentShowHint", "PopupMenu",
+                  "ShowHint",   "TabOrder",    "TabStop",     "Visible",        "OnClick",
+                  "OnDblClick", "OnDragDrop",  "OnDragOver",  "OnEndDrag",      "OnEnter",
+                  "OnExit",     "OnMouseDown", "OnMouseMove", "OnMouseUp",      "OnResize",
+                  "OnStartDrag"});
 }
 
 void RegisterBevel() {
     TPublish<TBevel>("TBevel", "TGraphicControl")
         .Creatable()
-        .Publish("Align")
-        .Publish("ParentShowHint")
+        .Publish({"Align", "ParentShowHint"})
         .Enum("Shape", &TBevel::Shape, &TBevel::SetShape, BevelShapeNames(),
               std::optional(TBevel::DefaultShape))
         .Publish("ShowHint")
@@ -454,33 +427,13 @@ void RegisterRadioGroup() {
         .Object("Items", TTypeKind::Strings, &TCustomRadioGroup::Items);
     TPublish<TRadioGroup>("TRadioGroup", "TCustomRadioGroup")
         .Creatable()
-        .Publish("Align")
-        .Publish("Caption")
-        .Publish("Color")
-        .Publish("Columns")
-        .Publish("Ctl3D")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("ItemIndex")
-        .Publish("Items")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
+        .Publish({"Align", "Caption", "Color", "Columns", "Ctl3D", "DragCursor", "DragMode",
+                  "Enabled", "Font", "ItemIndex", "Items", "ParentColor", "ParentFont",
+                  "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"})
         .Publish("TabStop")
         .Default(TRadioGroup::DefaultTabStop)
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnStartDrag");
+        .Publish({"Visible", "OnClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
+                  "OnExit", "OnStartDrag"});
 }
 
 } // namespace

@@ -487,13 +487,10 @@ void RegisterForms() {
         .template Int<int, int>("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
         .Publish("Color")
         .Default(TForm::DefaultColor)
-        .Publish("Ctl3D")
-        .Publish("DragMode")
-        .Publish("Enabled")
+        .Publish({"Ctl3D", "DragMode", "Enabled"})
         .Publish("ParentFont")
         .Default(false)
-        .Publish("Font")
-        .Publish("PopupMenu")
+        .Publish({"Font", "PopupMenu"})
         .template Enum<TPosition, TPosition>("Position", &TForm::Position, &TForm::SetPosition,
                                              PositionNames(), std::optional(TForm::DefaultPosition))
         .Publish("ShowHint")
@@ -504,15 +501,8 @@ void RegisterForms() {
         .template Event<TNotifyEvent>("OnCreate", &TForm::OnCreate)
         .Publish("OnDblClick")
         .template Event<TNotifyEvent>("OnDestroy", &TForm::OnDestroy)
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnKeyDown")
-        .Publish("OnKeyPress")
-        .Publish("OnKeyUp")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnResize")
+        .Publish({"OnDragDrop", "OnDragOver", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
+                  "OnMouseMove", "OnMouseUp", "OnResize"})
         .template Event<TNotifyEvent>("OnShow", &TForm::OnShow);
 }
 

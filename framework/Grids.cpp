@@ -761,49 +761,21 @@ void RegisterGrids() {
         .Event("OnSetEditText", &TCustomGrid::OnSetEditText);
     TPublish<TDrawGrid>("TDrawGrid", "TCustomGrid")
         .Creatable()
-        .Publish("Align")
-        .Publish("Color")
-        .Publish("ColCount")
-        .Publish("Ctl3D")
-        .Publish("DefaultColWidth")
-        .Publish("DefaultRowHeight")
-        .Publish("DefaultDrawing")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("FixedColor")
-        .Publish("FixedCols")
-        .Publish("RowCount")
-        .Publish("FixedRows")
-        .Publish("Font")
-        .Publish("GridLineWidth")
-        .Publish("Options")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ScrollBars")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnDrawCell")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnGetEditText")
-        .Publish("OnKeyDown")
-        .Publish("OnKeyPress")
-        .Publish("OnKeyUp")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnSelectCell")
-        .Publish("OnSetEditText")
-        .Publish("OnStartDrag");
+        .Publish({"Align",          "Color",           "ColCount",
+                  "Ctl3D",          "DefaultColWidth", "DefaultRowHeight",
+                  "DefaultDrawing", "DragCursor",      "DragMode",
+                  "Enabled",        "FixedColor",      "FixedCols",
+                  "RowCount",       "FixedRows",       "Font",
+                  "GridLineWidth",  "Options",         "ParentColor",
+                  "ParentFont",     "ParentShowHint",  "PopupMenu",
+                  "ScrollBars",     "ShowHint",        "TabOrder",
+                  "Visible",        "OnClick",         "OnDblClick",
+                  "OnDragDrop",     "OnDragOver",      "OnDrawCell",
+                  "OnEndDrag",      "OnEnter",         "OnExit",
+                  "OnGetEditText",  "OnKeyDown",       "OnKeyPress",
+                  "OnKeyUp",        "OnMouseDown",     "OnMouseMove",
+                  "OnMouseUp",      "OnSelectCell",    "OnSetEditText",
+                  "OnStartDrag"});
     TPublish<TStringGrid>("TStringGrid", "TDrawGrid").Creatable();
 }
 

@@ -561,38 +561,16 @@ void RegisterLabel() {
               TCustomLabel::DefaultWordWrap);
     TPublish<TLabel>("TLabel", "TCustomLabel")
         .Creatable()
-        .Publish("Align")
-        .Publish("Alignment")
-        .Publish("AutoSize")
-        .Publish("Caption")
+        .Publish({"Align", "Alignment", "AutoSize", "Caption"})
         .Publish("Color")
         .Default(std::nullopt)
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
+        .Publish({"DragCursor", "DragMode", "Enabled", "Font"})
         .Publish("ParentColor")
         .Default(TLabel::DefaultParentColor)
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowAccelChar")
-        .Publish("ShowHint")
-        .Publish("Transparent")
-        .Publish("Layout")
-        .Publish("Visible")
-        .Publish("WordWrap")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnMouseEnter")
-        .Publish("OnMouseLeave")
-        .Publish("OnStartDrag");
+        .Publish({"ParentFont",  "ParentShowHint", "PopupMenu",    "ShowAccelChar", "ShowHint",
+                  "Transparent", "Layout",         "Visible",      "WordWrap",      "OnClick",
+                  "OnDblClick",  "OnDragDrop",     "OnDragOver",   "OnEndDrag",     "OnMouseDown",
+                  "OnMouseMove", "OnMouseUp",      "OnMouseEnter", "OnMouseLeave",  "OnStartDrag"});
 }
 
 void RegisterButton() {
@@ -601,33 +579,15 @@ void RegisterButton() {
         .Bool("Cancel", &TButton::Cancel, &TButton::SetCancel, TButton::DefaultCancel)
         .Publish("Caption")
         .Bool("Default", &TButton::Default, &TButton::SetDefault, TButton::DefaultDefault)
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
+        .Publish({"DragCursor", "DragMode", "Enabled", "Font"})
         .Int("ModalResult", &TButton::ModalResult, &TButton::SetModalResult,
              TButton::DefaultModalResult)
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
+        .Publish({"ParentFont", "ParentShowHint", "PopupMenu", "ShowHint", "TabOrder"})
         .Publish("TabStop")
         .Default(TButton::DefaultTabStop)
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnKeyDown")
-        .Publish("OnKeyPress")
-        .Publish("OnKeyUp")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnStartDrag");
+        .Publish({"Visible", "OnClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
+                  "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
+                  "OnMouseUp", "OnStartDrag"});
 }
 
 void RegisterCheckBox() {
@@ -638,35 +598,16 @@ void RegisterCheckBox() {
         .Publish("Caption")
         .Publish("Color")
         .Default(std::nullopt)
-        .Publish("Ctl3D")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
+        .Publish({"Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ParentColor", "ParentFont",
+                  "ParentShowHint", "PopupMenu", "ShowHint"})
         .Enum("State", &TCheckBox::State, &TCheckBox::SetState, CheckBoxStateNames(),
               std::optional(TCheckBox::DefaultState))
         .Publish("TabOrder")
         .Publish("TabStop")
         .Default(TCheckBox::DefaultTabStop)
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnKeyDown")
-        .Publish("OnKeyPress")
-        .Publish("OnKeyUp")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnStartDrag");
+        .Publish({"Visible", "OnClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
+                  "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
+                  "OnMouseUp", "OnStartDrag"});
 }
 
 void RegisterListBox() {
@@ -677,113 +618,46 @@ void RegisterListBox() {
         .Object("Items", TTypeKind::Strings, &TCustomListBox::Items);
     TPublish<TListBox>("TListBox", "TCustomListBox")
         .Creatable()
-        .Publish("Align")
-        .Publish("Color")
-        .Publish("Ctl3D")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("ImeMode")
-        .Publish("ItemHeight")
-        .Publish("Items")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
+        .Publish({"Align", "Color", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ImeMode",
+                  "ItemHeight", "Items", "ParentColor", "ParentFont", "ParentShowHint", "PopupMenu",
+                  "ShowHint", "TabOrder"})
         .Publish("TabStop")
         .Default(TListBox::DefaultTabStop)
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnKeyDown")
-        .Publish("OnKeyPress")
-        .Publish("OnKeyUp")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnStartDrag");
+        .Publish({"Visible", "OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag",
+                  "OnEnter", "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown",
+                  "OnMouseMove", "OnMouseUp", "OnStartDrag"});
 }
 
 void RegisterGroupBox() {
     TPublish<TCustomGroupBox>("TCustomGroupBox", "TWinControl");
     TPublish<TGroupBox>("TGroupBox", "TCustomGroupBox")
         .Creatable()
-        .Publish("Align")
-        .Publish("Caption")
-        .Publish("Color")
-        .Publish("Ctl3D")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
-        .Publish("ShowHint")
-        .Publish("TabOrder")
-        .Publish("TabStop")
-        .Publish("Visible")
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnStartDrag");
+        .Publish({"Align",          "Caption",    "Color",      "Ctl3D",       "DragCursor",
+                  "DragMode",       "Enabled",    "Font",       "ParentColor", "ParentFont",
+                  "ParentShowHint", "PopupMenu",  "ShowHint",   "TabOrder",    "TabStop",
+                  "Visible",        "OnClick",    "OnDblClick", "OnDragDrop",  "OnDragOver",
+                  "OnEndDrag",      "OnEnter",    "OnExit",     "OnMouseDown", "OnMouseMove",
+                  "OnMouseUp",      "OnStartDrag"});
 }
 
 void RegisterMemo() {
     TPublish<TMemo>("TMemo", "TWinControl")
         .Creatable()
-        .Publish("Align")
-        .Publish("Color")
-        .Publish("Ctl3D")
-        .Publish("DragCursor")
-        .Publish("DragMode")
-        .Publish("Enabled")
-        .Publish("Font")
-        .Publish("ImeMode")
+        .Publish(
+            {"Align", "Color", "Ctl3D", "DragCursor", "DragMode", "Enabled", "Font", "ImeMode"})
         .Object<TStrings>("Lines", TTypeKind::Strings, &TMemo::Lines)
-        .Publish("ParentColor")
-        .Publish("ParentFont")
-        .Publish("ParentShowHint")
-        .Publish("PopupMenu")
+        .Publish({"ParentColor", "ParentFont", "ParentShowHint", "PopupMenu"})
         .Bool("ReadOnly", &TMemo::ReadOnly, &TMemo::SetReadOnly, TMemo::DefaultReadOnly)
         .Enum("ScrollBars", &TMemo::ScrollBars, &TMemo::SetScrollBars, ScrollStyleNames(),
               std::optional(TMemo::DefaultScrollBars))
-        .Publish("ShowHint")
-        .Publish("TabOrder")
+        .Publish({"ShowHint", "TabOrder"})
         .Publish("TabStop")
         .Default(TMemo::DefaultTabStop)
         .Publish("Visible")
         .Bool("WordWrap", &TMemo::WordWrap, &TMemo::SetWordWrap, TMemo::DefaultWordWrap)
-        .Publish("OnClick")
-        .Publish("OnDblClick")
-        .Publish("OnDragDrop")
-        .Publish("OnDragOver")
-        .Publish("OnEndDrag")
-        .Publish("OnEnter")
-        .Publish("OnExit")
-        .Publish("OnKeyDown")
-        .Publish("OnKeyPress")
-        .Publish("OnKeyUp")
-        .Publish("OnMouseDown")
-        .Publish("OnMouseMove")
-        .Publish("OnMouseUp")
-        .Publish("OnStartDrag");
+        .Publish({"OnClick", "OnDblClick", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnEnter",
+                  "OnExit", "OnKeyDown", "OnKeyPress", "OnKeyUp", "OnMouseDown", "OnMouseMove",
+                  "OnMouseUp", "OnStartDrag"});
 }
 
 } // namespace

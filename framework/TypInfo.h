@@ -6,6 +6,7 @@
 
 #include "Classes.h"
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <type_traits>
@@ -115,6 +116,13 @@ public:
         P.Name = Name;
         P.Published = true;
         FInfo.Add(std::move(P));
+        return *this;
+    }
+
+    // Publishes each of Names in turn, as one Publish call each would.
+    TPublish& Publish(std::initializer_list<const char*> Names) {
+        for (const char* Name : Names)
+            Publish(Name);
         return *this;
     }
 
