@@ -147,7 +147,8 @@ bool TDragManager::Move(TPoint Global) {
 }
 
 // A release ends the drag where the last movement left it. The source still hears its button
-// go up, as after any press, but the drop was no click.
+// go up, as after any press, but the drop was no click, and a drag that a handler began
+// meanwhile waits for a release of its own.
 bool TDragManager::Release(TPoint Global, TMouseButton Button, TShiftState Shift) {
     if (!FActive) {
         Reset();
@@ -158,7 +159,7 @@ bool TDragManager::Release(TPoint Global, TMouseButton Button, TShiftState Shift
     if (TControl* Source = std::exchange(FReleasing, nullptr)) {
         Source->FClicked = false;
         const TPoint P = Source->ScreenToClient(Global);
-        Source->DispatchMouseUp(Button, Shift, P.X, P.Y);
+        Source->MouseUp(Button, Shift, P.X, P.Y);
     }
     return true;
 }
