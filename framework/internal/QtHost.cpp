@@ -1,5 +1,6 @@
 #include "QtHost.h"
 
+#include "PlatformWindows.h"
 #include "QtText.h"
 
 #include <QAbstractScrollArea>
@@ -557,10 +558,7 @@ THostWidget::THostWidget(TControl* AControl) : FControl(AControl) {
 }
 
 void THostWidget::RefreshOpacity() {
-    if (testAttribute(Qt::WA_OpaquePaintEvent) == TControlAccess::OpaquePaint(FControl))
-        return;
-    setAttribute(Qt::WA_OpaquePaintEvent, TControlAccess::OpaquePaint(FControl));
-    update();
+    Platform::SetWindowOpaque(PlatformWidget(this), TControlAccess::OpaquePaint(FControl));
 }
 
 void THostWidget::paintEvent(QPaintEvent* Event) {

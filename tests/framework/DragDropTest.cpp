@@ -248,3 +248,37 @@ TEST_F(DragDropTest, AFailingHandlerEndsTheDragBeforeItIsReported) {
     EXPECT_FALSE(Source->Dragging());
     EXPECT_EQ(Log, TLog{"start Source"});
 }
+
+TEST_F(DragDropTest, ADisabledControlLeavesTheDropToItsEnabledParent) {
+    Window.SetName("Window");
+    Window.OnDragOver = [this](TObject* Sender, TObject*, int, int, TDragState State, bool&) {
+        Log.push_back(NameOf(Sender) + " " + StateNames[State]);
+    };
+    Target->SetEnabled(false);
+    Source->SetDragMode(dmAutomatic);
+    Down(20, 20);
+    MoveTo(150, 50);
+    Up(150, 50);
+    EXPECT_EQ(Log,
+              (TLog{"start Source", "Window enter", "Window leave", "end Source Window 150,50"}));
+}
+
+TEST_F(DragDropTest, ADropHandlerMayBeginTheNextDrag) {
+    Source->SetDragMode(dmAutomatic);
+    Target->OnDragDrop = [this](TObject*, TObject* From, int, int) {
+        Log.push_back("drop " + NameOf(From));
+        if (From == Source)
+            Target->BeginDrag(true);
+    };
+    Down(20, 20);
+    MoveTo(150, 50);
+    Up(150, 50);
+    ASSERT_TRUE(Target->Dragging());
+    Log.clear();
+    MoveTo(160, 50);
+    Up(160, 50);
+    EXPECT_EQ(Log, (TLog{"Target move Target 50,40", "Target leave Target 50,40", "drop Target"}))
+        << "the new drag hears the program's input";
+    EXPECT_FALSE(Target->Dragging());
+    EXPECT_EQ(CursorShape(), -1);
+}
