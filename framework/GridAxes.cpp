@@ -49,7 +49,7 @@ TRect TCustomGrid::BoxRect(const TGridRect& R) const {
 void TCustomGrid::InvalidateRect(const TRect& R) {
     if (R.Left >= R.Right || R.Top >= R.Bottom || !Redraw())
         return;
-    TControlAccess::Widget(this)->update(R.Left, R.Top, R.Width(), R.Height());
+    Platform::InvalidateGridArea(this, R);
 }
 
 void TCustomGrid::InvalidateGridRect(const TGridRect& R) {
