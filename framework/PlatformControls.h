@@ -65,7 +65,7 @@ using TListItemText = std::function<std::optional<std::string_view>(int Index)>;
 // lower than a line of the box's font. OnUserSelect gets the row the user selects.
 TPlatformWidget* CreateListBox(int Count, int ItemHeight, TListItemText ItemText,
                                std::function<void(int Index)> OnUserSelect);
-// Shows Count items, each read anew (LB_SETCOUNT); the selection is cleared.
+// Shows Count items, each read anew (LB_SETCOUNT), without a notice; the selection is cleared.
 void SetListBoxCount(TPlatformWidget* ListBox, int Count);
 void SetListBoxItemHeight(TPlatformWidget* ListBox, int ItemHeight);
 // Selects row Index and scrolls it into view, or clears the selection for -1 (LB_SETCURSEL),
