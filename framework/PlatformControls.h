@@ -1,6 +1,6 @@
-// The platform's standard controls and its open dialog: push button, check box, radio button,
-// group box, list box, memo, the grid's in-place editor and scroll bars, and the open-file
-// dialog with a template area below its standard controls. Texts are code page 932 bytes; the
+// The platform's standard controls and its open dialog: push button, check box, group box,
+// list box, memo, the grid's in-place editor and scroll bars, and the open-file dialog with a
+// template area below its standard controls. Texts are code page 932 bytes; the
 // back end converts them where they meet the screen. Callbacks run from the platform's event
 // loop and must not let exceptions out.
 #pragma once
@@ -20,7 +20,7 @@ namespace Platform {
 // A push button (BS_PUSHBUTTON) showing Caption, not yet the default button; OnClick runs when
 // the user clicks it (BN_CLICKED).
 TPlatformWidget* CreateButton(const AnsiString& Caption, std::function<void()> OnClick);
-// The caption of a push button, check box or radio button (SetWindowText).
+// The caption of a push button or check box (SetWindowText).
 void SetButtonCaption(TPlatformWidget* Button, const AnsiString& Caption);
 // Whether Enter in its window presses the button (BS_DEFPUSHBUTTON).
 void SetButtonDefault(TPlatformWidget* Button, bool Default);
@@ -36,18 +36,6 @@ TPlatformWidget* CreateCheckBox(const AnsiString& Caption, bool AllowGrayed, TCh
 void SetCheckBoxAllowGrayed(TPlatformWidget* CheckBox, bool AllowGrayed);
 // Shows State (BM_SETCHECK) without a notice.
 void SetCheckBoxState(TPlatformWidget* CheckBox, TCheckState State);
-
-// A radio button (BS_AUTORADIOBUTTON) on a group box made by CreateGroupBox, shown, unchecked;
-// checking it unchecks the other radio buttons of the box. OnUserCheck runs when the user
-// checks it. Destroyed with the box or by DestroyRadioButton.
-TPlatformWidget* CreateRadioButton(TPlatformWidget* GroupBox, const AnsiString& Caption,
-                                   std::function<void()> OnUserCheck);
-// Checks or unchecks this button alone (BM_SETCHECK), without a notice: unchecking every
-// button of a box leaves none checked.
-void SetRadioButtonChecked(TPlatformWidget* RadioButton, bool Checked);
-// Places the button in its box's client coordinates (MoveWindow).
-void SetRadioButtonBounds(TPlatformWidget* RadioButton, const TRect& Bounds);
-void DestroyRadioButton(TPlatformWidget* RadioButton);
 
 // A group box (BS_GROUPBOX): a frame with Caption at its top that holds other windows.
 TPlatformWidget* CreateGroupBox(const AnsiString& Caption);

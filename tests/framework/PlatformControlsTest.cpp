@@ -38,14 +38,6 @@ TEST(PlatformControlsTest, ChangesMadeByCodeGiveNoNotice) {
     for (TCheckState State : {TCheckState::Grayed, TCheckState::Unchecked, TCheckState::Checked})
         Platform::SetCheckBoxState(CheckBox.Window(), State);
 
-    THosted Group([] { return Platform::CreateGroupBox("g"); });
-    TPlatformWidget* A = Platform::CreateRadioButton(Group.Window(), "a", Count);
-    TPlatformWidget* B = Platform::CreateRadioButton(Group.Window(), "b", Count);
-    Platform::SetRadioButtonChecked(A, true);
-    Platform::SetRadioButtonChecked(B, true);
-    Platform::SetRadioButtonChecked(A, false);
-    Platform::DestroyRadioButton(B);
-
     const Platform::TListItemText Items = [](int) { return std::string_view("item"); };
     THosted List([&] { return Platform::CreateListBox(3, 13, Items, Count); });
     Platform::SetListBoxItemIndex(List.Window(), 2);
