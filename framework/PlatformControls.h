@@ -1,8 +1,8 @@
 // The platform's standard controls and its open dialog: push button, check box, group box,
 // list box, memo, the grid's in-place editor and scroll bars, and the open-file dialog with a
-// template area below its standard controls. Texts are code page 932 bytes; the
-// back end converts them where they meet the screen. Callbacks run from the platform's event
-// loop and must not let exceptions out.
+// template area below its standard controls. Texts are code page 932 bytes; the back end
+// converts them where they meet the screen. Callbacks run from the platform's event loop and
+// must not let exceptions out.
 #pragma once
 
 #include "Controls.h"
@@ -44,8 +44,8 @@ void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption);
 // ---- List box (LISTBOX, LBS_NODATA | LBS_OWNERDRAWFIXED)
 
 // The bytes of item Index as the owner holds them now; nothing when the owner no longer has
-// that item (its count changed and the list box was not told yet). Only the start of a long
-// item is shown, so the view may stay valid only until the next call.
+// that item (its count changed and the list box was not told yet). The view needs to stay
+// valid only until the next call.
 using TListItemText = std::function<std::optional<std::string_view>(int Index)>;
 
 // A single-selection list box without a horizontal scroll bar whose Count items the owner
