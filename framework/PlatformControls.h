@@ -1,8 +1,8 @@
-// The platform's standard controls and its open dialog: push button, check box, radio button,
-// group box, list box, memo, the grid's in-place editor and scroll bars, and the open-file
-// dialog with a template area below its standard controls. Texts are code page 932 bytes; the
-// back end converts them where they meet the screen. Callbacks run from the platform's event
-// loop and must not let exceptions out.
+// The platform's standard controls and its open dialog: push button, check box, group box,
+// list box, memo, the grid's in-place editor and scroll bars, and the open-file dialog with a
+// template area below its standard controls. Texts are code page 932 bytes; the back end
+// converts them where they meet the screen. Callbacks run from the platform's event loop and
+// must not let exceptions out.
 #pragma once
 
 #include "Controls.h"
@@ -20,7 +20,7 @@ namespace Platform {
 // A push button (BS_PUSHBUTTON) showing Caption, not yet the default button; OnClick runs when
 // the user clicks it (BN_CLICKED).
 TPlatformWidget* CreateButton(const AnsiString& Caption, std::function<void()> OnClick);
-// The caption of a push button, check box or radio button (SetWindowText).
+// The caption of a push button or check box (SetWindowText).
 void SetButtonCaption(TPlatformWidget* Button, const AnsiString& Caption);
 // Whether Enter in its window presses the button (BS_DEFPUSHBUTTON).
 void SetButtonDefault(TPlatformWidget* Button, bool Default);
@@ -37,18 +37,6 @@ void SetCheckBoxAllowGrayed(TPlatformWidget* CheckBox, bool AllowGrayed);
 // Shows State (BM_SETCHECK) without a notice.
 void SetCheckBoxState(TPlatformWidget* CheckBox, TCheckState State);
 
-// A radio button (BS_AUTORADIOBUTTON) on a group box made by CreateGroupBox, shown, unchecked;
-// checking it unchecks the other radio buttons of the box. OnUserCheck runs when the user
-// checks it. Destroyed with the box or by DestroyRadioButton.
-TPlatformWidget* CreateRadioButton(TPlatformWidget* GroupBox, const AnsiString& Caption,
-                                   std::function<void()> OnUserCheck);
-// Checks or unchecks this button alone (BM_SETCHECK), without a notice: unchecking every
-// button of a box leaves none checked.
-void SetRadioButtonChecked(TPlatformWidget* RadioButton, bool Checked);
-// Places the button in its box's client coordinates (MoveWindow).
-void SetRadioButtonBounds(TPlatformWidget* RadioButton, const TRect& Bounds);
-void DestroyRadioButton(TPlatformWidget* RadioButton);
-
 // A group box (BS_GROUPBOX): a frame with Caption at its top that holds other windows.
 TPlatformWidget* CreateGroupBox(const AnsiString& Caption);
 void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption);
@@ -56,8 +44,8 @@ void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption);
 // ---- List box (LISTBOX, LBS_NODATA | LBS_OWNERDRAWFIXED)
 
 // The bytes of item Index as the owner holds them now; nothing when the owner no longer has
-// that item (its count changed and the list box was not told yet). Only the start of a long
-// item is shown, so the view may stay valid only until the next call.
+// that item (its count changed and the list box was not told yet). The view needs to stay
+// valid only until the next call.
 using TListItemText = std::function<std::optional<std::string_view>(int Index)>;
 
 // A single-selection list box without a horizontal scroll bar whose Count items the owner
@@ -65,7 +53,7 @@ using TListItemText = std::function<std::optional<std::string_view>(int Index)>;
 // lower than a line of the box's font. OnUserSelect gets the row the user selects.
 TPlatformWidget* CreateListBox(int Count, int ItemHeight, TListItemText ItemText,
                                std::function<void(int Index)> OnUserSelect);
-// Shows Count items, each read anew (LB_SETCOUNT); the selection is cleared.
+// Shows Count items, each read anew (LB_SETCOUNT), without a notice; the selection is cleared.
 void SetListBoxCount(TPlatformWidget* ListBox, int Count);
 void SetListBoxItemHeight(TPlatformWidget* ListBox, int ItemHeight);
 // Selects row Index and scrolls it into view, or clears the selection for -1 (LB_SETCURSEL),

@@ -1,7 +1,9 @@
 // The platform's windows, input and application, as the controls, menus, drag and drop and
 // forms use them. A window is a TPlatformWidget handle; coordinates are pixels, a child's
 // relative to its parent's client area, a top-level window's and "screen" points relative to
-// the screen. Text is code page 932 bytes.
+// the screen. Text is code page 932 bytes. The back end hands a window's paints, input,
+// hit-test queries, size and focus changes to its control (the control's Dispatch... entry
+// points), each through the error report.
 #pragma once
 
 #include "Graphics.h"
@@ -147,7 +149,8 @@ void AppendMenuItem(TPlatformWidget* Menu, const AnsiString& Caption, bool Enabl
 void AppendMenuSeparator(TPlatformWidget* Menu);
 // A submenu, owned by Menu.
 TPlatformWidget* AppendSubmenu(TPlatformWidget* Menu, const AnsiString& Caption, bool Enabled);
-// Shows Menu at a point of the screen and returns at once; the choice arrives from the loop.
+// Shows Menu at a point of the screen; the choice arrives from the message loop, after this
+// has returned.
 void TrackPopupMenu(TPlatformWidget* Menu, int X, int Y);
 bool MenuShown(TPlatformWidget* Menu);
 // Hides Menu and frees it once the loop is back; its items run no more clicks.

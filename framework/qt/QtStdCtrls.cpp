@@ -1,5 +1,4 @@
-// The standard controls on Qt widgets: push button, check box, radio button, group box, list
-// box and memo.
+// The standard controls on Qt widgets: push button, check box, group box, list box and memo.
 #include "PlatformControls.h"
 
 #include "QtHandles.h"
@@ -11,7 +10,6 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTextBlock>
 #include <QTimer>
 
@@ -123,36 +121,6 @@ void SetCheckBoxState(TPlatformWidget* CheckBox, TCheckState State) {
     auto* Box = QtWidget<QCheckBox>(CheckBox);
     const QSignalBlocker Blocker(Box);
     Box->setCheckState(QtStates[static_cast<int>(State)]);
-}
-
-TPlatformWidget* CreateRadioButton(TPlatformWidget* GroupBox, const AnsiString& Caption,
-                                   std::function<void()> OnUserCheck) {
-    auto* Button = new QRadioButton(QtText::Decode(Caption), QtWidget(GroupBox));
-    QObject::connect(Button, &QRadioButton::toggled, Button,
-                     [OnUserCheck = std::move(OnUserCheck)](bool On) {
-                         if (On)
-                             OnUserCheck();
-                     });
-    Button->show();
-    return PlatformWidget(Button);
-}
-
-// Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
-// moment.
-void SetRadioButtonChecked(TPlatformWidget* RadioButton, bool Checked) {
-    auto* Button = QtWidget<QRadioButton>(RadioButton);
-    const QSignalBlocker Blocker(Button);
-    Button->setAutoExclusive(false);
-    Button->setChecked(Checked);
-    Button->setAutoExclusive(true);
-}
-
-void SetRadioButtonBounds(TPlatformWidget* RadioButton, const TRect& Bounds) {
-    QtWidget(RadioButton)->setGeometry(Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height());
-}
-
-void DestroyRadioButton(TPlatformWidget* RadioButton) {
-    delete QtWidget(RadioButton);
 }
 
 TPlatformWidget* CreateGroupBox(const AnsiString& Caption) {

@@ -140,6 +140,14 @@ TEST(FormTest, TheCloseActionDecidesWhatHappensToTheForm) {
     EXPECT_TRUE(Destroyed);
 }
 
+TEST(FormTest, AReleasedFormThatIsFreedFirstIsNotFreedAgain) {
+    auto* Form = new TRecordingForm(nullptr);
+    Form->Show();
+    Form->Release();
+    delete Form;
+    QApplication::processEvents();
+}
+
 TEST(FormTest, AFormClosedByItsShowHandlerNeverAppears) {
     TRecordingForm Form(nullptr);
     Form.OnShow = [&](TObject*) { Form.Close(); };
