@@ -21,6 +21,8 @@ namespace TestSupport {
 void Start(int& Argc, char** Argv);
 // Handles the events waiting now: repaints, posted messages, timers that are due.
 void ProcessEvents();
+// Runs Task once from the event loop, after the events waiting now.
+void RunLater(std::function<void()> Task);
 // Handles events until Done holds or Milliseconds pass; whether Done held.
 bool WaitUntil(const std::function<bool()>& Done, int Milliseconds = 5000);
 
@@ -34,6 +36,10 @@ struct TProgramRun {
 TProgramRun RunProgram(const std::string& Program, const std::vector<std::string>& Arguments);
 
 // Windows
+// The part of the screen that windows may take (without task bars), in screen coordinates.
+TRect WorkArea();
+// Creates the control's window now; the layer otherwise creates it when first needed.
+void EnsureWindow(TControl* Control);
 // Shows the control's top-level window and waits until the screen shows it; false after a
 // timeout.
 bool ShowAndWait(TControl* Control);
@@ -68,8 +74,9 @@ void Click(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift 
 void DoubleClick(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift = {});
 // Delta in the platform's wheel units (120 a notch; positive turns away from the user).
 void Wheel(TControl* Control, int Delta, TShiftState Shift = {}, TPoint At = {});
-// The request for a context menu, as the right button or the menu key gives it.
-void ContextMenu(TControl* Control, TPoint At);
+// The request for a context menu, as the right button or the menu key gives it; whether the
+// control's window took it.
+bool ContextMenu(TControl* Control, TPoint At);
 
 // Pointer input through the system: the pointer moves over the top-level window of Window
 // (At in Window's client coordinates) and the system delivers enter, leave, move, press and

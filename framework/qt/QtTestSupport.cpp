@@ -16,7 +16,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 
@@ -87,6 +89,26 @@ int QtKeyOf(unsigned short Key) {
     return It == Keys.end() ? 0 : It->second;
 }
 
+// The character a key types: a letter (capital with Shift), a digit, a blank or one of the
+// control characters of Backspace, Tab, Return and Escape; none with Ctrl or Alt held.
+QString TextOf(unsigned short Key, TShiftState Shift) {
+    if (Shift.Contains(ssCtrl) || Shift.Contains(ssAlt))
+        return {};
+    if (Key >= 'A' && Key <= 'Z')
+        return QChar(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
+    if ((Key >= '0' && Key <= '9') || Key == VK_SPACE)
+        return QChar(Key);
+    switch (Key) {
+    case VK_BACK:
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+        return QChar(Key);
+    default:
+        return {};
+    }
+}
+
 void SendKey(QWidget* Target, QEvent::Type Type, unsigned short Key, TShiftState Shift) {
     QKeyEvent Event(Type, QtKeyOf(Key), ModifiersOf(Shift));
     QApplication::sendEvent(Target, &Event);
@@ -153,6 +175,10 @@ void ProcessEvents() {
     QApplication::processEvents();
 }
 
+void RunLater(std::function<void()> Task) {
+    QTimer::singleShot(0, qApp, std::move(Task));
+}
+
 bool WaitUntil(const std::function<bool()>& Done, int Milliseconds) {
     return QTest::qWaitFor(Done, Milliseconds);
 }
@@ -167,6 +193,14 @@ TProgramRun RunProgram(const std::string& Program, const std::vector<std::string
     const bool Ended = Process.waitForFinished(-1) && Process.exitStatus() == QProcess::NormalExit;
     return {Ended ? Process.exitCode() : -1, Process.readAllStandardOutput().toStdString(),
             Process.readAllStandardError().toStdString()};
+}
+
+TRect WorkArea() {
+    return FromQRect(QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+void EnsureWindow(TControl* Control) {
+    WidgetOf(Control);
 }
 
 bool ShowAndWait(TControl* Control) {
@@ -258,7 +292,7 @@ void Wheel(TControl* Control, int Delta, TShiftState Shift, TPoint At) {
     QApplication::sendEvent(W, &Event);
 }
 
-void ContextMenu(TControl* Control, TPoint At) {
+bool ContextMenu(TControl* Control, TPoint At) {
     QWidget* W = WidgetOf(Control);
     QWidget* Receiver = W;
     if (auto* Area = qobject_cast<QAbstractScrollArea*>(W))
@@ -266,6 +300,7 @@ void ContextMenu(TControl* Control, TPoint At) {
     QContextMenuEvent Event(QContextMenuEvent::Mouse, Receiver->mapFrom(W, ToQPoint(At)),
                             W->mapToGlobal(ToQPoint(At)));
     QApplication::sendEvent(Receiver, &Event);
+    return Event.isAccepted();
 }
 
 void PointerTo(TWinControl* Window, TPoint At) {
@@ -298,12 +333,21 @@ void KeyUp(TWinControl* Control, unsigned short Key, TShiftState Shift) {
 }
 
 void PressKey(TWinControl* Control, unsigned short Key, TShiftState Shift) {
-    QTest::keyClick(WidgetOf(Control), static_cast<Qt::Key>(QtKeyOf(Key)), ModifiersOf(Shift));
+    QWidget* W = WidgetOf(Control);
+    const QString Text = TextOf(Key, Shift);
+    QKeyEvent Down(QEvent::KeyPress, QtKeyOf(Key), ModifiersOf(Shift), Text);
+    QApplication::sendEvent(W, &Down);
+    QKeyEvent Up(QEvent::KeyRelease, QtKeyOf(Key), ModifiersOf(Shift), Text);
+    QApplication::sendEvent(W, &Up);
 }
 
 void PressKeyInWindow(TWinControl* Window, unsigned short Key, TShiftState Shift) {
-    QTest::keyClick(WindowOf(Window)->windowHandle(), static_cast<Qt::Key>(QtKeyOf(Key)),
-                    ModifiersOf(Shift));
+    QWindow* Target = WindowOf(Window)->windowHandle();
+    const QString Text = TextOf(Key, Shift);
+    QTest::sendKeyEvent(QTest::Press, Target, static_cast<Qt::Key>(QtKeyOf(Key)), Text,
+                        ModifiersOf(Shift));
+    QTest::sendKeyEvent(QTest::Release, Target, static_cast<Qt::Key>(QtKeyOf(Key)), Text,
+                        ModifiersOf(Shift));
 }
 
 void Type(TWinControl* Control, const AnsiString& Text) {
