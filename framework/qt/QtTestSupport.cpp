@@ -432,6 +432,11 @@ std::unique_ptr<TBitmap> CursorImage(const TControl* Control) {
     return Result;
 }
 
+TCursor ProgramCursor() {
+    const QCursor* Cursor = QApplication::overrideCursor();
+    return Cursor ? ShapeOf(Cursor->shape()) : crDefault;
+}
+
 AnsiString HintText(const TControl* Control) {
     return QtText::Encode(WidgetOf(Control)->toolTip());
 }
