@@ -255,5 +255,5 @@ TEST_F(DragDropTest, ADropHandlerMayBeginTheNextDrag) {
     EXPECT_EQ(Log, (TLog{"Target move Target 50,40", "Target leave Target 50,40", "drop Target"}))
         << "the new drag hears the program's input";
     EXPECT_FALSE(Target->Dragging());
-    EXPECT_EQ(CursorShape(), -1);
+    EXPECT_EQ(CursorShape(), crDefault);
 }

@@ -90,7 +90,7 @@ TEST(FormTest, AReleasedFormThatIsFreedFirstIsNotFreedAgain) {
     Form->Show();
     Form->Release();
     delete Form;
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
 }
 
 TEST(FormTest, AFormClosedByItsShowHandlerNeverAppears) {
