@@ -2,6 +2,7 @@
 #include "Grids.h"
 
 #include "GridParts.h"
+#include "QtGrid.h"
 
 #include <QScrollBar>
 #include <QSignalBlocker>

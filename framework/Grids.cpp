@@ -1,6 +1,7 @@
 #include "Grids.h"
 
 #include "GridParts.h"
+#include "QtGrid.h"
 #include "WinApi.h"
 
 #include <QLineEdit>
