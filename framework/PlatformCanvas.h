@@ -138,9 +138,8 @@ struct TBrushSpec {
 void FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush);
 // Paints the one-pixel border inside R with Brush (FrameRect).
 void FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush);
-// Rectangle from (X1, Y1) to (X2, Y2), right and bottom edges excluded: the pen's outline,
-// Width pixels inward, and the inside filled with Brush, both by the pen's raster operation.
-// With a Null pen the shape loses its right column and bottom row.
+// R outlined with the pen, Width pixels inward, and the inside filled with Brush; Not, NotCopy
+// and Xor apply to both. With a Null pen the shape loses its right column and bottom row.
 void Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen,
                const TBrushSpec& Brush);
 // The ellipse inscribed in R (right and bottom edges excluded), outlined and filled.

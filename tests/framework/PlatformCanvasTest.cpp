@@ -50,7 +50,7 @@ TEST(PlatformCanvasTest, ImageVersionChangesWithThePixelsOnlyAndCopiesAreIndepen
     EXPECT_EQ(Platform::Pixel(*T.Canvas, 1, 1), Red);
 }
 
-TEST(PlatformCanvasTest, AnUnboundTargetMeasuresButPaintsAndBindingDropsTheClip) {
+TEST(PlatformCanvasTest, AnUnboundTargetMeasuresButPaintsNothingAndBindingDropsTheClip) {
     Platform::TCanvasPtr Canvas = Platform::NewCanvas();
     const Platform::TFontPtr Font = Platform::NewFont({"ＭＳ ゴシック"_sj, -12});
     Platform::SelectFont(*Canvas, *Font);
