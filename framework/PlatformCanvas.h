@@ -40,8 +40,8 @@ TImagePtr NewImage();
 int ImageWidth(const TPlatformImage& Image);
 int ImageHeight(const TPlatformImage& Image);
 bool ImageEmpty(const TPlatformImage& Image);
-// Dest becomes a copy of Source (an empty Source empties Dest); canvases bound to Dest stay
-// bound to it.
+// Dest becomes a copy of Source (an empty Source empties Dest), with Source's version;
+// canvases bound to Dest stay bound to it.
 void CopyImage(TPlatformImage& Dest, const TPlatformImage& Source);
 // Resizes to Width x Height (at least 0): new pixels are white, the old pixels that still fit
 // are kept, and an image with an alpha channel keeps it.
@@ -54,7 +54,7 @@ std::optional<std::string> ReadImageResource(const AnsiString& Path);
 // The image as a PNG file; empty for an empty image.
 std::string SaveImagePng(const TPlatformImage& Image);
 // A value that changes whenever the image's pixels or size change (painting, resizing, loading,
-// copying into it): equal values mean unchanged pixels.
+// copying into it), unique among the images: equal values mean equal pixels.
 std::int64_t ImageVersion(const TPlatformImage& Image);
 
 // ---- Fonts

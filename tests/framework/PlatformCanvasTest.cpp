@@ -29,6 +29,7 @@ TEST(PlatformCanvasTest, ImageVersionChangesWithThePixelsOnlyAndCopiesAreIndepen
 
     TTarget Copy(1, 1);
     Platform::CopyImage(*Copy.Image, *T.Image);
+    EXPECT_EQ(Platform::ImageVersion(*Copy.Image), Fresh) << "a copy has the same pixels";
     Platform::SetPixel(*Copy.Canvas, 1, 1, Red);
     EXPECT_EQ(Platform::Pixel(*Copy.Canvas, 1, 1), Red) << "the canvas follows the copied image";
     EXPECT_EQ(Platform::Pixel(*T.Canvas, 1, 1), White);
