@@ -1,40 +1,38 @@
-// A fresh folder for one test under the system's temporary folder, removed with all it holds;
-// and whole-file reads and writes for the tests' own files.
+// A folder of the test's own under the system's temporary folder, removed with everything in
+// it when the test ends; and the few file operations the tests need around it.
 #pragma once
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
-#include <string_view>
+#include <system_error>
 #include <vector>
 
-inline std::string ReadWholeFile(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
-}
-
-inline bool WriteWholeFile(const std::string& Path, std::string_view Bytes) {
+// Writes Bytes as the whole file; false when it cannot be written.
+inline bool WriteFile(const std::string& Path, const std::string& Bytes) {
     std::ofstream Out(Path, std::ios::binary | std::ios::trunc);
-    Out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+    Out << Bytes;
     return static_cast<bool>(Out.flush());
 }
 
-inline bool FileExists(const std::string& Path) {
-    return std::filesystem::exists(Path);
+// The file's bytes; empty when it cannot be read.
+inline std::string ReadFile(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
 }
 
 class TTempDir {
 public:
     TTempDir() {
-        std::random_device Seed;
-        std::mt19937_64 Random(Seed());
-        const auto Base = std::filesystem::temp_directory_path();
-        do
-            FPath = (Base / ("quovant-test-" + std::to_string(Random()))).string();
-        while (!std::filesystem::create_directory(FPath));
+        std::string Pattern =
+            (std::filesystem::temp_directory_path() / "quovant-test-XXXXXX").string();
+        if (!mkdtemp(Pattern.data()))
+            throw std::filesystem::filesystem_error(
+                "no temporary folder", Pattern, std::error_code(errno, std::generic_category()));
+        FPath = Pattern;
     }
     ~TTempDir() {
         std::error_code Ignored;
@@ -43,17 +41,20 @@ public:
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;
 
-    const std::string& Path() const { return FPath; }
-    std::string File(std::string_view Name) const { return FPath + "/" + std::string(Name); }
-    // Writes Bytes to the file Name in the folder and returns its path.
-    std::string Write(std::string_view Name, std::string_view Bytes) const {
-        const std::string Path = File(Name);
-        WriteWholeFile(Path, Bytes);
+    std::string Path() const { return FPath.string(); }
+    // Name in the folder.
+    std::string FilePath(const std::string& Name) const { return (FPath / Name).string(); }
+    // Writes Bytes as the file Name in the folder and returns its path.
+    std::string Write(const std::string& Name, const std::string& Bytes) const {
+        const std::string Path = FilePath(Name);
+        WriteFile(Path, Bytes);
         return Path;
     }
-    std::string Read(std::string_view Name) const { return ReadWholeFile(File(Name)); }
-    bool Exists(std::string_view Name) const { return FileExists(File(Name)); }
-    void MakeFolder(std::string_view Name) const { std::filesystem::create_directory(File(Name)); }
+    std::string Read(const std::string& Name) const { return ReadFile(FilePath(Name)); }
+    bool Exists(const std::string& Name) const { return std::filesystem::exists(FPath / Name); }
+    void MakeFolder(const std::string& Name) const {
+        std::filesystem::create_directory(FPath / Name);
+    }
     // The names of the plain files in the folder, sorted.
     std::vector<std::string> Files() const {
         std::vector<std::string> Names;
@@ -65,5 +66,5 @@ public:
     }
 
 private:
-    std::string FPath;
+    std::filesystem::path FPath;
 };

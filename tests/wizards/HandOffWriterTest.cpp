@@ -17,7 +17,7 @@ protected:
         Grid.SetColCount(13);
         Grid.SetRowCount(6);
     }
-    AnsiString Path() const { return Dir.File("csv_inport.tmp"); }
+    AnsiString Path() const { return Dir.FilePath("csv_inport.tmp"); }
     static std::string Read(const AnsiString& Name) {
         std::ifstream In(Name, std::ios::binary);
         std::stringstream S;
@@ -123,7 +123,7 @@ TEST_F(HandOffWriterTest, TheNextWriteRemovesTemporaryFilesThatKilledRunsLeft) {
     for (const std::string& Name : Kept)
         Dir.Write(Name, "x");
     Dir.Write("csv_inport.tmp.0123abcd.part", "x");
-    const int Held = ::open(Dir.File(Kept[0]).c_str(), O_RDONLY);
+    const int Held = ::open(Dir.FilePath(Kept[0]).c_str(), O_RDONLY);
     ASSERT_EQ(::flock(Held, LOCK_EX), 0);
     Mark(1);
     WriteHandOff(&Grid, CostingLayout, Path());

@@ -20,7 +20,7 @@ protected:
     AnsiString File(const char* Name, const std::string& Bytes) const {
         return Dir.Write(Name, Bytes);
     }
-    AnsiString Missing() const { return Dir.File("missing/x.csv"); }
+    AnsiString Missing() const { return Dir.FilePath("missing/x.csv"); }
     TTempDir Dir;
 };
 
@@ -50,7 +50,7 @@ TEST_F(MessagesTest, EveryRaisedMessageIsShiftJisText) {
     const AnsiString OddUtf16 = File("odd.csv", "\xFF\xFE"
                                                 "a");
     const AnsiString Emoji = File("emoji.csv", "\xEF\xBB\xBF\xF0\x9F\x98\x80");
-    const AnsiString Fifo = Dir.File("fifo");
+    const AnsiString Fifo = Dir.FilePath("fifo");
     ::mkfifo(Fifo.c_str(), 0600);
     std::string Deep;
     for (int I = 0; I < 200; ++I)

@@ -16,7 +16,7 @@ namespace {
 class SourceLinesTest : public testing::Test {
 protected:
     AnsiString Write(const std::string& Bytes) {
-        const std::string Path = Dir.File("source.csv");
+        const std::string Path = Dir.FilePath("source.csv");
         std::ofstream(Path, std::ios::binary) << Bytes;
         return Path;
     }
@@ -104,15 +104,15 @@ TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine) {
 // Each is refused at once with a message that names the file and says what is wrong; none may
 // block on a pipe or read a device without end.
 TEST_F(SourceLinesTest, WhatIsNotALoadableTextFileIsRefusedWithItsReason) {
-    const std::string Fifo = Dir.File("fifo");
+    const std::string Fifo = Dir.FilePath("fifo");
     ::mkfifo(Fifo.c_str(), 0600);
-    const std::string Large = Dir.File("large.csv");
+    const std::string Large = Dir.FilePath("large.csv");
     std::ofstream(Large, std::ios::binary) << "a";
     std::filesystem::resize_file(Large, MaxSourceBytes + 1); // sparse: no disk space used
     const struct {
         std::string Name;
         AnsiString Reason;
-    } Cases[] = {{Dir.File("none.csv"), "ファイルが見つかりません"_sj},
+    } Cases[] = {{Dir.FilePath("none.csv"), "ファイルが見つかりません"_sj},
                  {Dir.Path(), "フォルダーです"_sj},
                  {Fifo, "通常のファイルではありません"_sj},
                  {"/dev/zero", "通常のファイルではありません"_sj},

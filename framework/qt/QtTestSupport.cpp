@@ -1,0 +1,424 @@
+#include "TestSupport.h"
+
+#include "Graphics.h"
+#include "QtGraphics.h"
+#include "QtHandles.h"
+#include "QtHost.h"
+#include "QtText.h"
+
+#include <QAbstractScrollArea>
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QProcess>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWindow>
+
+#include <map>
+
+namespace {
+
+QWidget* WidgetOf(const TControl* Control) {
+    return TControlAccess::Widget(Control);
+}
+
+QWidget* WindowOf(const TControl* Control) {
+    return WidgetOf(Control)->window();
+}
+
+Qt::KeyboardModifiers ModifiersOf(TShiftState Shift) {
+    Qt::KeyboardModifiers Modifiers;
+    if (Shift.Contains(ssShift))
+        Modifiers |= Qt::ShiftModifier;
+    if (Shift.Contains(ssCtrl))
+        Modifiers |= Qt::ControlModifier;
+    if (Shift.Contains(ssAlt))
+        Modifiers |= Qt::AltModifier;
+    return Modifiers;
+}
+
+Qt::MouseButton QtButton(TMouseButton Button) {
+    switch (Button) {
+    case mbRight:
+        return Qt::RightButton;
+    case mbMiddle:
+        return Qt::MiddleButton;
+    default:
+        return Qt::LeftButton;
+    }
+}
+
+Qt::MouseButtons ButtonsOf(TShiftState Shift) {
+    Qt::MouseButtons Buttons;
+    if (Shift.Contains(ssLeft))
+        Buttons |= Qt::LeftButton;
+    if (Shift.Contains(ssRight))
+        Buttons |= Qt::RightButton;
+    if (Shift.Contains(ssMiddle))
+        Buttons |= Qt::MiddleButton;
+    return Buttons;
+}
+
+QPoint ToQPoint(TPoint P) {
+    return {P.X, P.Y};
+}
+
+// The Qt key the layer reads as Key: the inverse of its own key mapping, so the two cannot
+// drift apart.
+int QtKeyOf(unsigned short Key) {
+    static const std::map<unsigned short, int> Keys = [] {
+        std::map<unsigned short, int> Found;
+        const auto Add = [&](int First, int Last) {
+            for (int QtKey = First; QtKey <= Last; ++QtKey)
+                if (const unsigned short Virtual = VirtualKeyOf(QtKey, Qt::NoModifier))
+                    Found.emplace(Virtual, QtKey);
+        };
+        Add(Qt::Key_Space, Qt::Key_AsciiTilde);
+        Add(Qt::Key_Escape, Qt::Key_F35);
+        return Found;
+    }();
+    const auto It = Keys.find(Key);
+    return It == Keys.end() ? 0 : It->second;
+}
+
+// The character a key types: a letter (capital with Shift), a digit, a blank or one of the
+// control characters of Backspace, Tab, Return and Escape; none with Ctrl or Alt held.
+QString TextOf(unsigned short Key, TShiftState Shift) {
+    if (Shift.Contains(ssCtrl) || Shift.Contains(ssAlt))
+        return {};
+    if (Key >= 'A' && Key <= 'Z')
+        return QChar(Shift.Contains(ssShift) ? Key : Key - 'A' + 'a');
+    if ((Key >= '0' && Key <= '9') || Key == VK_SPACE)
+        return QChar(Key);
+    switch (Key) {
+    case VK_BACK:
+    case VK_TAB:
+    case VK_RETURN:
+    case VK_ESCAPE:
+        return QChar(Key);
+    default:
+        return {};
+    }
+}
+
+void SendKey(QWidget* Target, QEvent::Type Type, unsigned short Key, TShiftState Shift) {
+    QKeyEvent Event(Type, QtKeyOf(Key), ModifiersOf(Shift));
+    QApplication::sendEvent(Target, &Event);
+}
+
+void SendText(QWidget* Target, const QString& Text) {
+    for (qsizetype I = 0; I < Text.size(); ++I) {
+        const qsizetype Length = Text[I].isHighSurrogate() && I + 1 < Text.size() ? 2 : 1;
+        const QString One = Text.mid(I, Length);
+        I += Length - 1;
+        if (One[0].unicode() < 0x80) {
+            QTest::keyClick(Target, One[0].toLatin1());
+            continue;
+        }
+        QKeyEvent Down(QEvent::KeyPress, 0, Qt::NoModifier, One);
+        QApplication::sendEvent(Target, &Down);
+        QKeyEvent Up(QEvent::KeyRelease, 0, Qt::NoModifier, One);
+        QApplication::sendEvent(Target, &Up);
+    }
+}
+
+void SendInputMethod(QWidget* Target, const QString& Preedit, const QString& Commit) {
+    QInputMethodEvent Event(Preedit, {});
+    if (!Commit.isEmpty())
+        Event.setCommitString(Commit);
+    QApplication::sendEvent(Target, &Event);
+}
+
+// A window's point as the system sees it: in the top-level window's coordinates.
+QPoint InTopLevel(TWinControl* Window, TPoint At) {
+    QWidget* W = WidgetOf(Window);
+    return W->mapTo(W->window(), ToQPoint(At));
+}
+
+QMenu* MenuOf(TPlatformWidget* Menu) {
+    return QtWidget<QMenu>(Menu);
+}
+
+QAction* ActionOf(TPlatformWidget* Menu, int Index) {
+    return MenuOf(Menu)->actions().at(Index);
+}
+
+TCursor ShapeOf(Qt::CursorShape Shape) {
+    // crArrow before crDefault: both show the arrow, and the arrow is what a test asks for.
+    for (TCursor C = crArrow; C >= crSizeAll; --C)
+        if (CursorOf(C).shape() == Shape)
+            return C;
+    return Shape == Qt::BlankCursor ? crNone : crDefault;
+}
+
+} // namespace
+
+namespace TestSupport {
+
+void Start(int& Argc, char** Argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The user's locale says nothing about the language: the toolkit speaks Japanese anyway.
+    qputenv("LC_ALL", "C.UTF-8");
+    new QApplication(Argc, Argv); // lives as long as the process
+    UseJapaneseToolkit();
+}
+
+void ProcessEvents() {
+    QApplication::processEvents();
+}
+
+void RunLater(std::function<void()> Task) {
+    QTimer::singleShot(0, qApp, std::move(Task));
+}
+
+bool WaitUntil(const std::function<bool()>& Done, int Milliseconds) {
+    return QTest::qWaitFor(Done, Milliseconds);
+}
+
+TProgramRun RunProgram(const std::string& Program, const std::vector<std::string>& Arguments) {
+    QStringList List;
+    for (const std::string& Argument : Arguments)
+        List.append(QString::fromStdString(Argument));
+    QProcess Process;
+    Process.start(QString::fromStdString(Program), List);
+    Process.closeWriteChannel();
+    const bool Ended = Process.waitForFinished(-1) && Process.exitStatus() == QProcess::NormalExit;
+    return {Ended ? Process.exitCode() : -1, Process.readAllStandardOutput().toStdString(),
+            Process.readAllStandardError().toStdString()};
+}
+
+TRect WorkArea() {
+    return FromQRect(QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+void EnsureWindow(TControl* Control) {
+    WidgetOf(Control);
+}
+
+bool ShowAndWait(TControl* Control) {
+    QWidget* Window = WindowOf(Control);
+    Window->show();
+    return QTest::qWaitForWindowExposed(Window);
+}
+
+bool IsShown(const TControl* Control) {
+    return WidgetOf(Control)->isVisible();
+}
+
+void CloseWindow(TControl* Control) {
+    WindowOf(Control)->close();
+}
+
+AnsiString WindowText(const TControl* Control) {
+    QWidget* W = WidgetOf(Control);
+    if (W->isWindow())
+        return QtText::Encode(W->windowTitle());
+    const QVariant Text = W->property("text");
+    return QtText::Encode(Text.isValid() ? Text.toString() : W->property("title").toString());
+}
+
+TRect WindowBounds(const TControl* Control) {
+    return FromQRect(WidgetOf(Control)->geometry());
+}
+
+TControl* FocusedControl() {
+    for (QWidget* W = QApplication::focusWidget(); W; W = W->parentWidget())
+        if (TControl* C = ControlOf(W))
+            return C;
+    return nullptr;
+}
+
+TControl* ControlAt(TWinControl* Window, TPoint At) {
+    QWidget* W = WidgetOf(Window);
+    if (!W->rect().contains(ToQPoint(At)))
+        return nullptr;
+    for (QWidget* Child = W->childAt(ToQPoint(At)); Child; Child = Child->parentWidget())
+        if (TControl* C = ControlOf(Child))
+            return C;
+    return Window;
+}
+
+void Activate(TControl* Control) {
+    QWidget* Window = WindowOf(Control);
+    QApplication::setActiveWindow(Window);
+    Window->activateWindow();
+}
+
+std::unique_ptr<TBitmap> PaintArea(TControl* Control, const TRect& Area) {
+    auto Result = std::make_unique<TBitmap>(Area.Width(), Area.Height());
+    QImage& Image = TGraphicsAccess::Image(*Result);
+    QImage Whole(Area.Right, Area.Bottom, QImage::Format_ARGB32_Premultiplied);
+    Whole.fill(Qt::transparent);
+    TControlAccess::Paint(Control, Whole, Area);
+    Image = Whole.copy(ToQRect(Area)).convertToFormat(QImage::Format_RGB32);
+    return Result;
+}
+
+void MouseDown(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
+    QTest::mousePress(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+}
+
+void MouseUp(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
+    QTest::mouseRelease(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+}
+
+void MouseMove(TControl* Control, TPoint At, TShiftState Shift) {
+    QWidget* W = WidgetOf(Control);
+    QMouseEvent Event(QEvent::MouseMove, ToQPoint(At), W->mapToGlobal(ToQPoint(At)), Qt::NoButton,
+                      ButtonsOf(Shift), ModifiersOf(Shift));
+    QApplication::sendEvent(W, &Event);
+}
+
+void Click(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
+    QTest::mouseClick(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+}
+
+void DoubleClick(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
+    QTest::mouseDClick(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+}
+
+void Wheel(TControl* Control, int Delta, TShiftState Shift, TPoint At) {
+    QWidget* W = WidgetOf(Control);
+    QWheelEvent Event(ToQPoint(At), W->mapToGlobal(ToQPoint(At)), QPoint(), QPoint(0, Delta),
+                      ButtonsOf(Shift), ModifiersOf(Shift), Qt::NoScrollPhase, false);
+    QApplication::sendEvent(W, &Event);
+}
+
+bool ContextMenu(TControl* Control, TPoint At) {
+    QWidget* W = WidgetOf(Control);
+    QWidget* Receiver = W;
+    if (auto* Area = qobject_cast<QAbstractScrollArea*>(W))
+        Receiver = Area->viewport();
+    QContextMenuEvent Event(QContextMenuEvent::Mouse, Receiver->mapFrom(W, ToQPoint(At)),
+                            W->mapToGlobal(ToQPoint(At)));
+    QApplication::sendEvent(Receiver, &Event);
+    return Event.isAccepted();
+}
+
+void PointerTo(TWinControl* Window, TPoint At) {
+    QWidget* Top = WindowOf(Window);
+    const QPoint P = InTopLevel(Window, At);
+    QCursor::setPos(Top->mapToGlobal(P));
+    QTest::mouseMove(Top->windowHandle(), P);
+    QApplication::processEvents();
+}
+
+void PointerDown(TWinControl* Window, TPoint At, TMouseButton Button) {
+    PointerTo(Window, At);
+    QTest::mousePress(WindowOf(Window)->windowHandle(), QtButton(Button), {},
+                      InTopLevel(Window, At));
+}
+
+void PointerUp(TWinControl* Window, TPoint At, TMouseButton Button) {
+    PointerTo(Window, At);
+    QTest::mouseRelease(WindowOf(Window)->windowHandle(), QtButton(Button), {},
+                        InTopLevel(Window, At));
+    QApplication::processEvents();
+}
+
+void KeyDown(TWinControl* Control, unsigned short Key, TShiftState Shift) {
+    SendKey(WidgetOf(Control), QEvent::KeyPress, Key, Shift);
+}
+
+void KeyUp(TWinControl* Control, unsigned short Key, TShiftState Shift) {
+    SendKey(WidgetOf(Control), QEvent::KeyRelease, Key, Shift);
+}
+
+void PressKey(TWinControl* Control, unsigned short Key, TShiftState Shift) {
+    QWidget* W = WidgetOf(Control);
+    const QString Text = TextOf(Key, Shift);
+    QKeyEvent Down(QEvent::KeyPress, QtKeyOf(Key), ModifiersOf(Shift), Text);
+    QApplication::sendEvent(W, &Down);
+    QKeyEvent Up(QEvent::KeyRelease, QtKeyOf(Key), ModifiersOf(Shift), Text);
+    QApplication::sendEvent(W, &Up);
+}
+
+void PressKeyInWindow(TWinControl* Window, unsigned short Key, TShiftState Shift) {
+    QWindow* Target = WindowOf(Window)->windowHandle();
+    const QString Text = TextOf(Key, Shift);
+    QTest::sendKeyEvent(QTest::Press, Target, static_cast<Qt::Key>(QtKeyOf(Key)), Text,
+                        ModifiersOf(Shift));
+    QTest::sendKeyEvent(QTest::Release, Target, static_cast<Qt::Key>(QtKeyOf(Key)), Text,
+                        ModifiersOf(Shift));
+}
+
+void Type(TWinControl* Control, const AnsiString& Text) {
+    SendText(WidgetOf(Control), QtText::Decode(Text));
+}
+
+void Type(TWinControl* Control, const std::u16string& Text) {
+    SendText(WidgetOf(Control), QString::fromStdU16String(Text));
+}
+
+void Compose(TWinControl* Control, const AnsiString& Preedit) {
+    SendInputMethod(WidgetOf(Control), QtText::Decode(Preedit), {});
+}
+
+void Commit(TWinControl* Control, const AnsiString& Text) {
+    SendInputMethod(WidgetOf(Control), {}, QtText::Decode(Text));
+}
+
+TCursor CursorShape(const TControl* Control) {
+    return ShapeOf(WidgetOf(Control)->cursor().shape());
+}
+
+TPoint CursorHotSpot(const TControl* Control) {
+    const QPoint P = WidgetOf(Control)->cursor().hotSpot();
+    return {P.x(), P.y()};
+}
+
+std::unique_ptr<TBitmap> CursorImage(const TControl* Control) {
+    auto Result = std::make_unique<TBitmap>();
+    TGraphicsAccess::Image(*Result) = WidgetOf(Control)->cursor().pixmap().toImage();
+    return Result;
+}
+
+AnsiString HintText(const TControl* Control) {
+    return QtText::Encode(WidgetOf(Control)->toolTip());
+}
+
+TPlatformWidget* ShownMenu() {
+    return PlatformWidget(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+}
+
+std::vector<AnsiString> MenuItems(TPlatformWidget* Menu) {
+    std::vector<AnsiString> Items;
+    for (const QAction* Item : MenuOf(Menu)->actions())
+        Items.push_back(Item->isSeparator() ? AnsiString("-") : QtText::Encode(Item->text()));
+    return Items;
+}
+
+bool MenuItemEnabled(TPlatformWidget* Menu, int Index) {
+    return ActionOf(Menu, Index)->isEnabled();
+}
+
+bool MenuItemChecked(TPlatformWidget* Menu, int Index) {
+    return ActionOf(Menu, Index)->isChecked();
+}
+
+TPlatformWidget* Submenu(TPlatformWidget* Menu, int Index) {
+    return PlatformWidget(ActionOf(Menu, Index)->menu());
+}
+
+TPoint MenuPosition(TPlatformWidget* Menu) {
+    const QPoint P = MenuOf(Menu)->pos();
+    return {P.x(), P.y()};
+}
+
+void ChooseMenuItem(TPlatformWidget* Menu, int Index) {
+    ActionOf(Menu, Index)->trigger();
+}
+
+void CloseMenu(TPlatformWidget* Menu) {
+    MenuOf(Menu)->close();
+}
+
+} // namespace TestSupport
