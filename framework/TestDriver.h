@@ -15,7 +15,7 @@
 
 namespace TestDriver {
 
-// The next open dialog: Inside runs while it shows (it may use the two calls below), then Path
+// The next open dialog: Inside runs while it shows (it may use the calls below), then Path
 // is typed into the dialog's file-name field and confirmed; an empty Path cancels the dialog.
 void AnswerOpenDialog(const AnsiString& Path, std::function<void()> Inside = {});
 // While an open dialog shows: it lists the folder of Path and the user clicks the file there,
@@ -37,20 +37,28 @@ void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Bu
 // The next message box's text goes to Seen and the box is closed with Button.
 void AnswerMessageBox(AnsiString* Seen, int Button = IDOK);
 
+// Windows and input beyond what TestSupport offers.
 // A left click in the middle of a platform window that is no control of its own (the item
 // buttons of a radio group).
 void ClickWindow(TPlatformWidget* Window);
-
 // Whether the user can resize the form's window (false: its size is fixed).
 bool Resizable(const TCustomForm* Form);
-
+// Shows the control's top-level window and returns at once, before the screen has it.
+void ShowWindow(TControl* Control);
+// Puts the system's pointer at At on the screen, before any window is there to take input.
+void PointerToScreen(TPoint At);
+// The control's window as the screen shows it, native children included.
+std::unique_ptr<TBitmap> WindowImage(const TControl* Control);
 // Whether a check box shows its check mark.
 bool ShowsChecked(const TControl* CheckBox);
 // Whether the control's top-level window is the active one.
 bool IsActiveWindow(const TControl* Control);
+// The input method hands over Text, screen text that the code page may not hold.
+void CommitScreenText(TWinControl* Control, const std::u16string& Text);
 // Whether the input method takes the keys typed into the control.
 bool InputMethodOn(const TWinControl* Control);
 
+// Modal windows and the message loop.
 // Whether a modal window (a dialog, a message box) shows now.
 bool ModalWindowShown();
 // Closes the modal window that shows now, as its close box does.
@@ -64,6 +72,7 @@ struct TAtStart {
     explicit TAtStart(void (*Start)());
 };
 
+// The process and its children.
 // The process's processor time so far, user and system, in milliseconds.
 double ProcessCpuMs();
 // The most memory the process has held resident so far, in kilobytes.
@@ -76,8 +85,8 @@ struct TChildEnd {
     int ExitCode = 0;      // the signal's number after a crash
     std::string Out, Err;  // its standard output and error, whole
 };
-// Runs Program without arguments and with Environment added to this process's variables, and
-// waits for its end, at most TimeoutMs milliseconds.
+// Runs Program without arguments, without a screen as the tests run, and with Environment added
+// to this process's variables; waits for its end, at most TimeoutMs milliseconds.
 TChildEnd RunChild(const AnsiString& Program,
                    const std::vector<std::pair<std::string, std::string>>& Environment,
                    int TimeoutMs);

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -45,15 +46,31 @@ QFileDialog* ShownOpenDialog() {
     return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
 }
 
-// The row of the file list that shows Name, or an invalid index.
-QModelIndex ItemNamed(const QAbstractItemView* List, const QString& Name) {
+// The row of the file list that shows Name once the list holds it and has sorted itself (the
+// folder is read and sorted in the background); an invalid index before.
+QModelIndex SortedItemNamed(const QAbstractItemView* List, const QString& Name) {
     const QAbstractItemModel* Model = List->model();
+    QModelIndex Found;
+    QString Before;
     for (int Row = 0; Row < Model->rowCount(List->rootIndex()); ++Row) {
         const QModelIndex Item = Model->index(Row, 0, List->rootIndex());
-        if (Item.data().toString() == Name)
-            return Item;
+        const QString Text = Item.data().toString();
+        if (Text.compare(Before, Qt::CaseInsensitive) < 0)
+            return {};
+        if (Text == Name)
+            Found = Item;
+        Before = Text;
     }
-    return {};
+    return Found;
+}
+
+// The widget as the screen shows it, in a bitmap of the layer's pixel format.
+std::unique_ptr<TBitmap> Grab(QWidget* Widget) {
+    const QImage Grabbed = Widget->grab().toImage();
+    auto Image = std::make_unique<TBitmap>(Grabbed.width(), Grabbed.height());
+    TGraphicsAccess::Image(*Image) = Grabbed.convertToFormat(
+        Grabbed.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return Image;
 }
 
 QMessageBox::StandardButton StandardButtonOf(int Button) {
@@ -95,7 +112,7 @@ bool SelectInOpenDialog(const AnsiString& Path) {
     auto* List = Dialog->findChild<QAbstractItemView*>(QStringLiteral("treeView"));
     QModelIndex Item;
     if (!List ||
-        !QTest::qWaitFor([&] { return (Item = ItemNamed(List, File.fileName())).isValid(); },
+        !QTest::qWaitFor([&] { return (Item = SortedItemNamed(List, File.fileName())).isValid(); },
                          SelectTimeout))
         return false;
     List->scrollTo(Item);
@@ -123,14 +140,7 @@ TRect OpenDialogFrame() {
 
 std::unique_ptr<TBitmap> OpenDialogImage() {
     QFileDialog* Dialog = ShownOpenDialog();
-    if (!Dialog)
-        return nullptr;
-    const QImage Grabbed = Dialog->grab().toImage();
-    const QImage Shot = Grabbed.convertToFormat(
-        Grabbed.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    auto Image = std::make_unique<TBitmap>(Shot.width(), Shot.height());
-    TGraphicsAccess::Image(*Image) = Shot;
-    return Image;
+    return Dialog ? Grab(Dialog) : nullptr;
 }
 
 void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Button) {
@@ -157,6 +167,18 @@ bool Resizable(const TCustomForm* Form) {
     return Window->minimumSize() != Window->maximumSize();
 }
 
+void ShowWindow(TControl* Control) {
+    TControlAccess::Widget(Control)->window()->show();
+}
+
+void PointerToScreen(TPoint At) {
+    QCursor::setPos(At.X, At.Y);
+}
+
+std::unique_ptr<TBitmap> WindowImage(const TControl* Control) {
+    return Grab(TControlAccess::Widget(Control));
+}
+
 bool ShowsChecked(const TControl* CheckBox) {
     QWidget* Window = TControlAccess::Widget(CheckBox);
     const auto* Box = qobject_cast<QAbstractButton*>(Window);
@@ -167,6 +189,12 @@ bool ShowsChecked(const TControl* CheckBox) {
 
 bool IsActiveWindow(const TControl* Control) {
     return TControlAccess::Widget(Control)->isActiveWindow();
+}
+
+void CommitScreenText(TWinControl* Control, const std::u16string& Text) {
+    QInputMethodEvent Commit;
+    Commit.setCommitString(QString::fromStdU16String(Text));
+    QApplication::sendEvent(TControlAccess::Widget(Control), &Commit);
 }
 
 bool InputMethodOn(const TWinControl* Control) {
@@ -212,6 +240,7 @@ TChildEnd RunChild(const AnsiString& Program,
                    const std::vector<std::pair<std::string, std::string>>& Environment,
                    int TimeoutMs) {
     QProcessEnvironment Variables = QProcessEnvironment::systemEnvironment();
+    Variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     for (const auto& [Name, Value] : Environment)
         Variables.insert(QString::fromStdString(Name), QString::fromStdString(Value));
     QProcess Child;
