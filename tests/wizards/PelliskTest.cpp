@@ -47,28 +47,34 @@ protected:
     void ClickCell(int Col, int Row, TShiftState Keys = {}) {
         TestSupport::Click(Grid(), mbLeft, CellCenter(Col, Row), Keys);
     }
-    // Types Text into the cell through the in-place editor and commits with Enter; Japanese
-    // text arrives from the input method as a committed string.
-    template <class TText> void TypeIntoCell(int Col, int Row, const TText& Text) {
+    // Opens the cell's in-place editor, empties it, lets Enter put the text in and commits
+    // with Enter.
+    void EditCell(int Col, int Row, const std::function<void(TWinControl*)>& Enter) {
         ClickCell(Col, Row);
         TestSupport::PressKey(Grid(), VK_F2);
         TWinControl* Editor = Grid()->InplaceEditor();
         TestSupport::PressKey(Editor, 'A', TShiftState{ssCtrl});
         TestSupport::PressKey(Editor, VK_DELETE);
-        if constexpr (std::is_same_v<TText, AnsiString>) {
+        Enter(Editor);
+        TestSupport::PressKey(Editor, VK_RETURN);
+    }
+    // ASCII is typed; Japanese text arrives from the input method as a committed string.
+    void TypeIntoCell(int Col, int Row, const AnsiString& Text) {
+        EditCell(Col, Row, [&Text](TWinControl* Editor) {
             if (std::all_of(Text.begin(), Text.end(), [](char C) { return (C & 0x80) == 0; }))
                 TestSupport::Type(Editor, Text);
             else
                 TestSupport::Commit(Editor, Text);
-        } else {
-            TestDriver::CommitScreenText(Editor, Text);
-        }
-        TestSupport::PressKey(Editor, VK_RETURN);
+        });
+    }
+    void TypeIntoCell(int Col, int Row, const std::u16string& Text) {
+        EditCell(Col, Row,
+                 [&Text](TWinControl* Editor) { TestDriver::CommitScreenText(Editor, Text); });
     }
     // Opens the grid's menu over a cell and chooses the item of that caption.
     void Command(int Row, const AnsiString& Caption) {
         TestSupport::ContextMenu(Grid(), CellCenter(1, Row));
-        TPlatformWidget* Menu = TestSupport::ShownMenu();
+        TPlatformWidget* Menu = ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu();
         ASSERT_NE(Menu, nullptr);
         const std::vector<AnsiString> Items = TestSupport::MenuItems(Menu);
         const auto Found = std::find(Items.begin(), Items.end(), Caption);
@@ -187,7 +193,7 @@ TEST_F(PelliskTest, CellEditsReachTheHandOffFile) {
     Press("Button1");
     Press("Button5");
     TypeIntoCell(2, 1, "M10 亜鉛"_sj);
-    TypeIntoCell(5, 1, AnsiString("abc"));
+    TypeIntoCell(5, 1, "abc");
     EXPECT_EQ(Grid()->Cells(2, 1), "M10 亜鉛"_sj);
     Press("IconButton3");
     EXPECT_EQ(HandOff(), "ボルト;M10 亜鉛;;0;abc;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"_sj);
@@ -199,7 +205,7 @@ TEST_F(PelliskTest, TextShiftJisCannotHoldIsRefusedAndTheCellKeepsItsText) {
     Press("Button1");
     AnsiString Message;
     AnswerMessageBox(&Message);
-    TypeIntoCell(1, 1, std::u16string(u"ボルト😀"));
+    TypeIntoCell(1, 1, u"ボルト😀");
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return !Message.empty(); }));
     EXPECT_EQ(Grid()->Cells(1, 1), "ボルト"_sj);
 }
@@ -208,7 +214,7 @@ TEST_F(PelliskTest, TypingIntoAnUnmarkedRowMarksIt) {
     OpenSource("a\r\n");
     Press("Button21");
     Press("Button1");
-    TypeIntoCell(1, 5, AnsiString("typed"));
+    TypeIntoCell(1, 5, "typed");
     EXPECT_EQ(Grid()->Cells(0, 5), "*");
     Press("IconButton3");
     EXPECT_EQ(HandOff(), "a;;;0;0;0;0;0;0;0;0;0;0;0;0;0;0;;\r\n"
