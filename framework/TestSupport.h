@@ -49,6 +49,9 @@ bool IsShown(const TControl* Control);
 void CloseWindow(TControl* Control);
 // The text the platform shows for the control's window: a form's title, a button's caption.
 AnsiString WindowText(const TControl* Control);
+// The same text as the screen shows it: a byte that does not decode shows as U+FFFD, lines of
+// an edit break at LF.
+std::u16string ShownText(const TControl* Control);
 // The control's window as the platform places it, in its parent's client coordinates.
 TRect WindowBounds(const TControl* Control);
 // The control that has the keyboard focus (the platform's notion); nullptr when none does.
@@ -59,18 +62,26 @@ TControl* ControlAt(TWinControl* Window, TPoint At);
 // Makes the control's top-level window the active one, as a click on its title bar does.
 void Activate(TControl* Control);
 
+// The caret's place in an edit control's text, in characters; -1 for a control that is no
+// edit.
+int EditCaret(const TWinControl* Edit);
+
 // Pictures
+// Paints Area of the control's window at once, as the platform does for an area it was told
+// to repaint.
+void PaintNow(TControl* Control, const TRect& Area);
 // Area of the control painted through its canvas alone (no native children, no parent
 // beneath), on a bitmap of Area's size.
 std::unique_ptr<TBitmap> PaintArea(TControl* Control, const TRect& Area);
 
-// Mouse input delivered to the control's window.
+// Mouse input delivered to the control's window; Shift adds keys and buttons held.
 void MouseDown(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift = {});
 void MouseUp(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift = {});
 void MouseMove(TControl* Control, TPoint At, TShiftState Shift = {});
 // Down and up at the same point.
 void Click(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift = {});
-// Two clicks in quick succession, the second reported as a double click.
+// The second press of a double click, which the platform reports as a double click (follow
+// it with MouseUp).
 void DoubleClick(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift = {});
 // Delta in the platform's wheel units (120 a notch; positive turns away from the user).
 void Wheel(TControl* Control, int Delta, TShiftState Shift = {}, TPoint At = {});
@@ -106,6 +117,9 @@ void Commit(TWinControl* Control, const AnsiString& Text);
 TCursor CursorShape(const TControl* Control);
 TPoint CursorHotSpot(const TControl* Control);
 std::unique_ptr<TBitmap> CursorImage(const TControl* Control);
+// The cursor the program shows over all its windows for the time being (a drag's, a wait's):
+// a built-in shape as above; crDefault when there is none and each window shows its own.
+TCursor ProgramCursor();
 // The tool tip the control shows.
 AnsiString HintText(const TControl* Control);
 

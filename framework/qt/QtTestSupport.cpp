@@ -14,13 +14,16 @@
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <map>
 
@@ -69,6 +72,25 @@ Qt::MouseButtons ButtonsOf(TShiftState Shift) {
 
 QPoint ToQPoint(TPoint P) {
     return {P.X, P.Y};
+}
+
+TShiftStateItem ButtonState(TMouseButton Button) {
+    return Button == mbRight ? ssRight : Button == mbMiddle ? ssMiddle : ssLeft;
+}
+
+// Delivered as the system delivers input, so the toolkit treats it as the user's.
+void Send(QWidget* Target, QEvent& Event) {
+    QSpontaneKeyEvent::setSpontaneous(&Event);
+    QApplication::instance()->notify(Target, &Event);
+}
+
+// Shift holds the buttons that are down once the event has happened.
+void SendMouse(TControl* Control, QEvent::Type Type, TMouseButton Button, TPoint At,
+               TShiftState Shift) {
+    QWidget* W = WidgetOf(Control);
+    QMouseEvent Event(Type, ToQPoint(At), W->mapToGlobal(ToQPoint(At)), QtButton(Button),
+                      ButtonsOf(Shift), ModifiersOf(Shift));
+    Send(W, Event);
 }
 
 // The Qt key the layer reads as Key: the inverse of its own key mapping, so the two cannot
@@ -151,6 +173,18 @@ QAction* ActionOf(TPlatformWidget* Menu, int Index) {
     return MenuOf(Menu)->actions().at(Index);
 }
 
+QString ScreenTextOf(const TControl* Control) {
+    QWidget* W = WidgetOf(Control);
+    if (W->isWindow() && !W->windowTitle().isEmpty())
+        return W->windowTitle();
+    for (const char* Property : {"text", "plainText", "title"}) {
+        const QVariant Text = W->property(Property);
+        if (Text.isValid())
+            return Text.toString();
+    }
+    return W->windowTitle();
+}
+
 TCursor ShapeOf(Qt::CursorShape Shape) {
     // crArrow before crDefault: both show the arrow, and the arrow is what a test asks for.
     for (TCursor C = crArrow; C >= crSizeAll; --C)
@@ -218,11 +252,11 @@ void CloseWindow(TControl* Control) {
 }
 
 AnsiString WindowText(const TControl* Control) {
-    QWidget* W = WidgetOf(Control);
-    if (W->isWindow())
-        return QtText::Encode(W->windowTitle());
-    const QVariant Text = W->property("text");
-    return QtText::Encode(Text.isValid() ? Text.toString() : W->property("title").toString());
+    return QtText::Encode(ScreenTextOf(Control));
+}
+
+std::u16string ShownText(const TControl* Control) {
+    return ScreenTextOf(Control).toStdU16String();
 }
 
 TRect WindowBounds(const TControl* Control) {
@@ -252,6 +286,19 @@ void Activate(TControl* Control) {
     Window->activateWindow();
 }
 
+int EditCaret(const TWinControl* Edit) {
+    QWidget* W = WidgetOf(Edit);
+    if (auto* Line = qobject_cast<QLineEdit*>(W))
+        return Line->cursorPosition();
+    if (auto* Text = qobject_cast<QPlainTextEdit*>(W))
+        return Text->textCursor().position();
+    return -1;
+}
+
+void PaintNow(TControl* Control, const TRect& Area) {
+    WidgetOf(Control)->repaint(ToQRect(Area));
+}
+
 std::unique_ptr<TBitmap> PaintArea(TControl* Control, const TRect& Area) {
     auto Result = std::make_unique<TBitmap>(Area.Width(), Area.Height());
     QImage& Image = TGraphicsAccess::Image(*Result);
@@ -263,26 +310,30 @@ std::unique_ptr<TBitmap> PaintArea(TControl* Control, const TRect& Area) {
 }
 
 void MouseDown(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
-    QTest::mousePress(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+    SendMouse(Control, QEvent::MouseButtonPress, Button, At,
+              Shift + TShiftState{ButtonState(Button)});
 }
 
 void MouseUp(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
-    QTest::mouseRelease(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+    SendMouse(Control, QEvent::MouseButtonRelease, Button, At,
+              Shift - TShiftState{ButtonState(Button)});
 }
 
 void MouseMove(TControl* Control, TPoint At, TShiftState Shift) {
     QWidget* W = WidgetOf(Control);
     QMouseEvent Event(QEvent::MouseMove, ToQPoint(At), W->mapToGlobal(ToQPoint(At)), Qt::NoButton,
                       ButtonsOf(Shift), ModifiersOf(Shift));
-    QApplication::sendEvent(W, &Event);
+    Send(W, Event);
 }
 
 void Click(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
-    QTest::mouseClick(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+    MouseDown(Control, Button, At, Shift);
+    MouseUp(Control, Button, At, Shift);
 }
 
 void DoubleClick(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
-    QTest::mouseDClick(WidgetOf(Control), QtButton(Button), ModifiersOf(Shift), ToQPoint(At));
+    SendMouse(Control, QEvent::MouseButtonDblClick, Button, At,
+              Shift + TShiftState{ButtonState(Button)});
 }
 
 void Wheel(TControl* Control, int Delta, TShiftState Shift, TPoint At) {
@@ -379,6 +430,11 @@ std::unique_ptr<TBitmap> CursorImage(const TControl* Control) {
     auto Result = std::make_unique<TBitmap>();
     TGraphicsAccess::Image(*Result) = WidgetOf(Control)->cursor().pixmap().toImage();
     return Result;
+}
+
+TCursor ProgramCursor() {
+    const QCursor* Cursor = QApplication::overrideCursor();
+    return Cursor ? ShapeOf(Cursor->shape()) : crDefault;
 }
 
 AnsiString HintText(const TControl* Control) {

@@ -213,6 +213,26 @@ TEST(ParentColorTest, AChildWithParentColorFollowsAndAnOwnColourEndsIt) {
 
 // ---- Widgets, destruction, children
 
+TEST(ControlWidgetTest, PropertiesReachTheWindowWhenItIsCreatedAndAfter) {
+    TProbe Parent(nullptr);
+    Parent.SetBounds(0, 0, 100, 100);
+    TProbe* C = Child(&Parent, alNone, 3, 4, 30, 20);
+    C->SetCursor(crHandPoint);
+    C->SetHint("hint");
+    C->SetShowHint(true);
+    ASSERT_TRUE(TestSupport::ShowAndWait(&Parent));
+    EXPECT_EQ(TestSupport::WindowBounds(C), Rect(3, 4, 33, 24));
+    EXPECT_EQ(TestSupport::CursorShape(C), crHandPoint);
+    EXPECT_EQ(TestSupport::HintText(C), "hint");
+    EXPECT_EQ(TestSupport::ControlAt(&Parent, {5, 6}), C);
+    EXPECT_EQ(TestSupport::ControlAt(&Parent, {50, 50}), &Parent);
+    EXPECT_TRUE(TestSupport::IsShown(C));
+    C->Hide();
+    EXPECT_FALSE(TestSupport::IsShown(C));
+    C->SetBounds(1, 1, 5, 5);
+    EXPECT_EQ(TestSupport::WindowBounds(C), Rect(1, 1, 6, 6));
+}
+
 TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
     TComponent Owner(nullptr);
     auto* Parent = new TProbe(&Owner);
@@ -533,6 +553,19 @@ TEST(ControlPixels, AWindowlessControlIsSeenOverItsParentsSurface) {
     EXPECT_EQ(S->Canvas()->Pixel(2, 1), clBlue) << "the parent's painting shows through";
     EXPECT_EQ(S->Canvas()->Pixel(5, 5), clYellow);
     EXPECT_EQ(Parent.Snapshot()->Canvas()->Pixel(2, 2), clRed);
+}
+
+TEST(ControlPixels, PaintingAnAreaThroughTheCanvasLeavesOutChildrenAndShiftsNothing) {
+    TProbe Parent(nullptr);
+    Parent.SetBounds(0, 0, 40, 30);
+    Parent.SetColor(clBlue);
+    Parent.Ink = clRed;
+    Child(&Parent, alNone, 0, 0, 10, 10)->SetColor(clLime);
+    const auto Area = TestSupport::PaintArea(&Parent, Rect(2, 2, 12, 8));
+    EXPECT_EQ(Area->Width(), 10);
+    EXPECT_EQ(Area->Height(), 6);
+    EXPECT_EQ(Area->Canvas()->Pixel(1, 1), clRed) << "the canvas's (3, 3)";
+    EXPECT_EQ(Area->Canvas()->Pixel(2, 2), clBlue) << "the face, not the child over it";
 }
 
 TEST(ControlPixels, AFailingPaintIsReportedFromTheEventLoop) {
