@@ -7,6 +7,7 @@
 
 #include "Forms.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -70,6 +71,27 @@ void Repeat(int Milliseconds, std::function<void()> Tick);
 // driver linked beside a program's own entry joins in.
 struct TAtStart {
     explicit TAtStart(void (*Start)());
+};
+
+// Special files, for the refusals of the file readers and writers.
+// Makes a named pipe at Path, which a reader would wait on for a writer; false when it cannot.
+bool MakePipe(const AnsiString& Path);
+// A device that reads as endless bytes, and one whose writes fail for lack of space (empty where
+// the system has none).
+AnsiString EndlessDevice();
+AnsiString FullDevice();
+// Holds a file as a running writer holds its temporary file, for as long as it lives.
+class THeldFile {
+public:
+    explicit THeldFile(const AnsiString& Path);
+    ~THeldFile();
+    THeldFile(const THeldFile&) = delete;
+    THeldFile& operator=(const THeldFile&) = delete;
+    bool Held() const { return FHeld; }
+
+private:
+    std::intptr_t FHandle;
+    bool FHeld;
 };
 
 // The process and its children.

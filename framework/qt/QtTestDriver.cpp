@@ -18,7 +18,11 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace TestDriver {
 
@@ -219,6 +223,28 @@ void Repeat(int Milliseconds, std::function<void()> Tick) {
 
 TAtStart::TAtStart(void (*Start)()) {
     qAddPreRoutine(Start);
+}
+
+bool MakePipe(const AnsiString& Path) {
+    return ::mkfifo(Path.c_str(), 0600) == 0;
+}
+
+AnsiString EndlessDevice() {
+    return "/dev/zero";
+}
+
+AnsiString FullDevice() {
+    return "/dev/full";
+}
+
+// The lock a writer takes on its temporary file, which the system drops when it ends.
+THeldFile::THeldFile(const AnsiString& Path)
+    : FHandle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC)),
+      FHeld(FHandle >= 0 && ::flock(static_cast<int>(FHandle), LOCK_EX) == 0) {}
+
+THeldFile::~THeldFile() {
+    if (FHandle >= 0)
+        ::close(static_cast<int>(FHandle));
 }
 
 double ProcessCpuMs() {

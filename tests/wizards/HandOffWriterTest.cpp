@@ -1,13 +1,11 @@
 #include "HandOffWriter.h"
 #include "TempDir.h"
+#include "TestDriver.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
 
@@ -123,11 +121,12 @@ TEST_F(HandOffWriterTest, TheNextWriteRemovesTemporaryFilesThatKilledRunsLeft) {
     for (const std::string& Name : Kept)
         Dir.Write(Name, "x");
     Dir.Write("csv_inport.tmp.0123abcd.part", "x");
-    const int Held = ::open(Dir.FilePath(Kept[0]).c_str(), O_RDONLY);
-    ASSERT_EQ(::flock(Held, LOCK_EX), 0);
-    Mark(1);
-    WriteHandOff(&Grid, CostingLayout, Path());
-    ::close(Held);
+    {
+        const TestDriver::THeldFile Running(Dir.FilePath(Kept[0]));
+        ASSERT_TRUE(Running.Held());
+        Mark(1);
+        WriteHandOff(&Grid, CostingLayout, Path());
+    }
     Kept.push_back("csv_inport.tmp");
     std::sort(Kept.begin(), Kept.end());
     EXPECT_EQ(Dir.Files(), Kept);

@@ -7,11 +7,11 @@
 #include "SourceLines.h"
 #include "StrCGrid.h"
 #include "TempDir.h"
+#include "TestDriver.h"
 
 #include <cerrno>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -51,7 +51,7 @@ TEST_F(MessagesTest, EveryRaisedMessageIsShiftJisText) {
                                                 "a");
     const AnsiString Emoji = File("emoji.csv", "\xEF\xBB\xBF\xF0\x9F\x98\x80");
     const AnsiString Fifo = Dir.FilePath("fifo");
-    ::mkfifo(Fifo.c_str(), 0600);
+    TestDriver::MakePipe(Fifo);
     std::string Deep;
     for (int I = 0; I < 200; ++I)
         Deep += "object C" + std::to_string(I) + ": TStringGrid\n";
@@ -60,7 +60,7 @@ TEST_F(MessagesTest, EveryRaisedMessageIsShiftJisText) {
         {"create", [&] { TFileStream S(Missing(), fmCreate); }},
         {"not a file", [&] { ReadFileBytes(Fifo); }},
         {"too large", [&] { ReadFileBytes(Small, 2); }},
-        {"full disk", [&] { TFileStream("/dev/full", fmCreate).Write("x"); }},
+        {"full disk", [&] { TFileStream(TestDriver::FullDevice(), fmCreate).Write("x"); }},
         {"NUL", [&] { LoadSourceLines(&List, Nul); }},
         {"odd UTF-16", [&] { LoadSourceLines(&List, OddUtf16); }},
         {"unmappable", [&] { LoadSourceLines(&List, Emoji); }},

@@ -10,7 +10,6 @@
 
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -233,8 +232,8 @@ TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoa
 // A pipe would block the program before any window shows, a device would fill the memory.
 TEST_F(MorvaneTest, APipeOrDeviceIsRefusedAtOnceAndTheFormStaysOpen) {
     const std::string Fifo = Dir.FilePath("fifo.csv");
-    ::mkfifo(Fifo.c_str(), 0600);
-    for (const std::string& Path : {Fifo, std::string("/dev/zero")}) {
+    TestDriver::MakePipe(Fifo);
+    for (const std::string& Path : {Fifo, TestDriver::EndlessDevice()}) {
         AnsiString Message;
         AnswerMessageBox(&Message);
         Open(Path);

@@ -3,13 +3,13 @@
 #include "FileStreams.h"
 #include "TempDir.h"
 #include "TestData.h"
+#include "TestDriver.h"
 #include "TextDlgs.h"
 #include "Utf16.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -105,7 +105,7 @@ TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine) {
 // block on a pipe or read a device without end.
 TEST_F(SourceLinesTest, WhatIsNotALoadableTextFileIsRefusedWithItsReason) {
     const std::string Fifo = Dir.FilePath("fifo");
-    ::mkfifo(Fifo.c_str(), 0600);
+    TestDriver::MakePipe(Fifo);
     const std::string Large = Dir.FilePath("large.csv");
     std::ofstream(Large, std::ios::binary) << "a";
     std::filesystem::resize_file(Large, MaxSourceBytes + 1); // sparse: no disk space used
@@ -115,7 +115,7 @@ TEST_F(SourceLinesTest, WhatIsNotALoadableTextFileIsRefusedWithItsReason) {
     } Cases[] = {{Dir.FilePath("none.csv"), "ファイルが見つかりません"_sj},
                  {Dir.Path(), "フォルダーです"_sj},
                  {Fifo, "通常のファイルではありません"_sj},
-                 {"/dev/zero", "通常のファイルではありません"_sj},
+                 {TestDriver::EndlessDevice(), "通常のファイルではありません"_sj},
                  {Large, "大きすぎて読み込めません"_sj}};
     for (const auto& Case : Cases) {
         TStringList Lines;
