@@ -118,7 +118,8 @@ TCursor CursorShape(const TControl* Control);
 TPoint CursorHotSpot(const TControl* Control);
 std::unique_ptr<TBitmap> CursorImage(const TControl* Control);
 // The cursor the program shows over all its windows for the time being (a drag's, a wait's):
-// a built-in shape as above; crDefault when there is none and each window shows its own.
+// a built-in shape as above; crDefault when there is none and each window shows its own (or
+// when it is one of the application's own).
 TCursor ProgramCursor();
 // The tool tip the control shows.
 AnsiString HintText(const TControl* Control);
