@@ -8,7 +8,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputMethodEvent>
