@@ -14,7 +14,7 @@ using LRESULT = std::intptr_t;
 using BYTE = unsigned char;
 
 // The platform's window under a control, a menu or a dialog: a handle that only the layer's
-// internal code looks into (framework/internal/QtHandles.h).
+// platform's back end looks into (framework/qt/QtHandles.h).
 struct TPlatformWidget;
 
 // Mouse buttons, input method modes and window borders, as the platform's windows take them.

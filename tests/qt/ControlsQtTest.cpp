@@ -1,7 +1,7 @@
 // Controls on Qt widgets: what the layer's properties set on the widget, and a control built on
 // a ready-made Qt widget.
 #include "Controls.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QFontInfo>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // The open dialog on Qt's file dialog, answered from the event loop as a user would answer it.
 #include "Dialogs.h"
 #include "ExtCtrls.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

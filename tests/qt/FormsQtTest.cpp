@@ -2,7 +2,7 @@
 // window flags of a frame, cursors, the program's folder and the desktop's opener.
 #include "Forms.h"
 #include "WinApi.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QApplication>
 #include <QDesktopServices>

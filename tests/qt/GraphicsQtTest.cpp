@@ -2,7 +2,7 @@
 // bound to a Qt image, and text metrics against Qt's.
 #include "Graphics.h"
 #include "WinApi.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

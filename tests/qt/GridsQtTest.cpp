@@ -1,6 +1,6 @@
 // The grid's in-place editor on its Qt widget.
 #include "Grids.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,6 +1,6 @@
 // The Qt menu behind a popup menu.
 #include "Menus.h"
-#include "internal/QtHandles.h"
+#include "qt/QtHandles.h"
 
 #include <QAction>
 #include <QMenu>

@@ -4,7 +4,7 @@
 #include "FormReader.h"
 #include "StdCtrls.h"
 #include "TypInfo.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>

@@ -1,7 +1,7 @@
 // The icon button against the toolkit's own ways of reporting input: an entry that comes from
 // outside with the button held, and a held Space whose repeats arrive as release-press pairs.
 #include "IconBtn.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 
 #include <QApplication>
 #include <QKeyEvent>

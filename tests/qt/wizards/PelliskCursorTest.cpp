@@ -4,7 +4,7 @@
 #include "TestDriver.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
+#include "qt/QtHost.h"
 #include "upellisk.h"
 
 #include <QApplication>
