@@ -1,6 +1,7 @@
 #include "StdCtrls.h"
 
 #include "PlatformControls.h"
+#include "PlatformWindows.h"
 #include "TypInfo.h"
 
 namespace {
@@ -321,7 +322,7 @@ void TCustomListBox::ItemsChanged() {
     if (!FView || FFlushPending || FItems->UpdateCount() > 0)
         return;
     FFlushPending = true;
-    Platform::PostListBoxUpdate(FView, [this] {
+    Platform::PostCall(FView, [this] {
         FFlushPending = false;
         FlushItems();
     });

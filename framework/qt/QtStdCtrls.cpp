@@ -10,8 +10,8 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextBlock>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -131,6 +131,27 @@ void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption) {
     QtWidget<QGroupBox>(GroupBox)->setTitle(QtText::Decode(Caption));
 }
 
+TPlatformWidget* CreateRadioButton(TPlatformWidget* Parent, const AnsiString& Caption,
+                                   std::function<void()> OnChecked) {
+    auto* Button = new QRadioButton(QtText::Decode(Caption), QtWidget(Parent));
+    QObject::connect(Button, &QRadioButton::toggled, Button,
+                     [OnChecked = std::move(OnChecked)](bool On) {
+                         if (On)
+                             OnChecked();
+                     });
+    Button->show();
+    return PlatformWidget(Button);
+}
+
+// Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
+// moment.
+void SetRadioChecked(TPlatformWidget* Button, bool Checked) {
+    auto* Radio = QtWidget<QRadioButton>(Button);
+    Radio->setAutoExclusive(false);
+    Radio->setChecked(Checked);
+    Radio->setAutoExclusive(true);
+}
+
 // ---- List box
 
 TPlatformWidget* CreateListBox(int Count, int ItemHeight, TListItemText ItemText,
@@ -172,10 +193,6 @@ void SetListBoxItemIndex(TPlatformWidget* ListBox, int Index) {
         View->scrollTo(Row);
     }
     Model->Selecting = false;
-}
-
-void PostListBoxUpdate(TPlatformWidget* ListBox, std::function<void()> Update) {
-    QTimer::singleShot(0, QtWidget(ListBox), std::move(Update));
 }
 
 // ---- Memo
