@@ -1,8 +1,8 @@
 // The platform's standard controls and its open dialog: push button, check box, radio button,
 // group box, list box, memo, the grid's in-place editor and scroll bars, and the open-file
 // dialog with a template area below its standard controls. Texts are code page 932 bytes; the back
-// end converts them where they meet the screen. Callbacks run from the platform's event loop and
-// must not let exceptions out.
+// end converts them where they meet the screen. Captions change through SetWindowText. Callbacks
+// run from the platform's event loop and must not let exceptions out.
 #pragma once
 
 #include "WinTypes.h"
@@ -22,8 +22,6 @@ namespace Platform {
 // A push button (BS_PUSHBUTTON) showing Caption, not yet the default button; OnClick runs when
 // the user clicks it (BN_CLICKED).
 TPlatformWidget* CreateButton(const AnsiString& Caption, std::function<void()> OnClick);
-// The caption of a push button or check box (SetWindowText).
-void SetButtonCaption(TPlatformWidget* Button, const AnsiString& Caption);
 // Whether Enter in its window presses the button (BS_DEFPUSHBUTTON).
 void SetButtonDefault(TPlatformWidget* Button, bool Default);
 
@@ -41,7 +39,6 @@ void SetCheckBoxState(TPlatformWidget* CheckBox, TCheckState State);
 
 // A group box (BS_GROUPBOX): a frame with Caption at its top that holds other windows.
 TPlatformWidget* CreateGroupBox(const AnsiString& Caption);
-void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption);
 
 // A new shown radio button (BS_AUTORADIOBUTTON) in Parent; OnChecked runs when the user checks
 // it.

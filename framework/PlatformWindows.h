@@ -50,7 +50,7 @@ void SetWindowVisible(TPlatformWidget* Window, bool Visible);
 // Whether Window and every window it lies in are visible.
 bool WindowShown(TPlatformWidget* Window);
 void SetWindowEnabled(TPlatformWidget* Window, bool Enabled);
-// The caption of a top-level window.
+// The caption of a top-level window, push button, check box or group box.
 void SetWindowText(TPlatformWidget* Window, const AnsiString& Text);
 // The font of the text that the platform draws in Window.
 void SetWindowFont(TPlatformWidget* Window, const TFont& Font);

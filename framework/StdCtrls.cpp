@@ -163,7 +163,7 @@ void TButton::SetDefault(bool Value) {
 void TButton::TextChanged() {
     TWinControl::TextChanged();
     if (FButton)
-        Platform::SetButtonCaption(FButton, Caption());
+        Platform::SetWindowText(FButton, Caption());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -205,7 +205,7 @@ void TCheckBox::SetAllowGrayed(bool Value) {
 void TCheckBox::TextChanged() {
     TWinControl::TextChanged();
     if (FCheckBox)
-        Platform::SetButtonCaption(FCheckBox, Caption());
+        Platform::SetWindowText(FCheckBox, Caption());
 }
 
 void TCheckBox::ShowState() {
@@ -366,7 +366,7 @@ TPlatformWidget* TCustomGroupBox::CreateWidget() {
 void TCustomGroupBox::TextChanged() {
     TWinControl::TextChanged();
     if (FGroupBox)
-        Platform::SetGroupBoxCaption(FGroupBox, Caption());
+        Platform::SetWindowText(FGroupBox, Caption());
 }
 
 // Aligned children stay below the caption and inside the frame.

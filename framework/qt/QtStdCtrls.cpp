@@ -90,10 +90,6 @@ TPlatformWidget* CreateButton(const AnsiString& Caption, std::function<void()> O
     return PlatformWidget(Button);
 }
 
-void SetButtonCaption(TPlatformWidget* Button, const AnsiString& Caption) {
-    QtWidget<QAbstractButton>(Button)->setText(QtText::Decode(Caption));
-}
-
 void SetButtonDefault(TPlatformWidget* Button, bool Default) {
     QtWidget<QPushButton>(Button)->setDefault(Default);
 }
@@ -125,10 +121,6 @@ void SetCheckBoxState(TPlatformWidget* CheckBox, TCheckState State) {
 
 TPlatformWidget* CreateGroupBox(const AnsiString& Caption) {
     return PlatformWidget(new QGroupBox(QtText::Decode(Caption)));
-}
-
-void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption) {
-    QtWidget<QGroupBox>(GroupBox)->setTitle(QtText::Decode(Caption));
 }
 
 TPlatformWidget* CreateRadioButton(TPlatformWidget* Parent, const AnsiString& Caption,

@@ -3,9 +3,11 @@
 
 #include "QtHost.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QPainter>
@@ -140,8 +142,16 @@ void SetWindowEnabled(TPlatformWidget* Window, bool Enabled) {
     W(Window)->setEnabled(Enabled);
 }
 
+// Buttons and group boxes show their text themselves, other windows in their caption bar.
 void SetWindowText(TPlatformWidget* Window, const AnsiString& Text) {
-    W(Window)->setWindowTitle(QtText::Decode(Text));
+    const QString Caption = QtText::Decode(Text);
+    QWidget* Widget = W(Window);
+    if (auto* Button = qobject_cast<QAbstractButton*>(Widget))
+        Button->setText(Caption);
+    else if (auto* Box = qobject_cast<QGroupBox*>(Widget))
+        Box->setTitle(Caption);
+    else
+        Widget->setWindowTitle(Caption);
 }
 
 void SetWindowFont(TPlatformWidget* Window, const TFont& Font) {
