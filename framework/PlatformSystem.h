@@ -1,8 +1,6 @@
-// The platform's input state, cursors, window messages, shell and visual styles, as far as the
-// calls the programs make by name need them.
+// The platform's key state, cursors, shell and visual styles, as far as the calls the programs
+// make by name need them.
 #pragma once
-
-#include "WinTypes.h"
 
 #include <memory>
 #include <string>
