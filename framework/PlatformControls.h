@@ -1,8 +1,8 @@
 // The platform's standard controls and its open dialog: push button, check box, radio button,
 // group box, list box, memo, the grid's in-place editor and scroll bars, and the open-file
-// dialog with a template area below its standard controls. Texts are code page 932 bytes; the back
-// end converts them where they meet the screen. Captions change through SetWindowText. Callbacks
-// run from the platform's event loop and must not let exceptions out.
+// dialog with a template area below its standard controls. Texts are code page 932 bytes; the
+// back end converts them where they meet the screen. Captions change through SetWindowText.
+// Callbacks run from the platform's event loop and must not let exceptions out.
 #pragma once
 
 #include "WinTypes.h"
