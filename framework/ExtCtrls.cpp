@@ -1,5 +1,6 @@
 #include "ExtCtrls.h"
 
+#include "PlatformControls.h"
 #include "PlatformWindows.h"
 #include "Themes.h"
 #include "TypInfo.h"

@@ -1,6 +1,7 @@
 #include "Graphics.h"
 
 #include "PlatformCanvas.h"
+#include "PlatformFiles.h"
 #include "WinTypes.h"
 
 #include <algorithm>
@@ -373,11 +374,11 @@ void TBitmap::LoadFromBytes(const std::string& Bytes) {
     Changed();
 }
 
-void TBitmap::LoadFromResource(const AnsiString& Path) {
-    const std::optional<std::string> Bytes = Platform::ReadImageResource(Path);
-    if (!Bytes)
-        throw EInvalidImage(InvalidImageMessage() + ": " + Path);
-    LoadFromBytes(*Bytes);
+void TBitmap::LoadFromResource(const AnsiString& Name) {
+    std::string Bytes;
+    if (!Platform::ReadResource("images", Name, Bytes))
+        throw EInvalidImage(InvalidImageMessage() + ": " + Name);
+    LoadFromBytes(Bytes);
 }
 
 std::string TBitmap::SaveToBytes() const {

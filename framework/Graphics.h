@@ -326,8 +326,9 @@ public:
     // Reads an image in any format the platform knows (PNG, BMP, ICO); EInvalidImage otherwise,
     // leaving the bitmap as it was.
     void LoadFromBytes(const std::string& Bytes);
-    // A file compiled into the program (":/..."); EInvalidImage when absent or not an image.
-    void LoadFromResource(const AnsiString& Path);
+    // The image file compiled into the program under Name among its images; EInvalidImage
+    // when absent or not an image.
+    void LoadFromResource(const AnsiString& Name);
     std::string SaveToBytes() const; // PNG
     // The image as form files hold it: the bytes it was read from while it is unchanged,
     // else PNG. SetData also takes the platform's bitmap data (a 32-bit size, then a BMP file).

@@ -2,6 +2,7 @@
 #include "Grids.h"
 
 #include "GridParts.h"
+#include "PlatformWindows.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ TRect TCustomGrid::BoxRect(const TGridRect& R) const {
 void TCustomGrid::InvalidateRect(const TRect& R) {
     if (R.Left >= R.Right || R.Top >= R.Bottom || !Redraw())
         return;
-    Platform::InvalidateGridArea(this, R);
+    Platform::InvalidateWindowRect(Widget(), R);
 }
 
 void TCustomGrid::InvalidateGridRect(const TGridRect& R) {

@@ -29,10 +29,6 @@ TPlatformWidget* TInplaceEdit::CreateWidget() {
                                         }});
 }
 
-HWND TInplaceEdit::Window() const {
-    return const_cast<TInplaceEdit*>(this);
-}
-
 AnsiString TInplaceEdit::EditText() const {
     AnsiString Value;
     if (!TryEditText(Value))
@@ -41,27 +37,27 @@ AnsiString TInplaceEdit::EditText() const {
 }
 
 bool TInplaceEdit::TryEditText(AnsiString& Value) const {
-    return Platform::GetEditText(Window(), Value);
+    return Platform::GetEditText(Widget(), Value);
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value) {
-    Platform::SetEditText(this, Value);
+    Platform::SetEditText(Widget(), Value);
 }
 
 void TInplaceEdit::InsertText(const AnsiString& Value) {
-    Platform::InsertEditText(this, Value);
+    Platform::InsertEditText(Widget(), Value);
 }
 
 void TInplaceEdit::SelectAll() {
-    Platform::SelectAllEditText(this);
+    Platform::SelectAllEditText(Widget());
 }
 
 bool TInplaceEdit::Modified() const {
-    return Platform::EditModified(Window());
+    return Platform::EditModified(Widget());
 }
 
 void TInplaceEdit::SetModified(bool Value) {
-    Platform::SetEditModified(this, Value);
+    Platform::SetEditModified(Widget(), Value);
 }
 
 // ---- In-place editor
@@ -225,10 +221,10 @@ void TCustomGrid::UpdateInputMethod() {
 // The grid window has the focus while an input method composes the first characters of an
 // edit: the composition goes on in the editor, which takes the focus once it is committed, so
 // that no composition is cut off by a change of focus.
-HWND TCustomGrid::ComposingEditor(bool Open) {
+TPlatformWidget* TCustomGrid::ComposingEditor(bool Open) {
     if (!FEditorMode && !(Open && CanEditShow()))
         return nullptr;
     if (!FEditorMode)
         SafeCall([this] { OpenEditor({}, true, false); });
-    return FEditorMode ? FInplaceEdit : nullptr;
+    return FEditorMode ? FInplaceEdit->Widget() : nullptr;
 }

@@ -18,7 +18,7 @@ void TCustomGrid::EnsurePlatform() {
     TPlatform& P = *FPlatform;
     if (P.Attached())
         return;
-    P.Bars = Platform::CreateScrollBars(this, [this](Platform::TScrollBarKind Kind, int Value) {
+    P.Bars = Platform::CreateScrollBars(Widget(), [this](Platform::TScrollBarKind Kind, int Value) {
         SafeCall([&] {
             if (Kind == Platform::TScrollBarKind::Vertical)
                 SetTopRow(Value);
@@ -30,7 +30,7 @@ void TCustomGrid::EnsurePlatform() {
     P.VertState.reset();
     P.HorzState.reset();
     P.Handover = Platform::HandOverComposition(
-        this, [this](bool Open) { return ComposingEditor(Open); },
+        Widget(), [this](bool Open) { return ComposingEditor(Open); },
         [this] { SafeCall([this] { FInplaceEdit->SetFocus(); }); });
     UpdateInputMethod();
 }

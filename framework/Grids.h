@@ -77,7 +77,6 @@ protected:
 
 private:
     friend class TCustomGrid;
-    HWND Window() const;
     void SetModified(bool Value);
     // Types Value at the caret, as the user would.
     void InsertText(const AnsiString& Value);
@@ -260,7 +259,7 @@ private:
     void CancelEditor();
     bool EditorKey(unsigned short Key, TShiftState Shift);
     void EditorFocusLost(bool ToGrid);
-    HWND ComposingEditor(bool Open);
+    TPlatformWidget* ComposingEditor(bool Open);
     int FColCount = DefaultColCount;
     int FRowCount = DefaultRowCount;
     int FFixedCols = DefaultFixedCols;

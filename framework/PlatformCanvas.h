@@ -49,8 +49,6 @@ void ResizeImage(TPlatformImage& Image, int Width, int Height);
 // Decodes an image file in a format the platform reads (BMP, PNG, ICO, ...) into Image, as 32
 // bits with or without alpha as the file has it; false leaves Image as it was.
 bool LoadImage(TPlatformImage& Image, const std::string& Bytes);
-// The bytes of a file compiled into the program under Path (":/..."); nothing when absent.
-std::optional<std::string> ReadImageResource(const AnsiString& Path);
 // The image as a PNG file; empty for an empty image.
 std::string SaveImagePng(const TPlatformImage& Image);
 // A value that changes whenever the image's pixels or size change (painting, resizing, loading,

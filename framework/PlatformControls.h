@@ -1,17 +1,19 @@
-// The platform's standard controls and its open dialog: push button, check box, group box,
-// list box, memo, the grid's in-place editor and scroll bars, and the open-file dialog with a
-// template area below its standard controls. Texts are code page 932 bytes; the back end
-// converts them where they meet the screen. Callbacks run from the platform's event loop and
-// must not let exceptions out.
+// The platform's standard controls and its open dialog: push button, check box, radio button,
+// group box, list box, memo, the grid's in-place editor and scroll bars, and the open-file
+// dialog with a template area below its standard controls. Texts are code page 932 bytes; the
+// back end converts them where they meet the screen. Captions change through SetWindowText.
+// Callbacks run from the platform's event loop and must not let exceptions out.
 #pragma once
 
-#include "Controls.h"
+#include "WinTypes.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
 #include <vector>
+
+class TWinControl;
 
 namespace Platform {
 
@@ -20,8 +22,6 @@ namespace Platform {
 // A push button (BS_PUSHBUTTON) showing Caption, not yet the default button; OnClick runs when
 // the user clicks it (BN_CLICKED).
 TPlatformWidget* CreateButton(const AnsiString& Caption, std::function<void()> OnClick);
-// The caption of a push button or check box (SetWindowText).
-void SetButtonCaption(TPlatformWidget* Button, const AnsiString& Caption);
 // Whether Enter in its window presses the button (BS_DEFPUSHBUTTON).
 void SetButtonDefault(TPlatformWidget* Button, bool Default);
 
@@ -39,7 +39,13 @@ void SetCheckBoxState(TPlatformWidget* CheckBox, TCheckState State);
 
 // A group box (BS_GROUPBOX): a frame with Caption at its top that holds other windows.
 TPlatformWidget* CreateGroupBox(const AnsiString& Caption);
-void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption);
+
+// A new shown radio button (BS_AUTORADIOBUTTON) in Parent; OnChecked runs when the user checks
+// it.
+TPlatformWidget* CreateRadioButton(TPlatformWidget* Parent, const AnsiString& Caption,
+                                   std::function<void()> OnChecked);
+// Checks or unchecks Button without touching its siblings (BM_SETCHECK).
+void SetRadioChecked(TPlatformWidget* Button, bool Checked);
 
 // ---- List box (LISTBOX, LBS_NODATA | LBS_OWNERDRAWFIXED)
 
@@ -59,9 +65,6 @@ void SetListBoxItemHeight(TPlatformWidget* ListBox, int ItemHeight);
 // Selects row Index and scrolls it into view, or clears the selection for -1 (LB_SETCURSEL),
 // without a notice.
 void SetListBoxItemIndex(TPlatformWidget* ListBox, int Index);
-// Runs Update once from the event loop, after the calls now waiting there (PostMessage); not
-// at all when the list box is destroyed first.
-void PostListBoxUpdate(TPlatformWidget* ListBox, std::function<void()> Update);
 
 // ---- Memo (EDIT, ES_MULTILINE)
 
@@ -90,18 +93,17 @@ struct TInplaceEditEvents {
 };
 TPlatformWidget* CreateInplaceEdit(TInplaceEditEvents Events);
 
-// The calls below take the editor's control, whose window CreateInplaceEdit made (it is made
-// now if the control has none yet).
+// The calls below take the editor's window that CreateInplaceEdit made.
 // False when the text holds a character that code page 932 lacks; Text then has "?" for it.
-bool GetEditText(HWND Edit, AnsiString& Text);
+bool GetEditText(TPlatformWidget* Edit, AnsiString& Text);
 // Replaces the text, caret at its end.
-void SetEditText(HWND Edit, const AnsiString& Text);
+void SetEditText(TPlatformWidget* Edit, const AnsiString& Text);
 // Types Text at the caret, over the selection (EM_REPLACESEL).
-void InsertEditText(HWND Edit, const AnsiString& Text);
-void SelectAllEditText(HWND Edit);
+void InsertEditText(TPlatformWidget* Edit, const AnsiString& Text);
+void SelectAllEditText(TPlatformWidget* Edit);
 // The editor's modified flag (EM_GETMODIFY, EM_SETMODIFY): set by the user's changes.
-bool EditModified(HWND Edit);
-void SetEditModified(HWND Edit, bool Modified);
+bool EditModified(TPlatformWidget* Edit);
+void SetEditModified(TPlatformWidget* Edit, bool Modified);
 
 // Lets an input method compose for Window in an in-place editor, as long as the object lives.
 class TCompositionHandover {
@@ -112,12 +114,9 @@ public:
 // when a composition starts, and Editor may open the editor for it; it gives null when Window
 // takes no text. Committed runs when the editor got the composition's text: the editor takes
 // the focus then, not earlier, so that a change of focus does not cut the composition off.
-std::unique_ptr<TCompositionHandover> HandOverComposition(HWND Window,
-                                                          std::function<HWND(bool Open)> Editor,
-                                                          std::function<void()> Committed);
-
-// Asks for a repaint of R, in Grid's client coordinates (InvalidateRect).
-void InvalidateGridArea(HWND Grid, const TRect& R);
+std::unique_ptr<TCompositionHandover>
+HandOverComposition(TPlatformWidget* Window, std::function<TPlatformWidget*(bool Open)> Editor,
+                    std::function<void()> Committed);
 
 // ---- Scroll bars (SCROLLBAR, SBS_HORZ and SBS_VERT)
 
@@ -150,7 +149,7 @@ public:
 };
 // Hidden bars on Window, never taking the focus; OnScroll gets the position the user moves a
 // bar to.
-std::unique_ptr<TScrollBars> CreateScrollBars(HWND Window,
+std::unique_ptr<TScrollBars> CreateScrollBars(TPlatformWidget* Window,
                                               std::function<void(TScrollBarKind, int)> OnScroll);
 
 // ---- The open dialog (GetOpenFileName with OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLETEMPLATE)

@@ -1,20 +1,15 @@
-// The platform's input state, cursors, window messages, shell and visual styles, as far as the
-// calls the programs make by name need them.
+// The platform's key state, cursors, shell and visual styles, as far as the calls the programs
+// make by name need them.
 #pragma once
-
-#include "WinTypes.h"
 
 #include <memory>
 #include <string>
 #include <string_view>
 
-class TWinControl;
 class TCursorImage;
 
 namespace Platform {
 
-// The pointer's position on the screen, in pixels.
-TPoint PointerPos();
 // Whether the key or mouse button VirtKey (VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_SHIFT,
 // VK_CONTROL, VK_MENU) is down now; false for any other key.
 bool IsKeyDown(int VirtKey);
@@ -22,12 +17,6 @@ bool IsKeyDown(int VirtKey);
 // The cursor file compiled into the program under Name, with its hot spot; null when there is
 // none or it is not a cursor.
 std::shared_ptr<const TCursorImage> LoadResourceCursor(const std::string& Name);
-
-// Queues the message for Window; it reaches the control's DispatchMessage after the current
-// handler has returned.
-void PostWindowMessage(TWinControl* Window, UINT Msg, WPARAM WParam, LPARAM LParam);
-// Window's answer to the platform's hit-test query for the point Screen of the screen.
-int WindowHitTest(TWinControl* Window, TPoint Screen);
 
 // What the shell opens for File (code page 932): a web or mail address as it stands, a name
 // that starts with "www." as a web address, otherwise the file, taken in Directory when
@@ -39,8 +28,5 @@ bool ShellOpen(std::u16string_view Address);
 // Gives the standard controls of the application the desktop's themed look, or the classic look
 // of the platform; does nothing before the application exists.
 void UseThemedStyle(bool Themed);
-// Tells every window of a control that the control's opacity may have changed, so that a
-// control now leaving its face to its parent gets its parent painted beneath it.
-void RefreshControlOpacity();
 
 } // namespace Platform

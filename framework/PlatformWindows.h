@@ -31,6 +31,9 @@ bool IsHostWindow(TPlatformWidget* Window);
 // Whether the control paints every pixel of its host window; while it does not, the parent is
 // painted beneath it. A change repaints the window.
 void SetWindowOpaque(TPlatformWidget* Window, bool Opaque);
+// SetWindowOpaque for every host window as its control paints now (after a change of visual
+// style).
+void RefreshControlOpacity();
 // Makes Window, created by a control for itself, report its input, focus, size and posted
 // messages to Control, as a host window does.
 void AttachWindow(TPlatformWidget* Window, TControl* Control);
@@ -47,7 +50,7 @@ void SetWindowVisible(TPlatformWidget* Window, bool Visible);
 // Whether Window and every window it lies in are visible.
 bool WindowShown(TPlatformWidget* Window);
 void SetWindowEnabled(TPlatformWidget* Window, bool Enabled);
-// The caption of a top-level window.
+// The caption of a top-level window, push button, check box or group box.
 void SetWindowText(TPlatformWidget* Window, const AnsiString& Text);
 // The font of the text that the platform draws in Window.
 void SetWindowFont(TPlatformWidget* Window, const TFont& Font);
@@ -72,6 +75,8 @@ void RenderWindow(TPlatformWidget* Window, TColor Color, bool OverParent, TBitma
 
 // Asks for a repaint of Window from the message loop.
 void InvalidateWindow(TPlatformWidget* Window);
+// Asks for a repaint of R, in Window's client coordinates (InvalidateRect).
+void InvalidateWindowRect(TPlatformWidget* Window, const TRect& R);
 // Paints at once what waits to be painted in Window's top-level window.
 void UpdateWindow(TPlatformWidget* Window);
 // Paints the whole Window at once.
@@ -102,6 +107,9 @@ TPoint ClientToScreen(TPlatformWidget* Window, TPoint P);
 TPoint ScreenToClient(TPlatformWidget* Window, TPoint P);
 // The pointer's position on the screen.
 TPoint PointerPosition();
+// The answer of Window's control to the platform's hit-test query (WM_NCHITTEST) for a point
+// of the screen: one of the HT... values.
+int WindowHitTest(TPlatformWidget* Window, TPoint Screen);
 // The enabled control at a point of the screen: the control of the innermost of the program's
 // windows there, or its nearest enabled parent; null outside the program's windows.
 TControl* ControlAt(TPoint Screen);
@@ -155,14 +163,6 @@ void TrackPopupMenu(TPlatformWidget* Menu, int X, int Y);
 bool MenuShown(TPlatformWidget* Menu);
 // Hides Menu and frees it once the loop is back; its items run no more clicks.
 void DestroyMenu(TPlatformWidget* Menu);
-
-// ---- The radio buttons of a radio group
-
-// A new shown radio button in Parent; OnChecked runs when the user checks it.
-TPlatformWidget* CreateRadioButton(TPlatformWidget* Parent, const AnsiString& Caption,
-                                   std::function<void()> OnChecked);
-// Checks or unchecks Button without touching its siblings.
-void SetRadioChecked(TPlatformWidget* Button, bool Checked);
 
 // ---- The application
 

@@ -1,6 +1,7 @@
 #include "StdCtrls.h"
 
 #include "PlatformControls.h"
+#include "PlatformWindows.h"
 #include "TypInfo.h"
 
 namespace {
@@ -162,7 +163,7 @@ void TButton::SetDefault(bool Value) {
 void TButton::TextChanged() {
     TWinControl::TextChanged();
     if (FButton)
-        Platform::SetButtonCaption(FButton, Caption());
+        Platform::SetWindowText(FButton, Caption());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -204,7 +205,7 @@ void TCheckBox::SetAllowGrayed(bool Value) {
 void TCheckBox::TextChanged() {
     TWinControl::TextChanged();
     if (FCheckBox)
-        Platform::SetButtonCaption(FCheckBox, Caption());
+        Platform::SetWindowText(FCheckBox, Caption());
 }
 
 void TCheckBox::ShowState() {
@@ -321,7 +322,7 @@ void TCustomListBox::ItemsChanged() {
     if (!FView || FFlushPending || FItems->UpdateCount() > 0)
         return;
     FFlushPending = true;
-    Platform::PostListBoxUpdate(FView, [this] {
+    Platform::PostCall(FView, [this] {
         FFlushPending = false;
         FlushItems();
     });
@@ -365,7 +366,7 @@ TPlatformWidget* TCustomGroupBox::CreateWidget() {
 void TCustomGroupBox::TextChanged() {
     TWinControl::TextChanged();
     if (FGroupBox)
-        Platform::SetGroupBoxCaption(FGroupBox, Caption());
+        Platform::SetWindowText(FGroupBox, Caption());
 }
 
 // Aligned children stay below the caption and inside the frame.

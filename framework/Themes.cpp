@@ -1,6 +1,7 @@
 #include "Themes.h"
 
 #include "PlatformSystem.h"
+#include "PlatformWindows.h"
 
 TThemeServices* ThemeServices() {
     static TThemeServices Services;

@@ -3,6 +3,7 @@
 #include "PlatformFiles.h"
 #include "PlatformSystem.h"
 #include "PlatformText.h"
+#include "PlatformWindows.h"
 
 #include <algorithm>
 
@@ -35,7 +36,7 @@ AnsiString& ProgramDirOverride() {
 } // namespace
 
 bool GetCursorPos(TPoint& P) {
-    P = Platform::PointerPos();
+    P = Platform::PointerPosition();
     return true;
 }
 
@@ -66,7 +67,7 @@ bool DrawIconEx(TCanvas* Canvas, int X, int Y, const TIcon* Icon, int Width, int
 bool PostMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!Window)
         return false;
-    Platform::PostWindowMessage(Window, Msg, WParam, LParam);
+    Platform::PostMessage(Window->Widget(), Msg, WParam, LParam);
     return true;
 }
 
@@ -74,7 +75,8 @@ LRESULT SendMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (!Window)
         return 0;
     if (Msg == WM_NCHITTEST)
-        return Platform::WindowHitTest(Window, {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+        return Platform::WindowHitTest(Window->Widget(),
+                                       {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
     if (Msg == WM_SETREDRAW)
         Window->SetRedraw(WParam != 0);
     else

@@ -53,14 +53,14 @@ private:
     Platform::TInplaceEditEvents FEvents;
 };
 
-QLineEdit* LineEdit(HWND Edit) {
-    return static_cast<QLineEdit*>(TControlAccess::Widget(Edit));
+QLineEdit* LineEdit(TPlatformWidget* Edit) {
+    return QtWidget<QLineEdit>(Edit);
 }
 
 // Passes the input method events of a window to the editor its owner names.
 class TCompositionFilter : public QObject, public Platform::TCompositionHandover {
 public:
-    TCompositionFilter(QWidget* AWindow, std::function<HWND(bool)> AEditor,
+    TCompositionFilter(QWidget* AWindow, std::function<TPlatformWidget*(bool)> AEditor,
                        std::function<void()> ACommitted)
         : FWindow(AWindow), FEditor(std::move(AEditor)), FCommitted(std::move(ACommitted)) {
         FWindow->installEventFilter(this);
@@ -86,20 +86,20 @@ protected:
 
 private:
     bool Compose(QInputMethodEvent* Input) {
-        HWND Edit = FEditor(true);
+        TPlatformWidget* Edit = FEditor(true);
         if (!Edit)
             return false;
-        QCoreApplication::sendEvent(TControlAccess::Widget(Edit), Input);
+        QCoreApplication::sendEvent(QtWidget(Edit), Input);
         if (Input->preeditString().isEmpty())
             FCommitted();
         return true;
     }
     // The editor answers, with its rectangles in the window's coordinates.
     bool Query(QInputMethodQueryEvent* Query) {
-        HWND Edit = FEditor(false);
+        TPlatformWidget* Edit = FEditor(false);
         if (!Edit)
             return false;
-        QWidget* Widget = TControlAccess::Widget(Edit);
+        QWidget* Widget = QtWidget(Edit);
         QCoreApplication::sendEvent(Widget, Query);
         for (const Qt::InputMethodQuery Q : {Qt::ImCursorRectangle, Qt::ImAnchorRectangle})
             if (Query->queries() & Q)
@@ -107,7 +107,7 @@ private:
         return true;
     }
     QPointer<QWidget> FWindow;
-    std::function<HWND(bool)> FEditor;
+    std::function<TPlatformWidget*(bool)> FEditor;
     std::function<void()> FCommitted;
 };
 
@@ -119,39 +119,35 @@ TPlatformWidget* CreateInplaceEdit(TInplaceEditEvents Events) {
     return PlatformWidget(new TGridLineEdit(std::move(Events)));
 }
 
-bool GetEditText(HWND Edit, AnsiString& Text) {
+bool GetEditText(TPlatformWidget* Edit, AnsiString& Text) {
     return QtText::Encode(LineEdit(Edit)->text(), Text);
 }
 
-void SetEditText(HWND Edit, const AnsiString& Text) {
+void SetEditText(TPlatformWidget* Edit, const AnsiString& Text) {
     LineEdit(Edit)->setText(QtText::Decode(Text));
 }
 
-void InsertEditText(HWND Edit, const AnsiString& Text) {
+void InsertEditText(TPlatformWidget* Edit, const AnsiString& Text) {
     LineEdit(Edit)->insert(QtText::Decode(Text));
 }
 
-void SelectAllEditText(HWND Edit) {
+void SelectAllEditText(TPlatformWidget* Edit) {
     LineEdit(Edit)->selectAll();
 }
 
-bool EditModified(HWND Edit) {
+bool EditModified(TPlatformWidget* Edit) {
     return LineEdit(Edit)->isModified();
 }
 
-void SetEditModified(HWND Edit, bool Modified) {
+void SetEditModified(TPlatformWidget* Edit, bool Modified) {
     LineEdit(Edit)->setModified(Modified);
 }
 
-std::unique_ptr<TCompositionHandover> HandOverComposition(HWND Window,
-                                                          std::function<HWND(bool Open)> Editor,
-                                                          std::function<void()> Committed) {
-    return std::make_unique<TCompositionFilter>(TControlAccess::Widget(Window), std::move(Editor),
+std::unique_ptr<TCompositionHandover>
+HandOverComposition(TPlatformWidget* Window, std::function<TPlatformWidget*(bool Open)> Editor,
+                    std::function<void()> Committed) {
+    return std::make_unique<TCompositionFilter>(QtWidget(Window), std::move(Editor),
                                                 std::move(Committed));
-}
-
-void InvalidateGridArea(HWND Grid, const TRect& R) {
-    TControlAccess::Widget(Grid)->update(R.Left, R.Top, R.Width(), R.Height());
 }
 
 } // namespace Platform

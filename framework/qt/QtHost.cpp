@@ -1,5 +1,6 @@
 #include "QtHost.h"
 
+#include "PlatformFiles.h"
 #include "PlatformWindows.h"
 #include "QtText.h"
 
@@ -7,7 +8,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -223,10 +223,10 @@ int ReadLittleEndian16(const QByteArray& Bytes, int At) {
 } // namespace
 
 bool LoadResourceCursor(const AnsiString& Name, QCursor& Cursor) {
-    QFile File(":/cursors/" + QtText::Decode(Name) + ".cur");
-    if (!File.open(QIODevice::ReadOnly))
+    std::string Data;
+    if (!Platform::ReadResource("cursors", Name + ".cur", Data))
         return false;
-    QByteArray Bytes = File.readAll();
+    QByteArray Bytes(Data.data(), static_cast<qsizetype>(Data.size()));
     if (Bytes.size() <= HotSpotOffset + 4)
         return false;
     const int HotX = ReadLittleEndian16(Bytes, HotSpotOffset);

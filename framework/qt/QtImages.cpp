@@ -2,10 +2,8 @@
 // alpha channel.
 #include "PlatformCanvas.h"
 #include "QtGraphics.h"
-#include "QtText.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QPainter>
 
 namespace {
@@ -59,13 +57,6 @@ bool Platform::LoadImage(TPlatformImage& Image, const std::string& Bytes) {
         return false;
     Image.Image = Loaded.convertToFormat(FormatFor(Loaded));
     return true;
-}
-
-std::optional<std::string> Platform::ReadImageResource(const AnsiString& Path) {
-    QFile File(QtText::Decode(Path));
-    if (!File.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return File.readAll().toStdString();
 }
 
 std::string Platform::SaveImagePng(const TPlatformImage& Image) {

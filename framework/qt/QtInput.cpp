@@ -98,6 +98,11 @@ TPoint PointerPosition() {
     return FromQPoint(QCursor::pos());
 }
 
+int WindowHitTest(TPlatformWidget* Window, TPoint Screen) {
+    auto* Control = dynamic_cast<TWinControl*>(ControlOf(W(Window)));
+    return Control ? TControlAccess::HitTest(Control, Screen) : HTNOWHERE;
+}
+
 TControl* ControlAt(TPoint Screen) {
     for (QWidget* Widget = QApplication::widgetAt(Screen.X, Screen.Y); Widget;
          Widget = Widget->parentWidget()) {

@@ -73,9 +73,9 @@ private:
 
 namespace Platform {
 
-std::unique_ptr<TScrollBars> CreateScrollBars(HWND Window,
+std::unique_ptr<TScrollBars> CreateScrollBars(TPlatformWidget* Window,
                                               std::function<void(TScrollBarKind, int)> OnScroll) {
-    return std::make_unique<TQtScrollBars>(TControlAccess::Widget(Window), std::move(OnScroll));
+    return std::make_unique<TQtScrollBars>(QtWidget(Window), std::move(OnScroll));
 }
 
 } // namespace Platform

@@ -10,8 +10,8 @@
 #include <QListView>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTextBlock>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -90,10 +90,6 @@ TPlatformWidget* CreateButton(const AnsiString& Caption, std::function<void()> O
     return PlatformWidget(Button);
 }
 
-void SetButtonCaption(TPlatformWidget* Button, const AnsiString& Caption) {
-    QtWidget<QAbstractButton>(Button)->setText(QtText::Decode(Caption));
-}
-
 void SetButtonDefault(TPlatformWidget* Button, bool Default) {
     QtWidget<QPushButton>(Button)->setDefault(Default);
 }
@@ -127,8 +123,25 @@ TPlatformWidget* CreateGroupBox(const AnsiString& Caption) {
     return PlatformWidget(new QGroupBox(QtText::Decode(Caption)));
 }
 
-void SetGroupBoxCaption(TPlatformWidget* GroupBox, const AnsiString& Caption) {
-    QtWidget<QGroupBox>(GroupBox)->setTitle(QtText::Decode(Caption));
+TPlatformWidget* CreateRadioButton(TPlatformWidget* Parent, const AnsiString& Caption,
+                                   std::function<void()> OnChecked) {
+    auto* Button = new QRadioButton(QtText::Decode(Caption), QtWidget(Parent));
+    QObject::connect(Button, &QRadioButton::toggled, Button,
+                     [OnChecked = std::move(OnChecked)](bool On) {
+                         if (On)
+                             OnChecked();
+                     });
+    Button->show();
+    return PlatformWidget(Button);
+}
+
+// Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
+// moment.
+void SetRadioChecked(TPlatformWidget* Button, bool Checked) {
+    auto* Radio = QtWidget<QRadioButton>(Button);
+    Radio->setAutoExclusive(false);
+    Radio->setChecked(Checked);
+    Radio->setAutoExclusive(true);
 }
 
 // ---- List box
@@ -172,10 +185,6 @@ void SetListBoxItemIndex(TPlatformWidget* ListBox, int Index) {
         View->scrollTo(Row);
     }
     Model->Selecting = false;
-}
-
-void PostListBoxUpdate(TPlatformWidget* ListBox, std::function<void()> Update) {
-    QTimer::singleShot(0, QtWidget(ListBox), std::move(Update));
 }
 
 // ---- Memo

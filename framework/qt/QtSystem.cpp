@@ -50,11 +50,6 @@ const QString& DesktopStyle() {
 
 } // namespace
 
-TPoint Platform::PointerPos() {
-    const QPoint Pos = QCursor::pos();
-    return {Pos.x(), Pos.y()};
-}
-
 bool Platform::IsKeyDown(int VirtKey) {
     const Qt::MouseButtons Buttons = QGuiApplication::mouseButtons();
     const Qt::KeyboardModifiers Modifiers = QGuiApplication::queryKeyboardModifiers();
@@ -81,15 +76,6 @@ std::shared_ptr<const TCursorImage> Platform::LoadResourceCursor(const std::stri
     return ::LoadResourceCursor(Name, Cursor) ? std::make_shared<TCursorImage>(Cursor) : nullptr;
 }
 
-void Platform::PostWindowMessage(TWinControl* Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    QCoreApplication::postEvent(TControlAccess::Widget(Window),
-                                new TPostedMessage(Msg, WParam, LParam));
-}
-
-int Platform::WindowHitTest(TWinControl* Window, TPoint Screen) {
-    return TControlAccess::HitTest(Window, Screen);
-}
-
 std::u16string Platform::ShellAddress(std::string_view File, std::string_view Directory) {
     return ShellTarget(File, Directory).toString().toStdU16String();
 }
@@ -107,12 +93,4 @@ void Platform::UseThemedStyle(bool Themed) {
         return;
     if (QStyle* Style = QStyleFactory::create(Wanted))
         QApplication::setStyle(Style);
-}
-
-void Platform::RefreshControlOpacity() {
-    if (!HasApplication())
-        return;
-    for (QWidget* Widget : QApplication::allWidgets())
-        if (auto* Host = dynamic_cast<THostWidget*>(Widget))
-            Host->RefreshOpacity();
 }

@@ -3,12 +3,14 @@
 
 #include "QtHost.h"
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QPainter>
-#include <QRadioButton>
 
 namespace {
 
@@ -100,6 +102,12 @@ void SetWindowOpaque(TPlatformWidget* Window, bool Opaque) {
     Widget->update();
 }
 
+void RefreshControlOpacity() {
+    for (QWidget* Widget : QApplication::allWidgets())
+        if (auto* Host = dynamic_cast<THostWidget*>(Widget))
+            Host->RefreshOpacity();
+}
+
 void AttachWindow(TPlatformWidget* Window, TControl* Control) {
     AttachControl(W(Window), Control);
 }
@@ -134,8 +142,16 @@ void SetWindowEnabled(TPlatformWidget* Window, bool Enabled) {
     W(Window)->setEnabled(Enabled);
 }
 
+// Buttons and group boxes show their text themselves, other windows in their caption bar.
 void SetWindowText(TPlatformWidget* Window, const AnsiString& Text) {
-    W(Window)->setWindowTitle(QtText::Decode(Text));
+    const QString Caption = QtText::Decode(Text);
+    QWidget* Widget = W(Window);
+    if (auto* Button = qobject_cast<QAbstractButton*>(Widget))
+        Button->setText(Caption);
+    else if (auto* Box = qobject_cast<QGroupBox*>(Widget))
+        Box->setTitle(Caption);
+    else
+        Widget->setWindowTitle(Caption);
 }
 
 void SetWindowFont(TPlatformWidget* Window, const TFont& Font) {
@@ -196,6 +212,10 @@ void InvalidateWindow(TPlatformWidget* Window) {
     W(Window)->update();
 }
 
+void InvalidateWindowRect(TPlatformWidget* Window, const TRect& R) {
+    W(Window)->update(R.Left, R.Top, R.Width(), R.Height());
+}
+
 void UpdateWindow(TPlatformWidget* Window) {
     QCoreApplication::sendPostedEvents(W(Window)->window(), QEvent::UpdateRequest);
 }
@@ -246,29 +266,6 @@ void SetImeMode(TPlatformWidget* Window, TImeMode Mode) {
     Widget->setInputMethodHints(Hints);
     if (Widget->hasFocus())
         QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
-}
-
-// ---- The radio buttons of a radio group
-
-TPlatformWidget* CreateRadioButton(TPlatformWidget* Parent, const AnsiString& Caption,
-                                   std::function<void()> OnChecked) {
-    auto* Button = new QRadioButton(QtText::Decode(Caption), W(Parent));
-    QObject::connect(Button, &QRadioButton::toggled, Button,
-                     [OnChecked = std::move(OnChecked)](bool On) {
-                         if (On)
-                             OnChecked();
-                     });
-    Button->show();
-    return PlatformWidget(Button);
-}
-
-// Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
-// moment.
-void SetRadioChecked(TPlatformWidget* Button, bool Checked) {
-    auto* Radio = QtWidget<QRadioButton>(Button);
-    Radio->setAutoExclusive(false);
-    Radio->setChecked(Checked);
-    Radio->setAutoExclusive(true);
 }
 
 } // namespace Platform

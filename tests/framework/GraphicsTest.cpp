@@ -205,7 +205,7 @@ TEST(BitmapTest, BadImageDataRaisesAndLeavesTheBitmapAsItWas) {
     B.Canvas()->SetPixel(0, 0, clBlue);
     EXPECT_THROW(B.LoadFromBytes("not an image at all"), EInvalidImage);
     EXPECT_THROW(B.LoadFromBytes(""), EInvalidImage);
-    EXPECT_THROW(B.LoadFromResource(":/no/such/image.png"), EInvalidImage);
+    EXPECT_THROW(B.LoadFromResource("no-such-image.png"), EInvalidImage);
     EXPECT_EQ(B.Width(), 3);
     EXPECT_EQ(B.Canvas()->Pixel(0, 0), clBlue);
 }

@@ -51,7 +51,7 @@ TEST(PlatformControlsTest, ChangesMadeByCodeGiveNoNotice) {
 
     TWinControl Window(nullptr);
     Window.SetBounds(0, 0, 100, 100);
-    const auto Bars = Platform::CreateScrollBars(&Window, Count);
+    const auto Bars = Platform::CreateScrollBars(Window.Widget(), Count);
     Bars->SetInfo(Platform::TScrollBarKind::Vertical, {true, {80, 0, 100, 100}, true, 1, 10, 3});
     Bars->SetPosition(Platform::TScrollBarKind::Vertical, 7);
 
@@ -60,7 +60,7 @@ TEST(PlatformControlsTest, ChangesMadeByCodeGiveNoNotice) {
 
 TEST(PlatformControlsTest, ScrollBarPositionStaysWithinItsRange) {
     TWinControl Window(nullptr);
-    const auto Bars = Platform::CreateScrollBars(&Window, [](auto, int) {});
+    const auto Bars = Platform::CreateScrollBars(Window.Widget(), [](auto, int) {});
     const auto Kind = Platform::TScrollBarKind::Horizontal;
     Bars->SetInfo(Kind, {true, {0, 80, 100, 100}, false, 1, 10, 3});
     EXPECT_GT(Bars->Extent(), 0);
