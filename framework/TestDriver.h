@@ -38,27 +38,6 @@ void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Bu
 // The next message box's text goes to Seen and the box is closed with Button.
 void AnswerMessageBox(AnsiString* Seen, int Button = IDOK);
 
-// Windows and input beyond what TestSupport offers.
-// A left click in the middle of a platform window that is no control of its own (the item
-// buttons of a radio group).
-void ClickWindow(TPlatformWidget* Window);
-// Whether the user can resize the form's window (false: its size is fixed).
-bool Resizable(const TCustomForm* Form);
-// Shows the control's top-level window and returns at once, before the screen has it.
-void ShowWindow(TControl* Control);
-// Puts the system's pointer at At on the screen, before any window is there to take input.
-void PointerToScreen(TPoint At);
-// The control's window as the screen shows it, native children included.
-std::unique_ptr<TBitmap> WindowImage(const TControl* Control);
-// Whether a check box shows its check mark.
-bool ShowsChecked(const TControl* CheckBox);
-// Whether the control's top-level window is the active one.
-bool IsActiveWindow(const TControl* Control);
-// The input method hands over Text, screen text that the code page may not hold.
-void CommitScreenText(TWinControl* Control, const std::u16string& Text);
-// Whether the input method takes the keys typed into the control.
-bool InputMethodOn(const TWinControl* Control);
-
 // Modal windows and the message loop.
 // Whether a modal window (a dialog, a message box) shows now.
 bool ModalWindowShown();
@@ -100,17 +79,18 @@ double ProcessCpuMs();
 // The most memory the process has held resident so far, in kilobytes.
 long PeakResidentKB();
 
-// How a child program ended.
-struct TChildEnd {
+// How a program run as a child ended.
+struct TProgramEnd {
     bool Finished = false; // false: still running at the time limit, and killed
     bool Crashed = false;  // ended by a signal (or an exception the system caught)
     int ExitCode = 0;      // the signal's number after a crash
     std::string Out, Err;  // its standard output and error, whole
 };
-// Runs Program without arguments, without a screen as the tests run, and with Environment added
-// to this process's variables; waits for its end, at most TimeoutMs milliseconds.
-TChildEnd RunChild(const AnsiString& Program,
-                   const std::vector<std::pair<std::string, std::string>>& Environment,
-                   int TimeoutMs);
+// Runs Program with Arguments and no input, without a screen as the tests run, and with
+// Environment added to this process's variables; waits for its end, at most TimeoutMs
+// milliseconds (no limit when negative).
+TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>& Arguments = {},
+                       const std::vector<std::pair<std::string, std::string>>& Environment = {},
+                       int TimeoutMs = -1);
 
 } // namespace TestDriver

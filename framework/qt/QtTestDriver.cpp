@@ -4,13 +4,13 @@
 #include "TestDriver.h"
 
 #include "QtHost.h"
+#include "QtTestSupport.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
@@ -65,15 +65,6 @@ QModelIndex SortedItemNamed(const QAbstractItemView* List, const QString& Name) 
         Before = Text;
     }
     return Found;
-}
-
-// The widget as the screen shows it, in a bitmap of the layer's pixel format.
-std::unique_ptr<TBitmap> Grab(QWidget* Widget) {
-    const QImage Grabbed = Widget->grab().toImage();
-    auto Image = std::make_unique<TBitmap>(Grabbed.width(), Grabbed.height());
-    TGraphicsAccess::Image(*Image) = Grabbed.convertToFormat(
-        Grabbed.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    return Image;
 }
 
 QMessageBox::StandardButton StandardButtonOf(int Button) {
@@ -143,7 +134,7 @@ TRect OpenDialogFrame() {
 
 std::unique_ptr<TBitmap> OpenDialogImage() {
     QFileDialog* Dialog = ShownOpenDialog();
-    return Dialog ? Grab(Dialog) : nullptr;
+    return Dialog ? TestSupport::Grab(Dialog) : nullptr;
 }
 
 void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Button) {
@@ -159,49 +150,6 @@ void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Bu
 
 void AnswerMessageBox(AnsiString* Seen, int Button) {
     AnswerMessageBox([Seen](const AnsiString& Text) { *Seen = Text; }, Button);
-}
-
-void ClickWindow(TPlatformWidget* Window) {
-    QTest::mouseClick(QtWidget(Window), Qt::LeftButton);
-}
-
-bool Resizable(const TCustomForm* Form) {
-    const QWidget* Window = TControlAccess::Widget(Form);
-    return Window->minimumSize() != Window->maximumSize();
-}
-
-void ShowWindow(TControl* Control) {
-    TControlAccess::Widget(Control)->window()->show();
-}
-
-void PointerToScreen(TPoint At) {
-    QCursor::setPos(At.X, At.Y);
-}
-
-std::unique_ptr<TBitmap> WindowImage(const TControl* Control) {
-    return Grab(TControlAccess::Widget(Control));
-}
-
-bool ShowsChecked(const TControl* CheckBox) {
-    QWidget* Window = TControlAccess::Widget(CheckBox);
-    const auto* Box = qobject_cast<QAbstractButton*>(Window);
-    if (!Box)
-        Box = Window->findChild<QAbstractButton*>();
-    return Box && Box->isChecked();
-}
-
-bool IsActiveWindow(const TControl* Control) {
-    return TControlAccess::Widget(Control)->isActiveWindow();
-}
-
-void CommitScreenText(TWinControl* Control, const std::u16string& Text) {
-    QInputMethodEvent Commit;
-    Commit.setCommitString(QString::fromStdU16String(Text));
-    QApplication::sendEvent(TControlAccess::Widget(Control), &Commit);
-}
-
-bool InputMethodOn(const TWinControl* Control) {
-    return TControlAccess::Widget(Control)->testAttribute(Qt::WA_InputMethodEnabled);
 }
 
 bool ModalWindowShown() {
@@ -261,17 +209,21 @@ long PeakResidentKB() {
     return Usage.ru_maxrss;
 }
 
-TChildEnd RunChild(const AnsiString& Program,
-                   const std::vector<std::pair<std::string, std::string>>& Environment,
-                   int TimeoutMs) {
+TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>& Arguments,
+                       const std::vector<std::pair<std::string, std::string>>& Environment,
+                       int TimeoutMs) {
     QProcessEnvironment Variables = QProcessEnvironment::systemEnvironment();
     Variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     for (const auto& [Name, Value] : Environment)
         Variables.insert(QString::fromStdString(Name), QString::fromStdString(Value));
+    QStringList List;
+    for (const std::string& Argument : Arguments)
+        List.append(QtText::Decode(Argument));
     QProcess Child;
     Child.setProcessEnvironment(Variables);
-    Child.start(QtText::Decode(Program), {});
-    TChildEnd End;
+    Child.start(QtText::Decode(Program), List);
+    Child.closeWriteChannel();
+    TProgramEnd End;
     End.Finished = Child.waitForFinished(TimeoutMs);
     if (!End.Finished) {
         Child.kill();

@@ -41,13 +41,13 @@ TEST(ExitTest, EveryWayOfEndingAProgramEndsItsProcessCleanly) {
         const std::string Source =
             Dir.Write("source.csv", std::string(C.Scenario) == "empty-file" ? "" : "a\r\n");
 
-        const TestDriver::TChildEnd End =
-            TestDriver::RunChild(std::string(QUOVANT_PROBES "/") + C.Program + "_probe",
-                                 {{"LC_ALL", "C.UTF-8"},
-                                  {"QUOVANT_PROBE_SCENARIO", C.Scenario},
-                                  {"QUOVANT_PROBE_DIR", Dir.Path()},
-                                  {"QUOVANT_PROBE_SOURCE", Source}},
-                                 60000);
+        const TestDriver::TProgramEnd End =
+            TestDriver::RunProgram(std::string(QUOVANT_PROBES "/") + C.Program + "_probe", {},
+                                   {{"LC_ALL", "C.UTF-8"},
+                                    {"QUOVANT_PROBE_SCENARIO", C.Scenario},
+                                    {"QUOVANT_PROBE_DIR", Dir.Path()},
+                                    {"QUOVANT_PROBE_SOURCE", Source}},
+                                   60000);
         ASSERT_TRUE(End.Finished) << "the program did not end";
         const std::string& Out = End.Out;
         const std::string& Err = End.Err;
