@@ -62,6 +62,10 @@ void Activate(TControl* Control);
 // Whether a check box shows its check mark.
 bool ShowsChecked(const TControl* CheckBox);
 
+// Runs Task each time the list box's window takes its items anew (the layer hands a changed
+// list over in one go), for as long as the window lives.
+void OnItemsShown(TControl* ListBox, std::function<void()> Task);
+
 // The caret's place in an edit control's text, in characters; -1 for a control that is no
 // edit.
 int EditCaret(const TWinControl* Edit);

@@ -18,6 +18,7 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QScreen>
@@ -282,6 +283,11 @@ void Activate(TControl* Control) {
     QWidget* Window = WindowOf(Control);
     QApplication::setActiveWindow(Window);
     Window->activateWindow();
+}
+
+void OnItemsShown(TControl* ListBox, std::function<void()> Task) {
+    const QAbstractItemModel* Model = static_cast<QListView*>(WidgetOf(ListBox))->model();
+    QObject::connect(Model, &QAbstractItemModel::modelReset, Model, std::move(Task));
 }
 
 int EditCaret(const TWinControl* Edit) {
