@@ -22,6 +22,15 @@ void AnswerOpenDialog(const AnsiString& Path, std::function<void()> Inside = {})
 // While an open dialog shows: it lists the folder of Path and the user clicks the file there,
 // which sends the dialog's selection-change notice. False when the file does not show in time.
 bool SelectInOpenDialog(const AnsiString& Path);
+// While an open dialog shows: Name typed into its file-name field in place of what it held;
+// screen text for names the code page cannot hold.
+void TypeInOpenDialog(const AnsiString& Name);
+void TypeInOpenDialog(const std::u16string& Name);
+// While an open dialog shows: the text of its file-name field as the user sees it.
+AnsiString OpenDialogNameText();
+// While an open dialog shows: its confirming button pressed, as Enter in the file-name field
+// presses it. The dialog may refuse the name and stay.
+void ConfirmOpenDialog();
 // While an open dialog shows: the notice it sends when the user selects Path, whether or not
 // Path names a file.
 void SendOpenDialogSelection(const AnsiString& Path);

@@ -49,6 +49,11 @@ QFileDialog* ShownOpenDialog() {
     return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
 }
 
+QLineEdit* NameField() {
+    QFileDialog* Dialog = ShownOpenDialog();
+    return Dialog ? Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+}
+
 // The row of the file list that shows Name once the list holds it and has sorted itself (the
 // folder is read and sorted in the background); an invalid index before.
 QModelIndex SortedItemNamed(const QAbstractItemView* List, const QString& Name) {
@@ -90,10 +95,29 @@ void AnswerOpenDialog(const AnsiString& Path, std::function<void()> Inside) {
             Dialog->reject();
             return;
         }
-        auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        Edit->setText(QtText::Decode(Path));
-        QTest::keyClick(Edit, Qt::Key_Return);
+        TypeInOpenDialog(Path);
+        ConfirmOpenDialog();
     });
+}
+
+void TypeInOpenDialog(const AnsiString& Name) {
+    if (QLineEdit* Edit = NameField())
+        Edit->setText(QtText::Decode(Name));
+}
+
+void TypeInOpenDialog(const std::u16string& Name) {
+    if (QLineEdit* Edit = NameField())
+        Edit->setText(QString::fromStdU16String(Name));
+}
+
+AnsiString OpenDialogNameText() {
+    const QLineEdit* Edit = NameField();
+    return Edit ? QtText::Encode(Edit->text()) : AnsiString();
+}
+
+void ConfirmOpenDialog() {
+    if (QLineEdit* Edit = NameField())
+        QTest::keyClick(Edit, Qt::Key_Return);
 }
 
 bool SelectInOpenDialog(const AnsiString& Path) {
