@@ -83,6 +83,11 @@ private:
 };
 
 // The process and its children.
+// Asks the system to end this process, as another program or the user's session does; the
+// process's own handlers for that request run.
+void RequestEnd();
+// The ExitCode of a child ended by that request (with Crashed set).
+int EndRequestCode();
 // The process's processor time so far, user and system, in milliseconds.
 double ProcessCpuMs();
 // The most memory the process has held resident so far, in kilobytes.

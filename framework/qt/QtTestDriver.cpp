@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -216,6 +217,14 @@ THeldFile::THeldFile(const AnsiString& Path)
 THeldFile::~THeldFile() {
     if (FHandle >= 0)
         ::close(static_cast<int>(FHandle));
+}
+
+void RequestEnd() {
+    std::raise(SIGTERM);
+}
+
+int EndRequestCode() {
+    return SIGTERM;
 }
 
 double ProcessCpuMs() {
