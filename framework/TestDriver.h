@@ -68,6 +68,9 @@ bool MakePipe(const AnsiString& Path);
 // the system has none).
 AnsiString EndlessDevice();
 AnsiString FullDevice();
+// A file that opens but whose reads fail with an input/output error (empty where the system has
+// none).
+AnsiString UnreadableFile();
 // Holds a file as a running writer holds its temporary file, for as long as it lives.
 class THeldFile {
 public:

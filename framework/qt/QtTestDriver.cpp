@@ -209,6 +209,11 @@ AnsiString FullDevice() {
     return "/dev/full";
 }
 
+// The kernel refuses reads at the unmapped addresses where a read from the start lands.
+AnsiString UnreadableFile() {
+    return "/proc/self/mem";
+}
+
 // The lock a writer takes on its temporary file, which the system drops when it ends.
 THeldFile::THeldFile(const AnsiString& Path)
     : FHandle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC)),
