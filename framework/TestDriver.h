@@ -22,6 +22,15 @@ void AnswerOpenDialog(const AnsiString& Path, std::function<void()> Inside = {})
 // While an open dialog shows: it lists the folder of Path and the user clicks the file there,
 // which sends the dialog's selection-change notice. False when the file does not show in time.
 bool SelectInOpenDialog(const AnsiString& Path);
+// While an open dialog shows: Name typed into its file-name field in place of what it held;
+// screen text for names the code page cannot hold.
+void TypeInOpenDialog(const AnsiString& Name);
+void TypeInOpenDialog(const std::u16string& Name);
+// While an open dialog shows: the text of its file-name field as the user sees it.
+AnsiString OpenDialogNameText();
+// While an open dialog shows: its confirming button pressed, as Enter in the file-name field
+// presses it. The dialog may refuse the name and stay.
+void ConfirmOpenDialog();
 // While an open dialog shows: the notice it sends when the user selects Path, whether or not
 // Path names a file.
 void SendOpenDialogSelection(const AnsiString& Path);
@@ -37,27 +46,6 @@ std::unique_ptr<TBitmap> OpenDialogImage();
 void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Button = IDOK);
 // The next message box's text goes to Seen and the box is closed with Button.
 void AnswerMessageBox(AnsiString* Seen, int Button = IDOK);
-
-// Windows and input beyond what TestSupport offers.
-// A left click in the middle of a platform window that is no control of its own (the item
-// buttons of a radio group).
-void ClickWindow(TPlatformWidget* Window);
-// Whether the user can resize the form's window (false: its size is fixed).
-bool Resizable(const TCustomForm* Form);
-// Shows the control's top-level window and returns at once, before the screen has it.
-void ShowWindow(TControl* Control);
-// Puts the system's pointer at At on the screen, before any window is there to take input.
-void PointerToScreen(TPoint At);
-// The control's window as the screen shows it, native children included.
-std::unique_ptr<TBitmap> WindowImage(const TControl* Control);
-// Whether a check box shows its check mark.
-bool ShowsChecked(const TControl* CheckBox);
-// Whether the control's top-level window is the active one.
-bool IsActiveWindow(const TControl* Control);
-// The input method hands over Text, screen text that the code page may not hold.
-void CommitScreenText(TWinControl* Control, const std::u16string& Text);
-// Whether the input method takes the keys typed into the control.
-bool InputMethodOn(const TWinControl* Control);
 
 // Modal windows and the message loop.
 // Whether a modal window (a dialog, a message box) shows now.
@@ -80,6 +68,9 @@ bool MakePipe(const AnsiString& Path);
 // the system has none).
 AnsiString EndlessDevice();
 AnsiString FullDevice();
+// A file that opens but whose reads fail with an input/output error (empty where the system has
+// none).
+AnsiString UnreadableFile();
 // Holds a file as a running writer holds its temporary file, for as long as it lives.
 class THeldFile {
 public:
@@ -95,22 +86,28 @@ private:
 };
 
 // The process and its children.
+// Asks the system to end this process, as another program or the user's session does; the
+// process's own handlers for that request run.
+void RequestEnd();
+// The ExitCode of a child ended by that request (with Crashed set).
+int EndRequestCode();
 // The process's processor time so far, user and system, in milliseconds.
 double ProcessCpuMs();
 // The most memory the process has held resident so far, in kilobytes.
 long PeakResidentKB();
 
-// How a child program ended.
-struct TChildEnd {
+// How a program run as a child ended.
+struct TProgramEnd {
     bool Finished = false; // false: still running at the time limit, and killed
     bool Crashed = false;  // ended by a signal (or an exception the system caught)
     int ExitCode = 0;      // the signal's number after a crash
     std::string Out, Err;  // its standard output and error, whole
 };
-// Runs Program without arguments, without a screen as the tests run, and with Environment added
-// to this process's variables; waits for its end, at most TimeoutMs milliseconds.
-TChildEnd RunChild(const AnsiString& Program,
-                   const std::vector<std::pair<std::string, std::string>>& Environment,
-                   int TimeoutMs);
+// Runs Program with Arguments and no input, without a screen as the tests run, and with
+// Environment added to this process's variables; waits for its end, at most TimeoutMs
+// milliseconds (no limit when negative).
+TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>& Arguments = {},
+                       const std::vector<std::pair<std::string, std::string>>& Environment = {},
+                       int TimeoutMs = -1);
 
 } // namespace TestDriver

@@ -13,6 +13,7 @@
 #include <vector>
 
 class TBitmap;
+class TCustomForm;
 
 namespace TestSupport {
 
@@ -26,15 +27,6 @@ void RunLater(std::function<void()> Task);
 // Handles events until Done holds or Milliseconds pass; whether Done held.
 bool WaitUntil(const std::function<bool()>& Done, int Milliseconds = 5000);
 
-// Runs a program to its end with the arguments and no input; Status -1 when it did not start
-// or did not exit normally.
-struct TProgramRun {
-    int Status = -1;
-    std::string Out;
-    std::string Err;
-};
-TProgramRun RunProgram(const std::string& Program, const std::vector<std::string>& Arguments);
-
 // Windows
 // The part of the screen that windows may take (without task bars), in screen coordinates.
 TRect WorkArea();
@@ -43,6 +35,12 @@ void EnsureWindow(TControl* Control);
 // Shows the control's top-level window and waits until the screen shows it; false after a
 // timeout.
 bool ShowAndWait(TControl* Control);
+// Shows the control's top-level window and returns at once, before the screen has it.
+void ShowWindow(TControl* Control);
+// Whether the user can resize the form's window (false: its size is fixed).
+bool Resizable(const TCustomForm* Form);
+// Whether the control's top-level window is the active one.
+bool IsActiveWindow(const TControl* Control);
 // Whether the control's window is shown (it and all its parents visible).
 bool IsShown(const TControl* Control);
 // Closes the control's top-level window as its title bar's close button does.
@@ -61,6 +59,12 @@ TControl* FocusedControl();
 TControl* ControlAt(TWinControl* Window, TPoint At);
 // Makes the control's top-level window the active one, as a click on its title bar does.
 void Activate(TControl* Control);
+// Whether a check box shows its check mark.
+bool ShowsChecked(const TControl* CheckBox);
+
+// Runs Task each time the list box's window takes its items anew (the layer hands a changed
+// list over in one go), for as long as the window lives.
+void OnItemsShown(TControl* ListBox, std::function<void()> Task);
 
 // The caret's place in an edit control's text, in characters; -1 for a control that is no
 // edit.
@@ -73,6 +77,8 @@ void PaintNow(TControl* Control, const TRect& Area);
 // Area of the control painted through its canvas alone (no native children, no parent
 // beneath), on a bitmap of Area's size.
 std::unique_ptr<TBitmap> PaintArea(TControl* Control, const TRect& Area);
+// The control's window as the screen shows it, native children included.
+std::unique_ptr<TBitmap> WindowImage(const TControl* Control);
 
 // Mouse input delivered to the control's window; Shift adds keys and buttons held.
 void MouseDown(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift = {});
@@ -88,6 +94,9 @@ void Wheel(TControl* Control, int Delta, TShiftState Shift = {}, TPoint At = {})
 // The request for a context menu, as the right button or the menu key gives it; whether the
 // control's window took it.
 bool ContextMenu(TControl* Control, TPoint At);
+// A left click in the middle of a platform window that is no control of its own (the item
+// buttons of a radio group).
+void ClickWindow(TPlatformWidget* Window);
 
 // Pointer input through the system: the pointer moves over the top-level window of Window
 // (At in Window's client coordinates) and the system delivers enter, leave, move, press and
@@ -95,6 +104,8 @@ bool ContextMenu(TControl* Control, TPoint At);
 void PointerTo(TWinControl* Window, TPoint At);
 void PointerDown(TWinControl* Window, TPoint At, TMouseButton Button = mbLeft);
 void PointerUp(TWinControl* Window, TPoint At, TMouseButton Button = mbLeft);
+// Puts the system's pointer at At on the screen, before any window is there to take input.
+void PointerToScreen(TPoint At);
 
 // Keyboard input delivered to the control's window, Key a virtual key (VK_...).
 // KeyDown and KeyUp carry no character; PressKey presses and releases the key and types the
@@ -111,6 +122,10 @@ void Type(TWinControl* Control, const std::u16string& Text);
 // The input method: Preedit shown while composing; Commit hands over the finished text.
 void Compose(TWinControl* Control, const AnsiString& Preedit);
 void Commit(TWinControl* Control, const AnsiString& Text);
+// Screen text that the code page may not hold, handed over by the input method.
+void Commit(TWinControl* Control, const std::u16string& Text);
+// Whether the input method takes the keys typed into the control.
+bool InputMethodOn(const TWinControl* Control);
 
 // What the pointer shows over the control: a built-in shape (crArrow, crHandPoint...), or
 // crDefault for a cursor of the application's own (read it with CursorHotSpot/CursorImage).

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -26,14 +26,7 @@ inline std::string ReadFile(const std::string& Path) {
 
 class TTempDir {
 public:
-    TTempDir() {
-        std::string Pattern =
-            (std::filesystem::temp_directory_path() / "quovant-test-XXXXXX").string();
-        if (!mkdtemp(Pattern.data()))
-            throw std::filesystem::filesystem_error(
-                "no temporary folder", Pattern, std::error_code(errno, std::generic_category()));
-        FPath = Pattern;
-    }
+    TTempDir() : FPath(NewFolder()) {}
     ~TTempDir() {
         std::error_code Ignored;
         std::filesystem::remove_all(FPath, Ignored);
@@ -66,5 +59,16 @@ public:
     }
 
 private:
+    // A folder that did not exist before, so that tests running at the same time get their own.
+    static std::filesystem::path NewFolder() {
+        std::random_device Random;
+        const std::filesystem::path Temp = std::filesystem::temp_directory_path();
+        for (;;) {
+            std::filesystem::path Path = Temp / ("quovant-test-" + std::to_string(Random()));
+            if (std::filesystem::create_directory(Path))
+                return Path;
+        }
+    }
+
     std::filesystem::path FPath;
 };

@@ -4,19 +4,20 @@
 #include "TestDriver.h"
 
 #include "QtHost.h"
+#include "QtTestSupport.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -49,6 +50,11 @@ QFileDialog* ShownOpenDialog() {
     return qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
 }
 
+QLineEdit* NameField() {
+    QFileDialog* Dialog = ShownOpenDialog();
+    return Dialog ? Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+}
+
 // The row of the file list that shows Name once the list holds it and has sorted itself (the
 // folder is read and sorted in the background); an invalid index before.
 QModelIndex SortedItemNamed(const QAbstractItemView* List, const QString& Name) {
@@ -65,15 +71,6 @@ QModelIndex SortedItemNamed(const QAbstractItemView* List, const QString& Name) 
         Before = Text;
     }
     return Found;
-}
-
-// The widget as the screen shows it, in a bitmap of the layer's pixel format.
-std::unique_ptr<TBitmap> Grab(QWidget* Widget) {
-    const QImage Grabbed = Widget->grab().toImage();
-    auto Image = std::make_unique<TBitmap>(Grabbed.width(), Grabbed.height());
-    TGraphicsAccess::Image(*Image) = Grabbed.convertToFormat(
-        Grabbed.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
-    return Image;
 }
 
 QMessageBox::StandardButton StandardButtonOf(int Button) {
@@ -99,10 +96,29 @@ void AnswerOpenDialog(const AnsiString& Path, std::function<void()> Inside) {
             Dialog->reject();
             return;
         }
-        auto* Edit = Dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        Edit->setText(QtText::Decode(Path));
-        QTest::keyClick(Edit, Qt::Key_Return);
+        TypeInOpenDialog(Path);
+        ConfirmOpenDialog();
     });
+}
+
+void TypeInOpenDialog(const AnsiString& Name) {
+    if (QLineEdit* Edit = NameField())
+        Edit->setText(QtText::Decode(Name));
+}
+
+void TypeInOpenDialog(const std::u16string& Name) {
+    if (QLineEdit* Edit = NameField())
+        Edit->setText(QString::fromStdU16String(Name));
+}
+
+AnsiString OpenDialogNameText() {
+    const QLineEdit* Edit = NameField();
+    return Edit ? QtText::Encode(Edit->text()) : AnsiString();
+}
+
+void ConfirmOpenDialog() {
+    if (QLineEdit* Edit = NameField())
+        QTest::keyClick(Edit, Qt::Key_Return);
 }
 
 bool SelectInOpenDialog(const AnsiString& Path) {
@@ -143,7 +159,7 @@ TRect OpenDialogFrame() {
 
 std::unique_ptr<TBitmap> OpenDialogImage() {
     QFileDialog* Dialog = ShownOpenDialog();
-    return Dialog ? Grab(Dialog) : nullptr;
+    return Dialog ? TestSupport::Grab(Dialog) : nullptr;
 }
 
 void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Button) {
@@ -159,49 +175,6 @@ void AnswerMessageBox(std::function<void(const AnsiString& Text)> Inside, int Bu
 
 void AnswerMessageBox(AnsiString* Seen, int Button) {
     AnswerMessageBox([Seen](const AnsiString& Text) { *Seen = Text; }, Button);
-}
-
-void ClickWindow(TPlatformWidget* Window) {
-    QTest::mouseClick(QtWidget(Window), Qt::LeftButton);
-}
-
-bool Resizable(const TCustomForm* Form) {
-    const QWidget* Window = TControlAccess::Widget(Form);
-    return Window->minimumSize() != Window->maximumSize();
-}
-
-void ShowWindow(TControl* Control) {
-    TControlAccess::Widget(Control)->window()->show();
-}
-
-void PointerToScreen(TPoint At) {
-    QCursor::setPos(At.X, At.Y);
-}
-
-std::unique_ptr<TBitmap> WindowImage(const TControl* Control) {
-    return Grab(TControlAccess::Widget(Control));
-}
-
-bool ShowsChecked(const TControl* CheckBox) {
-    QWidget* Window = TControlAccess::Widget(CheckBox);
-    const auto* Box = qobject_cast<QAbstractButton*>(Window);
-    if (!Box)
-        Box = Window->findChild<QAbstractButton*>();
-    return Box && Box->isChecked();
-}
-
-bool IsActiveWindow(const TControl* Control) {
-    return TControlAccess::Widget(Control)->isActiveWindow();
-}
-
-void CommitScreenText(TWinControl* Control, const std::u16string& Text) {
-    QInputMethodEvent Commit;
-    Commit.setCommitString(QString::fromStdU16String(Text));
-    QApplication::sendEvent(TControlAccess::Widget(Control), &Commit);
-}
-
-bool InputMethodOn(const TWinControl* Control) {
-    return TControlAccess::Widget(Control)->testAttribute(Qt::WA_InputMethodEnabled);
 }
 
 bool ModalWindowShown() {
@@ -236,6 +209,11 @@ AnsiString FullDevice() {
     return "/dev/full";
 }
 
+// The kernel refuses reads at the unmapped addresses where a read from the start lands.
+AnsiString UnreadableFile() {
+    return "/proc/self/mem";
+}
+
 // The lock a writer takes on its temporary file, which the system drops when it ends.
 THeldFile::THeldFile(const AnsiString& Path)
     : FHandle(::open(Path.c_str(), O_RDONLY | O_CLOEXEC)),
@@ -244,6 +222,14 @@ THeldFile::THeldFile(const AnsiString& Path)
 THeldFile::~THeldFile() {
     if (FHandle >= 0)
         ::close(static_cast<int>(FHandle));
+}
+
+void RequestEnd() {
+    std::raise(SIGTERM);
+}
+
+int EndRequestCode() {
+    return SIGTERM;
 }
 
 double ProcessCpuMs() {
@@ -261,17 +247,21 @@ long PeakResidentKB() {
     return Usage.ru_maxrss;
 }
 
-TChildEnd RunChild(const AnsiString& Program,
-                   const std::vector<std::pair<std::string, std::string>>& Environment,
-                   int TimeoutMs) {
+TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>& Arguments,
+                       const std::vector<std::pair<std::string, std::string>>& Environment,
+                       int TimeoutMs) {
     QProcessEnvironment Variables = QProcessEnvironment::systemEnvironment();
     Variables.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     for (const auto& [Name, Value] : Environment)
         Variables.insert(QString::fromStdString(Name), QString::fromStdString(Value));
+    QStringList List;
+    for (const std::string& Argument : Arguments)
+        List.append(QtText::Decode(Argument));
     QProcess Child;
     Child.setProcessEnvironment(Variables);
-    Child.start(QtText::Decode(Program), {});
-    TChildEnd End;
+    Child.start(QtText::Decode(Program), List);
+    Child.closeWriteChannel();
+    TProgramEnd End;
     End.Finished = Child.waitForFinished(TimeoutMs);
     if (!End.Finished) {
         Child.kill();

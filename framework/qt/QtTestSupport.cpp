@@ -1,11 +1,14 @@
+#include "QtTestSupport.h"
 #include "TestSupport.h"
 
+#include "Forms.h"
 #include "Graphics.h"
 #include "QtGraphics.h"
 #include "QtHandles.h"
 #include "QtHost.h"
 #include "QtText.h"
 
+#include <QAbstractButton>
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
@@ -15,9 +18,9 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -197,6 +200,14 @@ TCursor ShapeOf(Qt::CursorShape Shape) {
 
 namespace TestSupport {
 
+std::unique_ptr<TBitmap> Grab(QWidget* Widget) {
+    const QImage Grabbed = Widget->grab().toImage();
+    auto Image = std::make_unique<TBitmap>(Grabbed.width(), Grabbed.height());
+    TGraphicsAccess::Image(*Image) = Grabbed.convertToFormat(
+        Grabbed.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return Image;
+}
+
 void Start(int& Argc, char** Argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     // The user's locale says nothing about the language: the toolkit speaks Japanese anyway.
@@ -215,18 +226,6 @@ void RunLater(std::function<void()> Task) {
 
 bool WaitUntil(const std::function<bool()>& Done, int Milliseconds) {
     return QTest::qWaitFor(Done, Milliseconds);
-}
-
-TProgramRun RunProgram(const std::string& Program, const std::vector<std::string>& Arguments) {
-    QStringList List;
-    for (const std::string& Argument : Arguments)
-        List.append(QString::fromStdString(Argument));
-    QProcess Process;
-    Process.start(QString::fromStdString(Program), List);
-    Process.closeWriteChannel();
-    const bool Ended = Process.waitForFinished(-1) && Process.exitStatus() == QProcess::NormalExit;
-    return {Ended ? Process.exitCode() : -1, Process.readAllStandardOutput().toStdString(),
-            Process.readAllStandardError().toStdString()};
 }
 
 TRect WorkArea() {
@@ -284,6 +283,11 @@ void Activate(TControl* Control) {
     QWidget* Window = WindowOf(Control);
     QApplication::setActiveWindow(Window);
     Window->activateWindow();
+}
+
+void OnItemsShown(TControl* ListBox, std::function<void()> Task) {
+    const QAbstractItemModel* Model = static_cast<QListView*>(WidgetOf(ListBox))->model();
+    QObject::connect(Model, &QAbstractItemModel::modelReset, Model, std::move(Task));
 }
 
 int EditCaret(const TWinControl* Edit) {
@@ -475,6 +479,47 @@ void ChooseMenuItem(TPlatformWidget* Menu, int Index) {
 
 void CloseMenu(TPlatformWidget* Menu) {
     MenuOf(Menu)->close();
+}
+
+void ClickWindow(TPlatformWidget* Window) {
+    QTest::mouseClick(QtWidget(Window), Qt::LeftButton);
+}
+
+bool Resizable(const TCustomForm* Form) {
+    const QWidget* Window = WidgetOf(Form);
+    return Window->minimumSize() != Window->maximumSize();
+}
+
+void ShowWindow(TControl* Control) {
+    WidgetOf(Control)->window()->show();
+}
+
+void PointerToScreen(TPoint At) {
+    QCursor::setPos(At.X, At.Y);
+}
+
+std::unique_ptr<TBitmap> WindowImage(const TControl* Control) {
+    return Grab(WidgetOf(Control));
+}
+
+bool ShowsChecked(const TControl* CheckBox) {
+    QWidget* Window = WidgetOf(CheckBox);
+    const auto* Box = qobject_cast<QAbstractButton*>(Window);
+    if (!Box)
+        Box = Window->findChild<QAbstractButton*>();
+    return Box && Box->isChecked();
+}
+
+bool IsActiveWindow(const TControl* Control) {
+    return WidgetOf(Control)->isActiveWindow();
+}
+
+bool InputMethodOn(const TWinControl* Control) {
+    return WidgetOf(Control)->testAttribute(Qt::WA_InputMethodEnabled);
+}
+
+void Commit(TWinControl* Control, const std::u16string& Text) {
+    SendInputMethod(WidgetOf(Control), {}, QString::fromStdU16String(Text));
 }
 
 } // namespace TestSupport

@@ -1,7 +1,6 @@
 // The box label: frame rings, text placement against a reference drawn with the same canvas
 // rules, the disabled emboss, the access-key mark, the text limit and which setters repaint.
 #include "BoxLabl.h"
-#include "TestDriver.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -251,7 +250,7 @@ TEST(BoxLabelTest, SettersRepaintOnlyOnChangeAndStoredOnlyValuesNever) {
     auto* Label = new TCountingLabel(&Window);
     Label->SetParent(&Window);
     Label->SetCaption("HELP");
-    TestDriver::ShowWindow(&Window);
+    TestSupport::ShowWindow(&Window);
     TestSupport::ProcessEvents();
     ASSERT_GT(Label->Paints, 0);
     const std::pair<const char*, std::function<void()>> Same[] = {

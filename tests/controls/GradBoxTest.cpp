@@ -1,7 +1,6 @@
 // The gradient box: band sizes and colours with their rounding, the rest of the box, and the
 // setters' change notices, checked pixel by pixel on snapshots.
 #include "GradBox.h"
-#include "TestDriver.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +118,7 @@ TEST(GradBoxPaint, NoStepsOrEqualColoursGiveAPlainBox) {
 // Colours and steps notify and invalidate even when unchanged; the direction only on a change.
 TEST(GradBoxChange, SettersNotifyAndInvalidateAndOnlyTheDirectionCompares) {
     TBoxOnWindow Box(50, 20, gdVertical, 128, clWhite, clBlack);
-    TestDriver::ShowWindow(Box.Window.get());
+    TestSupport::ShowWindow(Box.Window.get());
     TestSupport::ProcessEvents();
     int Changes = 0;
     Box.Box->OnChange = [&](TObject* Sender) {

@@ -8,8 +8,6 @@
 #include "Forms.h"
 #include "XPMan.h"
 
-#include "TestDriver.h"
-
 #include <gtest/gtest.h>
 
 using namespace IconBtn;
@@ -33,7 +31,7 @@ class IconButtonTest : public testing::Test {
 protected:
     void SetUp() override {
         Window.SetBounds(100, 100, 120, 80);
-        TestDriver::PointerToScreen({5, 5}); // far from where the window shows
+        TestSupport::PointerToScreen({5, 5}); // far from where the window shows
         Window.SetColor(clYellow);
         Button = new TIconButton(&Window);
         Button->SetParent(&Window);
@@ -127,7 +125,7 @@ TEST(IconButtonDefaults, EachStyleSetsItsBevelsAndChangesOneOnPress) {
         {IconBtn::bsGroove, bvRaised, bvLowered, bvNone, bvLowered, bvRaised, bvLowered},
         {bsIELike, bvNone, bvNone, bvNone, bvLowered, bvNone, bvNone},
     };
-    TestDriver::PointerToScreen({500, 500}); // away from the buttons
+    TestSupport::PointerToScreen({500, 500}); // away from the buttons
     for (const TRow& R : Rows) {
         TIconButton Button(nullptr);
         Button.SetButtonStyle(bsIELike);
@@ -158,7 +156,7 @@ TEST_F(IconButtonTest, ReleaseInsideClicksAndStaysRaisedReleaseOutsideGoesFlat) 
     MoveTo(30, 30);
     Press();
     EXPECT_EQ(Outer(), bvLowered);
-    EXPECT_TRUE(Button->Focused() || !TestDriver::IsActiveWindow(&Window));
+    EXPECT_TRUE(Button->Focused() || !TestSupport::IsActiveWindow(&Window));
     Release();
     EXPECT_EQ(Clicks, 1);
     EXPECT_EQ(Outer(), bvRaised);

@@ -2,7 +2,6 @@
 // selection colours, caption composition, line boxes and separators, text placement, the
 // dotted focus frame and the fixed-cell frame.
 #include "StrCGrid.h"
-#include "TestDriver.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +51,7 @@ TShownGrid MakeGrid() {
     // The current cell is selected, and keeps the selection colour without the focus too.
     Grid->SetCol(3);
     Grid->SetRow(3);
-    TestDriver::ShowWindow(Window.get());
+    TestSupport::ShowWindow(Window.get());
     return {std::move(Window), Grid};
 }
 

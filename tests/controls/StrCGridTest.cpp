@@ -3,7 +3,6 @@
 #include "StrCGrid.h"
 #include "FormReader.h"
 #include "FormWriter.h"
-#include "TestDriver.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +53,7 @@ TShownGrid MakeLoadedGrid() {
     Grid->BeginLoading();
     Grid->EndLoading();
     Grid->Loaded();
-    TestDriver::ShowWindow(Window.get());
+    TestSupport::ShowWindow(Window.get());
     return {std::move(Window), Grid};
 }
 
@@ -813,7 +812,7 @@ TEST(StrColGridSelection, EditorInputMethodFollowsTheCellOnlyWhenEnabled) {
     AddParam(*Grid, 3, 1)->SetImeMode(imAlpha); // not enabled: the grid's mode applies
     Grid->SetEditorMode(true);
     Grid->SetEditorMode(false);
-    const auto InputMethodOn = [&] { return TestDriver::InputMethodOn(Grid->InplaceEditor()); };
+    const auto InputMethodOn = [&] { return TestSupport::InputMethodOn(Grid->InplaceEditor()); };
     Grid->SetCol(2);
     EXPECT_FALSE(InputMethodOn());
     Grid->SetCol(3);

@@ -231,7 +231,7 @@ TEST_F(TextDlgsTest, TickingAndUntickingActAtOnceAndPreviewIsKeptBetweenRuns) {
         Boxes.push_back(Dialog.Preview());
         Dialog.SetPreview(true);
         Memos.push_back(Memo());
-        Boxes.push_back(TestDriver::ShowsChecked(Box));
+        Boxes.push_back(TestSupport::ShowsChecked(Box));
     });
     EXPECT_EQ(Memos, (std::vector<AnsiString>{"", AsMemoText("text"), "", AsMemoText("text")}));
     EXPECT_EQ(Boxes, (std::vector<bool>{true, false, true}));

@@ -3,7 +3,6 @@
 #include "URLLabel.h"
 
 #include "Forms.h"
-#include "TestDriver.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +20,7 @@ protected:
         });
         SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
         Window.SetBounds(100, 100, 240, 60);
-        TestDriver::PointerToScreen({5, 5}); // far from where the window shows
+        TestSupport::PointerToScreen({5, 5}); // far from where the window shows
         Label = new TURLLabel(&Window);
         Label->SetParent(&Window);
         Label->SetAutoSize(false);

@@ -1,10 +1,18 @@
-// The open dialog as a component of form files.
+// The open dialog as a component of form files, and run as the user answers it.
 #include "Dialogs.h"
+#include "ExtCtrls.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "TempDir.h"
+#include "TestDriver.h"
+#include "TestSupport.h"
 #include "TypInfo.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <stdexcept>
 
 namespace {
 
@@ -45,6 +53,142 @@ end
     TOpenDialog Fresh(nullptr);
     EXPECT_EQ(Fresh.Options(), (TOpenOptions{ofHideReadOnly, ofEnableSizing}));
     EXPECT_EQ(Fresh.FilterIndex(), 1);
+}
+
+// Records what the hooks see while the dialog runs, and may put a panel on the template area.
+class TProbeDialog : public TOpenDialog {
+public:
+    using TOpenDialog::TemplateArea;
+    using TOpenDialog::TOpenDialog;
+
+    bool Template = false;
+    std::vector<std::string> Events;
+    AnsiString SelectionSeen;
+    TPanel* Extra = nullptr;
+
+protected:
+    bool WantsTemplate() const override { return Template; }
+    void DoShow() override {
+        Events.push_back(TemplateArea() ? "show with area" : "show");
+        if (TemplateArea()) {
+            Extra = new TPanel(this);
+            Extra->SetParent(TemplateArea());
+            Extra->SetBounds(0, 0, TemplateArea()->Width(), TemplateArea()->Height());
+        }
+        TOpenDialog::DoShow();
+    }
+    void DoClose() override {
+        Events.push_back(TemplateArea() ? "close with area" : "close");
+        delete Extra;
+        Extra = nullptr;
+        TOpenDialog::DoClose();
+    }
+    void DoSelectionChange() override {
+        SelectionSeen = FileName();
+        TOpenDialog::DoSelectionChange();
+    }
+};
+
+class OpenDialogRun : public testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* Name : {"a.csv", "B.CSV", "c.txt"})
+            ASSERT_TRUE(WriteFile(Dir.FilePath(Name), ""));
+        Dialog.SetInitialDir(Dir.Path());
+        Dialog.SetFilter("CSVファイル|*.CSV"_sj);
+        SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
+    }
+    void TearDown() override { SetExceptionHandler(nullptr); }
+    AnsiString In(const char* Name) const { return Dir.Path() + PathDelim + Name; }
+
+    TTempDir Dir;
+    TProbeDialog Dialog{nullptr};
+    std::vector<std::string> Reported;
+};
+
+TEST_F(OpenDialogRun, ATypedNameBecomesTheFullPathAndCancellingKeepsTheOldOne) {
+    TestDriver::AnswerOpenDialog("a.csv");
+    ASSERT_TRUE(Dialog.Execute());
+    EXPECT_EQ(Dialog.FileName(), In("a.csv"));
+    ASSERT_EQ(Dialog.Files()->Count(), 1);
+    EXPECT_EQ(Dialog.Files()->Get(0), In("a.csv"));
+
+    Dialog.SetFileName("before.csv");
+    TestDriver::AnswerOpenDialog("", [] { TestDriver::TypeInOpenDialog("B.CSV"); });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_EQ(Dialog.FileName(), "before.csv");
+}
+
+TEST_F(OpenDialogRun, TheSelectionHookSeesTheSelectedPathAndItsErrorsAreReported) {
+    bool Selected = false;
+    TestDriver::AnswerOpenDialog("",
+                                 [&] { Selected = TestDriver::SelectInOpenDialog(In("B.CSV")); });
+    EXPECT_FALSE(Dialog.Execute());
+    ASSERT_TRUE(Selected);
+    EXPECT_EQ(Dialog.SelectionSeen, In("B.CSV"));
+    EXPECT_TRUE(Reported.empty());
+
+    Dialog.OnSelectionChange = [](TObject*) { throw std::runtime_error("preview failed"); };
+    TestDriver::AnswerOpenDialog("B.CSV",
+                                 [&] { Selected = TestDriver::SelectInOpenDialog(In("B.CSV")); });
+    EXPECT_TRUE(Dialog.Execute()) << "the dialog goes on after the error";
+    ASSERT_TRUE(Selected);
+    EXPECT_EQ(Dialog.FileName(), In("B.CSV"));
+    ASSERT_FALSE(Reported.empty());
+    EXPECT_EQ(Reported[0], "preview failed");
+}
+
+TEST_F(OpenDialogRun, TheTemplateAreaLivesWhileTheDialogShowsAndOnlyWhenWanted) {
+    TestDriver::AnswerOpenDialog("");
+    Dialog.Execute();
+    EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"show", "close"}));
+
+    Dialog.Events.clear();
+    Dialog.Template = true;
+    Dialog.OnShow = [&](TObject*) { Dialog.Events.push_back("OnShow"); };
+    Dialog.OnClose = [&](TObject*) { Dialog.Events.push_back("OnClose"); };
+    std::vector<std::string> EventsWhileShown;
+    bool PanelShown = false;
+    TestDriver::AnswerOpenDialog("", [&] {
+        EventsWhileShown = Dialog.Events;
+        PanelShown = Dialog.Extra && TestSupport::IsShown(Dialog.Extra);
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_EQ(EventsWhileShown, (std::vector<std::string>{"show with area", "OnShow"}));
+    EXPECT_EQ(Dialog.Events,
+              (std::vector<std::string>{"show with area", "OnShow", "close with area", "OnClose"}));
+    EXPECT_TRUE(PanelShown);
+    EXPECT_EQ(Dialog.TemplateArea(), nullptr);
+}
+
+TEST_F(OpenDialogRun, TheFileNameFieldCanBeReadAndWrittenWhileShown) {
+    AnsiString Shown, Read;
+    TestDriver::AnswerOpenDialog("", [&] {
+        Dialog.SetFileNameFieldText("データ.csv"_sj);
+        Shown = TestDriver::OpenDialogNameText();
+        TestDriver::TypeInOpenDialog("単価.txt"_sj);
+        Read = Dialog.FileNameFieldText();
+    });
+    Dialog.Execute();
+    EXPECT_EQ(Shown, "データ.csv"_sj);
+    EXPECT_EQ(Read, "単価.txt"_sj);
+    EXPECT_EQ(Dialog.FileNameFieldText(), "");
+}
+
+TEST_F(OpenDialogRun, ANameOutsideTheCodePageIsRefusedWithAMessage) {
+    const std::u16string Korean = u"\uD55C\uAD6D.csv";
+    ASSERT_TRUE(std::ofstream(std::filesystem::path(Dir.Path()) / Korean));
+    AnsiString Message;
+    bool StillOpen = false;
+    TestDriver::AnswerOpenDialog("", [&] {
+        TestDriver::AnswerMessageBox(&Message);
+        TestDriver::TypeInOpenDialog(Korean);
+        TestDriver::ConfirmOpenDialog();
+        StillOpen = TestDriver::ModalWindowShown();
+    });
+    EXPECT_FALSE(Dialog.Execute());
+    EXPECT_FALSE(Message.empty());
+    EXPECT_TRUE(StillOpen);
 }
 
 } // namespace

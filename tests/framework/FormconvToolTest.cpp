@@ -1,7 +1,7 @@
 // The formconv program, run as its users run it.
 #include "FormConvert.h"
 #include "TempDir.h"
-#include "TestSupport.h"
+#include "TestDriver.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -10,10 +10,17 @@
 
 namespace {
 
-using TRun = TestSupport::TProgramRun;
+// Status is the exit code of a program that ended normally, -1 otherwise.
+struct TRun {
+    int Status = -1;
+    std::string Out;
+    std::string Err;
+};
 
 TRun Formconv(const std::vector<std::string>& Arguments) {
-    return TestSupport::RunProgram(QUOVANT_FORMCONV, Arguments);
+    TestDriver::TProgramEnd End = TestDriver::RunProgram(QUOVANT_FORMCONV, Arguments);
+    return {End.Finished && !End.Crashed ? End.ExitCode : -1, std::move(End.Out),
+            std::move(End.Err)};
 }
 
 std::string Contents(const std::string& Path) {

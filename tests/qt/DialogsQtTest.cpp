@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -24,8 +23,6 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <gtest/gtest.h>
-
-#include <stdexcept>
 
 namespace {
 
@@ -93,17 +90,6 @@ void TypeAndAccept(QFileDialog* Dialog, const QString& Name) {
     QMetaObject::invokeMethod(Dialog, "accept");
 }
 
-// Clicks the listed name as a user would.
-void SelectListed(QFileDialog* Dialog, const QString& Name) {
-    auto* List = Dialog->findChild<QListView*>("listView");
-    for (int Row = 0; Row < List->model()->rowCount(List->rootIndex()); ++Row) {
-        const QModelIndex Index = List->model()->index(Row, 0, List->rootIndex());
-        if (Index.data().toString() == Name)
-            List->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect |
-                                                               QItemSelectionModel::Rows);
-    }
-}
-
 // Records what the hooks see while the dialog runs, and may put a panel on the template area.
 class TProbeDialog : public TOpenDialog {
 public:
@@ -113,7 +99,6 @@ public:
 
     bool Template = false;
     std::vector<std::string> Events;
-    AnsiString SelectionSeen;
     int FilterIndexSeen = 0;
     QRect AreaInDialog;
     TRect StandardArea;
@@ -139,10 +124,6 @@ protected:
         Extra = nullptr;
         TOpenDialog::DoClose();
     }
-    void DoSelectionChange() override {
-        SelectionSeen = FileName();
-        TOpenDialog::DoSelectionChange();
-    }
     void DoFilterChange() override {
         Events.push_back("filter");
         FilterIndexSeen = FilterIndex();
@@ -161,23 +142,12 @@ protected:
         Path = Dir.path().toStdString();
         Dialog.SetInitialDir(Path);
         Dialog.SetFilter("CSVファイル|*.CSV"_sj);
-        SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
     }
-    void TearDown() override { SetExceptionHandler(nullptr); }
 
     QTemporaryDir Dir;
     AnsiString Path;
     TProbeDialog Dialog{nullptr};
-    std::vector<std::string> Reported;
 };
-
-TEST_F(DialogsTest, TypedAndConfirmedFileBecomesTheFullPath) {
-    WhenShown<QFileDialog>([](QFileDialog* Shown) { TypeAndAccept(Shown, "a.csv"); });
-    ASSERT_TRUE(Dialog.Execute());
-    EXPECT_EQ(Dialog.FileName(), Path + "/a.csv");
-    ASSERT_EQ(Dialog.Files()->Count(), 1);
-    EXPECT_EQ(Dialog.Files()->Get(0), Path + "/a.csv");
-}
 
 TEST_F(DialogsTest, UpperCasePatternListsFilesOfEitherCase) {
     QStringList Names;
@@ -187,40 +157,6 @@ TEST_F(DialogsTest, UpperCasePatternListsFilesOfEitherCase) {
     });
     EXPECT_FALSE(Dialog.Execute());
     EXPECT_EQ(Names, CsvNames);
-}
-
-TEST_F(DialogsTest, CancellingKeepsTheFileNameItHadBefore) {
-    Dialog.SetFileName("before.csv");
-    WhenShown<QFileDialog>([](QFileDialog* Shown) {
-        WaitForNames(Shown, CsvNames);
-        NameField(Shown)->setText("a.csv");
-        Shown->reject();
-    });
-    EXPECT_FALSE(Dialog.Execute());
-    EXPECT_EQ(Dialog.FileName(), "before.csv");
-}
-
-TEST_F(DialogsTest, SelectionChangeHookSeesTheSelectedPathAsFileName) {
-    WhenShown<QFileDialog>([](QFileDialog* Shown) {
-        WaitForNames(Shown, CsvNames);
-        SelectListed(Shown, "B.CSV");
-        Shown->reject();
-    });
-    EXPECT_FALSE(Dialog.Execute());
-    EXPECT_EQ(Dialog.SelectionSeen, Path + "/B.CSV");
-}
-
-TEST_F(DialogsTest, AnErrorInASelectionHandlerIsReportedAndTheDialogGoesOn) {
-    Dialog.OnSelectionChange = [](TObject*) { throw std::runtime_error("preview failed"); };
-    WhenShown<QFileDialog>([](QFileDialog* Shown) {
-        WaitForNames(Shown, CsvNames);
-        SelectListed(Shown, "B.CSV");
-        QMetaObject::invokeMethod(Shown, "accept");
-    });
-    EXPECT_TRUE(Dialog.Execute());
-    EXPECT_EQ(Dialog.FileName(), Path + "/B.CSV");
-    ASSERT_FALSE(Reported.empty());
-    EXPECT_EQ(Reported[0], "preview failed");
 }
 
 TEST_F(DialogsTest, FilterIndexFollowsTheTypeTheUserChooses) {
@@ -265,11 +201,9 @@ TEST_F(DialogsTest, FilterDescriptionsStayWholeAndStarDotStarListsEveryFile) {
 
 TEST_F(DialogsTest, TemplateAreaStandsBelowTheStandardControlsWhileTheDialogIsShown) {
     Dialog.Template = true;
-    std::vector<std::string> EventsWhileShown;
     bool PanelOnDialog = false;
     QRect AreaWhenShown;
     WhenShown<QFileDialog>([&](QFileDialog* Shown) {
-        EventsWhileShown = Dialog.Events;
         PanelOnDialog = Dialog.Extra && TControlAccess::Widget(Dialog.Extra)->window() == Shown &&
                         TControlAccess::Widget(Dialog.Extra)->isVisible();
         const QRect Combo(TypeCombo(Shown)->mapTo(Shown, QPoint(0, 0)), TypeCombo(Shown)->size());
@@ -279,24 +213,13 @@ TEST_F(DialogsTest, TemplateAreaStandsBelowTheStandardControlsWhileTheDialogIsSh
         EXPECT_EQ(Dialog.TemplateArea()->Width(), Area->width());
         Shown->reject();
     });
-    Dialog.OnShow = [&](TObject*) { Dialog.Events.push_back("OnShow"); };
-    Dialog.OnClose = [&](TObject*) { Dialog.Events.push_back("OnClose"); };
     EXPECT_FALSE(Dialog.Execute());
-    EXPECT_EQ(EventsWhileShown, (std::vector<std::string>{"show with area", "OnShow"}));
-    EXPECT_EQ(Dialog.Events,
-              (std::vector<std::string>{"show with area", "OnShow", "close with area", "OnClose"}));
     EXPECT_TRUE(PanelOnDialog);
     EXPECT_EQ(Dialog.AreaInDialog, AreaWhenShown);
     EXPECT_GE(Dialog.AreaInDialog.height(), TOpenDialog::TemplateAreaHeight);
     EXPECT_GT(Dialog.AreaInDialog.width(), 0);
     EXPECT_LE(Dialog.StandardArea.Bottom, Dialog.AreaInDialog.top());
     EXPECT_EQ(Dialog.TemplateArea(), nullptr);
-}
-
-TEST_F(DialogsTest, WithoutATemplateThereIsNoArea) {
-    WhenShown<QFileDialog>([](QFileDialog* Shown) { Shown->reject(); });
-    Dialog.Execute();
-    EXPECT_EQ(Dialog.Events, (std::vector<std::string>{"show", "close"}));
 }
 
 TEST_F(DialogsTest, PlacesBarIsShownOrHiddenAsAsked) {
@@ -310,42 +233,6 @@ TEST_F(DialogsTest, PlacesBarIsShownOrHiddenAsAsked) {
         Dialog.Execute();
         EXPECT_EQ(Visible, Shown);
     }
-}
-
-TEST_F(DialogsTest, FileNameFieldCanBeReadAndWrittenWhileShown) {
-    AnsiString Read;
-    QString Shown;
-    WhenShown<QFileDialog>([&](QFileDialog* Running) {
-        Dialog.SetFileNameFieldText("データ.csv"_sj);
-        Shown = NameField(Running)->text();
-        NameField(Running)->setText(QString::fromUtf8("単価.txt"));
-        Read = Dialog.FileNameFieldText();
-        Running->reject();
-    });
-    Dialog.Execute();
-    EXPECT_EQ(Shown, QString::fromUtf8("データ.csv"));
-    EXPECT_EQ(Read, "単価.txt"_sj);
-    EXPECT_EQ(Dialog.FileNameFieldText(), "");
-}
-
-TEST_F(DialogsTest, ANameOutsideTheCodePageIsRefusedWithAMessage) {
-    const QString Korean = QString::fromUtf8("한국.csv");
-    QFile(Dir.filePath(Korean)).open(QIODevice::WriteOnly);
-    bool Warned = false;
-    bool StillOpen = false;
-    WhenShown<QFileDialog>([&](QFileDialog* Shown) {
-        WhenShown<QMessageBox>([&](QMessageBox* Box) {
-            Warned = true;
-            Box->accept();
-        });
-        NameField(Shown)->setText(Korean);
-        QMetaObject::invokeMethod(Shown, "accept");
-        StillOpen = Shown->isVisible();
-        Shown->reject();
-    });
-    EXPECT_FALSE(Dialog.Execute());
-    EXPECT_TRUE(Warned);
-    EXPECT_TRUE(StillOpen);
 }
 
 TEST_F(DialogsTest, AWindowFreedWhileTheDialogRunsDoesNotTakeTheDialogWithIt) {

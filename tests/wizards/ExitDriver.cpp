@@ -7,7 +7,6 @@
 #include "WinApi.h"
 #include "WizardDriver.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -87,7 +86,11 @@ void StartDriver() {
         DropProbeForms();
     // Ended from outside in the middle of writing the hand-off file.
     if (std::strcmp(S->Name, "killed") == 0)
-        SetFileFault([](TFileOp Op) { return Op == TFileOp::Write ? std::raise(SIGTERM) : 0; });
+        SetFileFault([](TFileOp Op) {
+            if (Op == TFileOp::Write)
+                TestDriver::RequestEnd();
+            return 0;
+        });
     // The dialog says what its accept button reads before it is answered.
     TestDriver::AnswerOpenDialog(S->ConfirmDialog ? Variable("QUOVANT_PROBE_SOURCE") : "",
                                  [] { Say("dialog", TestDriver::OpenDialogConfirmText()); });

@@ -1,11 +1,10 @@
 // Every way of ending a program ends its process with a clean exit: the programs' own entry,
 // built with a driver that plays the user (ExitDriver.cpp), runs to its end in a child
-// process under the C locale, static teardown included. Ended by a signal while it writes the
+// process under the C locale, static teardown included. Ended from outside while it writes the
 // hand-off file, a program leaves the old file and no temporary one.
 #include "TempDir.h"
 #include "TestDriver.h"
 
-#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -17,10 +16,10 @@ struct TExitCase {
     const char* Program;
     const char* Scenario;
     THandOff HandOff;
-    int ExitCode = 0; // negative: ended by that signal
+    int ExitCode = 0; // negative: ended by the system's request, with that code
 };
 
-constexpr int Killed = -SIGTERM;
+const int Killed = -TestDriver::EndRequestCode();
 
 const TExitCase Cases[] = {
     {"morvane", "execute", THandOff::Written},     {"morvane", "mapping-cancel", THandOff::Gone},
@@ -41,13 +40,13 @@ TEST(ExitTest, EveryWayOfEndingAProgramEndsItsProcessCleanly) {
         const std::string Source =
             Dir.Write("source.csv", std::string(C.Scenario) == "empty-file" ? "" : "a\r\n");
 
-        const TestDriver::TChildEnd End =
-            TestDriver::RunChild(std::string(QUOVANT_PROBES "/") + C.Program + "_probe",
-                                 {{"LC_ALL", "C.UTF-8"},
-                                  {"QUOVANT_PROBE_SCENARIO", C.Scenario},
-                                  {"QUOVANT_PROBE_DIR", Dir.Path()},
-                                  {"QUOVANT_PROBE_SOURCE", Source}},
-                                 60000);
+        const TestDriver::TProgramEnd End =
+            TestDriver::RunProgram(std::string(QUOVANT_PROBES "/") + C.Program + "_probe", {},
+                                   {{"LC_ALL", "C.UTF-8"},
+                                    {"QUOVANT_PROBE_SCENARIO", C.Scenario},
+                                    {"QUOVANT_PROBE_DIR", Dir.Path()},
+                                    {"QUOVANT_PROBE_SOURCE", Source}},
+                                   60000);
         ASSERT_TRUE(End.Finished) << "the program did not end";
         const std::string& Out = End.Out;
         const std::string& Err = End.Err;

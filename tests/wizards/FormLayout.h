@@ -336,7 +336,7 @@ inline void ExpectWindow(TCustomForm* Form, const AnsiString& Caption) {
     EXPECT_EQ(Form->ClientHeight(), 666);
     const TRect Window = TestSupport::WindowBounds(Form);
     EXPECT_EQ((std::pair{Window.Width(), Window.Height()}), (std::pair{1010, 666}));
-    EXPECT_FALSE(TestDriver::Resizable(Form)) << "the window cannot be resized";
+    EXPECT_FALSE(TestSupport::Resizable(Form)) << "the window cannot be resized";
     ASSERT_EQ(Screen->Width(), 800);
     ASSERT_EQ(Screen->Height(), 800);
     EXPECT_EQ(Form->Left(), (800 - Form->Width()) / 2);

@@ -33,7 +33,7 @@ protected:
         TPlatformWidget* Button =
             ComponentByName<TRadioGroup>(Form, "Separater_Char")->Button(Index);
         ASSERT_NE(Button, nullptr);
-        TestDriver::ClickWindow(Button);
+        TestSupport::ClickWindow(Button);
     }
     // Presses the target buttons in order (by name), after Start.
     void Map(std::initializer_list<const char*> Buttons) {

@@ -68,8 +68,7 @@ protected:
         });
     }
     void TypeIntoCell(int Col, int Row, const std::u16string& Text) {
-        EditCell(Col, Row,
-                 [&Text](TWinControl* Editor) { TestDriver::CommitScreenText(Editor, Text); });
+        EditCell(Col, Row, [&Text](TWinControl* Editor) { TestSupport::Commit(Editor, Text); });
     }
     // Opens the grid's menu over a cell and chooses the item of that caption.
     void Command(int Row, const AnsiString& Caption) {

@@ -48,7 +48,7 @@ bool Shoot(TCustomForm* Form, const TShot& Shot, const std::string& OutDir) {
     auto Press = [Form](const char* Name) { Click(ComponentByName<TControl>(Form, Name)); };
     auto SaveForm = [Form](const std::string& Path) {
         TestSupport::ProcessEvents();
-        return Save(TestDriver::WindowImage(Form), Path);
+        return Save(TestSupport::WindowImage(Form), Path);
     };
     Press("Button21");
     bool Ok = SaveForm(OutDir + "/" + Shot.Program + "-mapping.png");
