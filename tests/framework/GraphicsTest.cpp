@@ -30,7 +30,7 @@ std::string InfoHeader(int W, int H, int Rows) {
     PutLE(Out, 32, 2);
     PutLE(Out, 0, 4);
     PutLE(Out, W * H * 4, 4);
-    PutLE(Out, 0, 16);
+    Out.append(16, '\0'); // resolutions and colour counts
     return Out;
 }
 
