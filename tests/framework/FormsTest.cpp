@@ -1,6 +1,7 @@
 // Forms and the application: showing, closing, the main form ending the program, the error
 // report; the screen's cursors; and the platform calls of the program's directory and shell.
 #include "Forms.h"
+#include "Fixtures.h"
 #include "TestSupport.h"
 #include "TypInfo.h"
 #include "WinApi.h"
@@ -10,38 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// Makes a fresh application object the program's one for the time of a test.
-class TLocalApplication {
-public:
-    TLocalApplication() : FSaved(Application) { Application = &Local; }
-    ~TLocalApplication() { Application = FSaved; }
-    TApplication Local;
-
-private:
-    TApplication* FSaved;
-};
-
-class TRecordingForm : public TForm {
-public:
-    explicit TRecordingForm(TComponent* AOwner) : TForm(AOwner) {
-        OnShow = [this](TObject*) { Log.push_back("show"); };
-        OnClose = [this](TObject*, TCloseAction& Action) {
-            Log.push_back("close");
-            Action = NextAction;
-        };
-    }
-    ~TRecordingForm() override {
-        if (Destroyed)
-            *Destroyed = true;
-    }
-    std::vector<std::string> Log;
-    TCloseAction NextAction = caHide;
-    bool* Destroyed = nullptr;
-};
-
-} // namespace
+namespace {} // namespace
 
 // ---- Showing and closing
 

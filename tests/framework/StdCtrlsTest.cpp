@@ -4,6 +4,7 @@
 #include "ComCtrls.h"
 #include "EditMenu.h"
 #include "ExtCtrls.h"
+#include "Fixtures.h"
 #include "FormReader.h"
 #include "FormWriter.h"
 #include "TestSupport.h"
@@ -15,32 +16,12 @@
 
 namespace {
 
-// A root for form files that nests the controls under their parents.
-class TStdTestForm : public TComponent {
-public:
-    using TComponent::TComponent;
-    const char* ClassName() const override { return "TStdTestForm"; }
-    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*) const override {
-        for (int I = 0; I < ComponentCount(); ++I)
-            if (!Components(I)->GetParentComponent())
-                Proc(Components(I));
-    }
-};
+class StdCtrlsTest : public TReportingTest {};
 
 [[maybe_unused]] const bool FormRegistered = [] {
     TPublish<TStdTestForm>("TStdTestForm", "TComponent");
     return true;
 }();
-
-// Counts what reaches the layer's error report.
-class StdCtrlsTest : public testing::Test {
-protected:
-    void SetUp() override {
-        SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
-    }
-    void TearDown() override { SetExceptionHandler(nullptr); }
-    std::vector<std::string> Reported;
-};
 
 // ---------------------------------------------------------------------------------------------
 // List box

@@ -2,6 +2,7 @@
 // window flags of a frame, cursors, the program's folder and the desktop's opener.
 #include "Forms.h"
 #include "WinApi.h"
+#include "framework/Fixtures.h"
 #include "qt/QtHost.h"
 
 #include <QApplication>
@@ -44,35 +45,6 @@ public:
 
 private:
     QTimer FPoll;
-};
-
-// Makes a fresh application object the program's one for the time of a test.
-class TLocalApplication {
-public:
-    TLocalApplication() : FSaved(Application) { Application = &Local; }
-    ~TLocalApplication() { Application = FSaved; }
-    TApplication Local;
-
-private:
-    TApplication* FSaved;
-};
-
-class TRecordingForm : public TForm {
-public:
-    explicit TRecordingForm(TComponent* AOwner) : TForm(AOwner) {
-        OnShow = [this](TObject*) { Log.push_back("show"); };
-        OnClose = [this](TObject*, TCloseAction& Action) {
-            Log.push_back("close");
-            Action = NextAction;
-        };
-    }
-    ~TRecordingForm() override {
-        if (Destroyed)
-            *Destroyed = true;
-    }
-    std::vector<std::string> Log;
-    TCloseAction NextAction = caHide;
-    bool* Destroyed = nullptr;
 };
 
 // Sends what the desktop would open to a text browser's source for the time of a test.

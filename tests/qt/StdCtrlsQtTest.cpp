@@ -4,6 +4,7 @@
 #include "FormReader.h"
 #include "StdCtrls.h"
 #include "TypInfo.h"
+#include "framework/Fixtures.h"
 #include "qt/QtHost.h"
 
 #include <QAbstractItemModel>
@@ -17,32 +18,12 @@
 
 namespace {
 
-// A root for form files that nests the controls under their parents.
-class TStdQtTestForm : public TComponent {
-public:
-    using TComponent::TComponent;
-    const char* ClassName() const override { return "TStdQtTestForm"; }
-    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*) const override {
-        for (int I = 0; I < ComponentCount(); ++I)
-            if (!Components(I)->GetParentComponent())
-                Proc(Components(I));
-    }
-};
+class StdCtrlsTest : public TReportingTest {};
 
 [[maybe_unused]] const bool FormRegistered = [] {
-    TPublish<TStdQtTestForm>("TStdQtTestForm", "TComponent");
+    TPublish<TStdTestForm>("TStdTestForm", "TComponent");
     return true;
 }();
-
-// Counts what reaches the layer's error report.
-class StdCtrlsTest : public testing::Test {
-protected:
-    void SetUp() override {
-        SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
-    }
-    void TearDown() override { SetExceptionHandler(nullptr); }
-    std::vector<std::string> Reported;
-};
 
 // ---------------------------------------------------------------------------------------------
 // List box
@@ -257,8 +238,8 @@ TEST_F(RadioGroupTest, ChangingTheItemsRebuildsTheButtons) {
 }
 
 TEST_F(RadioGroupTest, AFormFileMayGiveItemIndexBeforeTheItems) {
-    TStdQtTestForm Form(nullptr);
-    ReadComponentText(&Form, R"(object Form: TStdQtTestForm
+    TStdTestForm Form(nullptr);
+    ReadComponentText(&Form, R"(object Form: TStdTestForm
   object Separater_Char: TRadioGroup
     Width = 257
     Height = 89
