@@ -11,9 +11,10 @@
 #include "SourceLines.h"
 #include "TypInfo.h"
 
-#include <QElapsedTimer>
-#include <QFileInfo>
+#include "Stopwatch.h"
+
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -56,10 +57,9 @@ private:
 }();
 
 template <class F> void Measure(const char* What, F Step) {
-    QElapsedTimer Timer;
-    Timer.start();
+    const TStopwatch Timer;
     Step();
-    std::printf("%-40s %8.1f ms\n", What, static_cast<double>(Timer.nsecsElapsed()) / 1e6);
+    std::printf("%-40s %8.1f ms\n", What, Timer.Ms());
 }
 
 } // namespace
@@ -74,7 +74,7 @@ int main() {
     });
     Measure("clear them", [&] { Items.Clear(); });
 
-    if (!QFileInfo(QUOVANT_TESTDATA "/csv/KEN_ALL.CSV").isFile()) {
+    if (!std::filesystem::is_regular_file(QUOVANT_TESTDATA "/csv/KEN_ALL.CSV")) {
         std::printf("shared test data missing: " QUOVANT_TESTDATA "\n");
         return 1;
     }

@@ -6,16 +6,15 @@
 //   flow_bench morvane|pellisk LINES   the flow on a generated file of LINES lines (100000)
 //   flow_bench generate LINES FILE     writes the generated file, for bench/compare.sh
 //   flow_bench long                    morvane on a file whose first field is 50 MB
+#include "Stopwatch.h"
+#include "TempDir.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
 #include "upellisk.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <cstdio>
 #include <fstream>
-#include <sys/resource.h>
 #include <type_traits>
 
 namespace {
@@ -55,26 +54,21 @@ void WriteLongFieldSource(const std::string& Path) {
 }
 
 long PeakMegabytes() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return Usage.ru_maxrss / 1024;
+    return TestDriver::PeakResidentKB() / 1024;
 }
 
 double CpuMs() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    const auto Ms = [](const timeval& T) { return T.tv_sec * 1e3 + T.tv_usec / 1e3; };
-    return Ms(Usage.ru_utime) + Ms(Usage.ru_stime);
+    return TestDriver::ProcessCpuMs();
 }
 
 // Wall and CPU time of one step, and the list of steps in the order printed.
 class TSteps {
 public:
     void Start() {
-        FWall.start();
+        FWall.Restart();
         FCpu = CpuMs();
     }
-    void Stop(const std::string& Name) { Record(Name, FWall.nsecsElapsed() / 1e6, CpuMs() - FCpu); }
+    void Stop(const std::string& Name) { Record(Name, FWall.Ms(), CpuMs() - FCpu); }
     void Record(const std::string& Name, double Wall, double Cpu) {
         FSteps.push_back({Name, Wall, Cpu});
     }
@@ -92,7 +86,7 @@ private:
         double Cpu;
     };
     std::vector<TStep> FSteps;
-    QElapsedTimer FWall;
+    TStopwatch FWall;
     double FCpu = 0;
 };
 
@@ -129,13 +123,12 @@ void TimeGridCommands(Tfpellisk* F, TSteps& Steps) {
 
 // Clicks, for field N, the target N when the program has one, otherwise the skip button.
 template <class Form> int Run(const std::string& Source, int LastTarget) {
-    QTemporaryDir Dir;
-    SetProgramDirForTesting(Dir.path().toStdString());
+    TTempDir Dir;
+    SetProgramDirForTesting(Dir.Path());
     TSteps Steps;
-    QElapsedTimer Total;
     const double TotalCpu = CpuMs();
-    Total.start();
-    WizardDriver::AnswerFileDialog(QString::fromStdString(Source));
+    const TStopwatch Total;
+    WizardDriver::AnswerOpenDialog(Source);
     Steps.Start();
     auto* F = new Form(nullptr);
     F->Show();
@@ -147,15 +140,14 @@ template <class Form> int Run(const std::string& Source, int LastTarget) {
     const int Fields = F->FieldCount();
     for (int Field = 1; Field <= Fields; ++Field) {
         Steps.Start();
-        QElapsedTimer Wall;
-        Wall.start();
+        const TStopwatch Wall;
         const double Cpu = CpuMs();
         WizardDriver::Click(TargetButton(F, Field <= LastTarget ? Field : 0));
-        QApplication::processEvents();
+        TestSupport::ProcessEvents();
         if (Field == 1) {
             Steps.Stop("first target click");
         } else {
-            SlowestWall = std::max(SlowestWall, Wall.nsecsElapsed() / 1e6);
+            SlowestWall = std::max(SlowestWall, Wall.Ms());
             SlowestCpu = std::max(SlowestCpu, CpuMs() - Cpu);
         }
     }
@@ -163,7 +155,7 @@ template <class Form> int Run(const std::string& Source, int LastTarget) {
     Steps.Start();
     WizardDriver::Click(ComponentByName<TControl>(F, "IconButton3"));
     Steps.Stop("execute");
-    Steps.Record("whole flow", Total.nsecsElapsed() / 1e6, CpuMs() - TotalCpu);
+    Steps.Record("whole flow", Total.Ms(), CpuMs() - TotalCpu);
     if constexpr (std::is_same_v<Form, Tfpellisk>)
         TimeGridCommands(F, Steps);
     std::printf("fields: %d\n", Fields);
@@ -180,7 +172,6 @@ bool IsNumber(const std::string& Text) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     RegisterMorvaneClasses();
     RegisterPelliskClasses();
     const std::string Which = argc > 1 ? argv[1] : "morvane";
@@ -197,15 +188,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: flow_bench morvane|pellisk [FILE|LINES] | long\n");
         return 2;
     }
-    QApplication App(argc, argv);
+    TestSupport::Start(argc, argv);
     Application->Initialize(); // as the programs start
-    QTemporaryDir SourceDir;
+    const TTempDir SourceDir;
     std::string Source = Input;
     if (Which == "long") {
-        Source = (SourceDir.path() + "/long.csv").toStdString();
+        Source = SourceDir.FilePath("long.csv");
         WriteLongFieldSource(Source);
     } else if (IsNumber(Input)) {
-        Source = (SourceDir.path() + "/source.csv").toStdString();
+        Source = SourceDir.FilePath("source.csv");
         WriteSource(Source, std::stoi(Input));
     }
     std::printf("%s: %s\n", Which.c_str(), Source.c_str());

@@ -5,33 +5,24 @@
 //   grid_bench [rows]
 #include "Forms.h"
 #include "Grids.h"
-#include "internal/QtHost.h"
+#include "Stopwatch.h"
+#include "TestDriver.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
-#include <QWidget>
 #include <cstdio>
 #include <cstdlib>
-#include <sys/resource.h>
 
 namespace {
 
 constexpr int Cols = 19;
 constexpr int PaintRounds = 50;
 
-long PeakKilobytes() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return Usage.ru_maxrss;
-}
-
 std::unique_ptr<TStringGrid> MakeGrid(int Rows) {
     auto Grid = std::make_unique<TStringGrid>(nullptr);
     Grid->SetColCount(Cols);
     Grid->SetRowCount(Rows);
     Grid->SetBounds(0, 0, 921, 540);
-    TControlAccess::Widget(Grid.get())->show();
-    QCoreApplication::processEvents();
+    TestSupport::ShowAndWait(Grid.get());
     return Grid;
 }
 
@@ -49,56 +40,50 @@ void Fill(TStringGrid& Grid) {
 }
 
 double PaintMs(TStringGrid& Grid) {
-    QElapsedTimer Timer;
-    Timer.start();
+    const TStopwatch Timer;
     for (int I = 0; I < PaintRounds; ++I)
         Grid.Snapshot();
-    return Timer.nsecsElapsed() / 1e6 / PaintRounds;
+    return Timer.Ms() / PaintRounds;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication App(argc, argv);
+    TestSupport::Start(argc, argv);
     RegisterFrameworkClasses();
     const int Rows = argc > 1 ? std::atoi(argv[1]) : 100000;
 
     {
         // The wizards add one row per source line past the first 50.
         auto Growing = MakeGrid(50);
-        QElapsedTimer Timer;
-        Timer.start();
+        const TStopwatch Timer;
         while (Growing->RowCount() < Rows)
             Growing->SetRowCount(Growing->RowCount() + 1);
-        std::printf("grow from 50 to %d rows one at a time: %.1f ms\n", Rows,
-                    Timer.nsecsElapsed() / 1e6);
+        std::printf("grow from 50 to %d rows one at a time: %.1f ms\n", Rows, Timer.Ms());
     }
 
-    const long Before = PeakKilobytes();
+    const long Before = TestDriver::PeakResidentKB();
     auto Large = MakeGrid(Rows);
-    QElapsedTimer Timer;
-    Timer.start();
+    TStopwatch Timer;
     Fill(*Large);
-    std::printf("fill %d x %d cells: %.1f ms, peak memory +%ld MB\n", Rows, Cols,
-                Timer.nsecsElapsed() / 1e6, (PeakKilobytes() - Before) / 1024);
+    std::printf("fill %d x %d cells: %.1f ms, peak memory +%ld MB\n", Rows, Cols, Timer.Ms(),
+                (TestDriver::PeakResidentKB() - Before) / 1024);
 
     // Twice: the first time creates the row lists, the second finds them.
     for (int Round = 0; Round < 2; ++Round) {
-        Timer.restart();
+        Timer.Restart();
         for (int R = 2; R < Large->RowCount(); ++R)
             Large->Rows(R - 1)->Assign(Large->Rows(R));
         Large->SetRowCount(Large->RowCount() - 1);
         std::printf("delete row 1 by shifting %d rows up: %.1f ms\n", Large->RowCount() - 1,
-                    Timer.nsecsElapsed() / 1e6);
+                    Timer.Ms());
     }
 
-    Timer.restart();
+    Timer.Restart();
     for (int R = 1000; R < Large->RowCount(); ++R)
         Large->SetCells(5, R, "0");
-    QCoreApplication::processEvents();
-    std::printf("write %d cells out of view: %.1f ms\n", Large->RowCount() - 1000,
-                Timer.nsecsElapsed() / 1e6);
+    TestSupport::ProcessEvents();
+    std::printf("write %d cells out of view: %.1f ms\n", Large->RowCount() - 1000, Timer.Ms());
 
     auto Small = MakeGrid(50);
     Fill(*Small);

@@ -6,14 +6,14 @@
 //
 //   scg_bench [rows]
 #include "CtrlsReg.h"
+#include "Stopwatch.h"
 #include "StrCGrid.h"
+#include "TestDriver.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
-#include <sys/resource.h>
 
 namespace {
 
@@ -23,9 +23,7 @@ constexpr int LastNumeric = 17;
 constexpr int Lookups = 2000000;
 
 long PeakMegabytes() {
-    rusage Usage{};
-    getrusage(RUSAGE_SELF, &Usage);
-    return Usage.ru_maxrss / 1024;
+    return TestDriver::PeakResidentKB() / 1024;
 }
 
 std::unique_ptr<TStrColGrid> MakeGrid() {
@@ -50,8 +48,7 @@ void Grow(TStrColGrid& Grid, int Rows) {
 double LookupNs(TStrColGrid& Grid, bool SameScreen) {
     constexpr int ScreenRows = 30;
     std::mt19937 Random(7);
-    QElapsedTimer Timer;
-    Timer.start();
+    const TStopwatch Timer;
     std::size_t Found = 0;
     int Done = 0;
     while (Done < Lookups) {
@@ -61,7 +58,7 @@ double LookupNs(TStrColGrid& Grid, bool SameScreen) {
             for (int C = 0; C < Cols; ++C, ++Done)
                 Found += Grid.GetCellParam(C, R, false) != nullptr;
     }
-    const double Ns = double(Timer.nsecsElapsed()) / Done;
+    const double Ns = Timer.Ns() / Done;
     return Found ? Ns : -1;
 }
 
@@ -69,13 +66,12 @@ double LookupNs(TStrColGrid& Grid, bool SameScreen) {
 // in the processor's cache.
 double ScatteredLookupNs(TStrColGrid& Grid) {
     std::mt19937 Random(11);
-    QElapsedTimer Timer;
-    Timer.start();
+    const TStopwatch Timer;
     std::size_t Found = 0;
     for (int I = 0; I < Lookups; ++I)
         Found += Grid.GetCellParam(int(Random() % Cols), int(Random() % unsigned(Grid.RowCount())),
                                    false) != nullptr;
-    const double Ns = double(Timer.nsecsElapsed()) / Lookups;
+    const double Ns = Timer.Ns() / Lookups;
     return Found ? Ns : -1;
 }
 
@@ -89,8 +85,7 @@ void PrintLookups(TStrColGrid& Grid) {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication App(argc, argv);
+    TestSupport::Start(argc, argv);
     RegisterControlClasses();
     const int Rows = argc > 1 ? std::atoi(argv[1]) : 100000;
 
@@ -98,15 +93,14 @@ int main(int argc, char** argv) {
     PrintLookups(*Small);
 
     auto Large = MakeGrid();
-    QElapsedTimer Timer;
-    Timer.start();
+    TStopwatch Timer;
     Grow(*Large, Rows);
     std::printf("grow from 50 to %d rows with %d parameters: %.1f ms, peak resident %ld MB\n", Rows,
-                Large->CellParams()->Count(), Timer.nsecsElapsed() / 1e6, PeakMegabytes());
+                Large->CellParams()->Count(), Timer.Ms(), PeakMegabytes());
     PrintLookups(*Large);
 
-    Timer.restart();
+    Timer.Restart();
     Large.reset();
-    std::printf("destroy the grown grid: %.1f ms\n", Timer.nsecsElapsed() / 1e6);
+    std::printf("destroy the grown grid: %.1f ms\n", Timer.Ms());
     return 0;
 }

@@ -1,9 +1,7 @@
 #include "ComCtrls.h"
 
-#include "QtHost.h"
+#include "PlatformWindows.h"
 #include "TypInfo.h"
-
-#include <QWidget>
 
 namespace {
 
@@ -38,8 +36,7 @@ void TStatusBar::SetSizeGrip(bool Value) {
 bool TStatusBar::SizeGripShown() const {
     if (!FSizeGrip || !Parent() || Parent()->Parent())
         return false;
-    const QWidget* Window = TControlAccess::Widget(Parent());
-    return Window->minimumSize() != Window->maximumSize();
+    return Platform::WindowResizable(Parent()->Widget());
 }
 
 void TStatusBar::Paint() {

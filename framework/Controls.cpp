@@ -2,14 +2,8 @@
 
 #include "DragInput.h"
 #include "Menus.h"
-#include "QtHost.h"
+#include "PlatformWindows.h"
 #include "WinTypes.h"
-
-#include <QCoreApplication>
-#include <QGuiApplication>
-#include <QInputMethod>
-#include <QPainter>
-#include <QWidget>
 
 #include <algorithm>
 
@@ -49,10 +43,8 @@ TControl::~TControl() {
     DragControlDestroyed(this);
     if (FParent)
         FParent->RemoveControl(this);
-    if (FWidget) {
-        DetachControl(this);
-        delete QtWidget(FWidget);
-    }
+    if (FWidget)
+        Platform::DestroyWindow(FWidget);
 }
 
 TPlatformWidget* TControl::Widget() const {
@@ -62,14 +54,14 @@ TPlatformWidget* TControl::Widget() const {
 }
 
 TPlatformWidget* TControl::CreateWidget() {
-    return PlatformWidget(new THostWidget(this));
+    return Platform::CreateHostWindow(this);
 }
 
 void TControl::CreateHandle() {
     FWidget = CreateWidget();
-    AttachControl(QtWidget(FWidget), this);
-    QtWidget(FWidget)->setEnabled(FEnabled);
-    QtWidget(FWidget)->setFont(ToQFont(*FFont));
+    Platform::AttachWindow(FWidget, this);
+    Platform::SetWindowEnabled(FWidget, FEnabled);
+    Platform::SetWindowFont(FWidget, *FFont);
     ApplyCursor();
     ApplyHint();
     auto* Win = dynamic_cast<TWinControl*>(this);
@@ -90,12 +82,11 @@ void TControl::CreateHandle() {
 
 // Puts the widget into its parent's widget, at the control's bounds and visibility.
 void TControl::PlaceWidget() {
-    QWidget* ParentWidget = FParent ? QtWidget(FParent->FWidget) : nullptr;
-    if (QtWidget(FWidget)->parentWidget() != ParentWidget)
-        QtWidget(FWidget)->setParent(ParentWidget);
+    TPlatformWidget* ParentWidget = FParent ? FParent->FWidget : nullptr;
+    Platform::SetParentWindow(FWidget, ParentWidget);
     ApplyBounds();
     if (ParentWidget)
-        QtWidget(FWidget)->setVisible(FVisible);
+        Platform::SetWindowVisible(FWidget, FVisible);
 }
 
 // A window's Left and Top place its client area, since the size of the frame around it is
@@ -104,25 +95,18 @@ void TControl::ApplyBounds() {
     if (!FWidget)
         return;
     const TPoint Frame = FrameExtent();
-    const QSize Size(std::max(FWidth - Frame.X, 0), std::max(FHeight - Frame.Y, 0));
-    QWidget* W = QtWidget(FWidget);
-    if (W->isWindow() && W->minimumSize() == W->maximumSize())
-        W->setFixedSize(Size);
-    W->setGeometry(FLeft, FTop, Size.width(), Size.height());
+    Platform::SetWindowBounds(FWidget, Bounds(FLeft, FTop, std::max(FWidth - Frame.X, 0),
+                                              std::max(FHeight - Frame.Y, 0)));
 }
 
 void TControl::ApplyCursor() {
-    if (!FWidget)
-        return;
-    if (FCursor == crDefault)
-        QtWidget(FWidget)->unsetCursor();
-    else
-        QtWidget(FWidget)->setCursor(CursorOf(FCursor));
+    if (FWidget)
+        Platform::SetWindowCursor(FWidget, FCursor);
 }
 
 void TControl::ApplyHint() {
     if (FWidget)
-        QtWidget(FWidget)->setToolTip(FShowHint ? QtText::Decode(FHint) : QString());
+        Platform::SetWindowHint(FWidget, FShowHint ? FHint : AnsiString());
 }
 
 void TControl::SetParent(TWinControl* AParent) {
@@ -139,7 +123,7 @@ void TControl::SetParent(TWinControl* AParent) {
     else if (AParent && AParent->FWidget)
         Widget();
     else if (FWidget)
-        QtWidget(FWidget)->setParent(nullptr);
+        Platform::SetParentWindow(FWidget, nullptr);
     if (!AParent)
         return;
     ParentFontChanged();
@@ -202,13 +186,11 @@ void TControl::SetClientHeight(int Value) {
 }
 
 TPoint TControl::ClientToScreen(TPoint P) const {
-    const QPoint G = QtWidget(Widget())->mapToGlobal(QPoint(P.X, P.Y));
-    return {G.x(), G.y()};
+    return Platform::ClientToScreen(Widget(), P);
 }
 
 TPoint TControl::ScreenToClient(TPoint P) const {
-    const QPoint L = QtWidget(Widget())->mapFromGlobal(QPoint(P.X, P.Y));
-    return {L.x(), L.y()};
+    return Platform::ScreenToClient(Widget(), P);
 }
 
 void TControl::SetAlign(TAlign Value) {
@@ -224,7 +206,7 @@ void TControl::SetVisible(bool Value) {
         return;
     FVisible = Value;
     if (FWidget && FParent)
-        QtWidget(FWidget)->setVisible(Value);
+        Platform::SetWindowVisible(FWidget, Value);
     VisibleChanged();
     if (FParent && FAlign != alNone)
         FParent->Realign();
@@ -235,7 +217,7 @@ void TControl::SetEnabled(bool Value) {
         return;
     FEnabled = Value;
     if (FWidget)
-        QtWidget(FWidget)->setEnabled(Value);
+        Platform::SetWindowEnabled(FWidget, Value);
     EnabledChanged();
 }
 
@@ -321,17 +303,17 @@ void TControl::Notification(TComponent* AComponent, bool Removing) {
 
 void TControl::Invalidate() {
     if (FWidget)
-        QtWidget(FWidget)->update();
+        Platform::InvalidateWindow(FWidget);
 }
 
 void TControl::Update() {
     if (FWidget)
-        QCoreApplication::sendPostedEvents(QtWidget(FWidget)->window(), QEvent::UpdateRequest);
+        Platform::UpdateWindow(FWidget);
 }
 
 void TControl::Repaint() {
     if (FWidget)
-        QtWidget(FWidget)->repaint();
+        Platform::RepaintWindow(FWidget);
 }
 
 void TControl::BringToFront() {
@@ -341,46 +323,20 @@ void TControl::BringToFront() {
         Siblings.push_back(this);
     }
     if (FWidget)
-        QtWidget(FWidget)->raise();
+        Platform::BringWindowToFront(FWidget);
 }
 
 std::unique_ptr<TBitmap> TControl::Snapshot() {
-    QWidget* W = QtWidget(Widget());
-    QImage Image(W->size(), QImage::Format_ARGB32_Premultiplied);
-    Image.fill(ToQColor(FColor));
-    if (!OpaquePaint() && FParent)
-        QtWidget(FParent->Widget())
-            ->render(&Image, QPoint(), QRegion(W->geometry()),
-                     QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    else
-        W->render(&Image, QPoint(), QRegion(),
-                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
     auto Result = std::make_unique<TBitmap>();
-    TGraphicsAccess::Image(*Result) = Image.convertToFormat(QImage::Format_RGB32);
+    Platform::RenderWindow(Widget(), FColor, !OpaquePaint() && FParent, *Result);
     return Result;
-}
-
-void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area) {
-    {
-        QPainter P(&Image);
-        P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.fillRect(ToQRect(Area),
-                   Control->OpaquePaint() ? ToQColor(Control->FColor) : QColor(Qt::transparent));
-    }
-    struct TEndPaint {
-        TCanvas& Canvas;
-        ~TEndPaint() { TGraphicsAccess::EndPaint(Canvas); }
-    } End{*Control->FCanvas};
-    TGraphicsAccess::BeginPaint(End.Canvas, Image);
-    Control->FCanvas->SetClipRect(Area);
-    Control->Paint();
 }
 
 // The platform clicks a control that paints itself when the left button goes up inside it
 // after going down on it; controls on ready-made widgets click through the widget's signal.
 void TControl::DispatchMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
     if (Button == mbLeft)
-        FClicked = dynamic_cast<THostWidget*>(QtWidget(FWidget)) != nullptr;
+        FClicked = FWidget && Platform::IsHostWindow(FWidget);
     MouseDown(Button, Shift, X, Y);
     if (Button == mbLeft && FDragMode == dmAutomatic && !Dragging())
         BeginDrag(false);
@@ -500,7 +456,7 @@ void TControl::FontChangedInternal() {
 
 void TControl::FontChanged() {
     if (FWidget)
-        QtWidget(FWidget)->setFont(ToQFont(*FFont));
+        Platform::SetWindowFont(FWidget, *FFont);
     Invalidate();
 }
 
@@ -581,8 +537,7 @@ void TWinControl::RenumberTabs() {
     for (std::size_t I = 0; I < FTabList.size(); ++I) {
         FTabList[I]->FTabOrder = static_cast<int>(I);
         if (I > 0 && FTabList[I - 1]->FWidget && FTabList[I]->FWidget)
-            QWidget::setTabOrder(QtWidget(FTabList[I - 1]->FWidget),
-                                 QtWidget(FTabList[I]->FWidget));
+            Platform::SetTabOrder(FTabList[I - 1]->FWidget, FTabList[I]->FWidget);
     }
 }
 
@@ -605,27 +560,17 @@ void TWinControl::SetTabStop(bool Value) {
     ApplyFocusPolicy();
 }
 
-// A self-painted control takes the focus by Tab only, and by a click when its own mouse
-// handling asks for it; a ready-made widget keeps its own click behaviour.
 void TWinControl::ApplyFocusPolicy() {
-    if (!FWidget)
-        return;
-    QWidget* W = QtWidget(FWidget);
-    if (dynamic_cast<THostWidget*>(W)) {
-        W->setFocusPolicy(FTabStop ? Qt::TabFocus : Qt::NoFocus);
-        return;
-    }
-    const int Policy = W->focusPolicy();
-    W->setFocusPolicy(
-        static_cast<Qt::FocusPolicy>(FTabStop ? Policy | Qt::TabFocus : Policy & ~Qt::TabFocus));
+    if (FWidget)
+        Platform::SetWindowTabStop(FWidget, FTabStop);
 }
 
 void TWinControl::ApplyWindowState() {
     ApplyFocusPolicy();
-    if (dynamic_cast<THostWidget*>(QtWidget(FWidget)) || FImeMode != DefaultImeMode)
-        ::SetImeMode(this, FImeMode);
+    if (Platform::IsHostWindow(FWidget) || FImeMode != DefaultImeMode)
+        Platform::SetImeMode(FWidget, FImeMode);
     if (!FRedraw)
-        QtWidget(FWidget)->setUpdatesEnabled(false);
+        Platform::SetWindowRedraw(FWidget, false);
     RenumberTabs();
 }
 
@@ -639,17 +584,17 @@ void TWinControl::SetCtl3D(bool Value) {
 void TWinControl::SetImeMode(TImeMode Value) {
     FImeMode = Value;
     if (FWidget)
-        ::SetImeMode(this, Value);
+        Platform::SetImeMode(FWidget, Value);
 }
 
 void TWinControl::SetRedraw(bool Value) {
     FRedraw = Value;
     if (FWidget)
-        QtWidget(FWidget)->setUpdatesEnabled(Value);
+        Platform::SetWindowRedraw(FWidget, Value);
 }
 
 bool TWinControl::Focused() const {
-    return FWidget && QtWidget(FWidget)->hasFocus();
+    return FWidget && Platform::WindowFocused(FWidget);
 }
 
 bool TWinControl::CanFocus() const {
@@ -659,15 +604,13 @@ bool TWinControl::CanFocus() const {
             return false;
         Top = C;
     }
-    return Top->FWidget && QtWidget(Top->FWidget)->isVisible();
+    return Top->FWidget && Platform::WindowShown(Top->FWidget);
 }
 
 void TWinControl::SetFocus() {
     if (!CanFocus())
         throw Exception(CannotFocusMessage());
-    QWidget* W = QtWidget(Widget());
-    W->window()->activateWindow();
-    W->setFocus(Qt::OtherFocusReason);
+    Platform::FocusWindow(Widget());
 }
 
 void TWinControl::DispatchKeyDown(unsigned short& Key, TShiftState Shift) {
@@ -817,17 +760,7 @@ void TWinControl::Loaded() {
 }
 
 void SetImeMode(HWND Window, TImeMode Mode) {
-    QWidget* W = TControlAccess::Widget(Window);
-    const bool Off = Mode == imDisable || Mode == imClose || Mode == imSAlpha || Mode == imAlpha;
-    Qt::InputMethodHints Hints = Qt::ImhNone;
-    if (Mode == imSAlpha || Mode == imAlpha)
-        Hints = Qt::ImhPreferLatin | Qt::ImhNoPredictiveText;
-    else if (Mode == imHira || Mode == imKata || Mode == imSKata)
-        Hints = Qt::ImhPreferLowercase;
-    W->setAttribute(Qt::WA_InputMethodEnabled, !Off);
-    W->setInputMethodHints(Hints);
-    if (W->hasFocus())
-        QGuiApplication::inputMethod()->update(Qt::ImEnabled | Qt::ImHints);
+    Platform::SetImeMode(Window->Widget(), Mode);
 }
 
 // ---- TGraphicControl, TCustomControl

@@ -17,25 +17,7 @@ class TControlAccess;
 class TControlLink;
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
-enum TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
-enum TImeMode {
-    imDisable,
-    imClose,
-    imOpen,
-    imDontCare,
-    imSAlpha,
-    imAlpha,
-    imHira,
-    imSKata,
-    imKata,
-    imChinese,
-    imSHanguel,
-    imHanguel
-};
-// Border styles of forms and of bordered controls (controls use bsNone and bsSingle).
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-using TBorderStyle = TFormBorderStyle;
 
 // Answers to the window system's hit-test query (WM_NCHITTEST): which part of a window lies
 // under a point of the screen.
@@ -167,6 +149,8 @@ public:
     TNotifyEvent OnResize;
 
     bool HandleAllocated() const { return FWidget != nullptr; }
+    // The platform's window of the control, created on first use.
+    TPlatformWidget* Widget() const;
 
     virtual void Click();
 
@@ -268,8 +252,6 @@ private:
     friend class TDragManager;
     friend class TWinControl;
     friend class TControlAccess;
-    // The layer's window of the control, created on first use.
-    TPlatformWidget* Widget() const;
     void CreateHandle();
     void PlaceWidget();
     void ApplyBounds();

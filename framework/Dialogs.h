@@ -6,6 +6,12 @@
 
 #include <vector>
 
+namespace Platform {
+struct TOpenDialogSetup;
+struct TOpenDialogEvents;
+struct TOpenDialogResult;
+} // namespace Platform
+
 // A component that runs a modal dialog of the platform.
 class TCommonDialog : public TComponent {
 public:
@@ -77,7 +83,7 @@ public:
     // dialog runs applies to the name the user confirms.
     const AnsiString& DefaultExt() const { return FDefaultExt; }
     void SetDefaultExt(const AnsiString& Value);
-    const AnsiString& FileName() const { return FDialog ? FSelection : FFileName; }
+    const AnsiString& FileName() const { return FRunning ? FSelection : FFileName; }
     void SetFileName(const AnsiString& Value) { FFileName = Value; }
     // All confirmed files when ofAllowMultiSelect is set; otherwise the one in FileName.
     TStrings* Files() const { return FFiles.get(); }
@@ -93,8 +99,9 @@ public:
 
     bool Execute() override;
 
-    // While the dialog runs: the platform's dialog, and the text of its file-name field (empty
-    // and ignored otherwise). Setting the field changes what the user sees, not the selection.
+    // From just before DoShow until just after DoClose: the platform's dialog, and the text of
+    // its file-name field (empty and ignored otherwise). Setting the field changes what the
+    // user sees, not the selection.
     TPlatformWidget* DialogWidget() const { return FDialog; }
     AnsiString FileNameFieldText() const;
     void SetFileNameFieldText(const AnsiString& Value);
@@ -119,14 +126,13 @@ protected:
     TRect StandardControlsRect() const;
 
 private:
-    void Prepare();
-    void ApplyDefaultExt();
-    void Finish(bool Confirmed);
-    void AddTemplateArea();
-    void SettleLayout();
+    Platform::TOpenDialogSetup DialogSetup();
+    Platform::TOpenDialogEvents DialogEvents();
+    void Confirm(const Platform::TOpenDialogResult& Result);
+    void Finish();
     void SelectionChanged(const AnsiString& Path);
-    void FilterChanged();
-    int ChosenFilterIndex() const;
+    // Chosen: 1-based, 0 when the platform cannot tell.
+    void FilterChanged(int Chosen);
     AnsiString FFilter;
     int FFilterIndex = DefaultFilterIndex;
     AnsiString FDefaultExt;
@@ -137,8 +143,8 @@ private:
     AnsiString FTitle;
     TOpenOptions FOptions = DefaultOptions;
     bool FShowPlacesBar = InitShowPlacesBar;
+    bool FRunning = false;
     TPlatformWidget* FDialog = nullptr;
-    TPlatformWidget* FTemplateHolder = nullptr;
     std::unique_ptr<TWinControl> FTemplateArea;
 };
 

@@ -2,12 +2,7 @@
 
 #include "Controls.h"
 #include "DragInput.h"
-#include "QtHost.h"
-
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
-#include <QPointer>
+#include "PlatformWindows.h"
 
 #include <cstdlib>
 #include <utility>
@@ -24,26 +19,6 @@ public:
     }
     TControl* Control;
 };
-
-// Sees the program's input while a drag runs, before the controls do.
-class TDragFilter : public QObject {
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-};
-
-TMouseButton ButtonOf(Qt::MouseButton Button) {
-    switch (Button) {
-    case Qt::RightButton:
-        return mbRight;
-    case Qt::MiddleButton:
-        return mbMiddle;
-    default:
-        return mbLeft;
-    }
-}
 
 } // namespace
 
@@ -70,71 +45,55 @@ public:
     }
     TControl* Source() const { return FSource; }
     void Begin(TControl* Source, bool Immediate, int Threshold);
-    bool Move(const QPoint& Global);
-    bool Release(const QPoint& Global, TMouseButton Button, TShiftState Shift);
+    bool Move(TPoint Global);
+    bool Release(TPoint Global, TMouseButton Button, TShiftState Shift);
     void Finish(bool Drop);
-    bool PlatformEvent(QEvent* Event);
+    bool PlatformInput(const Platform::TInput& Input);
     void Forget(TControl* Control);
     // Ends the drag without a word to the controls.
     void Abandon() { Reset(); }
 
 private:
     void Start();
-    void Over(const QPoint& Global);
-    bool Ask(TControl* Target, const QPoint& Global, TDragState State);
-    void ShowCursor(const QPoint& Global);
+    void Over(TPoint Global);
+    bool Ask(TControl* Target, TPoint Global, TDragState State);
+    void ShowCursor(TPoint Global);
     TObject* SourceObject(TControl* Source) const;
     void Reset();
-    static TControl* FindTarget(const QPoint& Global);
 
     TControl* FSource = nullptr;
     bool FActive = false;
-    QPoint FStart;
-    QPoint FPos;
+    TPoint FStart;
+    TPoint FPos;
     int FThreshold = DefaultDragThreshold;
     std::unique_ptr<TDragObject> FObject;
     TControl* FTarget = nullptr;
     bool FAccepted = false;
     bool FCursorShown = false;
-    QPointer<QWidget> FGrabber;
-    QPointer<TDragFilter> FFilter;
+    bool FCaptured = false;
     // The controls of a drag that is being finished, forgotten when they go.
     TControl* FEndingSource = nullptr;
     TControl* FEndingTarget = nullptr;
     TControl* FReleasing = nullptr;
 };
 
-// Only what reaches a widget counts: the platform's window passes every event on to one.
-bool TDragFilter::eventFilter(QObject* Watched, QEvent* Event) {
-    if (!Watched->isWidgetType())
-        return false;
-    TDragManager& Manager = TDragManager::Instance();
+// The program's input reaches the drag before any control.
+bool TDragManager::PlatformInput(const Platform::TInput& Input) {
     try {
-        return Manager.PlatformEvent(Event);
+        switch (Input.Kind) {
+        case Platform::TInput::EscapeKey:
+            Finish(false);
+            return true;
+        case Platform::TInput::PointerMove:
+            return Move(Input.Screen);
+        default:
+            return Release(Input.Screen, Input.Button, Input.Shift);
+        }
     } catch (const std::exception& E) {
         // The report must not find the mouse held by the drag.
-        Manager.Abandon();
+        Abandon();
         ReportException(E);
         return true;
-    }
-}
-
-bool TDragManager::PlatformEvent(QEvent* Event) {
-    switch (Event->type()) {
-    case QEvent::KeyPress:
-        if (static_cast<QKeyEvent*>(Event)->key() != Qt::Key_Escape)
-            return false;
-        Finish(false);
-        return true;
-    case QEvent::MouseMove:
-        return Move(static_cast<QMouseEvent*>(Event)->globalPosition().toPoint());
-    case QEvent::MouseButtonRelease: {
-        const auto* E = static_cast<QMouseEvent*>(Event);
-        return Release(E->globalPosition().toPoint(), ButtonOf(E->button()),
-                       ShiftStateOf(E->modifiers(), E->buttons()));
-    }
-    default:
-        return false;
     }
 }
 
@@ -144,10 +103,9 @@ void TDragManager::Begin(TControl* Source, bool Immediate, int Threshold) {
     FSource = Source;
     FActive = false;
     FThreshold = Threshold < 0 ? DefaultDragThreshold : Threshold;
-    FStart = FPos = QCursor::pos();
-    if (!FFilter)
-        FFilter = new TDragFilter(QCoreApplication::instance());
-    QCoreApplication::instance()->installEventFilter(FFilter);
+    FStart = FPos = Platform::PointerPosition();
+    Platform::SetInputHook(
+        [](const Platform::TInput& Input) { return Instance().PlatformInput(Input); });
     if (Immediate)
         Start();
 }
@@ -169,21 +127,17 @@ void TDragManager::Start() {
     }
     FObject.reset(Given ? Given : new TDragControlObject(FSource));
     FActive = true;
-    QWidget* W = TControlAccess::Widget(FSource);
-    if (W->isVisible()) {
-        W->grabMouse();
-        FGrabber = W;
-    }
-    QApplication::setOverrideCursor(CursorOf(crNoDrop));
+    FCaptured = Platform::SetCapture(FSource->Widget());
+    Platform::PushOverrideCursor(crNoDrop);
     FCursorShown = true;
     Over(FPos);
 }
 
-bool TDragManager::Move(const QPoint& Global) {
+bool TDragManager::Move(TPoint Global) {
     FPos = Global;
     if (!FActive) {
-        if (std::abs(Global.x() - FStart.x()) < FThreshold &&
-            std::abs(Global.y() - FStart.y()) < FThreshold)
+        if (std::abs(Global.X - FStart.X) < FThreshold &&
+            std::abs(Global.Y - FStart.Y) < FThreshold)
             return false;
         Start();
         return true;
@@ -193,8 +147,9 @@ bool TDragManager::Move(const QPoint& Global) {
 }
 
 // A release ends the drag where the last movement left it. The source still hears its button
-// go up, as after any press, but the drop was no click.
-bool TDragManager::Release(const QPoint& Global, TMouseButton Button, TShiftState Shift) {
+// go up, as after any press, but the drop was no click, and a drag that a handler began
+// meanwhile waits for a release of its own.
+bool TDragManager::Release(TPoint Global, TMouseButton Button, TShiftState Shift) {
     if (!FActive) {
         Reset();
         return false;
@@ -203,21 +158,10 @@ bool TDragManager::Release(const QPoint& Global, TMouseButton Button, TShiftStat
     Finish(true);
     if (TControl* Source = std::exchange(FReleasing, nullptr)) {
         Source->FClicked = false;
-        const TPoint P = Source->ScreenToClient({Global.x(), Global.y()});
-        Source->DispatchMouseUp(Button, Shift, P.X, P.Y);
+        const TPoint P = Source->ScreenToClient(Global);
+        Source->MouseUp(Button, Shift, P.X, P.Y);
     }
     return true;
-}
-
-TControl* TDragManager::FindTarget(const QPoint& Global) {
-    for (QWidget* W = QApplication::widgetAt(Global); W; W = W->parentWidget()) {
-        TControl* Control = ControlOf(W);
-        while (Control && !Control->Enabled())
-            Control = Control->Parent();
-        if (Control)
-            return Control;
-    }
-    return nullptr;
 }
 
 TObject* TDragManager::SourceObject(TControl* Source) const {
@@ -226,8 +170,8 @@ TObject* TDragManager::SourceObject(TControl* Source) const {
     return FObject.get();
 }
 
-bool TDragManager::Ask(TControl* Target, const QPoint& Global, TDragState State) {
-    const TPoint P = Target->ScreenToClient({Global.x(), Global.y()});
+bool TDragManager::Ask(TControl* Target, TPoint Global, TDragState State) {
+    const TPoint P = Target->ScreenToClient(Global);
     bool Accept = false;
     Target->DragOver(SourceObject(FSource), P.X, P.Y, State, Accept);
     return Accept;
@@ -235,8 +179,8 @@ bool TDragManager::Ask(TControl* Target, const QPoint& Global, TDragState State)
 
 // The control under the pointer hears of the drag entering, moving over and leaving it; a
 // handler may end the drag or free a control on the way.
-void TDragManager::Over(const QPoint& Global) {
-    TControl* Target = FindTarget(Global);
+void TDragManager::Over(TPoint Global) {
+    TControl* Target = Platform::ControlAt(Global);
     TDragState State = dsDragMove;
     if (Target != FTarget) {
         TControl* Old = FTarget;
@@ -258,11 +202,9 @@ void TDragManager::Over(const QPoint& Global) {
         ShowCursor(Global);
 }
 
-void TDragManager::ShowCursor(const QPoint& Global) {
-    TPoint P{Global.x(), Global.y()};
-    if (FTarget)
-        P = FTarget->ScreenToClient(P);
-    QApplication::changeOverrideCursor(CursorOf(FObject->GetDragCursor(FAccepted, P.X, P.Y)));
+void TDragManager::ShowCursor(TPoint Global) {
+    const TPoint P = FTarget ? FTarget->ScreenToClient(Global) : Global;
+    Platform::ChangeOverrideCursor(FObject->GetDragCursor(FAccepted, P.X, P.Y));
 }
 
 // The drag is over before the handlers run, so that they may start another one. The target
@@ -273,7 +215,7 @@ void TDragManager::Finish(bool Drop) {
         return;
     }
     const bool Accepted = Drop && FTarget && FAccepted;
-    const QPoint Global = FPos;
+    const TPoint Global = FPos;
     const std::unique_ptr<TDragObject> Object = std::move(FObject);
     const bool OwnObject = dynamic_cast<TDragControlObject*>(Object.get()) != nullptr;
     FEndingSource = FSource;
@@ -284,7 +226,7 @@ void TDragManager::Finish(bool Drop) {
     };
     TPoint P;
     if (FEndingTarget) {
-        P = FEndingTarget->ScreenToClient({Global.x(), Global.y()});
+        P = FEndingTarget->ScreenToClient(Global);
         TControl::SafeCall([&] {
             bool Ignored = false;
             FEndingTarget->DragOver(Source(), P.X, P.Y, dsDragLeave, Ignored);
@@ -303,14 +245,13 @@ void TDragManager::Finish(bool Drop) {
 }
 
 void TDragManager::Reset() {
-    if (FGrabber)
-        FGrabber->releaseMouse();
-    FGrabber = nullptr;
+    if (FCaptured)
+        Platform::ReleaseCapture();
+    FCaptured = false;
     if (FCursorShown)
-        QApplication::restoreOverrideCursor();
+        Platform::PopOverrideCursor();
     FCursorShown = false;
-    if (FFilter)
-        QCoreApplication::instance()->removeEventFilter(FFilter);
+    Platform::RemoveInputHook();
     FSource = nullptr;
     FActive = false;
     FTarget = nullptr;
@@ -341,7 +282,7 @@ bool DragMouseMove(TControl* Receiver, int X, int Y) {
     if (!Manager.Source())
         return false;
     const TPoint Global = Receiver->ClientToScreen({X, Y});
-    return Manager.Move({Global.X, Global.Y});
+    return Manager.Move(Global);
 }
 
 bool DragMouseUp(TControl* Receiver, TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -349,7 +290,7 @@ bool DragMouseUp(TControl* Receiver, TMouseButton Button, TShiftState Shift, int
     if (!Manager.Source())
         return false;
     const TPoint Global = Receiver->ClientToScreen({X, Y});
-    return Manager.Release({Global.X, Global.Y}, Button, Shift);
+    return Manager.Release(Global, Button, Shift);
 }
 
 void DragControlDestroyed(TControl* Control) {

@@ -1,12 +1,9 @@
 #include "ExtCtrls.h"
 
-#include "QtHost.h"
-#include "QtText.h"
+#include "PlatformControls.h"
+#include "PlatformWindows.h"
 #include "Themes.h"
 #include "TypInfo.h"
-
-#include <QGroupBox>
-#include <QRadioButton>
 
 #include <algorithm>
 
@@ -89,9 +86,8 @@ void TCustomPanel::SetParentBackground(bool Value) {
     if (FParentBackground == Value)
         return;
     FParentBackground = Value;
-    if (auto* Host =
-            HandleAllocated() ? dynamic_cast<THostWidget*>(TControlAccess::Widget(this)) : nullptr)
-        Host->RefreshOpacity();
+    if (HandleAllocated())
+        Platform::SetWindowOpaque(Widget(), OpaquePaint());
     Invalidate();
 }
 
@@ -310,19 +306,13 @@ void TCustomRadioGroup::FontChanged() {
 void TCustomRadioGroup::BuildButtons() {
     if (ComponentState().Contains(csLoading))
         return;
-    TControlAccess::Widget(this);
+    Widget();
     for (TPlatformWidget* Old : FButtons)
-        delete QtWidget(Old);
+        Platform::DestroyWindow(Old);
     FButtons.clear();
-    for (int I = 0; I < FItems->Count(); ++I) {
-        auto* Button = new QRadioButton(QtText::Decode(FItems->View(I)), QtWidget(GroupBox()));
-        QObject::connect(Button, &QRadioButton::toggled, Button, [this, I](bool On) {
-            if (On)
-                UserChecked(I);
-        });
-        Button->show();
-        FButtons.push_back(PlatformWidget(Button));
-    }
+    for (int I = 0; I < FItems->Count(); ++I)
+        FButtons.push_back(Platform::CreateRadioButton(GroupBox(), AnsiString(FItems->View(I)),
+                                                       [this, I] { UserChecked(I); }));
     if (FItemIndex >= FItems->Count())
         FItemIndex = -1;
     ArrangeButtons();
@@ -344,21 +334,15 @@ void TCustomRadioGroup::ArrangeButtons() {
     const int ButtonHeight = Free / PerColumn;
     const int TopMargin = FontHeight + 1 + (Free % PerColumn) / 2;
     for (int I = 0; I < Count; ++I)
-        QtWidget(FButtons[I])
-            ->setGeometry((I / PerColumn) * ButtonWidth + ButtonsLeft,
-                          (I % PerColumn) * ButtonHeight + TopMargin, ButtonWidth, ButtonHeight);
+        Platform::SetWindowBounds(FButtons[I], Bounds((I / PerColumn) * ButtonWidth + ButtonsLeft,
+                                                      (I % PerColumn) * ButtonHeight + TopMargin,
+                                                      ButtonWidth, ButtonHeight));
 }
 
-// Radio buttons cannot be unchecked while they exclude each other, so that is lifted for a
-// moment when no item is chosen.
 void TCustomRadioGroup::ShowItemIndex() {
     FShowingIndex = true;
-    for (int I = 0; I < static_cast<int>(FButtons.size()); ++I) {
-        auto* Button = QtWidget<QRadioButton>(FButtons[I]);
-        Button->setAutoExclusive(false);
-        Button->setChecked(I == FItemIndex);
-        Button->setAutoExclusive(true);
-    }
+    for (int I = 0; I < static_cast<int>(FButtons.size()); ++I)
+        Platform::SetRadioChecked(FButtons[I], I == FItemIndex);
     FShowingIndex = false;
 }
 

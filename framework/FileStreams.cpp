@@ -1,124 +1,30 @@
 // File streams, the safe file stream and whole-file reading.
 #include "FileStreams.h"
 
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QRandomGenerator>
-#include <QString>
+#include "PlatformFiles.h"
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
-#include <climits>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#include <share.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
+#include <random>
+#include <type_traits>
 
 // ---- TFileStream
 
 namespace {
 
-#ifdef _WIN32
-using TStat = struct _stat64;
-int NativeOpen(const AnsiString& FileName, int Flags, bool DenyWrite) {
-    const std::wstring Name = QString::fromStdString(AnsiToUtf8(FileName)).toStdWString();
-    int Handle = -1;
-    errno = _wsopen_s(&Handle, Name.c_str(), Flags | _O_BINARY | _O_NOINHERIT,
-                      DenyWrite ? _SH_DENYWR : _SH_DENYNO, _S_IREAD | _S_IWRITE);
-    return Handle;
-}
-int NativeStat(int Handle, TStat& Info) {
-    return _fstat64(Handle, &Info);
-}
-long long NativeRead(int Handle, void* Buffer, std::size_t Count) {
-    return _read(Handle, Buffer, static_cast<unsigned>(std::min<std::size_t>(Count, 1u << 30)));
-}
-long long NativeWrite(int Handle, const void* Buffer, std::size_t Count) {
-    return _write(Handle, Buffer, static_cast<unsigned>(std::min<std::size_t>(Count, 1u << 30)));
-}
-int NativeSync(int Handle) {
-    return _commit(Handle);
-}
-int NativeClose(int Handle) {
-    return _close(Handle);
-}
-bool IsRegular(const TStat& Info) {
-    return (Info.st_mode & _S_IFMT) == _S_IFREG;
-}
-bool IsFolder(const TStat& Info) {
-    return (Info.st_mode & _S_IFMT) == _S_IFDIR;
-}
-constexpr int NewFileFlags = _O_WRONLY | _O_CREAT | _O_EXCL;
-constexpr int CreateFlags = _O_WRONLY | _O_CREAT | _O_TRUNC;
-constexpr int ReadFlags = _O_RDONLY;
-constexpr int WriteFlags = _O_WRONLY;
-constexpr int ReadWriteFlags = _O_RDWR;
-#else
-using TStat = struct stat;
-// Non-blocking while opening, so that a pipe without a partner cannot stall the program.
-int NativeOpen(const AnsiString& FileName, int Flags, bool) {
-    const QByteArray Name = QFile::encodeName(QString::fromStdString(AnsiToUtf8(FileName)));
-    int Handle;
-    do
-        Handle = ::open(Name.constData(), Flags | O_CLOEXEC | O_NONBLOCK, 0666);
-    while (Handle < 0 && errno == EINTR);
-    if (Handle >= 0)
-        ::fcntl(Handle, F_SETFL, ::fcntl(Handle, F_GETFL) & ~O_NONBLOCK);
-    return Handle;
-}
-int NativeStat(int Handle, TStat& Info) {
-    return ::fstat(Handle, &Info);
-}
-long long NativeRead(int Handle, void* Buffer, std::size_t Count) {
-    ssize_t Got;
-    do
-        Got = ::read(Handle, Buffer, Count);
-    while (Got < 0 && errno == EINTR);
-    return Got;
-}
-long long NativeWrite(int Handle, const void* Buffer, std::size_t Count) {
-    ssize_t Put;
-    do
-        Put = ::write(Handle, Buffer, Count);
-    while (Put < 0 && errno == EINTR);
-    return Put;
-}
-int NativeSync(int Handle) {
-    return ::fsync(Handle);
-}
-int NativeClose(int Handle) {
-    return ::close(Handle);
-}
-bool IsRegular(const TStat& Info) {
-    return S_ISREG(Info.st_mode);
-}
-bool IsFolder(const TStat& Info) {
-    return S_ISDIR(Info.st_mode);
-}
-// O_EXCL with O_CREAT never follows a symbolic link planted at the name.
-constexpr int NewFileFlags = O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
-constexpr int CreateFlags = O_WRONLY | O_CREAT | O_TRUNC;
-constexpr int ReadFlags = O_RDONLY;
-constexpr int WriteFlags = O_WRONLY;
-constexpr int ReadWriteFlags = O_RDWR;
-#endif
+using Platform::TOpenMode;
 
 // Runs a platform call unless a test has made it fail; either way errno tells why it failed.
 template <class F> auto FileCall(TFileOp Op, F Call) -> decltype(Call()) {
+    using TResult = decltype(Call());
     if (const int Fault = InjectedFileFault(Op)) {
         errno = Fault;
-        return -1;
+        if constexpr (std::is_same_v<TResult, bool>)
+            return false;
+        else
+            return TResult(-1);
     }
     return Call();
 }
@@ -135,7 +41,7 @@ AnsiString OpenFailure(const AnsiString& FileName, int Error, bool Create) {
 } // namespace
 
 struct TFileStream::TImpl {
-    int Handle = -1;
+    Platform::TFileHandle Handle = Platform::NoFile;
     bool Writing = false;
 };
 
@@ -144,15 +50,16 @@ TFileStream::TFileStream(const AnsiString& FileName, unsigned Mode, const AnsiSt
     const bool CreateNew = (Mode & fmCreateNew) == fmCreateNew;
     const bool Create = CreateNew || (Mode & fmCreate) == fmCreate;
     const unsigned Access = Mode & 3;
-    const int Flags = CreateNew               ? NewFileFlags
-                      : Create                ? CreateFlags
-                      : Access == fmOpenRead  ? ReadFlags
-                      : Access == fmOpenWrite ? WriteFlags
-                                              : ReadWriteFlags;
+    const TOpenMode OpenMode = CreateNew               ? TOpenMode::CreateNew
+                               : Create                ? TOpenMode::Create
+                               : Access == fmOpenRead  ? TOpenMode::Read
+                               : Access == fmOpenWrite ? TOpenMode::Write
+                                                       : TOpenMode::ReadWrite;
     FImpl->Writing = Create || Access != fmOpenRead;
-    const int Handle = FileCall(
-        TFileOp::Open, [&] { return NativeOpen(FileName, Flags, (Mode & fmShareDenyWrite) != 0); });
-    if (Handle < 0) {
+    const Platform::TFileHandle Handle = FileCall(TFileOp::Open, [&] {
+        return Platform::OpenFileHandle(FileName, OpenMode, (Mode & fmShareDenyWrite) != 0);
+    });
+    if (Handle == Platform::NoFile) {
         const AnsiString Reason = OpenFailure(FileName, errno, Create);
         if (Create)
             throw EFOpenError("ファイル \""_sj + FFileName + "\" を作成できません: "_sj + Reason);
@@ -166,35 +73,34 @@ TFileStream::TFileStream(const AnsiString& FileName, unsigned Mode, const AnsiSt
 // Only a regular file is read: a folder, a pipe or a device is refused before any read,
 // since reading one may never end.
 void TFileStream::CheckRegularFile() {
-    TStat Info{};
-    if (NativeStat(FImpl->Handle, Info) == 0 && IsRegular(Info))
+    Platform::TFileInfo Info;
+    if (Platform::FileInfo(FImpl->Handle, Info) && Info.Regular)
         return;
-    const AnsiString Reason =
-        IsFolder(Info) ? "フォルダーです"_sj : "通常のファイルではありません"_sj;
-    NativeClose(FImpl->Handle);
-    FImpl->Handle = -1;
+    const AnsiString Reason = Info.Folder ? "フォルダーです"_sj : "通常のファイルではありません"_sj;
+    Platform::CloseFileHandle(FImpl->Handle);
+    FImpl->Handle = Platform::NoFile;
     throw EFOpenError("ファイル \""_sj + FFileName + "\" を開けません: "_sj + Reason);
 }
 
-TFileStream::TFileStream(int Handle, const AnsiString& ShownName)
+TFileStream::TFileStream(Platform::TFileHandle Handle, const AnsiString& ShownName)
     : FImpl(std::make_unique<TImpl>()), FFileName(ShownName) {
     FImpl->Handle = Handle;
     FImpl->Writing = true;
 }
 
 TFileStream::~TFileStream() {
-    if (FImpl->Handle >= 0)
-        NativeClose(FImpl->Handle);
+    if (FImpl->Handle != Platform::NoFile)
+        Platform::CloseFileHandle(FImpl->Handle);
 }
 
 std::int64_t TFileStream::Size() const {
-    TStat Info{};
-    return NativeStat(FImpl->Handle, Info) == 0 ? static_cast<std::int64_t>(Info.st_size) : 0;
+    Platform::TFileInfo Info;
+    return Platform::FileInfo(FImpl->Handle, Info) ? Info.Size : 0;
 }
 
 std::size_t TFileStream::Read(void* Buffer, std::size_t Count) {
-    const long long Got =
-        FileCall(TFileOp::Read, [&] { return NativeRead(FImpl->Handle, Buffer, Count); });
+    const long long Got = FileCall(
+        TFileOp::Read, [&] { return Platform::ReadFromFile(FImpl->Handle, Buffer, Count); });
     if (Got < 0)
         throw EReadError("ファイル \""_sj + FFileName + "\" を読み込めません: "_sj +
                          SysErrorMessage(errno));
@@ -204,8 +110,8 @@ std::size_t TFileStream::Read(void* Buffer, std::size_t Count) {
 void TFileStream::Write(const void* Buffer, std::size_t Count) {
     const auto* Bytes = static_cast<const char*>(Buffer);
     while (Count > 0) {
-        const long long Put =
-            FileCall(TFileOp::Write, [&] { return NativeWrite(FImpl->Handle, Bytes, Count); });
+        const long long Put = FileCall(
+            TFileOp::Write, [&] { return Platform::WriteToFile(FImpl->Handle, Bytes, Count); });
         if (Put <= 0)
             RaiseWriteError(Put < 0 ? errno : ENOSPC);
         Bytes += Put;
@@ -214,17 +120,18 @@ void TFileStream::Write(const void* Buffer, std::size_t Count) {
 }
 
 void TFileStream::FlushBuffers() {
-    if (FileCall(TFileOp::Sync, [&] { return NativeSync(FImpl->Handle); }) != 0)
+    if (!FileCall(TFileOp::Sync, [&] { return Platform::SyncFile(FImpl->Handle); }))
         RaiseWriteError(errno);
 }
 
 void TFileStream::Close() {
-    const int Handle = FImpl->Handle;
-    if (Handle < 0)
+    const Platform::TFileHandle Handle = FImpl->Handle;
+    if (Handle == Platform::NoFile)
         return;
-    FImpl->Handle = -1;
+    FImpl->Handle = Platform::NoFile;
     // The handle is released even when the call reports an error, so it is never closed twice.
-    if (FileCall(TFileOp::Close, [&] { return NativeClose(Handle); }) != 0 && FImpl->Writing)
+    if (!FileCall(TFileOp::Close, [&] { return Platform::CloseFileHandle(Handle); }) &&
+        FImpl->Writing)
         RaiseWriteError(errno);
 }
 
@@ -241,116 +148,31 @@ constexpr int MaxTempAttempts = 100;
 constexpr int TempTagDigits = 8;
 const char* const TempExt = ".part";
 
-QString QtName(const AnsiString& FileName) {
-    return QString::fromStdString(AnsiToUtf8(FileName));
-}
-
 AnsiString TempName(const AnsiString& FileName) {
+    static std::random_device Random;
     char Suffix[24];
-    std::snprintf(Suffix, sizeof Suffix, ".%0*x%s", TempTagDigits,
-                  QRandomGenerator::global()->generate(), TempExt);
+    std::snprintf(Suffix, sizeof Suffix, ".%0*x%s", TempTagDigits, Random(), TempExt);
     return FileName + Suffix;
 }
 
 // Whether Name is Base followed by a suffix that TempName makes.
-bool IsTempNameOf(const QString& Name, const QString& Base) {
-    const qsizetype TagStart = Base.size() + 1;
-    if (Name.size() != TagStart + TempTagDigits + qsizetype(std::strlen(TempExt)) ||
-        !Name.startsWith(Base + '.') || !Name.endsWith(TempExt))
+bool IsTempNameOf(const AnsiString& Name, const AnsiString& Base) {
+    const std::size_t TagStart = Base.size() + 1;
+    if (Name.size() != TagStart + TempTagDigits + std::strlen(TempExt) ||
+        !Name.starts_with(Base + '.') || !Name.ends_with(TempExt))
         return false;
-    for (const QChar C : Name.mid(TagStart, TempTagDigits))
-        if (!((C >= '0' && C <= '9') || (C >= 'a' && C <= 'f')))
-            return false;
-    return true;
+    return std::all_of(Name.begin() + TagStart, Name.begin() + TagStart + TempTagDigits,
+                       [](char C) { return (C >= '0' && C <= '9') || (C >= 'a' && C <= 'f'); });
 }
-
-#ifdef _WIN32
-// A file open in a running writer cannot be deleted here, so every one left may go.
-void HoldWhileWriting(int) {}
-bool IsAbandoned(const QString&) {
-    return true;
-}
-
-// Console close and end-session messages come with the Win32 back end; until then nothing is
-// guarded here.
-bool GuardAgainstEnd(const QString&) {
-    return false;
-}
-void ReleaseEndGuard() {}
-#else
-// A running writer holds a lock on its temporary file; the system drops it when the writer
-// ends, however it ends.
-void HoldWhileWriting(int Handle) {
-    ::flock(Handle, LOCK_EX | LOCK_NB);
-}
-
-bool IsAbandoned(const QString& Name) {
-    const int Handle =
-        ::open(QFile::encodeName(Name).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
-    if (Handle < 0)
-        return false;
-    TStat Info{};
-    const bool Free =
-        NativeStat(Handle, Info) == 0 && IsRegular(Info) && ::flock(Handle, LOCK_EX | LOCK_NB) == 0;
-    ::close(Handle);
-    return Free;
-}
-
-constexpr int EndSignals[] = {SIGTERM, SIGINT, SIGHUP};
-struct sigaction SavedEndActions[std::size(EndSignals)];
-// Prepared before the write begins: the signal handler may only call unlink with it.
-char GuardedName[PATH_MAX];
-volatile std::sig_atomic_t Guarding = 0;
-
-void RemoveGuardedAndEnd(int Signal) {
-    if (Guarding)
-        ::unlink(GuardedName);
-    for (std::size_t I = 0; I < std::size(EndSignals); ++I)
-        if (EndSignals[I] == Signal)
-            ::sigaction(Signal, &SavedEndActions[I], nullptr);
-    // Delivered again when the handler returns, now with the action the program had before.
-    ::raise(Signal);
-}
-
-bool IsIgnored(const struct sigaction& Action) {
-    return !(Action.sa_flags & SA_SIGINFO) && Action.sa_handler == SIG_IGN;
-}
-
-// One file at a time; a signal the program ignores ends nothing and is left alone.
-bool GuardAgainstEnd(const QString& Name) {
-    const QByteArray Native = QFile::encodeName(Name);
-    if (Guarding || static_cast<std::size_t>(Native.size()) >= sizeof GuardedName)
-        return false;
-    std::memcpy(GuardedName, Native.constData(), static_cast<std::size_t>(Native.size()) + 1);
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    Guarding = 1;
-    struct sigaction Action {};
-    Action.sa_handler = RemoveGuardedAndEnd;
-    sigemptyset(&Action.sa_mask);
-    for (std::size_t I = 0; I < std::size(EndSignals); ++I) {
-        ::sigaction(EndSignals[I], nullptr, &SavedEndActions[I]);
-        if (!IsIgnored(SavedEndActions[I]))
-            ::sigaction(EndSignals[I], &Action, nullptr);
-    }
-    return true;
-}
-
-void ReleaseEndGuard() {
-    for (std::size_t I = 0; I < std::size(EndSignals); ++I)
-        ::sigaction(EndSignals[I], &SavedEndActions[I], nullptr);
-    Guarding = 0;
-}
-#endif
 
 // Temporary files of FileName that no running writer holds: a run killed outright or a power
 // loss left them. Only names that TempName makes are touched.
 void RemoveAbandonedTemps(const AnsiString& FileName) {
-    const QString Base = QtName(ExtractFileName(FileName));
-    const QDir Folder(QtName(ExtractFilePath(FileName)));
-    for (const QString& Name :
-         Folder.entryList({QString("*") + TempExt}, QDir::Files | QDir::Hidden))
-        if (IsTempNameOf(Name, Base) && IsAbandoned(Folder.filePath(Name)))
-            QFile::remove(Folder.filePath(Name));
+    const AnsiString Base = ExtractFileName(FileName);
+    const AnsiString Folder = ExtractFilePath(FileName);
+    for (const AnsiString& Name : Platform::FilesEndingWith(Folder, TempExt))
+        if (IsTempNameOf(Name, Base) && Platform::IsAbandoned(Folder + Name))
+            Platform::RemoveFile(Folder + Name);
 }
 
 } // namespace
@@ -359,12 +181,13 @@ TSafeFileStream::TSafeFileStream(const AnsiString& FileName) : FFileName(FileNam
     RemoveAbandonedTemps(FileName);
     for (int Attempt = 1;; ++Attempt) {
         FTempName = TempName(FileName);
-        const int Handle =
-            FileCall(TFileOp::Open, [&] { return NativeOpen(FTempName, NewFileFlags, false); });
-        if (Handle >= 0) {
-            HoldWhileWriting(Handle);
+        const Platform::TFileHandle Handle = FileCall(TFileOp::Open, [&] {
+            return Platform::OpenFileHandle(FTempName, TOpenMode::CreateNew, false);
+        });
+        if (Handle != Platform::NoFile) {
+            Platform::HoldFile(Handle);
             FStream.reset(new TFileStream(Handle, FileName));
-            FGuarded = GuardAgainstEnd(QtName(FTempName));
+            FGuarded = Platform::GuardAgainstEnd(FTempName);
             return;
         }
         if (errno != EEXIST || Attempt == MaxTempAttempts)
@@ -383,7 +206,7 @@ TSafeFileStream::~TSafeFileStream() {
 
 void TSafeFileStream::Unguard() {
     if (FGuarded)
-        ReleaseEndGuard();
+        Platform::ReleaseEndGuard();
     FGuarded = false;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "PlatformFiles.h"
 
 #include <cstdint>
 #include <memory>
@@ -48,7 +49,7 @@ public:
 
 private:
     friend class TSafeFileStream;
-    TFileStream(int Handle, const AnsiString& ShownName);
+    TFileStream(Platform::TFileHandle Handle, const AnsiString& ShownName);
     void CheckRegularFile();
     [[noreturn]] void RaiseWriteError(int Error) const;
 

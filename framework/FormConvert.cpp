@@ -2,7 +2,7 @@
 
 #include "FormChars.h"
 #include "FormImage.h"
-#include "QtText.h"
+#include "PlatformText.h"
 
 #include <algorithm>
 #include <bit>
@@ -37,21 +37,20 @@ bool IsName(std::string_view Name) {
     return !Start;
 }
 
-// Double-byte pairs of code page 932 that decode to one character, decoded once. A converter
-// keeps reporting an error once it had one, so only what it returns is looked at.
+// What the platform decodes a byte sequence to that is no character.
+constexpr char16_t ReplacementChar = 0xFFFD;
+
+// Double-byte pairs of code page 932 that decode to one character, decoded once.
 bool IsDoubleByteChar(unsigned char Lead, unsigned char Trail) {
     static const std::vector<bool> Valid = [] {
         std::vector<bool> Table(0x10000);
-        QStringDecoder Decoder(QtText::CodecName, QStringConverter::Flag::Stateless);
         for (unsigned L = 0x81; L <= 0xFC; ++L) {
             if (!IsLeadByte(static_cast<char>(L)))
                 continue;
             for (unsigned T = 0x40; T <= 0xFC; ++T) {
                 const char Pair[] = {static_cast<char>(L), static_cast<char>(T)};
-                const QString Text = Decoder.decode(QByteArrayView(Pair, 2));
-                Decoder.resetState();
-                Table[L << 8 | T] = Text.size() == 1 && Text[0] != QChar(QtText::ReplacementChar) &&
-                                    Text[0] != QChar(QtText::SubstituteChar);
+                const std::u16string Text = Platform::AnsiToScreen(std::string_view(Pair, 2));
+                Table[L << 8 | T] = Text.size() == 1 && Text[0] != ReplacementChar;
             }
         }
         return Table;
@@ -70,14 +69,9 @@ bool IsAnsiChar(std::string_view Bytes) {
 
 // The code page 932 bytes of one character, when the code page holds it exactly.
 bool AnsiChar(char32_t Code, std::string& Bytes) {
-    const QString Char = CharText(Code);
-    QStringEncoder Encoder(QtText::CodecName, QStringConverter::Flag::Stateless);
-    const QByteArray Encoded = Encoder.encode(Char);
-    const std::string_view View(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
-    if (Encoder.hasError() || !IsAnsiChar(View) || QtText::Decode(View) != Char)
-        return false;
-    Bytes.assign(Encoded.constData(), static_cast<std::size_t>(Encoded.size()));
-    return true;
+    const std::u16string Char = CharText(Code);
+    return Platform::ScreenToAnsi(Char, Bytes) && IsAnsiChar(Bytes) &&
+           Platform::AnsiToScreen(Bytes) == Char;
 }
 
 // Builds a quoted string of the text form piece by piece: runs of characters in quotes,
@@ -160,9 +154,7 @@ std::u32string FromUtf16(const std::u16string& Units) {
 }
 
 std::u32string FromUtf8(std::string_view Bytes) {
-    const QString Text = QString::fromUtf8(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
-    return FromUtf16(std::u16string(reinterpret_cast<const char16_t*>(Text.utf16()),
-                                    static_cast<std::size_t>(Text.size())));
+    return FromUtf16(Platform::Utf8ToScreen(Bytes));
 }
 
 template <class T> std::string FloatText(T Value) {
@@ -484,11 +476,12 @@ bool IsFormImage(std::string_view Data) {
 
 // One code point as UTF-16; a surrogate stands for itself. (Decoding UTF-32 would take a
 // byte-order mark for one and drop it.)
-QString CharText(char32_t Code) {
+std::u16string CharText(char32_t Code) {
     if (Code < 0x10000)
-        return QString(QChar(static_cast<char16_t>(Code)));
-    const char16_t Pair[] = {QChar::highSurrogate(Code), QChar::lowSurrogate(Code)};
-    return QString(reinterpret_cast<const QChar*>(Pair), 2);
+        return std::u16string(1, static_cast<char16_t>(Code));
+    const char32_t Offset = Code - 0x10000;
+    return {static_cast<char16_t>(0xD800 + (Offset >> 10)),
+            static_cast<char16_t>(0xDC00 + (Offset & 0x3FF))};
 }
 
 AnsiString ObjectBinaryToText(std::string_view Image) {

@@ -1,10 +1,8 @@
 #include "FormReader.h"
 
 #include "FormLexer.h"
+#include "PlatformFiles.h"
 #include "TypInfo.h"
-
-#include <QFile>
-#include <QString>
 
 #include <algorithm>
 
@@ -454,10 +452,8 @@ void ReadComponentText(TComponent* Root, std::string_view Text) {
 }
 
 void ReadComponentRes(TComponent* Root, const AnsiString& ResourceName) {
-    QFile Resource(QStringLiteral(":/forms/") + QString::fromStdString(AnsiToUtf8(ResourceName)));
-    if (!Resource.open(QIODevice::ReadOnly))
+    std::string Text;
+    if (!Platform::ReadResource("forms", ResourceName, Text))
         throw EReadError("フォームリソース "_sj + ResourceName + " が見つかりません"_sj);
-    const QByteArray Text = Resource.readAll();
-    ReadComponentText(Root,
-                      std::string_view(Text.constData(), static_cast<std::size_t>(Text.size())));
+    ReadComponentText(Root, Text);
 }

@@ -3,7 +3,7 @@
 
 #include "FormImage.h"
 #include "FormLexer.h"
-#include "QtText.h"
+#include "PlatformText.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,6 +11,7 @@
 #include <limits>
 #include <locale>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -316,17 +317,17 @@ private:
             FOut += Bytes;
             return;
         }
-        QString Text;
+        std::u16string Text;
         for (const TFormStringPiece& Piece : Token.Pieces) {
             if (!Piece.IsCode)
-                Text += QtText::Decode(Piece.Bytes);
+                Text += Platform::AnsiToScreen(Piece.Bytes);
             else
                 Text += CharText(Piece.Code);
         }
         FOut += static_cast<char>(vaWString);
         PutLE(FOut, static_cast<std::uint64_t>(Text.size()), 4);
-        for (const QChar Unit : Text)
-            PutLE(FOut, Unit.unicode(), 2);
+        for (const char16_t Unit : Text)
+            PutLE(FOut, Unit, 2);
     }
 
     void ReadNameValue() {

@@ -6,16 +6,11 @@
 #include "FormReader.h"
 #include "Grids.h"
 #include "Menus.h"
-#include "QtHost.h"
+#include "PlatformWindows.h"
 #include "StdCtrls.h"
 #include "Themes.h"
 #include "XPMan.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QEventLoop>
-#include <QMessageBox>
-#include <QScreen>
 #include <iostream>
 
 namespace {
@@ -25,33 +20,6 @@ constexpr int SizingBorder = 4;
 constexpr int FixedBorder = 3;
 constexpr int CaptionHeight = 19;
 constexpr int ToolCaptionHeight = 15;
-
-bool IsFixedSize(TFormBorderStyle Style) {
-    return Style != bsSizeable && Style != bsSizeToolWin;
-}
-
-Qt::WindowFlags WindowFlagsOf(TFormBorderStyle Style) {
-    const Qt::WindowFlags Framed = Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint;
-    switch (Style) {
-    case bsNone:
-        return Qt::Window | Qt::FramelessWindowHint;
-    case bsSingle:
-        return Qt::Window | Framed | Qt::WindowMinMaxButtonsHint;
-    case bsDialog:
-        return Qt::Dialog | Framed;
-    case bsToolWindow:
-    case bsSizeToolWin:
-        return Qt::Tool | Framed;
-    default:
-        return Qt::Window;
-    }
-}
-
-QRect ScreenArea() {
-    const QScreen* S = QGuiApplication::primaryScreen();
-    return S ? S->availableGeometry() : QRect();
-}
 
 TApplication& ApplicationInstance() {
     static TApplication Instance;
@@ -74,21 +42,6 @@ const std::vector<const char*>& PositionNames() {
         "poScreenCenter", "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"};
     return Names;
 }
-
-// The window of a form: its close box closes the form the way Close does.
-class TFormWidget : public THostWidget {
-public:
-    explicit TFormWidget(TCustomForm* AForm) : THostWidget(AForm), FForm(AForm) {}
-
-protected:
-    void closeEvent(QCloseEvent* Event) override {
-        Event->ignore();
-        TCustomForm::SafeCall([this] { FForm->Close(); });
-    }
-
-private:
-    TCustomForm* FForm;
-};
 
 // ---- TCustomForm
 
@@ -124,12 +77,11 @@ void TCustomForm::DoClose(TCloseAction& Action) {
 }
 
 TPlatformWidget* TCustomForm::CreateWidget() {
-    auto* W = new TFormWidget(this);
-    W->setWindowTitle(QtText::Decode(Caption()));
-    W->setWindowFlags(WindowFlagsOf(FBorderStyle));
-    if (IsFixedSize(FBorderStyle))
-        W->setFixedSize(ClientWidth(), ClientHeight());
-    return PlatformWidget(W);
+    TPlatformWidget* W = Platform::CreateFormWindow(this, [this] { Close(); });
+    Platform::SetWindowText(W, Caption());
+    Platform::SetWindowBounds(W, Rect(0, 0, ClientWidth(), ClientHeight()));
+    Platform::SetWindowBorder(W, FBorderStyle);
+    return W;
 }
 
 TPoint TCustomForm::FrameExtent() const {
@@ -150,7 +102,7 @@ TPoint TCustomForm::FrameExtent() const {
 
 void TCustomForm::TextChanged() {
     if (HandleAllocated())
-        TControlAccess::Widget(this)->setWindowTitle(QtText::Decode(Caption()));
+        Platform::SetWindowText(Widget(), Caption());
 }
 
 void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
@@ -162,21 +114,9 @@ void TCustomForm::SetBorderStyle(TFormBorderStyle Value) {
     SetBounds(Left(), Top(), OldClientWidth + FrameExtent().X, OldClientHeight + FrameExtent().Y);
 }
 
-// Changing the flags of a shown window hides it, so it is shown again.
 void TCustomForm::ApplyBorderStyle() {
-    if (!HandleAllocated())
-        return;
-    QWidget* W = TControlAccess::Widget(this);
-    const bool WasVisible = W->isVisible();
-    W->setWindowFlags(WindowFlagsOf(FBorderStyle));
-    if (IsFixedSize(FBorderStyle)) {
-        W->setFixedSize(W->size());
-    } else {
-        W->setMinimumSize(0, 0);
-        W->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    }
-    if (WasVisible)
-        W->show();
+    if (HandleAllocated())
+        Platform::SetWindowBorder(Widget(), FBorderStyle);
 }
 
 void TCustomForm::SetVisible(bool Value) {
@@ -185,7 +125,7 @@ void TCustomForm::SetVisible(bool Value) {
     TWinControl::SetVisible(Value);
     if (!Value) {
         if (HandleAllocated())
-            TControlAccess::Widget(this)->hide();
+            Platform::SetWindowVisible(Widget(), false);
         return;
     }
     if (!FShown) {
@@ -195,21 +135,19 @@ void TCustomForm::SetVisible(bool Value) {
             return;
         PlaceOnScreen();
     }
-    QWidget* W = TControlAccess::Widget(this);
-    W->show();
-    W->raise();
-    W->activateWindow();
+    Platform::SetWindowVisible(Widget(), true);
+    Platform::ActivateWindow(Widget());
 }
 
 void TCustomForm::PlaceOnScreen() {
-    QRect Area = ScreenArea();
+    TRect Area = Platform::ScreenWorkArea();
     const TCustomForm* Main = Application->MainForm();
     if ((FPosition == poMainFormCenter || FPosition == poOwnerFormCenter) && Main && Main != this)
-        Area = ToQRect(Main->BoundsRect());
+        Area = Main->BoundsRect();
     else if (FPosition != poScreenCenter && FPosition != poDesktopCenter &&
              FPosition != poMainFormCenter && FPosition != poOwnerFormCenter)
         return;
-    SetBounds(Area.x() + (Area.width() - Width()) / 2, Area.y() + (Area.height() - Height()) / 2,
+    SetBounds(Area.Left + (Area.Width() - Width()) / 2, Area.Top + (Area.Height() - Height()) / 2,
               Width(), Height());
 }
 
@@ -225,7 +163,7 @@ void TCustomForm::Close() {
     }
     switch (Action) {
     case caMinimize:
-        TControlAccess::Widget(this)->showMinimized();
+        Platform::MinimizeWindow(Widget());
         break;
     case caFree:
         Hide();
@@ -238,8 +176,7 @@ void TCustomForm::Close() {
 }
 
 void TCustomForm::Release() {
-    QMetaObject::invokeMethod(
-        TControlAccess::Widget(this), [this] { delete this; }, Qt::QueuedConnection);
+    Platform::PostCall(Widget(), [this] { delete this; });
 }
 
 void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
@@ -254,14 +191,7 @@ void TCustomForm::GetChildren(const std::function<void(TComponent*)>& Proc,
 
 // ---- TApplication
 
-// The platform's side of the application: its application object when Initialize created it,
-// and the message loop while Run runs.
-struct TApplication::TPlatform {
-    std::unique_ptr<QApplication> Application;
-    QEventLoop* Loop = nullptr;
-};
-
-TApplication::TApplication() : TComponent(nullptr), FPlatform(std::make_unique<TPlatform>()) {
+TApplication::TApplication() : TComponent(nullptr) {
     SetExceptionHandler([](const std::exception& E) { Application->HandleException(E); });
     SetHelpHandler([](const TControl* Control) {
         if (Control->HelpType() == htKeyword)
@@ -271,7 +201,7 @@ TApplication::TApplication() : TComponent(nullptr), FPlatform(std::make_unique<T
     });
     // Forms are widgets and cursors hold images: both must go before the platform's
     // application object does.
-    qAddPostRoutine([] {
+    Platform::AtApplicationEnd([] {
         Application->FreeForms();
         Screen->ReleaseCursors();
     });
@@ -279,13 +209,13 @@ TApplication::TApplication() : TComponent(nullptr), FPlatform(std::make_unique<T
 
 TApplication::~TApplication() {
     FreeForms();
-    FPlatform->Application.reset();
+    Platform::EndApplication();
 }
 
 void TApplication::Finalize() {
     FreeForms();
     Screen->ReleaseCursors();
-    FPlatform->Application.reset();
+    Platform::EndApplication();
 }
 
 void TApplication::FreeForms() {
@@ -303,14 +233,7 @@ void TApplication::Notification(TComponent* AComponent, bool Removing) {
 void TApplication::Initialize() {
     KeepFreedMemory();
     RegisterFrameworkClasses();
-    if (!QCoreApplication::instance()) {
-        static int Argc = 1;
-        static char Name[] = "quovant";
-        static char* Argv[] = {Name, nullptr};
-        FPlatform->Application = std::make_unique<QApplication>(Argc, Argv);
-    }
-    QGuiApplication::setQuitOnLastWindowClosed(false);
-    UseJapaneseToolkit();
+    Platform::StartApplication();
     ThemeServices()->ApplyStyle();
 }
 
@@ -321,20 +244,19 @@ void TApplication::Run() {
         FMainForm->Show();
     if (FTerminated)
         return;
-    QEventLoop Loop;
-    FPlatform->Loop = &Loop;
-    Loop.exec();
-    FPlatform->Loop = nullptr;
+    FRunning = true;
+    Platform::RunMessageLoop();
+    FRunning = false;
 }
 
 void TApplication::Terminate() {
     FTerminated = true;
-    if (FPlatform->Loop)
-        FPlatform->Loop->quit();
+    if (FRunning)
+        Platform::QuitMessageLoop();
 }
 
 void TApplication::ProcessMessages() {
-    QCoreApplication::processEvents();
+    Platform::ProcessMessages();
 }
 
 void TApplication::HandleException(const std::exception& E) {
@@ -349,51 +271,7 @@ void TApplication::ShowException(const std::exception& E) {
 }
 
 int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, unsigned Flags) {
-    constexpr unsigned ButtonMask = 0x0F, IconMask = 0xF0;
-    QMessageBox::StandardButtons Buttons = QMessageBox::Ok;
-    switch (Flags & ButtonMask) {
-    case MB_OKCANCEL:
-        Buttons = QMessageBox::Ok | QMessageBox::Cancel;
-        break;
-    case MB_YESNOCANCEL:
-        Buttons = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-        break;
-    case MB_YESNO:
-        Buttons = QMessageBox::Yes | QMessageBox::No;
-        break;
-    default:
-        break;
-    }
-    QMessageBox::Icon Icon = QMessageBox::NoIcon;
-    switch (Flags & IconMask) {
-    case MB_ICONERROR:
-        Icon = QMessageBox::Critical;
-        break;
-    case MB_ICONQUESTION:
-        Icon = QMessageBox::Question;
-        break;
-    case MB_ICONWARNING:
-        Icon = QMessageBox::Warning;
-        break;
-    case MB_ICONINFORMATION:
-        Icon = QMessageBox::Information;
-        break;
-    default:
-        break;
-    }
-    const QString Title =
-        Caption.empty() ? QCoreApplication::applicationName() : QtText::Decode(Caption);
-    QMessageBox Box(Icon, Title, QtText::Decode(Text), Buttons);
-    switch (Box.exec()) {
-    case QMessageBox::Ok:
-        return IDOK;
-    case QMessageBox::Yes:
-        return IDYES;
-    case QMessageBox::No:
-        return IDNO;
-    default:
-        return IDCANCEL;
-    }
+    return Platform::MessageBox(Text, Caption, Flags);
 }
 
 bool TApplication::HelpKeyword(const AnsiString& Keyword) {
@@ -410,7 +288,7 @@ int RunProgram(const std::function<void()>& Block) {
         Block();
     } catch (const std::exception& E) {
         ExitCode = 1;
-        if (QCoreApplication::instance())
+        if (Platform::ApplicationStarted())
             Application->ShowException(E);
         else
             std::cerr << AnsiToUtf8(E.what()) << '\n';
@@ -429,10 +307,10 @@ HCURSOR TScreen::Cursors(int Index) const {
 void TScreen::SetCursors(int Index, HCURSOR Cursor) {
     if (Cursor) {
         FCursors[Index] = Cursor;
-        RegisterCursor(Index, Cursor->Cursor);
+        Platform::RegisterCursor(Index, *Cursor);
     } else {
         FCursors.erase(Index);
-        UnregisterCursor(Index);
+        Platform::UnregisterCursor(Index);
     }
 }
 
@@ -440,10 +318,10 @@ void TScreen::SetCursor(TCursor Value) {
     if (Value == FCursor)
         return;
     if (FCursor != crDefault)
-        QApplication::restoreOverrideCursor();
+        Platform::PopOverrideCursor();
     FCursor = Value;
     if (FCursor != crDefault)
-        QApplication::setOverrideCursor(CursorOf(FCursor));
+        Platform::PushOverrideCursor(FCursor);
 }
 
 TBusyCursor::TBusyCursor() : FSaved(Screen->Cursor()) {
@@ -457,16 +335,16 @@ TBusyCursor::~TBusyCursor() {
 void TScreen::ReleaseCursors() {
     SetCursor(crDefault);
     for (const auto& [Index, Cursor] : FCursors)
-        UnregisterCursor(Index);
+        Platform::UnregisterCursor(Index);
     FCursors.clear();
 }
 
 int TScreen::Width() const {
-    return ScreenArea().width();
+    return Platform::ScreenWorkArea().Width();
 }
 
 int TScreen::Height() const {
-    return ScreenArea().height();
+    return Platform::ScreenWorkArea().Height();
 }
 
 // ---- Published properties

@@ -1,9 +1,9 @@
 // Forms, the application object and the screen: top-level windows, the message loop, the
 // default error report and the cursor table.
 //
-// Tests answer a message box (MessageBox, the error report) as a user would: it is a real
-// QMessageBox run modally, so a QTimer started before the call finds it through
-// QApplication::activeModalWidget() and accepts or rejects it.
+// Tests answer a message box (MessageBox, the error report) as a user would: it is the
+// platform's own, run modally, so a timer started before the call finds it as the active
+// modal window and accepts or rejects it.
 #pragma once
 
 #include "Controls.h"
@@ -25,8 +25,6 @@ enum TPosition {
     poOwnerFormCenter
 };
 const std::vector<const char*>& PositionNames();
-
-class TFormWidget;
 
 // A top-level window whose client area is its widget; Width and Height include the frame of
 // the border style, as on the platform. Left and Top place the client area on the screen: the
@@ -78,7 +76,6 @@ protected:
     void TextChanged() override;
 
 private:
-    friend class TFormWidget;
     void ApplyBorderStyle();
     void PlaceOnScreen();
     TFormBorderStyle FBorderStyle = DefaultBorderStyle;
@@ -155,8 +152,7 @@ private:
     AnsiString FTitle;
     TCustomForm* FMainForm = nullptr;
     bool FTerminated = false;
-    struct TPlatform;
-    std::unique_ptr<TPlatform> FPlatform;
+    bool FRunning = false;
 };
 
 extern TApplication* Application;

@@ -1,67 +1,16 @@
 #include "Graphics.h"
 
-#include "QtGraphics.h"
-#include "QtText.h"
+#include "PlatformCanvas.h"
+#include "PlatformFiles.h"
 #include "WinTypes.h"
 
-#include <QBuffer>
-#include <QFile>
-#include <QGuiApplication>
-#include <QPainter>
-#include <QPalette>
-
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <optional>
 
 namespace {
 
 constexpr std::uint32_t SysColorFlag = 0xFF000000u;
-
-struct TSysColorRole {
-    QPalette::ColorGroup Group;
-    QPalette::ColorRole Role;
-};
-
-// System colours by index, as the roles of the running style's palette.
-constexpr std::array<TSysColorRole, 31> SysColorRoles{{
-    {QPalette::Active, QPalette::Button},            // clScrollBar
-    {QPalette::Active, QPalette::Dark},              // clBackground
-    {QPalette::Active, QPalette::Highlight},         // clActiveCaption
-    {QPalette::Inactive, QPalette::Mid},             // clInactiveCaption
-    {QPalette::Active, QPalette::Window},            // clMenu
-    {QPalette::Active, QPalette::Base},              // clWindow
-    {QPalette::Active, QPalette::Shadow},            // clWindowFrame
-    {QPalette::Active, QPalette::WindowText},        // clMenuText
-    {QPalette::Active, QPalette::Text},              // clWindowText
-    {QPalette::Active, QPalette::HighlightedText},   // clCaptionText
-    {QPalette::Active, QPalette::Button},            // clActiveBorder
-    {QPalette::Active, QPalette::Button},            // clInactiveBorder
-    {QPalette::Active, QPalette::Dark},              // clAppWorkSpace
-    {QPalette::Active, QPalette::Highlight},         // clHighlight
-    {QPalette::Active, QPalette::HighlightedText},   // clHighlightText
-    {QPalette::Active, QPalette::Button},            // clBtnFace
-    {QPalette::Active, QPalette::Dark},              // clBtnShadow
-    {QPalette::Disabled, QPalette::Text},            // clGrayText
-    {QPalette::Active, QPalette::ButtonText},        // clBtnText
-    {QPalette::Inactive, QPalette::HighlightedText}, // clInactiveCaptionText
-    {QPalette::Active, QPalette::Light},             // clBtnHighlight
-    {QPalette::Active, QPalette::Shadow},            // cl3DDkShadow
-    {QPalette::Active, QPalette::Midlight},          // cl3DLight
-    {QPalette::Active, QPalette::ToolTipText},       // clInfoText
-    {QPalette::Active, QPalette::ToolTipBase},       // clInfoBk
-    {QPalette::Active, QPalette::Button},            // (unused index 25)
-    {QPalette::Active, QPalette::Link},              // clHotLight
-    {QPalette::Active, QPalette::Highlight},         // clGradientActiveCaption
-    {QPalette::Inactive, QPalette::Mid},             // clGradientInactiveCaption
-    {QPalette::Active, QPalette::Highlight},         // clMenuHighlight
-    {QPalette::Active, QPalette::Window},            // clMenuBar
-}};
-
-std::uint32_t FromQColor(const QColor& C) {
-    return RGB(C.red(), C.green(), C.blue());
-}
 
 const std::vector<const char*>& FontStyleNames() {
     static const std::vector<const char*> Names{"fsBold", "fsItalic", "fsUnderline", "fsStrikeOut"};
@@ -120,11 +69,7 @@ std::uint32_t ColorToRGB(TColor Color) {
     const auto Value = static_cast<std::uint32_t>(Color);
     if ((Value & SysColorFlag) != SysColorFlag)
         return Value;
-    const std::uint32_t Index = Value & 0xFF;
-    if (Index >= SysColorRoles.size())
-        return 0;
-    const TSysColorRole& R = SysColorRoles[Index];
-    return FromQColor(QGuiApplication::palette().color(R.Group, R.Role));
+    return Platform::SystemColor(static_cast<int>(Value & 0xFF));
 }
 
 const TIdentTable& ColorIdents() {
@@ -231,6 +176,16 @@ void TFont::Assign(const TPersistent* Source) {
     FColor = Font->FColor;
     FCharset = Font->FCharset;
     Changed();
+}
+
+Platform::TFontSpec TFont::Spec() const {
+    return {FName,
+            FHeight,
+            FStyle.Contains(fsBold),
+            FStyle.Contains(fsItalic),
+            FStyle.Contains(fsUnderline),
+            FStyle.Contains(fsStrikeOut),
+            FCharset};
 }
 
 void TFont::SetName(const AnsiString& Value) {
@@ -355,7 +310,7 @@ AnsiString InvalidImageMessage() {
 }
 } // namespace
 
-TBitmap::TBitmap() : FImage(std::make_unique<TPlatformImage>()) {}
+TBitmap::TBitmap() : FImage(Platform::NewImage()) {}
 
 TBitmap::TBitmap(int AWidth, int AHeight) : TBitmap() {
     SetSize(AWidth, AHeight);
@@ -373,22 +328,25 @@ void TBitmap::Assign(const TPersistent* Source) {
         TPersistent::Assign(Source);
         return;
     }
-    FImage->Image = Bitmap ? Bitmap->FImage->Image : QImage();
+    if (Bitmap)
+        Platform::CopyImage(*FImage, *Bitmap->FImage);
+    else
+        Platform::ResizeImage(*FImage, 0, 0);
     FData = Bitmap ? Bitmap->FData : std::string();
     FDataKey = Bitmap ? Bitmap->FDataKey : 0;
     Changed();
 }
 
 int TBitmap::Width() const {
-    return FImage->Image.width();
+    return Platform::ImageWidth(*FImage);
 }
 
 int TBitmap::Height() const {
-    return FImage->Image.height();
+    return Platform::ImageHeight(*FImage);
 }
 
 bool TBitmap::Empty() const {
-    return FImage->Image.isNull();
+    return Platform::ImageEmpty(*FImage);
 }
 
 // New pixels are white; the part of the old image that still fits is kept.
@@ -397,63 +355,38 @@ void TBitmap::SetSize(int AWidth, int AHeight) {
     AHeight = std::max(AHeight, 0);
     if (AWidth == Width() && AHeight == Height())
         return;
-    QImage Image(AWidth, AHeight,
-                 FImage->Image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                 : QImage::Format_RGB32);
-    if (!Image.isNull()) {
-        Image.fill(Qt::white);
-        QPainter P(&Image);
-        P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.drawImage(0, 0, FImage->Image);
-    }
-    FImage->Image = Image;
+    Platform::ResizeImage(*FImage, AWidth, AHeight);
     Changed();
 }
 
 TCanvas* TBitmap::Canvas() {
     if (!FCanvas) {
         FCanvas = std::make_unique<TCanvas>();
-        TGraphicsAccess::BeginPaint(*FCanvas, FImage->Image);
+        Platform::BindImage(FCanvas->Target(), FImage.get());
     }
     return FCanvas.get();
 }
 
-void TBitmap::ReplaceImage(const TPlatformImage& Image) {
-    const QImage& New = Image.Image;
-    FImage->Image = New.convertToFormat(New.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
+void TBitmap::LoadFromBytes(const std::string& Bytes) {
+    if (!Platform::LoadImage(*FImage, Bytes))
+        throw EInvalidImage(InvalidImageMessage());
     FData.clear();
     Changed();
 }
 
-void TBitmap::LoadFromBytes(const std::string& Bytes) {
-    QImage Image;
-    if (!Image.loadFromData(reinterpret_cast<const uchar*>(Bytes.data()),
-                            static_cast<int>(Bytes.size())))
-        throw EInvalidImage(InvalidImageMessage());
-    ReplaceImage({Image});
-}
-
-void TBitmap::LoadFromResource(const AnsiString& Path) {
-    QFile File(QtText::Decode(Path));
-    if (!File.open(QIODevice::ReadOnly))
-        throw EInvalidImage(InvalidImageMessage() + ": " + Path);
-    const QByteArray Bytes = File.readAll();
-    LoadFromBytes(Bytes.toStdString());
+void TBitmap::LoadFromResource(const AnsiString& Name) {
+    std::string Bytes;
+    if (!Platform::ReadResource("images", Name, Bytes))
+        throw EInvalidImage(InvalidImageMessage() + ": " + Name);
+    LoadFromBytes(Bytes);
 }
 
 std::string TBitmap::SaveToBytes() const {
-    if (Empty())
-        return {};
-    QByteArray Bytes;
-    QBuffer Buffer(&Bytes);
-    Buffer.open(QIODevice::WriteOnly);
-    FImage->Image.save(&Buffer, "PNG");
-    return Bytes.toStdString();
+    return Platform::SaveImagePng(*FImage);
 }
 
 std::string TBitmap::Data() const {
-    if (!FData.empty() && FImage->Image.cacheKey() == FDataKey)
+    if (!FData.empty() && Platform::ImageVersion(*FImage) == FDataKey)
         return FData;
     return SaveToBytes();
 }
@@ -465,7 +398,7 @@ void TBitmap::SetData(const std::string& Bytes) {
     }
     LoadFromBytes(BitmapPayload(Bytes));
     FData = Bytes;
-    FDataKey = FImage->Image.cacheKey();
+    FDataKey = Platform::ImageVersion(*FImage);
 }
 
 void TBitmap::Changed() {
@@ -502,7 +435,7 @@ void TPicture::Assign(const TPersistent* Source) {
 std::string TPicture::Data() const {
     if (FBitmap->Empty())
         return {};
-    if (!FData.empty() && TGraphicsAccess::Image(*FBitmap).cacheKey() == FDataKey)
+    if (!FData.empty() && Platform::ImageVersion(*FBitmap->FImage) == FDataKey)
         return FData;
     return FBitmap->SaveToBytes();
 }
@@ -510,7 +443,7 @@ std::string TPicture::Data() const {
 void TPicture::SetData(const std::string& Bytes) {
     FBitmap->SetData(PicturePayload(Bytes));
     FData = Bytes;
-    FDataKey = TGraphicsAccess::Image(*FBitmap).cacheKey();
+    FDataKey = Platform::ImageVersion(*FBitmap->FImage);
 }
 
 // ---- Published properties

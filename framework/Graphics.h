@@ -2,6 +2,7 @@
 #pragma once
 
 #include "Classes.h"
+#include "PlatformCanvas.h"
 #include "TypInfo.h"
 
 #include <memory>
@@ -127,6 +128,8 @@ public:
     TFontCharset Charset() const { return FCharset; }
     void SetCharset(TFontCharset Value);
     int PixelsPerInch() const { return 96; }
+    // The font as the platform makes it.
+    Platform::TFontSpec Spec() const;
 
     static constexpr const char* InitName = "MS Sans Serif";
     static constexpr int InitHeight = -11;
@@ -217,9 +220,6 @@ constexpr unsigned TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6, TA_TOP = 0, TA_BOTT
 
 class TGraphic;
 class TGraphicsAccess;
-// The platform's image that a bitmap holds; only the layer's internal code looks into it
-// (framework/internal/QtGraphics.h).
-struct TPlatformImage;
 
 // Paints on an image with the platform's rules: rectangles exclude their right and bottom
 // edges, LineTo leaves out its end point, text is drawn from its top-left corner (or the
@@ -276,11 +276,16 @@ public:
     bool Painting() const;
 
 private:
+    friend class TBitmap;
     friend class TGraphicsAccess;
     struct TState;
+    TPlatformCanvas& Target() const;
+    // The target with the canvas's font selected.
+    TPlatformCanvas& TextTarget() const;
+    Platform::TPenSpec PenSpec() const;
+    Platform::TBrushSpec BrushSpec() const;
+    Platform::TTextPaint TextPaint(bool Opaque) const;
     bool PenDraws() const;
-    void DrawLine(TPoint From, TPoint To);
-    TPoint TextOrigin(int X, int Y, int Width) const;
     std::unique_ptr<TBrush> FBrush;
     std::unique_ptr<TPen> FPen;
     std::unique_ptr<TFont> FFont;
@@ -298,6 +303,7 @@ public:
     virtual bool Empty() const = 0;
 
 private:
+    friend class TCanvas;
     friend class TGraphicsAccess;
     virtual const TPlatformImage& Image() const = 0;
 };
@@ -320,8 +326,9 @@ public:
     // Reads an image in any format the platform knows (PNG, BMP, ICO); EInvalidImage otherwise,
     // leaving the bitmap as it was.
     void LoadFromBytes(const std::string& Bytes);
-    // A file compiled into the program (":/..."); EInvalidImage when absent or not an image.
-    void LoadFromResource(const AnsiString& Path);
+    // The image file compiled into the program under Name among its images; EInvalidImage
+    // when absent or not an image.
+    void LoadFromResource(const AnsiString& Name);
     std::string SaveToBytes() const; // PNG
     // The image as form files hold it: the bytes it was read from while it is unchanged,
     // else PNG. SetData also takes the platform's bitmap data (a 32-bit size, then a BMP file).
@@ -329,11 +336,12 @@ public:
     void SetData(const std::string& Bytes);
 
 private:
+    friend class TCanvas;
     friend class TGraphicsAccess;
+    friend class TPicture;
     const TPlatformImage& Image() const override { return *FImage; }
     void Changed();
-    void ReplaceImage(const TPlatformImage& Image);
-    std::unique_ptr<TPlatformImage> FImage;
+    Platform::TImagePtr FImage;
     std::unique_ptr<TCanvas> FCanvas;
     std::string FData;
     std::int64_t FDataKey = 0;

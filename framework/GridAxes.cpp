@@ -2,6 +2,7 @@
 #include "Grids.h"
 
 #include "GridParts.h"
+#include "PlatformWindows.h"
 
 #include <algorithm>
 
@@ -49,7 +50,7 @@ TRect TCustomGrid::BoxRect(const TGridRect& R) const {
 void TCustomGrid::InvalidateRect(const TRect& R) {
     if (R.Left >= R.Right || R.Top >= R.Bottom || !Redraw())
         return;
-    TControlAccess::Widget(this)->update(R.Left, R.Top, R.Width(), R.Height());
+    Platform::InvalidateWindowRect(Widget(), R);
 }
 
 void TCustomGrid::InvalidateGridRect(const TGridRect& R) {

@@ -3,23 +3,7 @@
 
 #include "GridParts.h"
 
-#include <QApplication>
-#include <QFocusEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
-
 namespace {
-
-// The platform's key for a Qt key event; Backtab is Tab with Shift.
-unsigned short KeyOf(const QKeyEvent& Event, TShiftState& Shift) {
-    Shift = ShiftStateOf(Event.modifiers(), Qt::NoButton);
-    if (Event.key() == Qt::Key_Backtab) {
-        Shift.Include(ssShift);
-        return VK_TAB;
-    }
-    return VirtualKeyOf(Event.key(), Event.modifiers());
-}
 
 AnsiString RefusedTextMessage(TGridCoord Cell) {
     return "セル (列 "_sj + IntToStr(Cell.X) + ", 行 "_sj + IntToStr(Cell.Y) +
@@ -31,41 +15,18 @@ AnsiString RefusedTextMessage(TGridCoord Cell) {
 
 // ---- The line editor
 
-// Hands the editing keys to the grid before the line edit sees them, and tells the grid when
-// the editor loses the focus.
-class TGridLineEdit : public QLineEdit {
-public:
-    explicit TGridLineEdit(TInplaceEdit* AEdit) : FEdit(AEdit) { setFrame(false); }
-
-protected:
-    // Keys are taken here rather than in keyPressEvent, which Tab never reaches: the widget
-    // turns it into a focus move first.
-    bool event(QEvent* Event) override {
-        if (Event->type() == QEvent::KeyPress && GridTakesKey(*static_cast<QKeyEvent*>(Event)))
-            return true;
-        return QLineEdit::event(Event);
-    }
-    void focusOutEvent(QFocusEvent* Event) override {
-        QLineEdit::focusOutEvent(Event);
-        if (Grid())
-            Grid()->EditorFocusLost();
-    }
-
-private:
-    TCustomGrid* Grid() const { return FEdit->Grid(); }
-    bool GridTakesKey(const QKeyEvent& Event) {
-        TShiftState Shift;
-        const unsigned short Key = KeyOf(Event, Shift);
-        return Grid() && Key != 0 && Grid()->EditorKey(Key, Shift);
-    }
-    TInplaceEdit* FEdit;
-};
-
 TInplaceEdit::TInplaceEdit(TComponent* AOwner)
     : TWinControl(AOwner), FGrid(dynamic_cast<TCustomGrid*>(AOwner)) {}
 
+// The editing keys go to the grid before the editor sees them.
 TPlatformWidget* TInplaceEdit::CreateWidget() {
-    return PlatformWidget(new TGridLineEdit(this));
+    return Platform::CreateInplaceEdit({[this](unsigned short Key, TShiftState Shift) {
+                                            return FGrid && FGrid->EditorKey(Key, Shift);
+                                        },
+                                        [this](bool ToGrid) {
+                                            if (FGrid)
+                                                FGrid->EditorFocusLost(ToGrid);
+                                        }});
 }
 
 AnsiString TInplaceEdit::EditText() const {
@@ -76,23 +37,27 @@ AnsiString TInplaceEdit::EditText() const {
 }
 
 bool TInplaceEdit::TryEditText(AnsiString& Value) const {
-    return QtText::Encode(static_cast<QLineEdit*>(TControlAccess::Widget(this))->text(), Value);
+    return Platform::GetEditText(Widget(), Value);
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value) {
-    static_cast<QLineEdit*>(TControlAccess::Widget(this))->setText(QtText::Decode(Value));
+    Platform::SetEditText(Widget(), Value);
+}
+
+void TInplaceEdit::InsertText(const AnsiString& Value) {
+    Platform::InsertEditText(Widget(), Value);
 }
 
 void TInplaceEdit::SelectAll() {
-    static_cast<QLineEdit*>(TControlAccess::Widget(this))->selectAll();
+    Platform::SelectAllEditText(Widget());
 }
 
 bool TInplaceEdit::Modified() const {
-    return static_cast<QLineEdit*>(TControlAccess::Widget(this))->isModified();
+    return Platform::EditModified(Widget());
 }
 
 void TInplaceEdit::SetModified(bool Value) {
-    static_cast<QLineEdit*>(TControlAccess::Widget(this))->setModified(Value);
+    Platform::SetEditModified(Widget(), Value);
 }
 
 // ---- In-place editor
@@ -238,8 +203,8 @@ bool TCustomGrid::EditorKey(unsigned short Key, TShiftState Shift) {
     return true;
 }
 
-void TCustomGrid::EditorFocusLost() {
-    if (!FEditorMode || FCommitting || QApplication::focusWidget() == TControlAccess::Widget(this))
+void TCustomGrid::EditorFocusLost(bool ToGrid) {
+    if (!FEditorMode || FCommitting || ToGrid)
         return;
     InvalidateGridRect(Selection());
     if (CommitEditor() && !FOptions.Contains(goAlwaysShowEditor))
@@ -248,46 +213,18 @@ void TCustomGrid::EditorFocusLost() {
 
 // An input method may compose on the grid only where typing opens the editor.
 void TCustomGrid::UpdateInputMethod() {
-    if (!FPlatform->Host)
+    if (!FPlatform->Attached())
         return;
-    if (CanEditShow())
-        ::SetImeMode(this, ImeMode());
-    else
-        FPlatform->Host->setAttribute(Qt::WA_InputMethodEnabled, false);
+    ::SetImeMode(this, CanEditShow() ? ImeMode() : imDisable);
 }
 
 // The grid window has the focus while an input method composes the first characters of an
 // edit: the composition goes on in the editor, which takes the focus once it is committed, so
 // that no composition is cut off by a change of focus.
-bool TGridEventFilter::eventFilter(QObject* Watched, QEvent* Event) {
-    if (Watched != FGrid->FPlatform->Host)
-        return false;
-    switch (Event->type()) {
-    case QEvent::InputMethod: {
-        if (!FGrid->FEditorMode && !FGrid->CanEditShow())
-            return false;
-        auto* Input = static_cast<QInputMethodEvent*>(Event);
-        SafeCall([&] {
-            if (!FGrid->FEditorMode)
-                FGrid->OpenEditor({}, true, false);
-            QCoreApplication::sendEvent(TControlAccess::Widget(FGrid->FInplaceEdit), Input);
-            if (Input->preeditString().isEmpty())
-                FGrid->FInplaceEdit->SetFocus();
-        });
-        return true;
-    }
-    case QEvent::InputMethodQuery: {
-        if (!FGrid->FEditorMode)
-            return false;
-        auto* Query = static_cast<QInputMethodQueryEvent*>(Event);
-        QWidget* Edit = TControlAccess::Widget(FGrid->FInplaceEdit);
-        QCoreApplication::sendEvent(Edit, Query);
-        for (const Qt::InputMethodQuery Q : {Qt::ImCursorRectangle, Qt::ImAnchorRectangle})
-            if (Query->queries() & Q)
-                Query->setValue(Q, Query->value(Q).toRect().translated(Edit->pos()));
-        return true;
-    }
-    default:
-        return false;
-    }
+TPlatformWidget* TCustomGrid::ComposingEditor(bool Open) {
+    if (!FEditorMode && !(Open && CanEditShow()))
+        return nullptr;
+    if (!FEditorMode)
+        SafeCall([this] { OpenEditor({}, true, false); });
+    return FEditorMode ? FInplaceEdit->Widget() : nullptr;
 }

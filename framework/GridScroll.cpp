@@ -3,10 +3,6 @@
 
 #include "GridParts.h"
 
-#include <QScrollBar>
-#include <QSignalBlocker>
-#include <QStyle>
-
 #include <algorithm>
 
 namespace {
@@ -20,27 +16,22 @@ constexpr int WheelRows = 3;
 
 void TCustomGrid::EnsurePlatform() {
     TPlatform& P = *FPlatform;
-    if (P.Host)
+    if (P.Attached())
         return;
-    P.Host = TControlAccess::Widget(this);
-    P.Host->installEventFilter(&P.Filter);
-    P.Extent = P.Host->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    const auto MakeBar = [&](Qt::Orientation Orientation) {
-        auto* Bar = new QScrollBar(Orientation, P.Host);
-        Bar->setFocusPolicy(Qt::NoFocus);
-        Bar->hide();
-        QObject::connect(Bar, &QScrollBar::valueChanged, Bar, [this, Orientation](int Value) {
-            SafeCall([&] {
-                if (Orientation == Qt::Vertical)
-                    SetTopRow(Value);
-                else
-                    SetLeftCol(Value);
-            });
+    P.Bars = Platform::CreateScrollBars(Widget(), [this](Platform::TScrollBarKind Kind, int Value) {
+        SafeCall([&] {
+            if (Kind == Platform::TScrollBarKind::Vertical)
+                SetTopRow(Value);
+            else
+                SetLeftCol(Value);
         });
-        return Bar;
-    };
-    P.Vert = MakeBar(Qt::Vertical);
-    P.Horz = MakeBar(Qt::Horizontal);
+    });
+    P.Extent = P.Bars->Extent();
+    P.VertState.reset();
+    P.HorzState.reset();
+    P.Handover = Platform::HandOverComposition(
+        Widget(), [this](bool Open) { return ComposingEditor(Open); },
+        [this] { SafeCall([this] { FInplaceEdit->SetFocus(); }); });
     UpdateInputMethod();
 }
 
@@ -63,38 +54,32 @@ void TCustomGrid::UpdateScrollBars() {
 
 void TCustomGrid::LayoutScrollBars() {
     TPlatform& P = *FPlatform;
-    if (!P.Host)
+    if (!P.Attached())
         return;
-    const auto Layout = [](QScrollBar* Bar, std::optional<TPlatform::TBarState>& Applied,
-                           const TPlatform::TBarState& Wanted, int Value) {
-        const QSignalBlocker Block(Bar);
+    using Platform::TScrollBarInfo;
+    using Platform::TScrollBarKind;
+    const auto Layout = [&](TScrollBarKind Kind, std::optional<TScrollBarInfo>& Applied,
+                            const TScrollBarInfo& Wanted, int Value) {
         if (Applied != Wanted) {
             Applied = Wanted;
-            Bar->setVisible(Wanted.Shown);
-            if (!Wanted.Shown)
-                return;
-            const TRect& R = Wanted.Bounds;
-            Bar->setGeometry(R.Left, R.Top, R.Width(), R.Height());
-            Bar->setTracking(Wanted.Tracking);
-            Bar->setRange(Wanted.Min, Wanted.Max);
-            Bar->setPageStep(Wanted.Page);
+            P.Bars->SetInfo(Kind, Wanted);
         }
         // The user moves the bar too, so its position is compared with the bar itself.
-        if (Wanted.Shown && Bar->value() != Value)
-            Bar->setValue(Value);
+        if (Wanted.Visible && P.Bars->Position(Kind) != Value)
+            P.Bars->SetPosition(Kind, Value);
     };
     const int W = ClientWidth();
     const int H = ClientHeight();
     const bool Tracking = FOptions.Contains(goThumbTracking);
     const auto State = [&](bool Shown, int Min, int Max, int Page, const TRect& R) {
-        return Shown ? TPlatform::TBarState{true, R, Tracking, Min, Max, std::max(1, Page)}
-                     : TPlatform::TBarState{};
+        return Shown ? TScrollBarInfo{true, R, Tracking, Min, Max, std::max(1, Page)}
+                     : TScrollBarInfo{};
     };
-    Layout(P.Vert, P.VertState,
+    Layout(TScrollBarKind::Vertical, P.VertState,
            State(P.VertShown, FFixedRows, VertAxis().MaxFirst(), VisibleRowCount(),
                  {W, 0, W + P.Extent, H}),
            FTopLeft.Y);
-    Layout(P.Horz, P.HorzState,
+    Layout(TScrollBarKind::Horizontal, P.HorzState,
            State(P.HorzShown, FFixedCols, HorzAxis().MaxFirst(), VisibleColCount(),
                  {0, H, W, H + P.Extent}),
            FTopLeft.X);

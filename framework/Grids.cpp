@@ -3,8 +3,6 @@
 #include "GridParts.h"
 #include "WinApi.h"
 
-#include <QLineEdit>
-
 #include <algorithm>
 #include <optional>
 
@@ -88,16 +86,14 @@ private:
 TCustomGrid::TCustomGrid(TComponent* AOwner)
     : TCustomControl(AOwner), FColWidthList(std::make_unique<TSizeList>(this, true)),
       FRowHeightList(std::make_unique<TSizeList>(this, false)),
-      FPlatform(std::make_unique<TPlatform>(this)) {
+      FPlatform(std::make_unique<TPlatform>()) {
     SetTabStop(true);
 }
 
 TCustomGrid::~TCustomGrid() {
     // The editor and the scroll bars call back into the grid: they go before it does.
-    if (FPlatform->Host)
-        FPlatform->Host->removeEventFilter(&FPlatform->Filter);
-    delete FPlatform->Vert;
-    delete FPlatform->Horz;
+    FPlatform->Handover.reset();
+    FPlatform->Bars.reset();
     if (FInplaceEdit)
         FInplaceEdit->FGrid = nullptr;
     delete FInplaceEdit;
@@ -692,7 +688,7 @@ void TCustomGrid::KeyPress(AnsiString& Key) {
     if (FEditorMode) {
         // The editor is open but the grid has the focus: the key goes on in the editor.
         FInplaceEdit->SetFocus();
-        static_cast<QLineEdit*>(TControlAccess::Widget(FInplaceEdit))->insert(QtText::Decode(Key));
+        FInplaceEdit->InsertText(Key);
     } else if (CanEditShow()) {
         OpenEditor(Key, true, true);
     } else {

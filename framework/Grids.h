@@ -78,6 +78,8 @@ protected:
 private:
     friend class TCustomGrid;
     void SetModified(bool Value);
+    // Types Value at the caret, as the user would.
+    void InsertText(const AnsiString& Value);
     TCustomGrid* FGrid = nullptr;
 };
 
@@ -220,8 +222,7 @@ private:
     class TAxis;
     class TSizeList;
     struct TPlatform;
-    friend class TGridEventFilter;
-    friend class TGridLineEdit;
+    friend class TInplaceEdit;
     static void CheckIndex(int Index, int Count);
     TAxis HorzAxis() const;
     TAxis VertAxis() const;
@@ -257,7 +258,8 @@ private:
     void StoreEditorText();
     void CancelEditor();
     bool EditorKey(unsigned short Key, TShiftState Shift);
-    void EditorFocusLost();
+    void EditorFocusLost(bool ToGrid);
+    TPlatformWidget* ComposingEditor(bool Open);
     int FColCount = DefaultColCount;
     int FRowCount = DefaultRowCount;
     int FFixedCols = DefaultFixedCols;

@@ -1,96 +1,39 @@
 #include "Memory.h"
 
+#include "PlatformFiles.h"
+
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
 #include <new>
 
-#if __has_include(<malloc.h>)
-#include <malloc.h>
-#endif
-#if __has_include(<sys/mman.h>)
-#include <sys/mman.h>
-#define QUOVANT_HAS_MMAP 1
-#endif
-
 namespace {
-constexpr std::size_t LargePage = std::size_t(2) << 20;
 
 // A block below a large page is given a whole one; a larger block ends in small pages rather
 // than waste most of a large one.
 std::size_t MappedSize(std::size_t Size) {
-    return std::max(Size, LargePage);
+    return std::max(Size, Platform::LargePageBytes);
 }
+
 } // namespace
 
 void RaiseTooLarge() {
     throw std::bad_array_new_length();
 }
 
-#ifdef QUOVANT_HAS_MMAP
-
 void* VirtualAlloc(std::size_t Size) {
-    // Large pages need aligned ranges: map more, keep the aligned part.
-    const std::size_t Slack = Size >= LargePage ? LargePage : 0;
-    void* Raw =
-        mmap(nullptr, Size + Slack, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (Raw == MAP_FAILED)
-        throw std::bad_alloc();
-    auto* Start = static_cast<char*>(Raw);
-    if (Slack) {
-        const auto Address = reinterpret_cast<std::uintptr_t>(Raw);
-        Start += (LargePage - Address % LargePage) % LargePage;
-        if (Start != Raw)
-            munmap(Raw, static_cast<std::size_t>(Start - static_cast<char*>(Raw)));
-        const std::size_t Tail = static_cast<char*>(Raw) + Size + Slack - (Start + Size);
-        if (Tail)
-            munmap(Start + Size, Tail);
-    }
-#ifdef MADV_HUGEPAGE
-    madvise(Start, Size, MADV_HUGEPAGE); // a hint: without large pages the block still works
-#endif
-    return Start;
+    return Platform::AllocatePages(Size);
 }
 
 void VirtualFree(void* Block, std::size_t Size) {
     if (Block)
-        munmap(Block, Size);
+        Platform::FreePages(Block, Size);
 }
 
-void AdviseLargePages([[maybe_unused]] void* Block, [[maybe_unused]] std::size_t Size) {
-#ifdef MADV_HUGEPAGE
-    const auto Start = reinterpret_cast<std::uintptr_t>(Block);
-    const std::uintptr_t First = (Start + LargePage - 1) / LargePage * LargePage;
-    const std::uintptr_t Last = (Start + Size) / LargePage * LargePage;
-    if (First < Last)
-        madvise(reinterpret_cast<void*>(First), Last - First, MADV_HUGEPAGE);
-#endif
+void AdviseLargePages(void* Block, std::size_t Size) {
+    Platform::AdviseLargePages(Block, Size);
 }
-
-#else
-
-// Without page mappings: zeroed blocks of the heap, aligned as large pages would be.
-void* VirtualAlloc(std::size_t Size) {
-    void* Block = ::operator new(Size, std::align_val_t(LargePage));
-    std::memset(Block, 0, Size);
-    return Block;
-}
-
-void VirtualFree(void* Block, std::size_t) {
-    ::operator delete(Block, std::align_val_t(LargePage));
-}
-
-void AdviseLargePages(void*, std::size_t) {}
-
-#endif
 
 void KeepFreedMemory() {
-#if defined(M_MMAP_THRESHOLD) && defined(M_TRIM_THRESHOLD)
-    constexpr int MappedFrom = 32 << 20;
-    constexpr int KeptUpTo = 256 << 20;
-    mallopt(M_MMAP_THRESHOLD, MappedFrom);
-    mallopt(M_TRIM_THRESHOLD, KeptUpTo);
-#endif
+    Platform::KeepFreedHeap();
 }
 
 void* AllocateBlock(std::size_t Size) {

@@ -1,13 +1,10 @@
 #include "Menus.h"
 
-#include "QtHandles.h"
-#include "QtText.h"
+#include "PlatformWindows.h"
 #include "TypInfo.h"
 
-#include <QAction>
-#include <QMenu>
-
 #include <algorithm>
+#include <utility>
 
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
@@ -111,46 +108,34 @@ void TPopupMenu::Popup(int X, int Y) {
     if (OnPopup)
         SafeCall([this] { OnPopup(this); });
     CloseShownMenu();
-    FMenu = PlatformWidget(new QMenu);
+    FMenu = Platform::CreatePopupMenu();
     BuildMenu(FMenu, FItems.get());
-    QtWidget<QMenu>(FMenu)->popup(QPoint(X, Y));
+    Platform::TrackPopupMenu(FMenu, X, Y);
 }
 
 TPlatformWidget* TPopupMenu::ShownMenu() const {
-    return FMenu && QtWidget(FMenu)->isVisible() ? FMenu : nullptr;
+    return FMenu && Platform::MenuShown(FMenu) ? FMenu : nullptr;
 }
 
 void TPopupMenu::BuildMenu(TPlatformWidget* Shown, const TMenuItem* Item) {
-    auto* Menu = QtWidget<QMenu>(Shown);
     for (TMenuItem* Child : Item->FItems) {
         if (!Child->Visible())
             continue;
-        if (Child->IsLine()) {
-            Menu->addSeparator();
-        } else if (Child->Count() > 0) {
-            QMenu* Sub = Menu->addMenu(QtText::Decode(Child->Caption()));
-            Sub->setEnabled(Child->Enabled());
-            BuildMenu(PlatformWidget(Sub), Child);
-        } else {
-            QAction* Action = Menu->addAction(QtText::Decode(Child->Caption()));
-            Action->setEnabled(Child->Enabled());
-            QObject::connect(Action, &QAction::triggered, Menu,
-                             [Child] { SafeCall([Child] { Child->Click(); }); });
-        }
+        if (Child->IsLine())
+            Platform::AppendMenuSeparator(Shown);
+        else if (Child->Count() > 0)
+            BuildMenu(Platform::AppendSubmenu(Shown, Child->Caption(), Child->Enabled()), Child);
+        else
+            Platform::AppendMenuItem(Shown, Child->Caption(), Child->Enabled(),
+                                     [Child] { Child->Click(); });
     }
 }
 
 // A handler may change or free the menu while the platform's menu is still delivering the
-// click, so the platform's menu goes later, and its actions no longer reach any item.
+// click: the platform's menu goes later, and its items no longer reach any item of ours.
 void TPopupMenu::CloseShownMenu() {
-    if (!FMenu)
-        return;
-    QWidget* Menu = QtWidget(FMenu);
-    for (QAction* Action : Menu->findChildren<QAction*>())
-        Action->disconnect();
-    Menu->hide();
-    Menu->deleteLater();
-    FMenu = nullptr;
+    if (FMenu)
+        Platform::DestroyMenu(std::exchange(FMenu, nullptr));
 }
 
 void TPopupMenu::GetChildren(const std::function<void(TComponent*)>& Proc, TComponent* Root) const {

@@ -1,21 +1,8 @@
 #include "StdCtrls.h"
 
-#include "QtHost.h"
-#include "QtText.h"
+#include "PlatformControls.h"
+#include "PlatformWindows.h"
 #include "TypInfo.h"
-
-#include <QAbstractListModel>
-#include <QCheckBox>
-#include <QFontMetrics>
-#include <QGroupBox>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QTextBlock>
-#include <QTimer>
-
-#include <algorithm>
 
 namespace {
 
@@ -162,25 +149,21 @@ TButton::TButton(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPlatformWidget* TButton::CreateWidget() {
-    auto* Button = new QPushButton(QtText::Decode(Caption()));
-    FButton = PlatformWidget(Button);
-    Button->setAutoDefault(false);
-    Button->setDefault(FDefault);
-    QObject::connect(Button, &QPushButton::clicked, Button,
-                     [this] { SafeCall([this] { Click(); }); });
+    FButton = Platform::CreateButton(Caption(), [this] { SafeCall([this] { Click(); }); });
+    Platform::SetButtonDefault(FButton, FDefault);
     return FButton;
 }
 
 void TButton::SetDefault(bool Value) {
     FDefault = Value;
     if (FButton)
-        QtWidget<QPushButton>(FButton)->setDefault(Value);
+        Platform::SetButtonDefault(FButton, Value);
 }
 
 void TButton::TextChanged() {
     TWinControl::TextChanged();
     if (FButton)
-        QtWidget<QPushButton>(FButton)->setText(QtText::Decode(Caption()));
+        Platform::SetWindowText(FButton, Caption());
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -198,12 +181,9 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPlatformWidget* TCheckBox::CreateWidget() {
-    auto* Box = new QCheckBox(QtText::Decode(Caption()));
-    FCheckBox = PlatformWidget(Box);
-    Box->setTristate(FAllowGrayed);
-    ShowState();
-    QObject::connect(Box, &QCheckBox::stateChanged, Box,
-                     [this](int QtState) { UserChanged(QtState); });
+    FCheckBox = Platform::CreateCheckBox(
+        Caption(), FAllowGrayed, static_cast<Platform::TCheckState>(FState),
+        [this](Platform::TCheckState Value) { UserChanged(static_cast<TCheckBoxState>(Value)); });
     return FCheckBox;
 }
 
@@ -219,27 +199,21 @@ void TCheckBox::SetState(TCheckBoxState Value) {
 void TCheckBox::SetAllowGrayed(bool Value) {
     FAllowGrayed = Value;
     if (FCheckBox)
-        QtWidget<QCheckBox>(FCheckBox)->setTristate(Value);
+        Platform::SetCheckBoxAllowGrayed(FCheckBox, Value);
 }
 
 void TCheckBox::TextChanged() {
     TWinControl::TextChanged();
     if (FCheckBox)
-        QtWidget<QCheckBox>(FCheckBox)->setText(QtText::Decode(Caption()));
+        Platform::SetWindowText(FCheckBox, Caption());
 }
 
 void TCheckBox::ShowState() {
-    if (!FCheckBox)
-        return;
-    static constexpr Qt::CheckState QtStates[] = {Qt::Unchecked, Qt::Checked, Qt::PartiallyChecked};
-    const QSignalBlocker Blocker(QtWidget(FCheckBox));
-    QtWidget<QCheckBox>(FCheckBox)->setCheckState(QtStates[FState]);
+    if (FCheckBox)
+        Platform::SetCheckBoxState(FCheckBox, static_cast<Platform::TCheckState>(FState));
 }
 
-void TCheckBox::UserChanged(int QtState) {
-    const TCheckBoxState Value = QtState == Qt::Checked            ? cbChecked
-                                 : QtState == Qt::PartiallyChecked ? cbGrayed
-                                                                   : cbUnchecked;
+void TCheckBox::UserChanged(TCheckBoxState Value) {
     if (FState == Value)
         return;
     FState = Value;
@@ -301,45 +275,6 @@ void TListBoxStrings::SetUpdateState(bool Updating) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// TListBoxModel: the rows of the list view, read from the items and decoded on demand.
-
-class TListBoxModel : public QAbstractListModel {
-public:
-    explicit TListBoxModel(TCustomListBox* AListBox, QObject* Parent)
-        : QAbstractListModel(Parent), FListBox(AListBox), FRows(AListBox->Count()) {}
-
-    int rowCount(const QModelIndex& Parent) const override { return Parent.isValid() ? 0 : FRows; }
-
-    QVariant data(const QModelIndex& Index, int Role) const override {
-        const int Row = Index.row();
-        if (!Index.isValid() || Row >= FListBox->Count())
-            return {};
-        // A long item is cut to what the row can show: laying out all of it on every paint
-        // would stall the window. The item itself stays whole.
-        if (Role == Qt::DisplayRole)
-            return QtText::Decode(
-                QtText::Head(FListBox->FItems->View(Row),
-                             QtText::BytesForWidth(QtWidget(FListBox->FView)->width())));
-        // Rows are never lower than a line of the font, as in the platform's standard style.
-        if (Role == Qt::SizeHintRole)
-            return QSize(0, std::max(FListBox->ItemHeight(),
-                                     QtWidget(FListBox->FView)->fontMetrics().height()));
-        return {};
-    }
-
-    // One reset shows any number of changes.
-    void Reload() {
-        beginResetModel();
-        FRows = FListBox->Count();
-        endResetModel();
-    }
-
-private:
-    TCustomListBox* FListBox;
-    int FRows;
-};
-
-// ---------------------------------------------------------------------------------------------
 // TCustomListBox
 
 TCustomListBox::TCustomListBox(TComponent* AOwner)
@@ -351,16 +286,14 @@ TCustomListBox::TCustomListBox(TComponent* AOwner)
 TCustomListBox::~TCustomListBox() = default;
 
 TPlatformWidget* TCustomListBox::CreateWidget() {
-    auto* View = new QListView;
-    FView = PlatformWidget(View);
-    View->setUniformItemSizes(true);
-    View->setSelectionMode(QAbstractItemView::SingleSelection);
-    View->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    View->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    FModel = new TListBoxModel(this, View);
-    View->setModel(FModel);
-    QObject::connect(View->selectionModel(), &QItemSelectionModel::currentRowChanged, View,
-                     [this](const QModelIndex& Current) { UserSelected(Current.row()); });
+    FView = Platform::CreateListBox(
+        Count(), FItemHeight,
+        [this](int Index) -> std::optional<std::string_view> {
+            if (Index >= Count())
+                return std::nullopt;
+            return FItems->View(Index);
+        },
+        [this](int Index) { UserSelected(Index); });
     ShowItemIndex();
     return FView;
 }
@@ -377,8 +310,8 @@ void TCustomListBox::SetItemHeight(int Value) {
     if (Value <= 0 || FItemHeight == Value)
         return;
     FItemHeight = Value;
-    if (FModel)
-        FModel->Reload();
+    if (FView)
+        Platform::SetListBoxItemHeight(FView, Value);
     ShowItemIndex();
 }
 
@@ -389,39 +322,29 @@ void TCustomListBox::ItemsChanged() {
     if (!FView || FFlushPending || FItems->UpdateCount() > 0)
         return;
     FFlushPending = true;
-    QTimer::singleShot(0, QtWidget(FView), [this] {
+    Platform::PostCall(FView, [this] {
         FFlushPending = false;
         FlushItems();
     });
 }
 
 void TCustomListBox::FlushItems() {
-    if (!FItemsStale || !FModel)
+    if (!FItemsStale || !FView)
         return;
     FItemsStale = false;
-    FModel->Reload();
+    Platform::SetListBoxCount(FView, Count());
     if (FItemIndex >= Count())
         FItemIndex = -1;
     ShowItemIndex();
 }
 
 void TCustomListBox::ShowItemIndex() {
-    if (!FView)
-        return;
-    FShowingIndex = true;
-    auto* View = QtWidget<QListView>(FView);
-    if (FItemIndex < 0) {
-        View->selectionModel()->clear();
-    } else {
-        const QModelIndex Index = FModel->index(FItemIndex);
-        View->selectionModel()->setCurrentIndex(Index, QItemSelectionModel::ClearAndSelect);
-        View->scrollTo(Index);
-    }
-    FShowingIndex = false;
+    if (FView)
+        Platform::SetListBoxItemIndex(FView, FItemIndex);
 }
 
 void TCustomListBox::UserSelected(int Row) {
-    if (FShowingIndex || Row == FItemIndex)
+    if (Row == FItemIndex)
         return;
     FItemIndex = Row;
     SafeCall([this] { Click(); });
@@ -436,14 +359,14 @@ TCustomGroupBox::TCustomGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 TPlatformWidget* TCustomGroupBox::CreateWidget() {
-    FGroupBox = PlatformWidget(new QGroupBox(QtText::Decode(Caption())));
+    FGroupBox = Platform::CreateGroupBox(Caption());
     return FGroupBox;
 }
 
 void TCustomGroupBox::TextChanged() {
     TWinControl::TextChanged();
     if (FGroupBox)
-        QtWidget<QGroupBox>(FGroupBox)->setTitle(QtText::Decode(Caption()));
+        Platform::SetWindowText(FGroupBox, Caption());
 }
 
 // Aligned children stay below the caption and inside the frame.
@@ -471,11 +394,9 @@ TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<
 TMemo::~TMemo() = default;
 
 TPlatformWidget* TMemo::CreateWidget() {
-    auto* Edit = new QPlainTextEdit;
-    FEdit = PlatformWidget(Edit);
+    FEdit = Platform::CreateMemo([this] { UserEdited(); });
     ApplyOptions();
     ShowLines();
-    QObject::connect(Edit, &QPlainTextEdit::textChanged, Edit, [this] { UserEdited(); });
     return FEdit;
 }
 
@@ -500,40 +421,18 @@ void TMemo::ApplyOptions() {
         return;
     const bool Horizontal = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
     const bool Vertical = FScrollBars == ssVertical || FScrollBars == ssBoth;
-    auto* Edit = QtWidget<QPlainTextEdit>(FEdit);
-    Edit->setReadOnly(FReadOnly);
-    Edit->setLineWrapMode(FWordWrap && !Horizontal ? QPlainTextEdit::WidgetWidth
-                                                   : QPlainTextEdit::NoWrap);
-    Edit->setHorizontalScrollBarPolicy(Horizontal ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
-    Edit->setVerticalScrollBarPolicy(Vertical ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    Platform::SetMemoOptions(FEdit, FReadOnly, FWordWrap && !Horizontal, Horizontal, Vertical);
 }
 
 void TMemo::ShowLines() {
-    if (!FEdit || FEditing)
-        return;
-    QStringList Shown;
-    Shown.reserve(FLines->Count());
-    for (int I = 0; I < FLines->Count(); ++I)
-        Shown.append(QtText::Decode(FLines->View(I)));
-    FShowing = true;
-    QtWidget<QPlainTextEdit>(FEdit)->setPlainText(Shown.join(QChar('\n')));
-    FShowing = false;
+    if (FEdit && !FEditing)
+        Platform::SetMemoLines(FEdit, *FLines);
 }
 
 // Lines the user left as they were keep their bytes, also those that did not decode.
 void TMemo::UserEdited() {
-    if (FShowing)
-        return;
     TStringList Edited;
-    const QTextDocument* Document = QtWidget<QPlainTextEdit>(FEdit)->document();
-    int Index = 0;
-    for (QTextBlock Block = Document->begin(); Block.isValid() && !Document->isEmpty();
-         Block = Block.next(), ++Index) {
-        const QString Text = Block.text();
-        const bool Unchanged =
-            Index < FLines->Count() && QtText::Decode(FLines->View(Index)) == Text;
-        Edited.Append(Unchanged ? AnsiString(FLines->View(Index)) : QtText::Encode(Text));
-    }
+    Platform::GetMemoLines(FEdit, *FLines, Edited);
     FEditing = true;
     FLines->Assign(&Edited);
     FEditing = false;

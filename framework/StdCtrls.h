@@ -6,8 +6,6 @@
 
 #include <vector>
 
-class TListBoxModel;
-
 // A caption painted on its parent's surface.
 class TCustomLabel : public TGraphicControl {
 public:
@@ -128,7 +126,7 @@ protected:
     void TextChanged() override;
 
 private:
-    void UserChanged(int QtState);
+    void UserChanged(TCheckBoxState Value);
     void ShowState();
     TPlatformWidget* FCheckBox = nullptr;
     TCheckBoxState FState = DefaultState;
@@ -193,17 +191,14 @@ protected:
 
 private:
     friend class TListBoxStrings;
-    friend class TListBoxModel;
     void ItemsChanged();
     void FlushItems();
     void ShowItemIndex();
     void UserSelected(int Row);
     std::unique_ptr<TListBoxStrings> FItems;
     TPlatformWidget* FView = nullptr;
-    TListBoxModel* FModel = nullptr;
     bool FItemsStale = false;
     bool FFlushPending = false;
-    bool FShowingIndex = false;
     int FItemIndex = -1;
     int FItemHeight = DefaultItemHeight;
 };
@@ -274,7 +269,6 @@ private:
     void ApplyOptions();
     std::unique_ptr<TStringList> FLines;
     TPlatformWidget* FEdit = nullptr;
-    bool FShowing = false;
     bool FEditing = false;
     bool FReadOnly = DefaultReadOnly;
     bool FWordWrap = DefaultWordWrap;

@@ -1,41 +1,19 @@
-// Text conversion goes through Qt's ICU-backed "windows-31j" codec, which reports every
-// character it cannot map (it would otherwise write a substitute), so a refusal is detected
-// from the encoder's error state and the output stops before the offending character.
+// Text conversion goes through the platform, which reports every character that code page 932
+// cannot hold; on a refusal the text is converted again character by character so that the
+// output stops before the offending character.
 #include "SysUtils.h"
 
-#include "QtText.h"
-
-#include <QByteArray>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QString>
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include "PlatformFiles.h"
+#include "PlatformText.h"
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
 #include <climits>
-#include <cstdio>
 #include <cstring>
-#ifndef _WIN32
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace {
-
-// Encodes a whole UTF-16 text; false when the encoder met anything it could not map.
-bool EncodeAll(QStringView Text, AnsiString& Out) {
-    QStringEncoder Encoder(QtText::CodecName, QStringConverter::Flag::Stateless);
-    const QByteArray Bytes = Encoder.encode(Text);
-    if (Encoder.hasError())
-        return false;
-    Out.append(Bytes.constData(), static_cast<std::size_t>(Bytes.size()));
-    return true;
-}
 
 // Maps ASCII letters in [From, To] by Delta, stepping over the second byte of double-byte
 // characters, which may lie in the ASCII letter range.
@@ -70,8 +48,10 @@ void EncodePrefix(std::u16string_view Text, AnsiString& Out) {
         } else if (IsLowSurrogate(Text[I])) {
             return;
         }
-        if (!EncodeAll(QStringView(Text.data() + I, static_cast<qsizetype>(Length)), Out))
+        AnsiString Char;
+        if (!Platform::ScreenToAnsi(Text.substr(I, Length), Char))
             return;
+        Out += Char;
         I += Length;
     }
 }
@@ -113,72 +93,18 @@ std::size_t ValidUtf8Prefix(std::string_view Text) {
     return I;
 }
 
-QString ToQString(const AnsiString& Ansi) {
-    return QString::fromStdString(AnsiToUtf8(Ansi));
-}
-
-#ifdef _WIN32
-extern "C" __declspec(dllimport) int __stdcall MoveFileExW(const wchar_t* Existing,
-                                                           const wchar_t* New, unsigned long Flags);
-extern "C" __declspec(dllimport) unsigned long __stdcall GetLastError();
-constexpr unsigned long MoveReplaceExisting = 0x1;
-constexpr unsigned long MoveWriteThrough = 0x8;
-
-int ErrnoOfWindowsError(unsigned long Error) {
-    switch (Error) {
-    case 2: // ERROR_FILE_NOT_FOUND
-    case 3: // ERROR_PATH_NOT_FOUND
-        return ENOENT;
-    case 5: // ERROR_ACCESS_DENIED
-        return EACCES;
-    case 32: // ERROR_SHARING_VIOLATION
-        return EBUSY;
-    case 39:  // ERROR_HANDLE_DISK_FULL
-    case 112: // ERROR_DISK_FULL
-        return ENOSPC;
-    case 17: // ERROR_NOT_SAME_DEVICE
-        return EXDEV;
-    default:
-        return EIO;
-    }
-}
-
-// std::rename refuses an existing target here; MoveFileEx replaces it in one step.
-bool NativeRename(const QString& OldName, const QString& NewName) {
-    if (MoveFileExW(OldName.toStdWString().c_str(), NewName.toStdWString().c_str(),
-                    MoveReplaceExisting | MoveWriteThrough))
-        return true;
-    errno = ErrnoOfWindowsError(GetLastError());
-    return false;
-}
-bool NativeDelete(const QString& Name) {
-    return _wremove(Name.toStdWString().c_str()) == 0;
-}
-#else
-bool NativeDelete(const QString& Name) {
-    return ::unlink(QFile::encodeName(Name).constData()) == 0;
-}
-
-// The rename replaces an existing target in one step; the folder is then synced so that the
-// new name survives a power loss.
-bool NativeRename(const QString& OldName, const QString& NewName) {
-    const QByteArray New = QFile::encodeName(NewName);
-    if (std::rename(QFile::encodeName(OldName).constData(), New.constData()) != 0)
-        return false;
-    const QByteArray Folder = QFile::encodeName(QFileInfo(NewName).absolutePath());
-    if (const int Handle = ::open(Folder.constData(), O_RDONLY | O_CLOEXEC); Handle >= 0) {
-        ::fsync(Handle);
-        ::close(Handle);
-    }
-    return true;
-}
-#endif
-
 } // namespace
 
 bool IsLeadByte(char C) {
     const auto B = static_cast<unsigned char>(C);
     return (B >= 0x81 && B <= 0x9F) || (B >= 0xE0 && B <= 0xFC);
+}
+
+bool EndsInsideCharacter(std::string_view Ansi) {
+    std::size_t I = 0;
+    while (I < Ansi.size())
+        I += IsLeadByte(Ansi[I]) ? 2 : 1;
+    return I > Ansi.size();
 }
 
 AnsiString operator""_sj(const char* Text, std::size_t Length) {
@@ -189,20 +115,16 @@ AnsiString operator""_sj(const char* Text, std::size_t Length) {
 }
 
 bool Utf16ToAnsi(std::u16string_view Utf16, AnsiString& Out) {
-    Out.clear();
-    if (EncodeAll(QStringView(Utf16.data(), static_cast<qsizetype>(Utf16.size())), Out))
+    if (Platform::ScreenToAnsi(Utf16, Out))
         return true;
+    Out.clear();
     EncodePrefix(Utf16, Out);
     return false;
 }
 
 bool Utf8ToAnsi(std::string_view Utf8, AnsiString& Out) {
     const std::size_t Valid = ValidUtf8Prefix(Utf8);
-    const QString Text = QString::fromUtf8(Utf8.data(), static_cast<qsizetype>(Valid));
-    const bool Converted =
-        Utf16ToAnsi(std::u16string_view(reinterpret_cast<const char16_t*>(Text.utf16()),
-                                        static_cast<std::size_t>(Text.size())),
-                    Out);
+    const bool Converted = Utf16ToAnsi(Platform::Utf8ToScreen(Utf8.substr(0, Valid)), Out);
     return Converted && Valid == Utf8.size();
 }
 
@@ -237,10 +159,7 @@ bool IsValidAnsi(std::string_view Text) {
 }
 
 std::string AnsiToUtf8(std::string_view Ansi) {
-    QStringDecoder Decoder(QtText::CodecName, QStringConverter::Flag::Stateless);
-    const QString Text =
-        Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
-    return Text.toStdString();
+    return Platform::ScreenToUtf8(Platform::AnsiToScreen(Ansi));
 }
 
 AnsiString IntToStr(long long Value) {
@@ -303,14 +222,14 @@ AnsiString Trim(const AnsiString& Text) {
     return Text.substr(First, Last - First);
 }
 
-const char PathDelim = static_cast<char>(QDir::separator().toLatin1());
+const char PathDelim = Platform::PathDelimiter();
 
 bool FileExists(const AnsiString& FileName) {
-    return QFileInfo(ToQString(FileName)).isFile();
+    return Platform::IsFile(FileName);
 }
 
 bool DirectoryExists(const AnsiString& Name) {
-    return QFileInfo(ToQString(Name)).isDir();
+    return Platform::IsFolder(Name);
 }
 
 bool DeleteFile(const AnsiString& FileName) {
@@ -318,12 +237,11 @@ bool DeleteFile(const AnsiString& FileName) {
         errno = Fault;
         return false;
     }
-    const QString Name = ToQString(FileName);
-    if (QFileInfo(Name).isDir()) {
+    if (Platform::IsFolder(FileName)) {
         errno = EISDIR;
         return false;
     }
-    return NativeDelete(Name);
+    return Platform::RemoveFile(FileName);
 }
 
 bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
@@ -331,7 +249,7 @@ bool RenameFile(const AnsiString& OldName, const AnsiString& NewName) {
         errno = Fault;
         return false;
     }
-    return NativeRename(ToQString(OldName), ToQString(NewName));
+    return Platform::RenameReplacing(OldName, NewName);
 }
 
 namespace {

@@ -74,6 +74,8 @@ bool IsValidAnsi(std::string_view Text);
 
 // Whether C is the first byte of a double-byte character of code page 932.
 bool IsLeadByte(char C);
+// Whether the text ends with the first byte of a double-byte character.
+bool EndsInsideCharacter(std::string_view Ansi);
 
 AnsiString IntToStr(long long Value);
 // Converts decimal text (or $ and hex digits); throws EConvertError naming the text otherwise.

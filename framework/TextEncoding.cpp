@@ -1,8 +1,6 @@
 #include "TextEncoding.h"
 
-#include "QtText.h"
-
-#include <QString>
+#include "PlatformText.h"
 
 #include <algorithm>
 
@@ -40,13 +38,10 @@ std::string_view WithoutCutUtf16(std::string_view Text, TTextEncoding Encoding) 
     return FirstHalf ? Text.substr(0, Text.size() - 2) : Text;
 }
 
-QString ToQString(std::string_view Text, TTextEncoding Encoding) {
+std::u16string ScreenText(std::string_view Text, TTextEncoding Encoding) {
     if (Encoding == teUtf8)
-        return QString::fromUtf8(Text.data(), static_cast<qsizetype>(Text.size()));
-    const std::u16string Units =
-        Utf16Units(Text.substr(0, Text.size() & ~std::size_t(1)), Encoding);
-    return QString(reinterpret_cast<const QChar*>(Units.data()),
-                   static_cast<qsizetype>(Units.size()));
+        return Platform::Utf8ToScreen(Text);
+    return Utf16Units(Text.substr(0, Text.size() & ~std::size_t(1)), Encoding);
 }
 
 } // namespace
@@ -66,7 +61,7 @@ TTextEncoding TextEncoding(std::string_view Text, std::size_t& MarkSize, bool He
 std::string_view WithoutCutCharacter(std::string_view Text, TTextEncoding Encoding) {
     switch (Encoding) {
     case teAnsi:
-        return QtText::EndsInsideCharacter(Text) ? Text.substr(0, Text.size() - 1) : Text;
+        return EndsInsideCharacter(Text) ? Text.substr(0, Text.size() - 1) : Text;
     case teUtf8:
         return WithoutCutUtf8(Text);
     case teUtf16LE:
@@ -90,5 +85,7 @@ std::u16string Utf16Units(std::string_view Bytes, TTextEncoding Encoding) {
 AnsiString ShownAsAnsi(std::string_view Text, TTextEncoding Encoding) {
     if (Encoding == teAnsi)
         return AnsiString(Text);
-    return QtText::Encode(ToQString(Text, Encoding));
+    AnsiString Shown;
+    Platform::ScreenToAnsi(ScreenText(Text, Encoding), Shown);
+    return Shown;
 }

@@ -1,22 +1,7 @@
 #include "Themes.h"
 
-#include "QtHost.h"
-
-#include <QApplication>
-#include <QStyle>
-#include <QStyleFactory>
-
-namespace {
-
-const char* const ClassicStyle = "Windows";
-
-// The style the toolkit chose for this desktop, before the programs chose one of their own.
-const QString& DesktopStyle() {
-    static const QString Name = QApplication::style()->name();
-    return Name;
-}
-
-} // namespace
+#include "PlatformSystem.h"
+#include "PlatformWindows.h"
 
 TThemeServices* ThemeServices() {
     static TThemeServices Services;
@@ -36,20 +21,9 @@ void TThemeServices::RemoveSelector() {
 // Controls that leave their face to the parent under visual styles change their opacity.
 void TThemeServices::ThemesChanged() const {
     ApplyStyle();
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    for (QWidget* Widget : QApplication::allWidgets())
-        if (auto* Host = dynamic_cast<THostWidget*>(Widget))
-            Host->RefreshOpacity();
+    Platform::RefreshControlOpacity();
 }
 
 void TThemeServices::ApplyStyle() const {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    const QString& Desktop = DesktopStyle();
-    const QString Wanted = ThemesEnabled() ? Desktop : QString(ClassicStyle);
-    if (QApplication::style()->name().compare(Wanted, Qt::CaseInsensitive) == 0)
-        return;
-    if (QStyle* Style = QStyleFactory::create(Wanted))
-        QApplication::setStyle(Style);
+    Platform::UseThemedStyle(ThemesEnabled());
 }

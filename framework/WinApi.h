@@ -33,8 +33,8 @@ class TCursorImage;
 using HCURSOR = std::shared_ptr<const TCursorImage>;
 using HINSTANCE = void*;
 constexpr HINSTANCE HInstance = nullptr;
-// The cursor file compiled into the program as ":/cursors/<Name>.cur", with its hot spot;
-// null when there is none or it is not a cursor.
+// The cursor file compiled into the program under Name, with its hot spot; null when there is
+// none or it is not a cursor.
 HCURSOR LoadCursor(HINSTANCE Instance, const AnsiString& Name);
 
 // Queues a message for the control: it arrives through DispatchMessage after the current

@@ -1,5 +1,6 @@
-// The platform's message types, message numbers and flags, and its rectangle and number
-// helpers: what the layer's lower units use of the platform's calls.
+// The platform's message types, message numbers and flags, the kinds its windows and input
+// take, and its rectangle and number helpers: what the layer's lower units use of the
+// platform's calls.
 #pragma once
 
 #include "Classes.h"
@@ -13,8 +14,28 @@ using LRESULT = std::intptr_t;
 using BYTE = unsigned char;
 
 // The platform's window under a control, a menu or a dialog: a handle that only the layer's
-// internal code looks into (framework/internal/QtHandles.h).
+// platform's back end looks into (framework/qt/QtHandles.h).
 struct TPlatformWidget;
+
+// Mouse buttons, input method modes and window borders, as the platform's windows take them.
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TImeMode {
+    imDisable,
+    imClose,
+    imOpen,
+    imDontCare,
+    imSAlpha,
+    imAlpha,
+    imHira,
+    imSKata,
+    imKata,
+    imChinese,
+    imSHanguel,
+    imHanguel
+};
+// Border styles of forms and of bordered controls (controls use bsNone and bsSingle).
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+using TBorderStyle = TFormBorderStyle;
 
 constexpr UINT WM_MOVE = 0x0003, WM_SIZE = 0x0005, WM_SETREDRAW = 0x000B, WM_NCHITTEST = 0x0084,
                WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,

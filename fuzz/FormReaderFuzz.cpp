@@ -4,10 +4,10 @@
 #include "FormReader.h"
 #include "Forms.h"
 #include "Grids.h"
+#include "TestSupport.h"
 #include "umorvane.h"
 #include "upellisk.h"
 
-#include <QApplication>
 #include <cstdlib>
 #include <string_view>
 
@@ -54,12 +54,10 @@ private:
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
     static int Argc = 1;
     static char Name[] = "FormReaderFuzz";
     static char* Argv[] = {Name, nullptr};
-    // Never freed: static destruction would come after the platform's thread data is gone.
-    new QApplication(Argc, Argv);
+    TestSupport::Start(Argc, Argv);
     RegisterMorvaneClasses();
     RegisterPelliskClasses();
     return 0;

@@ -6,19 +6,22 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
+#include <filesystem>
+#include <random>
+#include <string>
 
 namespace {
 
-char ScratchName[] = "/tmp/quovant-fuzz-XXXXXX";
+// One scratch file a process, so that fuzzers running side by side do not share it.
+std::string ScratchName;
 constexpr std::size_t ThroughFileEvery = 64;
 
 void RemoveScratch() {
-    std::remove(ScratchName);
+    std::remove(ScratchName.c_str());
 }
 
 void WriteScratch(const std::uint8_t* Data, std::size_t Size) {
-    std::FILE* F = std::fopen(ScratchName, "wb");
+    std::FILE* F = std::fopen(ScratchName.c_str(), "wb");
     if (!F || std::fwrite(Data, 1, Size, F) != Size || std::fclose(F) != 0)
         std::abort();
 }
@@ -35,10 +38,9 @@ void Load(TStringList& Lines, const std::uint8_t* Data, std::size_t Size) {
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    const int Fd = mkstemp(ScratchName);
-    if (Fd < 0)
-        std::abort();
-    close(Fd);
+    ScratchName = (std::filesystem::temp_directory_path() /
+                   ("quovant-fuzz-" + std::to_string(std::random_device()())))
+                      .string();
     std::atexit(RemoveScratch);
     return 0;
 }

@@ -9,17 +9,12 @@
 #include "Forms.h"
 #endif
 
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The user's locale says nothing about the language: the toolkit speaks Japanese anyway.
-    qputenv("LC_ALL", "C.UTF-8");
-    QApplication App(argc, argv);
-    UseJapaneseToolkit();
+    TestSupport::Start(argc, argv);
 #if defined(QUOVANT_TEST_FORMS)
     RegisterMorvaneClasses();
     RegisterPelliskClasses();

@@ -1,7 +1,7 @@
 // Build check: the files of framework/, controls/ and wizards/ include only what the declared
-// order of units (framework/Units.txt) lets them, so that the layers stay free of circles and
-// Qt stays inside the platform layer; the public headers of the layer (all but its internal
-// ones) do not even name a Qt type.
+// order of units (framework/Units.txt) lets them, so that the layers stay free of circles; the
+// toolkit and the system's own headers stay inside the back ends' folders (framework/qt/,
+// framework/win32/), which nothing else includes, and no other file even names a Qt type.
 //
 //   check_includes ORDER ROOT FILE...   prints every offending include and exits with 1 if there
 //                                       is one; FILE paths lie under ROOT
@@ -21,6 +21,12 @@ namespace fs = std::filesystem;
 
 const char* const InternalFolder = "framework/internal/";
 const char* const LayerFolder = "framework/";
+const char* const BackEndFolders[] = {"framework/qt/", "framework/win32/"};
+// Headers of a platform rather than of the language: only a back end includes them.
+const char* const PlatformHeaders[] = {"windows.h", "commctrl.h", "commdlg.h", "shellapi.h",
+                                       "shlobj.h", "unistd.h", "fcntl.h", "dirent.h",
+                                       "signal.h", "pthread.h"};
+const char* const PlatformHeaderFolders[] = {"sys/", "X11/"};
 
 struct TUnit {
     std::string Name; // the unit's first file, naming it in messages
@@ -93,9 +99,22 @@ bool IsQtHeader(const std::string& Name) {
     return Name.size() > 1 && Name[0] == 'Q' && std::isupper(static_cast<unsigned char>(Name[1]));
 }
 
-bool IsPublicHeader(const std::string& Path) {
-    return StartsWith(Path, LayerFolder) && !StartsWith(Path, InternalFolder) &&
-           fs::path(Path).extension() == ".h";
+bool IsPlatformHeader(const std::string& Name) {
+    for (const char* Header : PlatformHeaders)
+        if (Name == Header)
+            return true;
+    for (const char* Folder : PlatformHeaderFolders)
+        if (StartsWith(Name, Folder))
+            return true;
+    return IsQtHeader(Name);
+}
+
+// The back end's folder a file lies in; empty for a portable file.
+std::string BackEndOf(const std::string& Path) {
+    for (const char* Folder : BackEndFolders)
+        if (StartsWith(Path, Folder))
+            return Folder;
+    return {};
 }
 
 bool IsIdentifierChar(char C) {
@@ -165,7 +184,7 @@ public:
         std::string Line;
         bool Good = true;
         bool InComment = false;
-        const bool Public = IsPublicHeader(Path);
+        const bool Portable = BackEndOf(Path).empty();
         for (int Number = 1; std::getline(In, Line); ++Number) {
             const std::string Where = Path + ":" + std::to_string(Number) + ": ";
             const std::string Code = CodeOf(Line, InComment);
@@ -175,7 +194,7 @@ public:
                 Good = (Opening == '<' ? CheckSystem(Path, Header, Where)
                                        : CheckUnit(Path, *Own, Header, Where)) &&
                        Good;
-            else if (Public)
+            else if (Portable)
                 Good = CheckNames(Code, Where) && Good;
         }
         return Good;
@@ -203,12 +222,10 @@ private:
 
     static bool CheckSystem(const std::string& Path, const std::string& Header,
                             const std::string& Where) {
-        const bool LayerSource =
-            StartsWith(Path, LayerFolder) && fs::path(Path).extension() == ".cpp";
-        if (!IsQtHeader(Header) || LayerSource || StartsWith(Path, InternalFolder))
+        if (!IsPlatformHeader(Header) || !BackEndOf(Path).empty())
             return true;
-        std::printf("%sQt header <%s> outside the layer's sources and internal headers\n",
-                    Where.c_str(), Header.c_str());
+        std::printf("%splatform header <%s> outside the back ends' folders\n", Where.c_str(),
+                    Header.c_str());
         return false;
     }
 
@@ -216,7 +233,7 @@ private:
         const std::string Name = QtName(Code);
         if (Name.empty())
             return true;
-        std::printf("%sQt type %s named in a public header of the layer\n", Where.c_str(),
+        std::printf("%sQt type %s named outside the back ends' folders\n", Where.c_str(),
                     Name.c_str());
         return false;
     }
@@ -232,6 +249,12 @@ private:
         if (StartsWith(Target->Path, InternalFolder) && !StartsWith(Path, LayerFolder)) {
             std::printf("%s\"%s\" is internal to the platform layer\n", Where.c_str(),
                         Header.c_str());
+            return false;
+        }
+        const std::string BackEnd = BackEndOf(Target->Path);
+        if (!BackEnd.empty() && BackEnd != BackEndOf(Path)) {
+            std::printf("%s\"%s\" belongs to the back end in %s\n", Where.c_str(),
+                        Header.c_str(), BackEnd.c_str());
             return false;
         }
         if (Target->Unit == Own.Unit || Target->Unit->Level < Own.Unit->Level)

@@ -4,10 +4,9 @@
 
 #include "FormConvert.h"
 
-#include <QString>
-
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 enum TValueType : unsigned char {
@@ -52,4 +51,4 @@ constexpr unsigned ExtendedMaxExponent = 0x7FFF;
 
 // One code point as UTF-16; a surrogate stands for itself. (Decoding UTF-32 would take a
 // byte-order mark for one and drop it.)
-QString CharText(char32_t Code);
+std::u16string CharText(char32_t Code);

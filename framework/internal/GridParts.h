@@ -1,12 +1,10 @@
 // Parts of the grid that its sources share, for the layer's own .cpp files only: the geometry
-// of one axis, the platform's scroll bars and event hand-over, and a flag kept for a scope.
+// of one axis, the platform's scroll bars and composition hand-over, and a flag kept for a
+// scope.
 #pragma once
 
 #include "Grids.h"
-#include "QtHost.h"
-
-#include <QPointer>
-#include <QScrollBar>
+#include "PlatformControls.h"
 
 #include <optional>
 #include <vector>
@@ -112,39 +110,17 @@ public:
 
 // ---- Platform parts: scroll bars and the input method hand-over
 
-// Passes the input method events of the grid's window to the grid.
-class TGridEventFilter : public QObject {
-public:
-    explicit TGridEventFilter(TCustomGrid* AGrid) : FGrid(AGrid) {}
-
-protected:
-    bool eventFilter(QObject* Watched, QEvent* Event) override;
-
-private:
-    TCustomGrid* FGrid;
-};
-
 struct TCustomGrid::TPlatform {
-    explicit TPlatform(TCustomGrid* Grid) : Filter(Grid) {}
-    TGridEventFilter Filter;
-    QPointer<QWidget> Host;
-    QPointer<QScrollBar> Vert;
-    QPointer<QScrollBar> Horz;
+    // Whether the parts stand on the grid's window, which goes when its parent window does.
+    bool Attached() const { return Bars && Bars->Alive(); }
+    std::unique_ptr<Platform::TScrollBars> Bars;
+    std::unique_ptr<Platform::TCompositionHandover> Handover;
     int Extent = 0;
     bool VertShown = false;
     bool HorzShown = false;
     // What each bar was last given: a grid that grows a row at a time leaves most of it alone.
-    struct TBarState {
-        bool Shown = false;
-        TRect Bounds;
-        bool Tracking = false;
-        int Min = 0;
-        int Max = 0;
-        int Page = 0;
-        bool operator==(const TBarState&) const = default;
-    };
-    std::optional<TBarState> VertState;
-    std::optional<TBarState> HorzState;
+    std::optional<Platform::TScrollBarInfo> VertState;
+    std::optional<Platform::TScrollBarInfo> HorzState;
 };
 
 // Clears a flag when the scope ends, also by an exception.

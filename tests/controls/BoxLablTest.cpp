@@ -1,10 +1,8 @@
 // The box label: frame rings, text placement against a reference drawn with the same canvas
 // rules, the disabled emboss, the access-key mark, the text limit and which setters repaint.
 #include "BoxLabl.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -252,8 +250,8 @@ TEST(BoxLabelTest, SettersRepaintOnlyOnChangeAndStoredOnlyValuesNever) {
     auto* Label = new TCountingLabel(&Window);
     Label->SetParent(&Window);
     Label->SetCaption("HELP");
-    TControlAccess::Widget(&Window)->show();
-    QApplication::processEvents();
+    TestSupport::ShowWindow(&Window);
+    TestSupport::ProcessEvents();
     ASSERT_GT(Label->Paints, 0);
     const std::pair<const char*, std::function<void()>> Same[] = {
         {"Alignment", [&] { Label->SetAlignment(taCenter); }},
@@ -270,18 +268,18 @@ TEST(BoxLabelTest, SettersRepaintOnlyOnChangeAndStoredOnlyValuesNever) {
     for (const auto& [Name, Set] : Same) {
         const int Before = Label->Paints;
         Set();
-        QApplication::processEvents();
+        TestSupport::ProcessEvents();
         EXPECT_EQ(Label->Paints, Before) << Name;
     }
     const auto Image = Label->Snapshot();
     const int Before = Label->Paints;
     Label->SetTextBorder(5);
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     EXPECT_GT(Label->Paints, Before);
     EXPECT_TRUE(SameImage(*Image, *Label->Snapshot()));
     const int BeforeWrap = Label->Paints;
     Label->SetWordWrap(true);
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     EXPECT_GT(Label->Paints, BeforeWrap);
 }
 

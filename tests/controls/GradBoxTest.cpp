@@ -1,10 +1,8 @@
 // The gradient box: band sizes and colours with their rounding, the rest of the box, and the
 // setters' change notices, checked pixel by pixel on snapshots.
 #include "GradBox.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -120,8 +118,8 @@ TEST(GradBoxPaint, NoStepsOrEqualColoursGiveAPlainBox) {
 // Colours and steps notify and invalidate even when unchanged; the direction only on a change.
 TEST(GradBoxChange, SettersNotifyAndInvalidateAndOnlyTheDirectionCompares) {
     TBoxOnWindow Box(50, 20, gdVertical, 128, clWhite, clBlack);
-    TControlAccess::Widget(Box.Window.get())->show();
-    QApplication::processEvents();
+    TestSupport::ShowWindow(Box.Window.get());
+    TestSupport::ProcessEvents();
     int Changes = 0;
     Box.Box->OnChange = [&](TObject* Sender) {
         EXPECT_EQ(Sender, Box.Box);
@@ -132,7 +130,7 @@ TEST(GradBoxChange, SettersNotifyAndInvalidateAndOnlyTheDirectionCompares) {
         Box.Box->Paints = 0;
         Set();
         EXPECT_EQ(Box.Box->Paints, 0) << "deferred";
-        QApplication::processEvents();
+        TestSupport::ProcessEvents();
         return std::pair{Changes, Box.Box->Paints > 0 ? 1 : 0};
     };
     TGradBox* B = Box.Box;

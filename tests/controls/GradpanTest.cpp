@@ -3,11 +3,9 @@
 #include "Gradpan.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "TestSupport.h"
 #include "WinApi.h"
-#include "internal/QtHost.h"
 
-#include <QTest>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -404,19 +402,18 @@ TEST(GradPanHitTest, DraggingTheInnerAreaMovesThePanelAndReportsEachMove) {
     };
     int Clicks = 0;
     P->OnClick = [&](TObject*) { ++Clicks; };
-    QWidget* W = TControlAccess::Widget(P);
-    QTest::mousePress(W, Qt::LeftButton, {}, QPoint(50, 25));
-    QTest::mouseMove(W, QPoint(60, 30));
+    TestSupport::MouseDown(P, mbLeft, {50, 25});
+    TestSupport::MouseMove(P, {60, 30}, TShiftState{ssLeft});
     // The panel has moved under the pointer, which stays where it was on it.
-    QTest::mouseRelease(W, Qt::LeftButton, {}, QPoint(50, 25));
+    TestSupport::MouseUp(P, mbLeft, {50, 25});
     EXPECT_EQ(P->BoundsRect(), Bounds(20, 25, 100, 50));
     EXPECT_GE(Moves, 1);
     EXPECT_EQ(Clicks, 0);
-    QTest::mousePress(W, Qt::LeftButton, {}, QPoint(97, 47));
-    QTest::mouseRelease(W, Qt::LeftButton, {}, QPoint(117, 57));
+    TestSupport::MouseDown(P, mbLeft, {97, 47});
+    TestSupport::MouseUp(P, mbLeft, {117, 57});
     EXPECT_EQ(P->BoundsRect(), Bounds(20, 25, 120, 60)) << "the corner resizes";
-    QTest::mousePress(W, Qt::LeftButton, {}, QPoint(50, 25));
-    QTest::mouseRelease(W, Qt::LeftButton, {}, QPoint(1050, 1025));
+    TestSupport::MouseDown(P, mbLeft, {50, 25});
+    TestSupport::MouseUp(P, mbLeft, {1050, 1025});
     EXPECT_EQ(P->BoundsRect(), Bounds(180, 140, 120, 60)) << "kept within the parent";
 }
 
@@ -437,12 +434,12 @@ TEST(GradPanHitTest, AFixedPanelKeepsTheMouseFromItselfAndItsWindowlessControls)
     };
     Button->OnClick = [&](TObject*) { Log.push_back("button"); };
     for (TControl* C : std::initializer_list<TControl*>{P.get(), Label, Button})
-        QTest::mouseClick(TControlAccess::Widget(C), Qt::LeftButton, {}, QPoint(5, 5));
+        TestSupport::Click(C, mbLeft, {5, 5});
     EXPECT_EQ(Log, std::vector<std::string>{"button"});
-    const QPoint Before = TControlAccess::Widget(P.get())->pos();
-    QTest::mousePress(TControlAccess::Widget(P.get()), Qt::LeftButton, {}, QPoint(50, 30));
-    QTest::mouseRelease(TControlAccess::Widget(P.get()), Qt::LeftButton, {}, QPoint(80, 40));
-    EXPECT_EQ(TControlAccess::Widget(P.get())->pos(), Before);
+    const TRect Before = TestSupport::WindowBounds(P.get());
+    TestSupport::MouseDown(P.get(), mbLeft, {50, 30});
+    TestSupport::MouseUp(P.get(), mbLeft, {80, 40});
+    EXPECT_EQ(TestSupport::WindowBounds(P.get()), Before);
 }
 
 // ---- Repaints
@@ -452,8 +449,7 @@ TEST(GradPanRepaint, SettersRepaintAtOnceWithoutComparingAndTheImageOnlyInImageM
     Window.SetBounds(0, 0, 200, 100);
     auto* P = new TProbePan(&Window);
     P->SetParent(&Window);
-    TControlAccess::Widget(&Window)->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
+    ASSERT_TRUE(TestSupport::ShowAndWait(&Window));
     const std::pair<const char*, std::function<void()>> Repainting[] = {
         {"BackGroundEffect", [P] { P->SetBackGroundEffect(P->BackGroundEffect()); }},
         {"VertAlign", [P] { P->SetVertAlign(P->VertAlign()); }},

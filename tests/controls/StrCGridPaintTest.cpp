@@ -2,10 +2,8 @@
 // selection colours, caption composition, line boxes and separators, text placement, the
 // dotted focus frame and the fixed-cell frame.
 #include "StrCGrid.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -53,14 +51,14 @@ TShownGrid MakeGrid() {
     // The current cell is selected, and keeps the selection colour without the focus too.
     Grid->SetCol(3);
     Grid->SetRow(3);
-    TControlAccess::Widget(Window.get())->show();
+    TestSupport::ShowWindow(Window.get());
     return {std::move(Window), Grid};
 }
 
 // Gives the grid the input focus, as the user's click would.
 void Focus(TStrColGrid& Grid) {
     Grid.SetFocus();
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     ASSERT_TRUE(Grid.Focused());
 }
 
@@ -771,7 +769,7 @@ TEST(StrColGridPaint, ParameterChangesRepaintOnlyInTheDesigner) {
     TSCGCellParam* P = AddParam(*Grid, 1, 1);
     int Paints = 0;
     Grid->BeforeDraw = [&](TObject*) { ++Paints; };
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     Paints = 0;
     P->SetCellColor(clRed);
     EXPECT_EQ(Paints, 0);

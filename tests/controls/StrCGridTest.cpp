@@ -3,10 +3,8 @@
 #include "StrCGrid.h"
 #include "FormReader.h"
 #include "FormWriter.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -55,7 +53,7 @@ TShownGrid MakeLoadedGrid() {
     Grid->BeginLoading();
     Grid->EndLoading();
     Grid->Loaded();
-    TControlAccess::Widget(Window.get())->show();
+    TestSupport::ShowWindow(Window.get());
     return {std::move(Window), Grid};
 }
 
@@ -814,8 +812,7 @@ TEST(StrColGridSelection, EditorInputMethodFollowsTheCellOnlyWhenEnabled) {
     AddParam(*Grid, 3, 1)->SetImeMode(imAlpha); // not enabled: the grid's mode applies
     Grid->SetEditorMode(true);
     Grid->SetEditorMode(false);
-    const QWidget* Editor = TControlAccess::Widget(Grid->InplaceEditor());
-    const auto InputMethodOn = [&] { return Editor->testAttribute(Qt::WA_InputMethodEnabled); };
+    const auto InputMethodOn = [&] { return TestSupport::InputMethodOn(Grid->InplaceEditor()); };
     Grid->SetCol(2);
     EXPECT_FALSE(InputMethodOn());
     Grid->SetCol(3);
@@ -839,9 +836,9 @@ TEST(StrColGridSelection, EnteringTheGridPutsTheCurrentCellInForce) {
     Other->SetParent(Grid.Window.get());
     Other->SetBounds(0, 200, 40, 20);
     Other->SetFocus();
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     Grid->SetFocus();
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     ASSERT_TRUE(Grid->Focused());
     EXPECT_EQ(Entered, 1);
     EXPECT_EQ(Grid->TCustomGrid::Options(), P->Options());

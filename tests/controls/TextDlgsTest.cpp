@@ -1,22 +1,17 @@
 // The open dialog with text preview, answered from the event loop as a user would answer it.
+// The toolkit's own parts of the dialog (file types, places bar, name field) are checked in
+// tests/qt/controls.
 #include "TextDlgs.h"
 #include "FormConvert.h"
+#include "TempDir.h"
 #include "TestData.h"
-#include "WizardDriver.h"
-#include "internal/QtHost.h"
+#include "TestDriver.h"
+#include "TestSupport.h"
+#include "Utf16.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
-
-using WizardDriver::WhenModal;
 
 // Opens what descendants see, and records the order of events.
 class TProbe : public TTextOpenDialog {
@@ -42,17 +37,6 @@ std::string Pattern(std::size_t Size) {
     return Bytes;
 }
 
-// UTF-8 source text as UTF-16 with its byte-order mark.
-std::string Utf16(const std::string& Utf8, bool BigEndian) {
-    std::string Bytes = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const QChar C : QString::fromStdString(Utf8)) {
-        const char High = static_cast<char>(C.unicode() >> 8);
-        const char Low = static_cast<char>(C.unicode() & 0xFF);
-        Bytes += BigEndian ? std::string{High, Low} : std::string{Low, High};
-    }
-    return Bytes;
-}
-
 // The memo's lines as the memo holds them after its text was set to Bytes.
 AnsiString AsMemoText(const AnsiString& Bytes) {
     TStringList Lines;
@@ -68,33 +52,25 @@ const char* FormText = R"(object Form: TForm
 class TextDlgsTest : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(Dir.isValid());
-        Path = Dir.path().toStdString() + "/";
+        Path = Dir.Path() + "/";
         Dialog.SetInitialDir(Path);
         SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
     }
     void TearDown() override { SetExceptionHandler(nullptr); }
 
     AnsiString Put(const char* Name, const std::string& Bytes) {
-        QFile File(Dir.filePath(Name));
-        EXPECT_TRUE(File.open(QIODevice::WriteOnly));
-        File.write(Bytes.data(), static_cast<qint64>(Bytes.size()));
+        EXPECT_TRUE(WriteFile(Dir.FilePath(Name), Bytes));
         return Path + Name;
     }
     // Runs the dialog; Answer acts while it is shown, then it is cancelled.
-    void Run(const std::function<void(QFileDialog*)>& Answer) {
-        WhenModal<QFileDialog>([&](QFileDialog* Shown) {
-            Answer(Shown);
-            Shown->reject();
-        });
+    void Run(const std::function<void()>& Answer) {
+        TestDriver::AnswerOpenDialog("", Answer);
         Dialog.Execute();
     }
-    static void Select(QFileDialog* Shown, const AnsiString& Name) {
-        emit Shown->currentChanged(QString::fromStdString(AnsiToUtf8(Name)));
-    }
+    static void Select(const AnsiString& Name) { TestDriver::SendOpenDialogSelection(Name); }
     AnsiString Memo() const { return Dialog.PreviewMemo()->Lines()->Text(); }
 
-    QTemporaryDir Dir;
+    TTempDir Dir;
     AnsiString Path;
     TProbe Dialog{nullptr};
     std::vector<std::string> Reported;
@@ -129,59 +105,6 @@ TEST(TextDlgs, NthCharPosAndFilterExtension) {
     EXPECT_FALSE(FilterExtension("CSVファイル|*.CSV"_sj, 2, Ext));
 }
 
-// Each step chooses a file type with the name field holding Typed; the field and DefaultExt
-// follow only with AutoExtChange on, and OnTypeChange is never raised.
-TEST_F(TextDlgsTest, FileTypeChangesRewriteTheNameAndDefaultExtWhenAsked) {
-    const struct {
-        int Type;
-        const char* Typed;
-        const char* FieldOn;
-        const char* ExtOn;
-    } Steps[] = {{2, "report.txt", "report.*", "*"},
-                 {1, "", "*.txt", "txt"},
-                 {3, "dir.x/report.txt", "dir.x/report", ""},
-                 {2, "", "*.*", "*"},
-                 {3, "", "*", ""}};
-    for (bool Auto : {true, false}) {
-        Dialog.SetFilter("Text|*.txt;*.doc|All|*.*|Any|*");
-        Dialog.SetFilterIndex(1);
-        Dialog.SetDefaultExt("csv");
-        Dialog.SetAutoExtChange(Auto);
-        bool TypeChanged = false;
-        Dialog.OnTypeChange = [&](TObject*) { TypeChanged = true; };
-        std::vector<std::pair<std::string, std::string>> Seen;
-        AnsiString ExtAtStart;
-        Run([&](QFileDialog* Shown) {
-            ExtAtStart = Dialog.DefaultExt();
-            auto* Types = Shown->findChild<QComboBox*>("fileTypeCombo");
-            for (const auto& Step : Steps) {
-                Shown->findChild<QLineEdit*>("fileNameEdit")->setText(Step.Typed);
-                while (Types->currentIndex() + 1 != Step.Type)
-                    QTest::keyClick(Types, Types->currentIndex() + 1 < Step.Type ? Qt::Key_Down
-                                                                                 : Qt::Key_Up);
-                Seen.emplace_back(Dialog.FileNameFieldText(), Dialog.DefaultExt());
-            }
-        });
-        EXPECT_EQ(ExtAtStart, Auto ? "txt" : "csv");
-        EXPECT_FALSE(TypeChanged);
-        for (std::size_t I = 0; I < std::size(Steps); ++I) {
-            EXPECT_EQ(Seen[I].first, Auto ? Steps[I].FieldOn : Steps[I].Typed) << Auto << I;
-            EXPECT_EQ(Seen[I].second, Auto ? Steps[I].ExtOn : "csv") << Auto << I;
-        }
-    }
-}
-
-TEST_F(TextDlgsTest, PlacesBarFollowsShowPlacesBar) {
-    for (bool Places : {false, true}) {
-        Dialog.SetShowPlacesBar(Places);
-        bool Visible = !Places;
-        Run([&](QFileDialog* Shown) {
-            Visible = Shown->findChild<QWidget*>("sidebar")->isVisible();
-        });
-        EXPECT_EQ(Visible, Places);
-    }
-}
-
 // The first 1024 bytes of plain files; form files as text; nothing for what is no file.
 TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
     const std::string Resource =
@@ -198,7 +121,7 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
     ASSERT_TRUE(Utf8ToAnsi(std::string_view(Utf8).substr(0, 1023), Utf8Shown));
     AnsiString FormShown;
     ASSERT_TRUE(Utf8ToAnsi(FormText, FormShown));
-    QDir(Dir.path()).mkdir("folder.dfm");
+    Dir.MakeFolder("folder.dfm");
     const struct {
         AnsiString Name;
         AnsiString Shown;
@@ -210,10 +133,10 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
         {Put("utf8.csv", Utf8), Utf8Shown},
         {Put("marked.csv", "\xEF\xBB\xBF名称,単価\r\n"), "名称,単価\r\n"_sj},
         {Put("emoji.csv", "ボルト,🔩本"), "ボルト,?本"_sj},
-        {Put("le.csv", Utf16("名称,単価🔩\r\n", false)), "名称,単価?\r\n"_sj},
-        {Put("be.tsv", Utf16("名称\t単価\r\n", true)), "名称\t単価\r\n"_sj},
+        {Put("le.csv", Utf16Bytes("名称,単価🔩\r\n", false)), "名称,単価?\r\n"_sj},
+        {Put("be.tsv", Utf16Bytes("名称\t単価\r\n", true)), "名称\t単価\r\n"_sj},
         // The limit falls between the halves of a pair.
-        {Put("pair.csv", Utf16(std::string(510, 'x') + "🔩", true)), std::string(510, 'x')},
+        {Put("pair.csv", Utf16Bytes(std::string(510, 'x') + "🔩", true)), std::string(510, 'x')},
         {Put("utf8.dfm", "\xEF\xBB\xBF" + std::string(FormText)), FormShown},
         {Put("form.DFM", Resource), ObjectBinaryToText(Resource)},
         {Put("long.~Df", LongForm), ObjectBinaryToText(LongForm).substr(0, 1024)},
@@ -226,9 +149,9 @@ TEST_F(TextDlgsTest, PreviewShowsTheSelectedFileAsThePlatformReadsIt) {
     };
     Dialog.SetPreview(true);
     std::vector<AnsiString> Shown;
-    Run([&](QFileDialog* Running) {
+    Run([&] {
         for (const auto& Case : Cases) {
-            Select(Running, Case.Name);
+            Select(Case.Name);
             Shown.push_back(Memo());
         }
     });
@@ -244,10 +167,10 @@ TEST_F(TextDlgsTest, PreviewOfRealFiles) {
     const AnsiString Utf8 = QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv";
     Dialog.SetPreview(true);
     AnsiString SjisShown, Utf8Shown;
-    Run([&](QFileDialog* Running) {
-        Select(Running, Sjis);
+    Run([&] {
+        Select(Sjis);
         SjisShown = Memo();
-        Select(Running, Utf8);
+        Select(Utf8);
         Utf8Shown = Memo();
     });
     EXPECT_EQ(SjisShown, AsMemoText(ReadFileBytes(Sjis).substr(0, 1024)));
@@ -261,11 +184,11 @@ TEST_F(TextDlgsTest, ABrokenFormFileIsReportedAndTheDialogGoesOn) {
     Dialog.SetPreview(true);
     AnsiString AfterBroken;
     AnsiString AfterGood;
-    Run([&](QFileDialog* Shown) {
-        Select(Shown, Good);
-        Select(Shown, Broken);
+    Run([&] {
+        Select(Good);
+        Select(Broken);
         AfterBroken = Memo();
-        Select(Shown, Good);
+        Select(Good);
         AfterGood = Memo();
     });
     ASSERT_EQ(Reported.size(), 1u);
@@ -295,41 +218,38 @@ TEST_F(TextDlgsTest, TickingAndUntickingActAtOnceAndPreviewIsKeptBetweenRuns) {
     const AnsiString File = Put("a.txt", "text");
     std::vector<AnsiString> Memos;
     std::vector<bool> Boxes;
-    Run([&](QFileDialog* Shown) {
-        auto* Box = TControlAccess::Widget(Dialog.PreviewCheckBox())->findChild<QCheckBox*>();
-        if (!Box)
-            Box = qobject_cast<QCheckBox*>(TControlAccess::Widget(Dialog.PreviewCheckBox()));
-        Select(Shown, File);
+    Run([&] {
+        TCheckBox* Box = Dialog.PreviewCheckBox();
+        const TPoint OnBox = {5, Box->Height() / 2};
+        Select(File);
         Memos.push_back(Memo());
-        QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(5, Box->height() / 2));
+        TestSupport::Click(Box, mbLeft, OnBox);
         Memos.push_back(Memo());
         Boxes.push_back(Dialog.Preview());
-        QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(5, Box->height() / 2));
+        TestSupport::Click(Box, mbLeft, OnBox);
         Memos.push_back(Memo());
         Boxes.push_back(Dialog.Preview());
         Dialog.SetPreview(true);
         Memos.push_back(Memo());
-        Boxes.push_back(Box->isChecked());
+        Boxes.push_back(TestSupport::ShowsChecked(Box));
     });
     EXPECT_EQ(Memos, (std::vector<AnsiString>{"", AsMemoText("text"), "", AsMemoText("text")}));
     EXPECT_EQ(Boxes, (std::vector<bool>{true, false, true}));
     bool TickedAtStart = false;
-    Run([&](QFileDialog*) { TickedAtStart = Dialog.PreviewCheckBox()->Checked(); });
+    Run([&] { TickedAtStart = Dialog.PreviewCheckBox()->Checked(); });
     EXPECT_TRUE(TickedAtStart);
     Dialog.SetPreview(false);
-    Run([&](QFileDialog*) { TickedAtStart = Dialog.PreviewCheckBox()->Checked(); });
+    Run([&] { TickedAtStart = Dialog.PreviewCheckBox()->Checked(); });
     EXPECT_FALSE(TickedAtStart);
 }
 
 TEST_F(TextDlgsTest, AltPTicksTheBox) {
     bool Ticked = false;
-    Run([&](QFileDialog* Shown) {
-        QApplication::setActiveWindow(Shown);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_P, Qt::AltModifier);
+    Run([&] {
+        TestSupport::Activate(Dialog.ExtraPanel());
+        TestSupport::PressKeyInWindow(Dialog.ExtraPanel(), 'P', TShiftState{ssAlt});
         // The box clicks itself after showing the press for a moment.
-        for (int Wait = 0; Wait < 100 && !Dialog.Preview(); ++Wait)
-            QTest::qWait(10);
-        Ticked = Dialog.Preview();
+        Ticked = TestSupport::WaitUntil([&] { return Dialog.Preview(); }, 1000);
     });
     EXPECT_TRUE(Ticked);
 }
@@ -339,9 +259,9 @@ TEST_F(TextDlgsTest, WithoutAPreviewClassTheBoxStandsAloneAndDoesNothing) {
     const AnsiString File = Put("a.txt", "text");
     bool Memo = true;
     bool Box = false;
-    Run([&](QFileDialog* Shown) {
+    Run([&] {
         Dialog.SetPreview(true);
-        Select(Shown, File);
+        Select(File);
         Memo = Dialog.PreviewMemo() != nullptr;
         Box = Dialog.PreviewCheckBox() && Dialog.PreviewCheckBox()->Checked();
     });
@@ -361,14 +281,14 @@ TEST_F(TextDlgsTest, LayoutOfThePreviewBand) {
         TRect Panel, Box, Memo;
         AnsiString Font;
         bool ReadOnly = false;
-        QRect Frame;
-        Run([&](QFileDialog* Shown) {
+        TRect Frame;
+        Run([&] {
             Panel = Dialog.ExtraPanel()->BoundsRect();
             Box = Dialog.PreviewCheckBox()->BoundsRect();
             Memo = Dialog.PreviewMemo()->BoundsRect();
             Font = Dialog.PreviewMemo()->Font()->Name();
             ReadOnly = Dialog.PreviewMemo()->ReadOnly();
-            Frame = Shown->frameGeometry();
+            Frame = TestDriver::OpenDialogFrame();
             EXPECT_EQ(Dialog.PreviewCheckBox()->Caption(), "内容をプレビューする(&P)"_sj);
             EXPECT_EQ(Dialog.ExtraPanel()->Parent()->ClientRect(),
                       Dialog.ExtraPanel()->BoundsRect());
@@ -381,8 +301,8 @@ TEST_F(TextDlgsTest, LayoutOfThePreviewBand) {
         EXPECT_EQ(Memo, Bounds(5, 25, Panel.Width() - 10 - Grip, Panel.Height() - 30)) << Sizing;
         EXPECT_EQ(Font, "ＭＳ ゴシック"_sj);
         EXPECT_TRUE(ReadOnly);
-        EXPECT_LE(Frame.width(), 1024);
-        EXPECT_LE(Frame.height(), 768 - 40) << "room for a task bar";
+        EXPECT_LE(Frame.Width(), 1024);
+        EXPECT_LE(Frame.Height(), 768 - 40) << "room for a task bar";
     }
 }
 
@@ -395,27 +315,13 @@ TEST_F(TextDlgsTest, EventsComeInTheirOrderAroundThePreviewControls) {
     Dialog.OnShow = [&](TObject*) { Dialog.Events.push_back("OnShow: " + State()); };
     Dialog.OnSelectionChange = [&](TObject*) { Dialog.Events.push_back("OnSelectionChange"); };
     Dialog.OnClose = [&](TObject*) { Dialog.Events.push_back("OnClose: " + State()); };
-    Run([&](QFileDialog* Shown) {
+    Run([&] {
         Dialog.Events.push_back("shown: " + State());
-        Select(Shown, File);
+        Select(File);
     });
     EXPECT_EQ(Dialog.Events,
               (std::vector<std::string>{"OnShow: panel", "shown: panel box memo",
                                         "OnSelectionChange", "preview", "OnClose: -"}));
-}
-
-TEST_F(TextDlgsTest, TypingAPathAndReturnOpensItWithThePreviewOn) {
-    const AnsiString File = Put("data.CSV", "1,2\r\n");
-    Dialog.SetFilter("CSVファイル|*.CSV"_sj);
-    Dialog.SetPreview(true);
-    WhenModal<QFileDialog>([](QFileDialog* Shown) {
-        auto* Field = Shown->findChild<QLineEdit*>("fileNameEdit");
-        Field->setFocus();
-        QTest::keyClicks(Field, "data.CSV");
-        QTest::keyClick(Field, Qt::Key_Return);
-    });
-    EXPECT_TRUE(Dialog.Execute());
-    EXPECT_EQ(Dialog.FileName(), File);
 }
 
 } // namespace

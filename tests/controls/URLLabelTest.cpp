@@ -3,13 +3,8 @@
 #include "URLLabel.h"
 
 #include "Forms.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QTest>
-#include <QWidget>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -24,8 +19,8 @@ protected:
             return OpenerWorks;
         });
         SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
-        QCursor::setPos(QPoint(5, 5));
         Window.SetBounds(100, 100, 240, 60);
+        TestSupport::PointerToScreen({5, 5}); // far from where the window shows
         Label = new TURLLabel(&Window);
         Label->SetParent(&Window);
         Label->SetAutoSize(false);
@@ -33,8 +28,7 @@ protected:
         Label->SetCaption(Web);
         Label->SetExecutable(true);
         Label->Font()->SetColor(clWhite);
-        TControlAccess::Widget(&Window)->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
+        ASSERT_TRUE(TestSupport::ShowAndWait(&Window));
         MoveTo(2, 40);
     }
     void TearDown() override {
@@ -42,21 +36,19 @@ protected:
         SetExceptionHandler(nullptr);
     }
     void MoveTo(int X, int Y) {
-        Pointer = QPoint(X, Y);
-        QCursor::setPos(TControlAccess::Widget(&Window)->mapToGlobal(Pointer));
-        QApplication::processEvents();
+        Pointer = {X, Y};
+        TestSupport::PointerTo(&Window, Pointer);
+        TestSupport::ProcessEvents();
     }
-    void Press(Qt::MouseButton Button = Qt::LeftButton) {
-        QTest::mousePress(TControlAccess::Widget(&Window)->windowHandle(), Button, {}, Pointer);
-    }
-    void Release(Qt::MouseButton Button = Qt::LeftButton) {
-        QTest::mouseRelease(TControlAccess::Widget(&Window)->windowHandle(), Button, {}, Pointer);
-        QApplication::processEvents();
+    void Press(TMouseButton Button = mbLeft) { TestSupport::PointerDown(&Window, Pointer, Button); }
+    void Release(TMouseButton Button = mbLeft) {
+        TestSupport::PointerUp(&Window, Pointer, Button);
+        TestSupport::ProcessEvents();
     }
     TColor Ink() const { return Label->Font()->Color(); }
     TWinControl Window{nullptr};
     TURLLabel* Label = nullptr;
-    QPoint Pointer;
+    TPoint Pointer;
     std::vector<AnsiString> Opened;
     std::vector<std::string> Reported;
     bool OpenerWorks = true;
@@ -83,7 +75,7 @@ TEST_F(URLLabelTest, TextTurnsHotUnderThePointerPushedOnPressAndBack) {
 
 TEST_F(URLLabelTest, EveryButtonOpensTheLinkOncePerPress) {
     MoveTo(50, 15);
-    for (Qt::MouseButton Button : {Qt::RightButton, Qt::MiddleButton, Qt::LeftButton}) {
+    for (TMouseButton Button : {mbRight, mbMiddle, mbLeft}) {
         const std::size_t Before = Opened.size();
         Press(Button);
         EXPECT_EQ(Ink(), clRed) << Button;
@@ -132,16 +124,19 @@ TEST_F(URLLabelTest, EveryLabelRegistersTheHandAndCrHandPointShowsItToo) {
     EXPECT_EQ(Label->Cursor(), TURLLabel::crHandCursor);
     const HCURSOR First = Screen->Cursors(TURLLabel::crHandCursor);
     ASSERT_NE(First, nullptr);
-    EXPECT_EQ(First->Cursor.hotSpot(), QPoint(7, 1));
-    EXPECT_EQ(First->Cursor.pixmap().size(), QSize(32, 32));
+    const auto Hand = TestSupport::CursorImage(Label);
+    ASSERT_TRUE(Hand);
+    EXPECT_EQ((std::pair{Hand->Width(), Hand->Height()}), (std::pair{32, 32}));
+    EXPECT_EQ(TestSupport::CursorHotSpot(Label), (TPoint{7, 1}));
     TURLLabel Second(nullptr);
     EXPECT_NE(Screen->Cursors(TURLLabel::crHandCursor), First);
-    EXPECT_EQ(TControlAccess::Widget(Label)->cursor().hotSpot(), QPoint(7, 1));
+    EXPECT_EQ(TestSupport::CursorHotSpot(Label), (TPoint{7, 1}));
     TLabel Plain(nullptr);
     Plain.SetCursor(crHandPoint);
-    EXPECT_EQ(TControlAccess::Widget(&Plain)->cursor().hotSpot(), QPoint(7, 1));
-    EXPECT_EQ(TControlAccess::Widget(&Plain)->cursor().pixmap().toImage(),
-              First->Cursor.pixmap().toImage());
+    EXPECT_EQ(TestSupport::CursorHotSpot(&Plain), (TPoint{7, 1}));
+    const auto PlainHand = TestSupport::CursorImage(&Plain);
+    ASSERT_TRUE(PlainHand);
+    EXPECT_EQ(PlainHand->SaveToBytes(), Hand->SaveToBytes());
 }
 
 } // namespace

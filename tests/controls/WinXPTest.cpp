@@ -1,5 +1,5 @@
-// The visual-style components: where a TWinXP may stand, and the themed look that it and the
-// framework's manifest component switch on for as long as one of them exists.
+// The visual-style components: where a TWinXP may stand (the themed look they switch on is
+// checked against the toolkit's styles in tests/qt/controls).
 #include "WinXP.h"
 
 #include "ExtCtrls.h"
@@ -8,8 +8,6 @@
 #include "Themes.h"
 #include "XPMan.h"
 
-#include <QApplication>
-#include <QStyle>
 #include <gtest/gtest.h>
 
 namespace {
@@ -50,27 +48,6 @@ TEST(WinXPTest, FormFileWithTwoCannotBeLoaded) {
                   AnsiString::npos);
     }
     EXPECT_FALSE(ThemeServices()->ThemesEnabled());
-}
-
-TEST(WinXPTest, ThemedLookLastsWhileAnySelectorExists) {
-    ThemeServices()->ApplyStyle();
-    const QString Classic = QApplication::style()->name();
-    EXPECT_EQ(Classic.toLower(), "windows");
-    {
-        TForm Form(nullptr);
-        auto* Component = new TWinXP(&Form);
-        EXPECT_TRUE(ThemeServices()->ThemesEnabled());
-        const QString Themed = QApplication::style()->name();
-        EXPECT_NE(Themed, Classic);
-        {
-            TXPManifest Manifest(nullptr);
-            delete Component;
-            EXPECT_TRUE(ThemeServices()->ThemesEnabled());
-            EXPECT_EQ(QApplication::style()->name(), Themed);
-        }
-        EXPECT_FALSE(ThemeServices()->ThemesEnabled());
-    }
-    EXPECT_EQ(QApplication::style()->name(), Classic);
 }
 
 } // namespace

@@ -3,16 +3,13 @@
 #include "Controls.h"
 #include "Forms.h"
 #include "Menus.h"
+#include "TestSupport.h"
 #include "TypInfo.h"
 #include "WinApi.h"
-#include "internal/QtHost.h"
 
-#include <QApplication>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTest>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -87,16 +84,6 @@ protected:
         Canvas()->Brush()->SetColor(clRed);
         Canvas()->FillRect(Rect(0, 0, 2, 2));
     }
-};
-
-// A control on a ready-made widget.
-class TLine : public TWinControl {
-public:
-    using TWinControl::TWinControl;
-    QLineEdit* Edit() const { return static_cast<QLineEdit*>(TControlAccess::Widget(this)); }
-
-protected:
-    TPlatformWidget* CreateWidget() override { return PlatformWidget(new QLineEdit); }
 };
 
 TProbe* Child(TWinControl* Parent, TAlign Align, int L, int T, int W, int H) {
@@ -203,7 +190,6 @@ TEST(ParentFontTest, AChildFollowsItsParentsFontUntilItGetsOneOfItsOwn) {
     EXPECT_FALSE(C->ParentFont());
     Parent.Font()->SetHeight(-20);
     EXPECT_EQ(C->Font()->Height(), -16);
-    EXPECT_EQ(QFontInfo(TControlAccess::Widget(C)->font()).pixelSize(), 16);
     C->SetParentFont(true);
     EXPECT_EQ(C->Font()->Height(), -20);
     EXPECT_FALSE(C->Font()->Style().Contains(fsBold));
@@ -227,44 +213,24 @@ TEST(ParentColorTest, AChildWithParentColorFollowsAndAnOwnColourEndsIt) {
 
 // ---- Widgets, destruction, children
 
-TEST(ControlWidgetTest, PropertiesReachTheWidgetWhenItIsCreatedAndAfter) {
+TEST(ControlWidgetTest, PropertiesReachTheWindowWhenItIsCreatedAndAfter) {
     TProbe Parent(nullptr);
+    Parent.SetBounds(0, 0, 100, 100);
     TProbe* C = Child(&Parent, alNone, 3, 4, 30, 20);
-    C->SetEnabled(false);
     C->SetCursor(crHandPoint);
     C->SetHint("hint");
     C->SetShowHint(true);
-    QWidget* W = TControlAccess::Widget(C);
-    EXPECT_EQ(W->parentWidget(), TControlAccess::Widget(&Parent));
-    EXPECT_EQ(W->geometry(), QRect(3, 4, 30, 20));
-    EXPECT_FALSE(W->isEnabled());
-    EXPECT_EQ(W->cursor().shape(), Qt::PointingHandCursor);
-    EXPECT_EQ(W->toolTip(), "hint");
-    EXPECT_EQ(ControlOf(W), C);
+    ASSERT_TRUE(TestSupport::ShowAndWait(&Parent));
+    EXPECT_EQ(TestSupport::WindowBounds(C), Rect(3, 4, 33, 24));
+    EXPECT_EQ(TestSupport::CursorShape(C), crHandPoint);
+    EXPECT_EQ(TestSupport::HintText(C), "hint");
+    EXPECT_EQ(TestSupport::ControlAt(&Parent, {5, 6}), C);
+    EXPECT_EQ(TestSupport::ControlAt(&Parent, {50, 50}), &Parent);
+    EXPECT_TRUE(TestSupport::IsShown(C));
     C->Hide();
-    EXPECT_TRUE(W->isHidden());
+    EXPECT_FALSE(TestSupport::IsShown(C));
     C->SetBounds(1, 1, 5, 5);
-    EXPECT_EQ(W->geometry(), QRect(1, 1, 5, 5));
-    RegisterCursor(32761, QCursor(Qt::CrossCursor));
-    C->SetCursor(32761);
-    EXPECT_EQ(W->cursor().shape(), Qt::CrossCursor) << "a registered cursor number";
-    UnregisterCursor(32761);
-}
-
-TEST(ControlWidgetTest, AMovedControlFollowsItsNewParentsWindowWhenThereIsOne) {
-    TProbe First(nullptr);
-    TProbe Second(nullptr);
-    TProbe* C = Child(&First, alNone, 1, 2, 3, 4);
-    QWidget* W = TControlAccess::Widget(C);
-    C->SetParent(&Second);
-    EXPECT_EQ(W->parentWidget(), nullptr) << "out of the old parent's window";
-    EXPECT_EQ(First.ControlCount(), 0);
-    TControlAccess::Widget(&Second);
-    EXPECT_EQ(W->parentWidget(), TControlAccess::Widget(&Second));
-    EXPECT_EQ(W->geometry(), QRect(1, 2, 3, 4));
-    EXPECT_FALSE(W->isHidden());
-    C->SetParent(&First);
-    EXPECT_EQ(W->parentWidget(), TControlAccess::Widget(&First));
+    EXPECT_EQ(TestSupport::WindowBounds(C), Rect(1, 1, 6, 6));
 }
 
 TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
@@ -274,7 +240,7 @@ TEST(ControlWidgetTest, AWindowedControlFreesItsChildrenWhoeverOwnsThem) {
     auto* C = new TProbe(&Owner);
     C->Destroyed = &ChildGone;
     C->SetParent(Parent);
-    TControlAccess::Widget(Parent);
+    TestSupport::EnsureWindow(Parent);
     delete Parent;
     EXPECT_TRUE(ChildGone);
     EXPECT_EQ(Owner.ComponentCount(), 0);
@@ -329,24 +295,6 @@ TEST(ControlWidgetTest, APopupMenuThatIsFreedIsForgotten) {
     EXPECT_EQ(C->PopupMenu(), nullptr);
 }
 
-TEST(ControlWidgetTest, ImeModeSwitchesTheInputMethod) {
-    TProbe C(nullptr);
-    QWidget* W = TControlAccess::Widget(&C);
-    EXPECT_TRUE(W->testAttribute(Qt::WA_InputMethodEnabled));
-    for (TImeMode Off : {imDisable, imClose, imSAlpha, imAlpha}) {
-        C.SetImeMode(Off);
-        EXPECT_FALSE(W->testAttribute(Qt::WA_InputMethodEnabled)) << Off;
-    }
-    for (TImeMode On : {imOpen, imHira, imKata, imSKata, imDontCare}) {
-        C.SetImeMode(On);
-        EXPECT_TRUE(W->testAttribute(Qt::WA_InputMethodEnabled)) << On;
-    }
-    TLine Line(nullptr);
-    SetImeMode(&Line, imAlpha);
-    EXPECT_FALSE(Line.Edit()->testAttribute(Qt::WA_InputMethodEnabled));
-    EXPECT_TRUE(Line.Edit()->inputMethodHints() & Qt::ImhPreferLatin);
-}
-
 TEST(ControlRegistryTest, ControlsHoldTheirCommonPropertiesForDescendantsToPublish) {
     const TClassInfo* Info = FindClassInfo("TWinControl");
     ASSERT_NE(Info, nullptr);
@@ -391,18 +339,18 @@ TEST(ControlHintTest, ShowHintFollowsTheParentUntilItIsSet) {
 TEST(ControlInputTest, ALeftClickGoesDownClicksAndGoesUpAtTheMousePoint) {
     TProbe C(nullptr);
     C.SetBounds(0, 0, 50, 40);
-    QTest::mouseClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(7, 9));
+    TestSupport::Click(&C, mbLeft, {7, 9});
     EXPECT_EQ(C.Log, (std::vector<std::string>{"down L 7,9", "click", "up L 7,9"}));
     C.Log.clear();
-    QTest::mousePress(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(7, 9));
-    QTest::mouseRelease(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(70, 9));
+    TestSupport::MouseDown(&C, mbLeft, {7, 9});
+    TestSupport::MouseUp(&C, mbLeft, {70, 9});
     EXPECT_EQ(C.Log, (std::vector<std::string>{"down L 7,9", "up L 70,9"}))
         << "released outside: no click";
     C.Log.clear();
-    QTest::mouseClick(TControlAccess::Widget(&C), Qt::RightButton, {}, QPoint(1, 2));
+    TestSupport::Click(&C, mbRight, {1, 2});
     EXPECT_EQ(C.Log, (std::vector<std::string>{"down R 1,2", "up R 1,2"}));
     C.Log.clear();
-    QTest::mouseDClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(3, 3));
+    TestSupport::DoubleClick(&C, mbLeft, {3, 3});
     EXPECT_NE(std::find(C.Log.begin(), C.Log.end(), "dblclick"), C.Log.end());
     EXPECT_NE(std::find(C.Log.begin(), C.Log.end(), "down L 3,3 double"), C.Log.end());
 }
@@ -411,8 +359,8 @@ TEST(ControlInputTest, ClicksOnAChildDoNotReachItsParent) {
     TProbe Parent(nullptr);
     Parent.SetBounds(0, 0, 100, 100);
     TProbe* C = Child(&Parent, alNone, 10, 10, 20, 20);
-    TControlAccess::Widget(&Parent);
-    QTest::mouseClick(TControlAccess::Widget(C), Qt::LeftButton, {}, QPoint(1, 1));
+    TestSupport::EnsureWindow(&Parent);
+    TestSupport::Click(C, mbLeft, {1, 1});
     EXPECT_EQ(C->Log.size(), 3u);
     EXPECT_TRUE(Parent.Log.empty());
 }
@@ -433,62 +381,37 @@ TEST(ControlInputTest, AnEdgeAnswerResizesFromThatEdgeDownToAMinimumInsteadOfCli
     auto* W = new TParted(nullptr);
     W->SetBounds(100, 50, 80, 60);
     W->SetParent(&Parent);
-    QWidget* Widget = TControlAccess::Widget(W);
     W->Answer = HTTOPLEFT;
-    QTest::mousePress(Widget, Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(Widget->cursor().shape(), Qt::SizeFDiagCursor);
-    QTest::mouseRelease(Widget, Qt::LeftButton, {}, QPoint(-18, 12));
+    TestSupport::MouseDown(W, mbLeft, {2, 2});
+    EXPECT_EQ(TestSupport::CursorShape(W), crSizeNWSE);
+    TestSupport::MouseUp(W, mbLeft, {-18, 12});
     EXPECT_EQ(W->BoundsRect(), Rect(80, 60, 180, 110));
-    QTest::mousePress(Widget, Qt::LeftButton, {}, QPoint(2, 2));
-    QTest::mouseRelease(Widget, Qt::LeftButton, {}, QPoint(202, 202));
+    TestSupport::MouseDown(W, mbLeft, {2, 2});
+    TestSupport::MouseUp(W, mbLeft, {202, 202});
     EXPECT_EQ(W->BoundsRect(), Rect(164, 94, 180, 110)) << "16 pixels at least";
     EXPECT_TRUE(W->Log.empty());
     W->Answer = HTCLIENT;
-    QTest::mouseClick(Widget, Qt::LeftButton, {}, QPoint(2, 2));
+    TestSupport::Click(W, mbLeft, {2, 2});
     EXPECT_EQ(W->Log.size(), 3u);
-    EXPECT_EQ(Widget->cursor().shape(), Qt::ArrowCursor);
+    EXPECT_EQ(TestSupport::CursorShape(W), crArrow);
 }
 
 TEST(ControlInputTest, KeysArriveAsVirtualKeysAndTypedTextInCodePage932) {
     TProbe C(nullptr);
-    QKeyEvent Shifted(QEvent::KeyPress, Qt::Key_A, Qt::ShiftModifier, "A");
-    QApplication::sendEvent(TControlAccess::Widget(&C), &Shifted);
+    TestSupport::PressKey(&C, 'A', {ssShift});
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keydown 65+shift", "keypress A"}));
     C.Log.clear();
-    QTest::keyClick(TControlAccess::Widget(&C), Qt::Key_Left);
+    TestSupport::PressKey(&C, VK_LEFT);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keydown 37"})) << "a key that types nothing";
     C.Log.clear();
-    QTest::keyClick(TControlAccess::Widget(&C), Qt::Key_Return);
+    TestSupport::PressKey(&C, VK_RETURN);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keydown 13", "keypress \r"}));
     C.Log.clear();
-    QKeyEvent Japanese(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("あ"));
-    QApplication::sendEvent(TControlAccess::Widget(&C), &Japanese);
+    TestSupport::Type(&C, "あ"_sj);
     EXPECT_EQ(C.Log, (std::vector<std::string>{"keypress " + "あ"_sj}));
     C.Log.clear();
-    QKeyEvent Foreign(QEvent::KeyPress, 0, Qt::NoModifier, QString::fromUtf8("😀"));
-    QApplication::sendEvent(TControlAccess::Widget(&C), &Foreign);
+    TestSupport::Type(&C, std::u16string(u"\U0001F600"));
     EXPECT_TRUE(C.Log.empty()) << "text the code page cannot hold is not typed";
-}
-
-TEST(ControlInputTest, AReadyMadeWidgetGetsTheKeysItsHandlersLeave) {
-    TLine Line(nullptr);
-    Line.OnKeyPress = [](TObject*, AnsiString& Key) {
-        if (Key == "x")
-            Key.clear();
-        else if (Key == "a")
-            Key = "b";
-    };
-    unsigned short Seen = 0;
-    Line.OnKeyDown = [&](TObject*, unsigned short& Key, TShiftState) { Seen = Key; };
-    QTest::keyClicks(Line.Edit(), "axc");
-    EXPECT_EQ(Line.Edit()->text(), "bc");
-    EXPECT_EQ(Seen, 'C');
-    Line.OnKeyDown = [](TObject*, unsigned short& Key, TShiftState) {
-        if (Key == VK_BACK)
-            Key = 0;
-    };
-    QTest::keyClick(Line.Edit(), Qt::Key_Backspace);
-    EXPECT_EQ(Line.Edit()->text(), "bc") << "a key set to 0 is swallowed";
 }
 
 TEST(ControlInputTest, AnExceptionInAHandlerGoesToTheErrorReportAndInputGoesOn) {
@@ -496,9 +419,9 @@ TEST(ControlInputTest, AnExceptionInAHandlerGoesToTheErrorReportAndInputGoesOn) 
     TProbe C(nullptr);
     C.SetBounds(0, 0, 20, 20);
     C.OnClick = [](TObject*) { throw Exception("broken"); };
-    QTest::mouseClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(1, 1));
+    TestSupport::Click(&C, mbLeft, {1, 1});
     EXPECT_EQ(Errors.Messages, (std::vector<std::string>{"broken"}));
-    QTest::mouseClick(TControlAccess::Widget(&C), Qt::LeftButton, {}, QPoint(1, 1));
+    TestSupport::Click(&C, mbLeft, {1, 1});
     EXPECT_EQ(Errors.Messages.size(), 2u);
 }
 
@@ -513,15 +436,11 @@ TEST(ControlInputTest, ARightClickShowsTheNearestPopupMenuForItsHolder) {
     TProbe* Inner = Child(Panel, alNone, 10, 10, 30, 30);
     Panel->SetPopupMenu(&Menu);
     Form.Show();
-    QContextMenuEvent Event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                            TControlAccess::Widget(Inner)->mapToGlobal(QPoint(5, 5)));
-    QApplication::sendEvent(TControlAccess::Widget(Inner), &Event);
-    EXPECT_TRUE(Event.isAccepted());
+    EXPECT_TRUE(TestSupport::ContextMenu(Inner, {5, 5}));
     EXPECT_EQ(Menu.PopupComponent(), Panel);
-    ASSERT_NE(QtWidget<QMenu>(Menu.ShownMenu()), nullptr);
-    EXPECT_EQ(QtWidget<QMenu>(Menu.ShownMenu())->pos(),
-              TControlAccess::Widget(Inner)->mapToGlobal(QPoint(5, 5)));
-    QtWidget<QMenu>(Menu.ShownMenu())->close();
+    ASSERT_NE(Menu.ShownMenu(), nullptr);
+    EXPECT_EQ(TestSupport::MenuPosition(Menu.ShownMenu()), Inner->ClientToScreen({5, 5}));
+    TestSupport::CloseMenu(Menu.ShownMenu());
 }
 
 // ---- Posted and sent messages
@@ -541,7 +460,7 @@ TEST(MessageTest, PostedClicksArriveAfterTheHandlerThatPostedThemReturns) {
         Order.push_back("handler done");
     }();
     EXPECT_EQ(Order, (std::vector<std::string>{"handler done"}));
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     EXPECT_EQ(Order, (std::vector<std::string>{"handler done", "down 12,34 left", "click"}));
     EXPECT_FALSE(PostMessage(nullptr, WM_LBUTTONDOWN, 0, 0));
     EXPECT_EQ(GET_X_LPARAM(MAKELPARAM(-3, 7)), -3);
@@ -551,7 +470,7 @@ TEST(MessageTest, PostedMessagesToAFreedControlAreDropped) {
     auto* Grid = new TProbe(nullptr);
     PostMessage(Grid->Handle(), WM_LBUTTONDOWN, 0, 0);
     delete Grid;
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     SUCCEED();
 }
 
@@ -560,7 +479,7 @@ TEST(MessageTest, SetRedrawSuspendsPaintingUntilItIsSwitchedOnAgain) {
     Form.SetBounds(0, 0, 100, 100);
     TProbe* C = Child(&Form, alClient, 0, 0, 0, 0);
     Form.Show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Form)));
+    ASSERT_TRUE(TestSupport::ShowAndWait(&Form));
     C->Repaint();
     const int Before = C->Paints;
     EXPECT_GT(Before, 0);
@@ -636,6 +555,19 @@ TEST(ControlPixels, AWindowlessControlIsSeenOverItsParentsSurface) {
     EXPECT_EQ(Parent.Snapshot()->Canvas()->Pixel(2, 2), clRed);
 }
 
+TEST(ControlPixels, PaintingAnAreaThroughTheCanvasLeavesOutChildrenAndShiftsNothing) {
+    TProbe Parent(nullptr);
+    Parent.SetBounds(0, 0, 40, 30);
+    Parent.SetColor(clBlue);
+    Parent.Ink = clRed;
+    Child(&Parent, alNone, 0, 0, 10, 10)->SetColor(clLime);
+    const auto Area = TestSupport::PaintArea(&Parent, Rect(2, 2, 12, 8));
+    EXPECT_EQ(Area->Width(), 10);
+    EXPECT_EQ(Area->Height(), 6);
+    EXPECT_EQ(Area->Canvas()->Pixel(1, 1), clRed) << "the canvas's (3, 3)";
+    EXPECT_EQ(Area->Canvas()->Pixel(2, 2), clBlue) << "the face, not the child over it";
+}
+
 TEST(ControlPixels, AFailingPaintIsReportedFromTheEventLoop) {
     class TBroken : public TCustomControl {
     public:
@@ -648,6 +580,6 @@ TEST(ControlPixels, AFailingPaintIsReportedFromTheEventLoop) {
     TCaughtErrors Errors;
     Broken.Snapshot();
     EXPECT_TRUE(Errors.Messages.empty()) << "not inside the paint";
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     EXPECT_EQ(Errors.Messages, (std::vector<std::string>{"paint failed"}));
 }

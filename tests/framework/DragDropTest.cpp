@@ -3,13 +3,8 @@
 // drop, cancelling, and controls or drag objects that go while a drag runs.
 #include "Controls.h"
 #include "Forms.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QApplication>
-#include <QCursor>
-#include <QTest>
-#include <QWidget>
-#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,10 +25,9 @@ std::string At(int X, int Y) {
     return " " + std::to_string(X) + "," + std::to_string(Y);
 }
 
-// The shape of the cursor over the whole program: none when no drag shows one.
-int CursorShape() {
-    const QCursor* Cursor = QApplication::overrideCursor();
-    return Cursor ? Cursor->shape() : -1;
+// The shape of the cursor over the whole program: crDefault when no drag shows one.
+TCursor CursorShape() {
+    return TestSupport::ProgramCursor();
 }
 
 class DragDropTest : public testing::Test {
@@ -61,10 +55,9 @@ protected:
         Refuser->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool& Accept) {
             Accept = false;
         };
-        TControlAccess::Widget(&Window)->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(TControlAccess::Widget(&Window)));
+        ASSERT_TRUE(TestSupport::ShowAndWait(&Window));
     }
-    void TearDown() override { Press(Qt::Key_Escape); }
+    void TearDown() override { Press(VK_ESCAPE); }
 
     TControl* Add(TControl* Control, const char* Name, int Left) {
         Control->SetName(Name);
@@ -73,33 +66,15 @@ protected:
         return Control;
     }
     // The pointer, in the window's coordinates.
-    void Point(int X, int Y) {
-        Pointer = QPoint(X, Y);
-        QCursor::setPos(TControlAccess::Widget(&Window)->mapToGlobal(Pointer));
-    }
-    void Down(int X, int Y) {
-        Point(X, Y);
-        QTest::mousePress(TControlAccess::Widget(&Window)->windowHandle(), Qt::LeftButton, {},
-                          Pointer);
-    }
-    void MoveTo(int X, int Y) {
-        Point(X, Y);
-        QTest::mouseMove(TControlAccess::Widget(&Window)->windowHandle(), Pointer);
-    }
-    void Up(int X, int Y) {
-        Point(X, Y);
-        QTest::mouseRelease(TControlAccess::Widget(&Window)->windowHandle(), Qt::LeftButton, {},
-                            Pointer);
-    }
-    void Press(Qt::Key Key) {
-        QTest::keyClick(TControlAccess::Widget(&Window)->windowHandle(), Key);
-    }
+    void Down(int X, int Y) { TestSupport::PointerDown(&Window, {X, Y}); }
+    void MoveTo(int X, int Y) { TestSupport::PointerTo(&Window, {X, Y}); }
+    void Up(int X, int Y) { TestSupport::PointerUp(&Window, {X, Y}); }
+    void Press(unsigned short Key) { TestSupport::PressKeyInWindow(&Window, Key); }
 
     TWinControl Window{nullptr};
     TControl* Source = nullptr;
     TControl* Target = nullptr;
     TControl* Refuser = nullptr;
-    QPoint Pointer;
     TLog Log;
 };
 
@@ -111,16 +86,16 @@ TEST_F(DragDropTest, AnAutomaticDragStartsPastTheThresholdAndDropsOnAnAcceptingT
     Down(20, 20);
     MoveTo(24, 24);
     EXPECT_TRUE(Log.empty()) << "four pixels stay a press";
-    EXPECT_EQ(CursorShape(), -1);
+    EXPECT_EQ(CursorShape(), crDefault);
     MoveTo(25, 20);
     EXPECT_EQ(Log, TLog{"start Source"});
     EXPECT_TRUE(Source->Dragging());
-    EXPECT_EQ(CursorShape(), Qt::ForbiddenCursor) << "the source itself takes no drop";
+    EXPECT_EQ(CursorShape(), crNoDrop) << "the source itself takes no drop";
     MoveTo(130, 30);
     MoveTo(140, 35);
-    EXPECT_EQ(CursorShape(), Qt::CrossCursor) << "the source's drag cursor where accepted";
+    EXPECT_EQ(CursorShape(), crCross) << "the source's drag cursor where accepted";
     MoveTo(250, 50);
-    EXPECT_EQ(CursorShape(), Qt::ForbiddenCursor) << "a target may refuse";
+    EXPECT_EQ(CursorShape(), crNoDrop) << "a target may refuse";
     MoveTo(150, 40);
     Up(150, 40);
     EXPECT_EQ(Log, (TLog{"start Source", "Target enter Source 20,20", "Target move Source 30,25",
@@ -128,7 +103,7 @@ TEST_F(DragDropTest, AnAutomaticDragStartsPastTheThresholdAndDropsOnAnAcceptingT
                          "Target leave Source 40,30", "drop Target Source 40,30",
                          "end Source Target 40,30"}));
     EXPECT_FALSE(Source->Dragging());
-    EXPECT_EQ(CursorShape(), -1) << "the cursor that was there comes back";
+    EXPECT_EQ(CursorShape(), crDefault) << "the cursor that was there comes back";
 }
 
 TEST_F(DragDropTest, APressReleasedWithinTheThresholdStaysAClick) {
@@ -162,7 +137,7 @@ TEST_F(DragDropTest, ADragEndsWithoutATargetWhenRefusedOrCancelled) {
     const std::vector<std::pair<const char*, std::function<void()>>> Endings{
         {"released over a refusing control", [this] { MoveTo(250, 50), Up(250, 50); }},
         {"released over the window's own surface", [this] { MoveTo(295, 95), Up(295, 95); }},
-        {"Escape", [this] { Press(Qt::Key_Escape), Up(150, 50); }},
+        {"Escape", [this] { Press(VK_ESCAPE), Up(150, 50); }},
         {"EndDrag(false)", [this] { Source->EndDrag(false), Up(150, 50); }},
     };
     Source->SetDragMode(dmAutomatic);
@@ -177,7 +152,7 @@ TEST_F(DragDropTest, ADragEndsWithoutATargetWhenRefusedOrCancelled) {
                   0)
             << Title;
         EXPECT_FALSE(Source->Dragging()) << Title;
-        EXPECT_EQ(CursorShape(), -1) << Title;
+        EXPECT_EQ(CursorShape(), crDefault) << Title;
     }
 }
 
@@ -193,7 +168,7 @@ TEST_F(DragDropTest, AnObjectGivenByOnStartDragIsTheSourceTargetsSee) {
     Source->SetDragMode(dmAutomatic);
     Down(20, 20);
     MoveTo(40, 20);
-    EXPECT_EQ(CursorShape(), Qt::IBeamCursor);
+    EXPECT_EQ(CursorShape(), crIBeam);
     MoveTo(150, 20);
     Up(150, 20);
     EXPECT_EQ(Log, (TLog{"Target enter TParcel 40,10", "Target leave TParcel 40,10",
@@ -220,13 +195,13 @@ TEST_F(DragDropTest, ControlsFreedDuringADragLeaveItSafely) {
     MoveTo(150, 50);
     delete Target;
     MoveTo(151, 50);
-    EXPECT_EQ(CursorShape(), Qt::ForbiddenCursor);
+    EXPECT_EQ(CursorShape(), crNoDrop);
     Up(151, 50);
     EXPECT_EQ(Log.back(), "end none");
     Down(20, 20);
     MoveTo(150, 50);
     delete Second;
-    EXPECT_EQ(CursorShape(), -1) << "the drag of a freed source is over";
+    EXPECT_EQ(CursorShape(), crDefault) << "the drag of a freed source is over";
     Up(150, 50);
 }
 
@@ -234,7 +209,7 @@ TEST_F(DragDropTest, AFailingHandlerEndsTheDragBeforeItIsReported) {
     std::vector<std::string> Reported;
     SetExceptionHandler([&](const std::exception& E) {
         Reported.push_back(E.what());
-        EXPECT_EQ(CursorShape(), -1) << "nothing of the drag holds the program";
+        EXPECT_EQ(CursorShape(), crDefault) << "nothing of the drag holds the program";
     });
     Target->OnDragOver = [](TObject*, TObject*, int, int, TDragState, bool&) {
         throw Exception("broken");
@@ -247,4 +222,38 @@ TEST_F(DragDropTest, AFailingHandlerEndsTheDragBeforeItIsReported) {
     EXPECT_EQ(Reported, std::vector<std::string>{"broken"});
     EXPECT_FALSE(Source->Dragging());
     EXPECT_EQ(Log, TLog{"start Source"});
+}
+
+TEST_F(DragDropTest, ADisabledControlLeavesTheDropToItsEnabledParent) {
+    Window.SetName("Window");
+    Window.OnDragOver = [this](TObject* Sender, TObject*, int, int, TDragState State, bool&) {
+        Log.push_back(NameOf(Sender) + " " + StateNames[State]);
+    };
+    Target->SetEnabled(false);
+    Source->SetDragMode(dmAutomatic);
+    Down(20, 20);
+    MoveTo(150, 50);
+    Up(150, 50);
+    EXPECT_EQ(Log,
+              (TLog{"start Source", "Window enter", "Window leave", "end Source Window 150,50"}));
+}
+
+TEST_F(DragDropTest, ADropHandlerMayBeginTheNextDrag) {
+    Source->SetDragMode(dmAutomatic);
+    Target->OnDragDrop = [this](TObject*, TObject* From, int, int) {
+        Log.push_back("drop " + NameOf(From));
+        if (From == Source)
+            Target->BeginDrag(true);
+    };
+    Down(20, 20);
+    MoveTo(150, 50);
+    Up(150, 50);
+    ASSERT_TRUE(Target->Dragging());
+    Log.clear();
+    MoveTo(160, 50);
+    Up(160, 50);
+    EXPECT_EQ(Log, (TLog{"Target move Target 50,40", "Target leave Target 50,40", "drop Target"}))
+        << "the new drag hears the program's input";
+    EXPECT_FALSE(Target->Dragging());
+    EXPECT_EQ(CursorShape(), crDefault);
 }

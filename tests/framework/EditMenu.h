@@ -1,29 +1,26 @@
-// The toolkit's own edit menu of an edit widget, as the user opens it with the right button.
+// The platform's own edit menu of an edit control, as the user opens it with the right button.
 #pragma once
 
-#include <QAction>
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QMenu>
-#include <QStringList>
-#include <QWidget>
+#include "Controls.h"
+#include "SysUtils.h"
+#include "TestSupport.h"
+
+#include <vector>
 
 // The menu's item texts without separators and shortcuts; empty when no menu opened.
-// Receiver takes the event (a scroll area's viewport), Edit places it.
-inline QStringList EditMenuItems(QWidget* Edit, QWidget* Receiver, QPoint At) {
-    QContextMenuEvent Event(QContextMenuEvent::Mouse, At, Edit->mapToGlobal(At));
-    QApplication::sendEvent(Receiver, &Event);
-    auto* Menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    QStringList Items;
+inline std::vector<AnsiString> EditMenuItems(TControl* Edit, TPoint At) {
+    TestSupport::ContextMenu(Edit, At);
+    TPlatformWidget* Menu = TestSupport::ShownMenu();
+    std::vector<AnsiString> Items;
     if (!Menu)
         return Items;
-    for (const QAction* Item : Menu->actions())
-        if (!Item->isSeparator())
-            Items.append(Item->text().section(QChar('\t'), 0, 0));
-    Menu->close();
+    for (const AnsiString& Item : TestSupport::MenuItems(Menu))
+        if (Item != "-")
+            Items.push_back(Item.substr(0, Item.find('\t')));
+    TestSupport::CloseMenu(Menu);
     return Items;
 }
 
-inline const QStringList JapaneseEditMenu{"元に戻す(&U)", "やり直す(&R)", "切り取り(&T)",
-                                          "コピー(&C)",   "貼り付け(&P)", "削除",
-                                          "すべてを選択"};
+inline const std::vector<AnsiString> JapaneseEditMenu{
+    "元に戻す(&U)"_sj, "やり直す(&R)"_sj, "切り取り(&T)"_sj, "コピー(&C)"_sj,
+    "貼り付け(&P)"_sj, "削除"_sj,         "すべてを選択"_sj};

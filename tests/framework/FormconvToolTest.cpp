@@ -1,63 +1,73 @@
 // The formconv program, run as its users run it.
 #include "FormConvert.h"
+#include "TempDir.h"
+#include "TestDriver.h"
 
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 
 namespace {
 
+// Status is the exit code of a program that ended normally, -1 otherwise.
 struct TRun {
     int Status = -1;
-    QByteArray Out;
-    QByteArray Err;
+    std::string Out;
+    std::string Err;
 };
 
-TRun Formconv(const QStringList& Arguments) {
-    QProcess Process;
-    Process.start(QUOVANT_FORMCONV, Arguments);
-    Process.waitForFinished();
-    return {Process.exitCode(), Process.readAllStandardOutput(), Process.readAllStandardError()};
+TRun Formconv(const std::vector<std::string>& Arguments) {
+    TestDriver::TProgramEnd End = TestDriver::RunProgram(QUOVANT_FORMCONV, Arguments);
+    return {End.Finished && !End.Crashed ? End.ExitCode : -1, std::move(End.Out),
+            std::move(End.Err)};
 }
 
-QByteArray Contents(const QString& Path) {
-    QFile File(Path);
-    return File.open(QIODevice::ReadOnly) ? File.readAll() : QByteArray();
+std::string Contents(const std::string& Path) {
+    return ReadFile(Path);
 }
 
-void Put(const QString& Path, const QByteArray& Bytes) {
-    QFile File(Path);
-    ASSERT_TRUE(File.open(QIODevice::WriteOnly));
-    File.write(Bytes);
+void Put(const std::string& Path, const std::string& Bytes) {
+    ASSERT_TRUE(WriteFile(Path, Bytes));
+}
+
+bool Contains(const std::string& Text, const std::string& Part) {
+    return Text.find(Part) != std::string::npos;
+}
+
+// The names in the folder that start with Prefix, sorted.
+std::vector<std::string> FilesStartingWith(const std::string& Folder, const std::string& Prefix) {
+    std::vector<std::string> Names;
+    for (const auto& Entry : std::filesystem::directory_iterator(Folder))
+        if (Entry.path().filename().string().rfind(Prefix, 0) == 0)
+            Names.push_back(Entry.path().filename().string());
+    std::sort(Names.begin(), Names.end());
+    return Names;
 }
 
 class FormconvTool : public testing::Test {
 protected:
-    QString Path(const char* Name) const { return Dir.filePath(Name); }
-    QTemporaryDir Dir;
-    const QString Form = QUOVANT_SOURCE "/wizards/pellisk/upellisk.dfm";
+    std::string Path(const char* Name) const { return Dir.FilePath(Name); }
+    TTempDir Dir;
+    const std::string Form = QUOVANT_SOURCE "/wizards/pellisk/upellisk.dfm";
 };
 
 TEST_F(FormconvTool, BinaryFormRoundTripsThroughThePrintedText) {
     const TRun ToBinary = Formconv({"--binary", Form, Path("a.dfm")});
-    ASSERT_EQ(ToBinary.Status, 0) << ToBinary.Err.toStdString();
+    ASSERT_EQ(ToBinary.Status, 0) << ToBinary.Err;
     AnsiString Text;
-    ASSERT_TRUE(Utf8ToAnsi(Contents(Form).toStdString(), Text));
-    EXPECT_EQ(Contents(Path("a.dfm")).toStdString(), ObjectTextToResource(Text));
+    ASSERT_TRUE(Utf8ToAnsi(Contents(Form), Text));
+    EXPECT_EQ(Contents(Path("a.dfm")), ObjectTextToResource(Text));
 
     const TRun Printed = Formconv({Path("a.dfm")});
     ASSERT_EQ(Printed.Status, 0);
-    EXPECT_EQ(Printed.Out.toStdString(),
-              AnsiToUtf8(ObjectBinaryToText(ObjectTextToResource(Text))));
+    EXPECT_EQ(Printed.Out, AnsiToUtf8(ObjectBinaryToText(ObjectTextToResource(Text))));
     Put(Path("a.txt"), Printed.Out);
     ASSERT_EQ(Formconv({"--binary", Path("a.txt"), Path("b.dfm")}).Status, 0);
     EXPECT_EQ(Contents(Path("b.dfm")), Contents(Path("a.dfm")));
 
     const TRun CodePage = Formconv({"--cp932", Path("a.dfm")});
-    EXPECT_EQ(CodePage.Out.toStdString(), ObjectBinaryToText(ObjectTextToResource(Text)));
+    EXPECT_EQ(CodePage.Out, ObjectBinaryToText(ObjectTextToResource(Text)));
 }
 
 TEST_F(FormconvTool, TextFormIsPrintedUnchanged) {
@@ -76,13 +86,13 @@ TEST_F(FormconvTool, EightBitStringsKeepTheirBytesThroughThePrintedText) {
                                                    "end\n"_sj);
     ASSERT_NE(Image.find("\x06\x05Gr\xFC\xDF\x65"), std::string::npos);
     ASSERT_NE(Image.find("\x06\x04\xBC\xF2\xCC\xE5"), std::string::npos);
-    Put(Path("a.dfm"), QByteArray::fromStdString(Image));
+    Put(Path("a.dfm"), Image);
     const TRun Printed = Formconv({Path("a.dfm")});
-    ASSERT_EQ(Printed.Status, 0) << Printed.Err.toStdString();
-    EXPECT_TRUE(Printed.Out.contains("'ボルト'#128")) << Printed.Out.toStdString();
+    ASSERT_EQ(Printed.Status, 0) << Printed.Err;
+    EXPECT_TRUE(Contains(Printed.Out, "'ボルト'#128")) << Printed.Out;
     Put(Path("a.txt"), Printed.Out);
     ASSERT_EQ(Formconv({"--binary", Path("a.txt"), Path("b.dfm")}).Status, 0);
-    EXPECT_EQ(Contents(Path("b.dfm")).toStdString(), Image);
+    EXPECT_EQ(Contents(Path("b.dfm")), Image);
 }
 
 TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
@@ -90,13 +100,13 @@ TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
     std::mt19937 Bits(21);
     for (char& C : Random)
         C = static_cast<char>(Bits() % 256);
-    Put(Path("random.bin"), QByteArray::fromStdString(Random));
+    Put(Path("random.bin"), Random);
     Put(Path("notes.txt"), "Notes on the forms\n");
-    Put(Path("broken.dfm"), QByteArray("TPF0\x02TB\x00\x01V\x63", 11));
+    Put(Path("broken.dfm"), std::string("TPF0\x02TB\x00\x01V\x63", 11));
     Put(Path("bad.txt"), "object A: TB\n  X = 'open\nend\n");
     Put(Path("keep.dfm"), "kept");
     const struct {
-        QStringList Arguments;
+        std::vector<std::string> Arguments;
         const char* Says;
     } Cases[] = {
         {{Path("random.bin")}, "random.bin"},
@@ -110,14 +120,14 @@ TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {
     for (const auto& Case : Cases) {
         const TRun Run = Formconv(Case.Arguments);
         EXPECT_EQ(Run.Status, 2) << Case.Says;
-        EXPECT_TRUE(Run.Out.isEmpty()) << Case.Says;
-        EXPECT_TRUE(Run.Err.contains(Case.Says)) << Run.Err.toStdString();
+        EXPECT_TRUE(Run.Out.empty()) << Case.Says;
+        EXPECT_TRUE(Contains(Run.Err, Case.Says)) << Run.Err;
     }
     EXPECT_EQ(Contents(Path("keep.dfm")), "kept");
-    EXPECT_EQ(QDir(Dir.path()).entryList({"keep.dfm*"}, QDir::Files), QStringList{"keep.dfm"});
+    EXPECT_EQ(FilesStartingWith(Dir.Path(), "keep.dfm"), std::vector<std::string>{"keep.dfm"});
     const TRun Help = Formconv({"--help"});
     EXPECT_EQ(Help.Status, 0);
-    EXPECT_TRUE(Help.Out.contains("--binary"));
+    EXPECT_TRUE(Contains(Help.Out, "--binary"));
 }
 
 } // namespace

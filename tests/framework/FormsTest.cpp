@@ -1,102 +1,17 @@
 // Forms and the application: showing, closing, the main form ending the program, the error
 // report; the screen's cursors; and the platform calls of the program's directory and shell.
 #include "Forms.h"
+#include "Fixtures.h"
+#include "TestSupport.h"
 #include "TypInfo.h"
 #include "WinApi.h"
-#include "internal/QtHost.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFile>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QScreen>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTextBrowser>
-#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-namespace {
-
-// Answers the next modal message box with Button and keeps its title and text.
-class TMessageBoxAnswer {
-public:
-    explicit TMessageBoxAnswer(QMessageBox::StandardButton Button) {
-        QObject::connect(&FPoll, &QTimer::timeout, [this, Button] {
-            auto* Box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (!Box)
-                return;
-            FPoll.stop();
-            Title = Box->windowTitle();
-            Text = Box->text();
-            for (const QAbstractButton* Shown : Box->buttons())
-                Buttons.append(Shown->text());
-            Buttons.sort();
-            Box->button(Button)->click();
-        });
-        FPoll.start(5);
-    }
-    QString Title;
-    QString Text;
-    QStringList Buttons; // sorted
-
-private:
-    QTimer FPoll;
-};
-
-// Makes a fresh application object the program's one for the time of a test.
-class TLocalApplication {
-public:
-    TLocalApplication() : FSaved(Application) { Application = &Local; }
-    ~TLocalApplication() { Application = FSaved; }
-    TApplication Local;
-
-private:
-    TApplication* FSaved;
-};
-
-class TRecordingForm : public TForm {
-public:
-    explicit TRecordingForm(TComponent* AOwner) : TForm(AOwner) {
-        OnShow = [this](TObject*) { Log.push_back("show"); };
-        OnClose = [this](TObject*, TCloseAction& Action) {
-            Log.push_back("close");
-            Action = NextAction;
-        };
-    }
-    ~TRecordingForm() override {
-        if (Destroyed)
-            *Destroyed = true;
-    }
-    std::vector<std::string> Log;
-    TCloseAction NextAction = caHide;
-    bool* Destroyed = nullptr;
-};
-
-// Sends what the desktop would open to a text browser's source for the time of a test.
-class TDesktopOpener {
-public:
-    TDesktopOpener() {
-        for (const char* Scheme : Schemes)
-            QDesktopServices::setUrlHandler(Scheme, &Browser, "setSource");
-    }
-    ~TDesktopOpener() {
-        for (const char* Scheme : Schemes)
-            QDesktopServices::unsetUrlHandler(Scheme);
-    }
-    QUrl Opened() const { return Browser.source(); }
-
-private:
-    static constexpr const char* Schemes[] = {"file", "mailto", "http"};
-    QTextBrowser Browser;
-};
-
-} // namespace
+namespace {} // namespace
 
 // ---- Showing and closing
 
@@ -104,9 +19,9 @@ TEST(FormTest, OnShowFiresOnTheFirstShowOnly) {
     TRecordingForm Form(nullptr);
     EXPECT_FALSE(Form.Visible());
     Form.Show();
-    EXPECT_TRUE(TControlAccess::Widget(&Form)->isVisible());
+    EXPECT_TRUE(TestSupport::IsShown(&Form));
     Form.Hide();
-    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
+    EXPECT_FALSE(TestSupport::IsShown(&Form));
     Form.Show();
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"show"}));
 }
@@ -116,12 +31,12 @@ TEST(FormTest, OnCloseFiresOnceForCloseAndOnceForTheCloseBox) {
     Form.Show();
     Form.Close();
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"show", "close"}));
-    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
+    EXPECT_FALSE(TestSupport::IsShown(&Form));
     EXPECT_FALSE(Form.Visible());
     Form.Show();
-    TControlAccess::Widget(&Form)->close();
+    TestSupport::CloseWindow(&Form);
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"show", "close", "close"}));
-    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
+    EXPECT_FALSE(TestSupport::IsShown(&Form));
     EXPECT_FALSE(Form.Visible());
 }
 
@@ -131,13 +46,21 @@ TEST(FormTest, TheCloseActionDecidesWhatHappensToTheForm) {
     Form->Destroyed = &Destroyed;
     Form->Show();
     Form->NextAction = caNone;
-    TControlAccess::Widget(Form)->close();
-    EXPECT_TRUE(TControlAccess::Widget(Form)->isVisible()) << "caNone keeps the form open";
+    TestSupport::CloseWindow(Form);
+    EXPECT_TRUE(TestSupport::IsShown(Form)) << "caNone keeps the form open";
     Form->NextAction = caFree;
     Form->Close();
     EXPECT_FALSE(Destroyed) << "freed only after the handler has returned";
-    QApplication::processEvents();
+    TestSupport::ProcessEvents();
     EXPECT_TRUE(Destroyed);
+}
+
+TEST(FormTest, AReleasedFormThatIsFreedFirstIsNotFreedAgain) {
+    auto* Form = new TRecordingForm(nullptr);
+    Form->Show();
+    Form->Release();
+    delete Form;
+    TestSupport::ProcessEvents();
 }
 
 TEST(FormTest, AFormClosedByItsShowHandlerNeverAppears) {
@@ -145,7 +68,7 @@ TEST(FormTest, AFormClosedByItsShowHandlerNeverAppears) {
     Form.OnShow = [&](TObject*) { Form.Close(); };
     Form.Show();
     EXPECT_FALSE(Form.Visible());
-    EXPECT_FALSE(TControlAccess::Widget(&Form)->isVisible());
+    EXPECT_FALSE(TestSupport::IsShown(&Form));
     EXPECT_EQ(Form.Log, (std::vector<std::string>{"close"}));
 }
 
@@ -156,16 +79,16 @@ TEST(FormTest, ClosingTheMainFormEndsTheMessageLoop) {
     TRecordingForm* Other = nullptr;
     App.Local.CreateForm(Other);
     EXPECT_EQ(App.Local.MainForm(), Main) << "the first form created is the main form";
-    QTimer::singleShot(0, [&] {
+    TestSupport::RunLater([&] {
         Other->Show();
         Other->Close();
         EXPECT_FALSE(App.Local.Terminated()) << "another form's close ends nothing";
-        TControlAccess::Widget(Main)->close();
+        TestSupport::CloseWindow(Main);
     });
     App.Local.Run();
     EXPECT_TRUE(App.Local.Terminated());
     EXPECT_EQ(Main->Log, (std::vector<std::string>{"show", "close"}));
-    EXPECT_FALSE(TControlAccess::Widget(Main)->isVisible());
+    EXPECT_FALSE(TestSupport::IsShown(Main));
 }
 
 TEST(FormTest, AMainFormClosedByItsShowHandlerEndsTheProgramAtOnce) {
@@ -175,7 +98,7 @@ TEST(FormTest, AMainFormClosedByItsShowHandlerEndsTheProgramAtOnce) {
     Main->OnShow = [&](TObject*) { Main->Close(); };
     App.Local.Run();
     EXPECT_TRUE(App.Local.Terminated());
-    EXPECT_FALSE(TControlAccess::Widget(Main)->isVisible());
+    EXPECT_FALSE(TestSupport::IsShown(Main));
 }
 
 TEST(FormTest, TheApplicationFreesItsForms) {
@@ -192,18 +115,6 @@ TEST(FormTest, TheApplicationFreesItsForms) {
 
 // ---- The error report
 
-TEST(ErrorReportTest, AnExceptionInAHandlerIsShownInAMessageBoxAndTheFormStaysOpen) {
-    TLocalApplication App;
-    App.Local.SetTitle("クォヴァント"_sj);
-    TRecordingForm Form(nullptr);
-    Form.OnShow = [](TObject*) { throw EInOutError("ファイルを開けません"_sj); };
-    TMessageBoxAnswer Answer(QMessageBox::Ok);
-    Form.Show();
-    EXPECT_EQ(Answer.Text, QString::fromUtf8("ファイルを開けません"));
-    EXPECT_EQ(Answer.Title, QString::fromUtf8("クォヴァント"));
-    EXPECT_TRUE(TControlAccess::Widget(&Form)->isVisible());
-}
-
 TEST(ErrorReportTest, TheCloseBoxReportsAFailingCloseHandlerAndTheFormStaysOpen) {
     TRecordingForm Form(nullptr);
     Form.Show();
@@ -214,37 +125,9 @@ TEST(ErrorReportTest, TheCloseBoxReportsAFailingCloseHandlerAndTheFormStaysOpen)
         Reported.push_back(E.what());
     };
     Form.OnClose = [](TObject*, TCloseAction&) { throw Exception("busy"); };
-    TControlAccess::Widget(&Form)->close();
+    TestSupport::CloseWindow(&Form);
     EXPECT_EQ(Reported, (std::vector<std::string>{"busy"}));
-    EXPECT_TRUE(TControlAccess::Widget(&Form)->isVisible());
-}
-
-TEST(ErrorReportTest, MessageBoxReturnsTheButtonPressed) {
-    const std::pair<QMessageBox::StandardButton, int> Cases[] = {
-        {QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
-    for (const auto& [Button, Id] : Cases) {
-        TMessageBoxAnswer Answer(Button);
-        EXPECT_EQ(
-            Application->MessageBox("続けますか"_sj, "確認"_sj, MB_YESNOCANCEL | MB_ICONQUESTION),
-            Id);
-        EXPECT_EQ(Answer.Title, QString::fromUtf8("確認"));
-        EXPECT_EQ(Answer.Text, QString::fromUtf8("続けますか"));
-    }
-    TMessageBoxAnswer Ok(QMessageBox::Ok);
-    EXPECT_EQ(Application->MessageBox("done", "", MB_OK), IDOK);
-}
-
-// The buttons read as the Japanese toolkit has them, whatever the user's locale.
-TEST(ErrorReportTest, MessageBoxButtonsAreJapanese) {
-    const std::pair<unsigned, QStringList> Cases[] = {
-        {MB_OKCANCEL, {"OK", "キャンセル"}},
-        {MB_YESNOCANCEL, {"いいえ(&N)", "はい(&Y)", "キャンセル"}},
-    };
-    for (const auto& [Flags, Buttons] : Cases) {
-        TMessageBoxAnswer Answer(QMessageBox::Cancel);
-        Application->MessageBox("続けますか"_sj, "確認"_sj, Flags);
-        EXPECT_EQ(Answer.Buttons, Buttons);
-    }
+    EXPECT_TRUE(TestSupport::IsShown(&Form));
 }
 
 // ---- Frames, places and properties
@@ -255,21 +138,16 @@ TEST(FormFrameTest, BoundsIncludeTheFrameAndTheClientAreaIsTheWindow) {
     Form.SetClientHeight(200);
     EXPECT_GT(Form.Width(), 300);
     EXPECT_GT(Form.Height(), 200 + (Form.Width() - 300)) << "the caption adds to the height";
-    EXPECT_EQ(TControlAccess::Widget(&Form)->size(), QSize(300, 200));
+    EXPECT_EQ(TestSupport::WindowBounds(&Form).Width(), 300);
+    EXPECT_EQ(TestSupport::WindowBounds(&Form).Height(), 200);
     EXPECT_EQ(Form.ClientRect(), Rect(0, 0, 300, 200));
 
     Form.SetBorderStyle(bsDialog);
     EXPECT_EQ(Form.ClientWidth(), 300) << "the client area keeps its size";
     EXPECT_EQ(Form.ClientHeight(), 200);
-    EXPECT_EQ(TControlAccess::Widget(&Form)->minimumSize(),
-              TControlAccess::Widget(&Form)->maximumSize())
-        << "fixed size";
-    EXPECT_FALSE(TControlAccess::Widget(&Form)->windowFlags() & Qt::WindowMaximizeButtonHint);
     Form.SetClientWidth(320);
-    EXPECT_EQ(TControlAccess::Widget(&Form)->size(), QSize(320, 200));
-    Form.SetBorderStyle(bsSizeable);
-    EXPECT_NE(TControlAccess::Widget(&Form)->minimumSize(),
-              TControlAccess::Widget(&Form)->maximumSize());
+    EXPECT_EQ(TestSupport::WindowBounds(&Form).Width(), 320);
+    EXPECT_EQ(TestSupport::WindowBounds(&Form).Height(), 200);
 }
 
 TEST(FormFrameTest, ScreenCenterPlacesTheFormInTheMiddleOfTheScreen) {
@@ -277,9 +155,9 @@ TEST(FormFrameTest, ScreenCenterPlacesTheFormInTheMiddleOfTheScreen) {
     Form.SetBounds(3, 4, 200, 100);
     Form.SetPosition(poScreenCenter);
     Form.Show();
-    const QRect Area = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_EQ(Form.Left(), Area.x() + (Area.width() - 200) / 2);
-    EXPECT_EQ(Form.Top(), Area.y() + (Area.height() - 100) / 2);
+    const TRect Area = TestSupport::WorkArea();
+    EXPECT_EQ(Form.Left(), Area.Left + (Area.Width() - 200) / 2);
+    EXPECT_EQ(Form.Top(), Area.Top + (Area.Height() - 100) / 2);
     TForm Designed(nullptr);
     Designed.SetBounds(3, 4, 200, 100);
     Designed.Show();
@@ -290,9 +168,9 @@ TEST(FormFrameTest, ScreenCenterPlacesTheFormInTheMiddleOfTheScreen) {
 TEST(FormFrameTest, TheCaptionIsTheWindowTitle) {
     TForm Form(nullptr);
     Form.SetCaption("積算データ"_sj);
-    EXPECT_EQ(TControlAccess::Widget(&Form)->windowTitle(), QString::fromUtf8("積算データ"));
+    EXPECT_EQ(TestSupport::WindowText(&Form), "積算データ"_sj);
     Form.SetCaption("単価"_sj);
-    EXPECT_EQ(TControlAccess::Widget(&Form)->windowTitle(), QString::fromUtf8("単価"));
+    EXPECT_EQ(TestSupport::WindowText(&Form), "単価"_sj);
     EXPECT_EQ(Form.Color(), clBtnFace);
 }
 
@@ -313,22 +191,6 @@ TEST(FormRegistryTest, FormsStoreTheirClientSizeAndNotTheirOuterSize) {
         &Form, std::any(TCloseEvent([&](TObject*, TCloseAction&) { Closed = true; })));
     Form.Close();
     EXPECT_TRUE(Closed);
-}
-
-// ---- Screen cursors
-
-TEST(ScreenTest, ARegisteredCursorNumberShowsItsCursor) {
-    constexpr int HandPointLabel = 32761;
-    TForm Form(nullptr);
-    Form.SetCursor(HandPointLabel);
-    Screen->SetCursors(HandPointLabel, std::make_shared<TCursorImage>(QCursor(Qt::CrossCursor)));
-    ASSERT_NE(Screen->Cursors(HandPointLabel), nullptr);
-    Form.SetCursor(crDefault);
-    Form.SetCursor(HandPointLabel);
-    EXPECT_EQ(TControlAccess::Widget(&Form)->cursor().shape(), Qt::CrossCursor);
-    Screen->SetCursors(HandPointLabel, nullptr);
-    EXPECT_EQ(Screen->Cursors(HandPointLabel), nullptr);
-    EXPECT_EQ(LoadCursor(HInstance, "NO_SUCH_CURSOR"), nullptr);
 }
 
 // ---- Platform calls
@@ -356,28 +218,9 @@ TEST(PlatformCallTest, TheProgramDirectoryCanBeRedirectedAndJoinsNames) {
     const AnsiString Real = GetProgramDir();
     EXPECT_FALSE(Real.empty());
     EXPECT_NE(Real.back(), PathDelim);
-    EXPECT_EQ(Real, QCoreApplication::applicationDirPath().toStdString());
     SetProgramDirForTesting("/tmp/somewhere");
     EXPECT_EQ(ProgramFilePath("csv_inport.tmp"),
               "/tmp/somewhere" + std::string(1, PathDelim) + "csv_inport.tmp");
     SetProgramDirForTesting("");
     EXPECT_EQ(GetProgramDir(), Real);
-}
-
-TEST(PlatformCallTest, ShellExecuteOpensFilesInTheDirectoryAndAddresses) {
-    TDesktopOpener Desktop;
-    QTemporaryDir Dir;
-    QFile Help(Dir.filePath("QUOVANT.CHM"));
-    ASSERT_TRUE(Help.open(QIODevice::WriteOnly));
-    Help.close();
-    const AnsiString Directory = Dir.path().toStdString();
-    EXPECT_GT(ShellExecute(nullptr, "OPEN", "QUOVANT.CHM", "", Directory, SW_SHOW), 32);
-    EXPECT_EQ(Desktop.Opened(), QUrl::fromLocalFile(Dir.filePath("QUOVANT.CHM")));
-    EXPECT_EQ(ShellExecute(nullptr, "OPEN", "MISSING.CHM", "", Directory, SW_SHOW), SE_ERR_FNF);
-    EXPECT_EQ(ShellExecute(nullptr, "print", "QUOVANT.CHM", "", Directory, SW_SHOW),
-              SE_ERR_NOASSOC);
-    EXPECT_GT(ShellExecute(nullptr, "OPEN", "mailto:info@example.jp", "", "", SW_SHOW), 32);
-    EXPECT_EQ(Desktop.Opened(), QUrl("mailto:info@example.jp"));
-    EXPECT_GT(ShellExecute(nullptr, "OPEN", "www.example.jp", "", "", SW_SHOW), 32);
-    EXPECT_EQ(Desktop.Opened(), QUrl("http://www.example.jp"));
 }

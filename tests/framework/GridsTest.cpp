@@ -5,18 +5,11 @@
 #include "EditMenu.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "StdCtrls.h"
+#include "TestSupport.h"
 #include "TypInfo.h"
 #include "WinApi.h"
-#include "internal/QtHost.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QContextMenuEvent>
-#include <QInputMethodEvent>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -62,21 +55,20 @@ std::unique_ptr<TProbeGrid> MakeGrid(int Cols, int Rows, int Width = 400, int He
 }
 
 void Settle() {
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
+    TestSupport::ProcessEvents();
+    TestSupport::ProcessEvents();
 }
 
 // Shows the grid as a window of its own and gives it the input focus.
 void ShowFocused(TCustomGrid& Grid) {
-    QWidget* W = TControlAccess::Widget(&Grid);
-    W->show();
-    QApplication::setActiveWindow(W->window());
+    TestSupport::ShowAndWait(&Grid);
+    TestSupport::Activate(&Grid);
     Grid.SetFocus();
     Settle();
 }
 
 void Key(TCustomGrid& Grid, unsigned short K, TShiftState Shift = {}) {
-    TControlAccess::KeyDown(&Grid, K, Shift);
+    TestSupport::KeyDown(&Grid, K, Shift);
 }
 
 TGridCoord Current(const TCustomGrid& Grid) {
@@ -522,43 +514,42 @@ TEST(GridKeyboard, OnKeyDownSeesTheKeyFirstAndCanSwallowIt) {
 TEST(GridMouse, AClickSelectsTheCellAndAClickInAFixedCellChangesNothing) {
     auto Grid = MakeGrid(5, 5);
     Grid->SetSelection({1, 1, 2, 2});
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 3 * Pitch + 3, 3 * RowPitch + 3);
-    TControlAccess::MouseUp(Grid.get(), mbLeft, {}, 3 * Pitch + 3, 3 * RowPitch + 3);
+    TestSupport::MouseDown(Grid.get(), mbLeft, {3 * Pitch + 3, 3 * RowPitch + 3});
+    TestSupport::MouseUp(Grid.get(), mbLeft, {3 * Pitch + 3, 3 * RowPitch + 3});
     EXPECT_EQ(Grid->Selection(), (TGridRect{3, 3, 3, 3}));
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 5, 5);
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 2 * Pitch, 5);
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 5, 2 * RowPitch);
+    TestSupport::MouseDown(Grid.get(), mbLeft, {5, 5});
+    TestSupport::MouseDown(Grid.get(), mbLeft, {2 * Pitch, 5});
+    TestSupport::MouseDown(Grid.get(), mbLeft, {5, 2 * RowPitch});
     EXPECT_EQ(Grid->Selection(), (TGridRect{3, 3, 3, 3}));
 }
 
 TEST(GridMouse, DragAndShiftClickExtendTheSelectionWithRangeSelect) {
     auto Grid = MakeGrid(6, 6);
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, Pitch + 3, RowPitch + 3);
-    TControlAccess::MouseMove(Grid.get(), {ssLeft}, 3 * Pitch + 3, 2 * RowPitch + 3);
-    TControlAccess::MouseUp(Grid.get(), mbLeft, {}, 3 * Pitch + 3, 2 * RowPitch + 3);
+    TestSupport::MouseDown(Grid.get(), mbLeft, {Pitch + 3, RowPitch + 3});
+    TestSupport::MouseMove(Grid.get(), {3 * Pitch + 3, 2 * RowPitch + 3}, {ssLeft});
+    TestSupport::MouseUp(Grid.get(), mbLeft, {3 * Pitch + 3, 2 * RowPitch + 3});
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 3, 2}));
-    TControlAccess::MouseMove(Grid.get(), {}, 5 * Pitch + 3, 5 * RowPitch + 3);
+    TestSupport::MouseMove(Grid.get(), {5 * Pitch + 3, 5 * RowPitch + 3});
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 3, 2})) << "no drag after the button is up";
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft, ssShift}, 4 * Pitch + 3,
-                              4 * RowPitch + 3);
+    TestSupport::MouseDown(Grid.get(), mbLeft, {4 * Pitch + 3, 4 * RowPitch + 3}, {ssShift});
     EXPECT_EQ(Grid->Selection(), (TGridRect{1, 1, 4, 4}));
 }
 
 TEST(GridMouse, ARefusedClickLeavesTheCurrentCell) {
     auto Grid = MakeGrid(5, 5);
     Grid->Refused = {2, 2};
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 2 * Pitch + 3, 2 * RowPitch + 3);
+    TestSupport::MouseDown(Grid.get(), mbLeft, {2 * Pitch + 3, 2 * RowPitch + 3});
     EXPECT_EQ(Current(*Grid), (TGridCoord{1, 1}));
     EXPECT_EQ(Grid->Asked, (std::vector<TGridCoord>{{2, 2}}));
 }
 
 TEST(GridMouse, TheWheelScrollsRowsAndWithShiftColumns) {
     auto Grid = MakeGrid(30, 100, 300, 200);
-    TControlAccess::Wheel(Grid.get(), -120, {});
+    TestSupport::Wheel(Grid.get(), -120);
     EXPECT_EQ(Grid->TopRow(), 4);
-    TControlAccess::Wheel(Grid.get(), 120, {});
+    TestSupport::Wheel(Grid.get(), 120);
     EXPECT_EQ(Grid->TopRow(), 1);
-    TControlAccess::Wheel(Grid.get(), -240, {ssShift});
+    TestSupport::Wheel(Grid.get(), -240, {ssShift});
     EXPECT_EQ(Grid->LeftCol(), 3);
     EXPECT_EQ(Current(*Grid), (TGridCoord{1, 1})) << "scrolling does not move the current cell";
 }
@@ -626,19 +617,18 @@ TEST(GridPainting, WithoutTheFocusNoCellIsDrawnFocused) {
 
 TEST(GridPainting, ARepaintDrawsOnlyTheCellsOfTheAreaToRepaint) {
     auto Grid = MakeGrid(10, 100000, 600, 400);
-    TControlAccess::Widget(Grid.get())->show();
+    TestSupport::ShowAndWait(Grid.get());
     Settle();
     Grid->Drawn = 0;
     Grid->States.clear();
-    const TRect R = Grid->CellRect(3, 4);
-    TControlAccess::Widget(Grid.get())->repaint(R.Left, R.Top, R.Width(), R.Height());
+    TestSupport::PaintNow(Grid.get(), Grid->CellRect(3, 4));
     EXPECT_EQ(Grid->Drawn, 1);
     EXPECT_TRUE(Grid->Drew(3, 4));
 }
 
 TEST(GridPainting, WritingCellsOutOfViewRepaintsNothingAndAVisibleWriteOnlyItsCell) {
     auto Grid = MakeGrid(19, 100000, 600, 400);
-    TControlAccess::Widget(Grid.get())->show();
+    TestSupport::ShowAndWait(Grid.get());
     Settle();
     Grid->Drawn = 0;
     for (int R = 1000; R < 100000; ++R)
@@ -652,7 +642,7 @@ TEST(GridPainting, WritingCellsOutOfViewRepaintsNothingAndAVisibleWriteOnlyItsCe
 
 TEST(GridPainting, NothingIsRepaintedWhileRedrawIsOff) {
     auto Grid = MakeGrid(5, 50);
-    TControlAccess::Widget(Grid.get())->show();
+    TestSupport::ShowAndWait(Grid.get());
     Settle();
     Grid->Drawn = 0;
     SendMessage(Grid.get(), WM_SETREDRAW, 0, 0);
@@ -676,20 +666,17 @@ std::unique_ptr<TProbeGrid> MakeEditableGrid() {
     return Grid;
 }
 
-QLineEdit* LineEdit(TCustomGrid& Grid) {
-    return static_cast<QLineEdit*>(TControlAccess::Widget(Grid.InplaceEditor()));
+TInplaceEdit* Editor(TCustomGrid& Grid) {
+    return Grid.InplaceEditor();
 }
 
-// Types the text into the editor as key events that carry it, one character each.
-void Type(TCustomGrid& Grid, const char* Utf8) {
-    for (const QChar C : QString::fromUtf8(Utf8)) {
-        QKeyEvent Press(QEvent::KeyPress, 0, Qt::NoModifier, QString(C));
-        QCoreApplication::sendEvent(LineEdit(Grid), &Press);
-    }
+// Types the text into the editor, one key a character.
+void Type(TCustomGrid& Grid, const AnsiString& Text) {
+    TestSupport::Type(Editor(Grid), Text);
 }
 
-void EditorKey(TCustomGrid& Grid, Qt::Key K) {
-    QTest::keyClick(LineEdit(Grid), K);
+void EditorKey(TCustomGrid& Grid, unsigned short K) {
+    TestSupport::PressKey(Editor(Grid), K);
 }
 
 } // namespace
@@ -703,11 +690,11 @@ TEST(GridEditor, F2OpensTheEditorOnTheCellTextAndEnterCommitsThroughSetEditText)
     };
     Key(*Grid, VK_F2);
     ASSERT_TRUE(Grid->EditorMode());
-    EXPECT_EQ(LineEdit(*Grid)->text(), QString::fromUtf8("ボルト"));
-    EXPECT_EQ(LineEdit(*Grid)->cursorPosition(), 3);
-    EXPECT_TRUE(LineEdit(*Grid)->hasFocus());
+    EXPECT_EQ(Editor(*Grid)->EditText(), "ボルト"_sj);
+    EXPECT_EQ(TestSupport::EditCaret(Editor(*Grid)), 3);
+    EXPECT_EQ(TestSupport::FocusedControl(), Editor(*Grid));
     Type(*Grid, "M8");
-    EditorKey(*Grid, Qt::Key_Return);
+    EditorKey(*Grid, VK_RETURN);
     EXPECT_FALSE(Grid->EditorMode());
     EXPECT_EQ(Grid->Cells(1, 1), "ボルトM8"_sj);
     EXPECT_EQ(Set, (std::vector<AnsiString>{"1,1,"_sj + "ボルトM8"_sj}));
@@ -718,34 +705,29 @@ TEST(GridEditor, F2OpensTheEditorOnTheCellTextAndEnterCommitsThroughSetEditText)
 TEST(GridEditor, ItsEditMenuIsJapanese) {
     auto Grid = MakeEditableGrid();
     Key(*Grid, VK_F2);
-    QLineEdit* Edit = LineEdit(*Grid);
-    ASSERT_TRUE(Edit->isVisible());
-    EXPECT_EQ(EditMenuItems(Edit, Edit, QPoint(2, 2)), JapaneseEditMenu);
+    ASSERT_TRUE(TestSupport::IsShown(Editor(*Grid)));
+    EXPECT_EQ(EditMenuItems(Editor(*Grid), {2, 2}), JapaneseEditMenu);
 }
 
 TEST(GridEditor, TypingOpensTheEditorWithTheTypedCharacterReplacingTheText) {
     auto Grid = MakeEditableGrid();
     Grid->SetCells(1, 1, "old");
-    AnsiString Typed = "あ"_sj;
-    TControlAccess::KeyPress(Grid.get(), Typed);
+    TestSupport::Type(Grid.get(), "あ"_sj);
     ASSERT_TRUE(Grid->EditorMode());
-    EXPECT_EQ(LineEdit(*Grid)->text(), QString::fromUtf8("あ"));
-    EditorKey(*Grid, Qt::Key_Return);
+    EXPECT_EQ(Editor(*Grid)->EditText(), "あ"_sj);
+    EditorKey(*Grid, VK_RETURN);
     EXPECT_EQ(Grid->Cells(1, 1), "あ"_sj);
 }
 
 TEST(GridEditor, AnInputMethodCompositionStartsTheEditAndItsResultLandsInTheCell) {
     auto Grid = MakeEditableGrid();
-    QInputMethodEvent Compose(QString::fromUtf8("かんじ"), {});
-    QCoreApplication::sendEvent(TControlAccess::Widget(Grid.get()), &Compose);
+    TestSupport::Compose(Grid.get(), "かんじ"_sj);
     ASSERT_TRUE(Grid->EditorMode());
-    QInputMethodEvent Commit;
-    Commit.setCommitString(QString::fromUtf8("漢字"));
-    QCoreApplication::sendEvent(TControlAccess::Widget(Grid.get()), &Commit);
-    EXPECT_EQ(LineEdit(*Grid)->text(), QString::fromUtf8("漢字"));
+    TestSupport::Commit(Grid.get(), "漢字"_sj);
+    EXPECT_EQ(Editor(*Grid)->EditText(), "漢字"_sj);
     Settle();
-    EXPECT_TRUE(LineEdit(*Grid)->hasFocus());
-    EditorKey(*Grid, Qt::Key_Return);
+    EXPECT_EQ(TestSupport::FocusedControl(), Editor(*Grid));
+    EditorKey(*Grid, VK_RETURN);
     EXPECT_EQ(Grid->Cells(1, 1), "漢字"_sj);
 }
 
@@ -755,31 +737,27 @@ TEST(GridEditor, EscapeCancelsAndTheCellKeepsItsText) {
     Key(*Grid, VK_RETURN);
     ASSERT_TRUE(Grid->EditorMode());
     Type(*Grid, "xyz");
-    EditorKey(*Grid, Qt::Key_Escape);
+    EditorKey(*Grid, VK_ESCAPE);
     EXPECT_FALSE(Grid->EditorMode());
     EXPECT_EQ(Grid->Cells(1, 1), "keep");
 }
 
 TEST(GridEditor, MovingTheCurrentCellOrLosingTheFocusCommits) {
     auto Grid = MakeEditableGrid();
-    AnsiString A = "a";
-    TControlAccess::KeyPress(Grid.get(), A);
-    EditorKey(*Grid, Qt::Key_Down);
+    TestSupport::Type(Grid.get(), "a");
+    EditorKey(*Grid, VK_DOWN);
     EXPECT_EQ(Grid->Cells(1, 1), "a");
     EXPECT_EQ(Grid->Row(), 2);
     EXPECT_FALSE(Grid->EditorMode());
 
-    AnsiString B = "b";
-    TControlAccess::KeyPress(Grid.get(), B);
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 3 * Pitch + 2, 3 * RowPitch + 2);
+    TestSupport::Type(Grid.get(), "b");
+    TestSupport::MouseDown(Grid.get(), mbLeft, {3 * Pitch + 2, 3 * RowPitch + 2});
     EXPECT_EQ(Grid->Cells(1, 2), "b");
 
-    AnsiString C = "c";
-    TControlAccess::KeyPress(Grid.get(), C);
-    QLineEdit Other;
-    Other.show();
-    QApplication::setActiveWindow(&Other);
-    Other.setFocus();
+    TestSupport::Type(Grid.get(), "c");
+    TMemo Other(nullptr);
+    TestSupport::ShowAndWait(&Other);
+    TestSupport::Activate(&Other);
     Settle();
     EXPECT_EQ(Grid->Cells(3, 3), "c");
     EXPECT_FALSE(Grid->EditorMode());
@@ -788,9 +766,8 @@ TEST(GridEditor, MovingTheCurrentCellOrLosingTheFocusCommits) {
 TEST(GridEditor, ScrollingTheEditedCellOutOfViewCommitsAndClosesTheEditor) {
     auto Grid = MakeEditableGrid();
     Grid->SetRowCount(100);
-    AnsiString Z = "z";
-    TControlAccess::KeyPress(Grid.get(), Z);
-    TControlAccess::Wheel(Grid.get(), -120, {});
+    TestSupport::Type(Grid.get(), "z");
+    TestSupport::Wheel(Grid.get(), -120);
     EXPECT_FALSE(Grid->EditorMode());
     EXPECT_EQ(Grid->Cells(1, 1), "z");
 }
@@ -801,8 +778,8 @@ TEST(GridEditor, TextTheCodePageCannotHoldIsRefusedWithAJapaneseErrorAndTheCellK
     Grid->SetSelection({2, 3, 2, 3});
     TErrorReport Report;
     Key(*Grid, VK_F2);
-    Type(*Grid, "한");
-    EditorKey(*Grid, Qt::Key_Return);
+    TestSupport::Type(Editor(*Grid), std::u16string(u"\uD55C"));
+    EditorKey(*Grid, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 3), "old");
     ASSERT_EQ(Report.Messages.size(), 1u);
     EXPECT_TRUE(Contains(Report.Messages[0], "列 "_sj + "2"));
@@ -810,10 +787,10 @@ TEST(GridEditor, TextTheCodePageCannotHoldIsRefusedWithAJapaneseErrorAndTheCellK
     EXPECT_TRUE(Contains(Report.Messages[0], "シフトJIS"_sj));
     EXPECT_TRUE(Grid->EditorMode()) << "the typed text stays for the user to correct";
 
-    EditorKey(*Grid, Qt::Key_Down);
+    EditorKey(*Grid, VK_DOWN);
     EXPECT_EQ(Grid->Row(), 3) << "the refused text holds the current cell";
     EXPECT_EQ(Report.Messages.size(), 2u);
-    EditorKey(*Grid, Qt::Key_Escape);
+    EditorKey(*Grid, VK_ESCAPE);
     EXPECT_EQ(Grid->Cells(2, 3), "old");
 }
 
@@ -824,7 +801,7 @@ TEST(GridEditor, AnEditorLeftUnchangedWritesNothingBack) {
     int Sets = 0;
     Grid->OnSetEditText = [&](TObject*, int, int, const AnsiString&) { ++Sets; };
     Key(*Grid, VK_F2);
-    EditorKey(*Grid, Qt::Key_Return);
+    EditorKey(*Grid, VK_RETURN);
     EXPECT_EQ(Grid->Cells(1, 1), Odd);
     EXPECT_EQ(Sets, 0);
 }
@@ -832,8 +809,7 @@ TEST(GridEditor, AnEditorLeftUnchangedWritesNothingBack) {
 TEST(GridEditor, WithoutGoEditingOrInAFixedCellNoEditorOpens) {
     auto Grid = MakeGrid(5, 5);
     ShowFocused(*Grid);
-    AnsiString K = "x";
-    TControlAccess::KeyPress(Grid.get(), K);
+    TestSupport::Type(Grid.get(), "x");
     Key(*Grid, VK_F2);
     EXPECT_FALSE(Grid->EditorMode());
     Grid->SetOptions(Grid->Options() + TGridOptions{goEditing, goRowSelect});
@@ -845,13 +821,11 @@ TEST(GridEditor, ADoubleClickOnACellOpensTheEditorAndGetEditTextMayChangeItsText
     auto Grid = MakeEditableGrid();
     Grid->SetCells(2, 2, "1200");
     Grid->OnGetEditText = [](TObject*, int, int, AnsiString& V) { V = "[" + V + "]"; };
-    TControlAccess::MouseDown(Grid.get(), mbLeft, {ssLeft}, 2 * Pitch + 2, 2 * RowPitch + 2);
-    TControlAccess::DblClick(Grid.get(), mbLeft, {ssLeft, ssDouble}, 2 * Pitch + 2,
-                             2 * RowPitch + 2);
+    TestSupport::MouseDown(Grid.get(), mbLeft, {2 * Pitch + 2, 2 * RowPitch + 2});
+    TestSupport::DoubleClick(Grid.get(), mbLeft, {2 * Pitch + 2, 2 * RowPitch + 2});
     ASSERT_TRUE(Grid->EditorMode());
-    EXPECT_EQ(LineEdit(*Grid)->text(), QString("[1200]"));
-    const TRect R = Grid->CellRect(2, 2);
-    EXPECT_EQ(LineEdit(*Grid)->geometry(), QRect(R.Left, R.Top, R.Width(), R.Height()));
+    EXPECT_EQ(Editor(*Grid)->EditText(), "[1200]");
+    EXPECT_EQ(TestSupport::WindowBounds(Editor(*Grid)), Grid->CellRect(2, 2));
 }
 
 TEST(GridEditor, TheEditorTakesTheGridFontAndFollowsItsChanges) {
@@ -860,9 +834,8 @@ TEST(GridEditor, TheEditorTakesTheGridFontAndFollowsItsChanges) {
     Key(*Grid, VK_F2);
     ASSERT_NE(Grid->InplaceEditor(), nullptr);
     EXPECT_EQ(Grid->InplaceEditor()->Font()->Height(), -20);
-    EXPECT_EQ(LineEdit(*Grid)->font().pixelSize(), 20);
     Grid->Font()->SetHeight(-16);
-    EXPECT_EQ(LineEdit(*Grid)->font().pixelSize(), 16);
+    EXPECT_EQ(Grid->InplaceEditor()->Font()->Height(), -16);
 }
 
 // ---- Published properties

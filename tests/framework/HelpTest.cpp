@@ -2,9 +2,8 @@
 // its keyword or context to the application, whose OnHelp answers.
 #include "ExtCtrls.h"
 #include "Forms.h"
-#include "internal/QtHost.h"
+#include "TestSupport.h"
 
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -30,7 +29,7 @@ protected:
         };
     }
     void TearDown() override { Application->OnHelp = nullptr; }
-    void PressF1() { QTest::keyClick(TControlAccess::Widget(Field), Qt::Key_F1); }
+    void PressF1() { TestSupport::PressKey(Field, VK_F1); }
 
     TForm Form{nullptr};
     TPanel* Panel = new TPanel(&Form);

@@ -4,171 +4,30 @@
 #include "ComCtrls.h"
 #include "EditMenu.h"
 #include "ExtCtrls.h"
+#include "Fixtures.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "TestSupport.h"
 #include "TypInfo.h"
-#include "internal/QtHost.h"
 
-#include <QAbstractItemModel>
-#include <QApplication>
-#include <QCheckBox>
-#include <QContextMenuEvent>
-#include <QListView>
-#include <QMenu>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTextCursor>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 
 namespace {
 
-// A root for form files that nests the controls under their parents.
-class TStdTestForm : public TComponent {
-public:
-    using TComponent::TComponent;
-    const char* ClassName() const override { return "TStdTestForm"; }
-    void GetChildren(const std::function<void(TComponent*)>& Proc, TComponent*) const override {
-        for (int I = 0; I < ComponentCount(); ++I)
-            if (!Components(I)->GetParentComponent())
-                Proc(Components(I));
-    }
-};
+class StdCtrlsTest : public TReportingTest {};
 
 [[maybe_unused]] const bool FormRegistered = [] {
     TPublish<TStdTestForm>("TStdTestForm", "TComponent");
     return true;
 }();
 
-// Counts what reaches the layer's error report.
-class StdCtrlsTest : public testing::Test {
-protected:
-    void SetUp() override {
-        SetExceptionHandler([this](const std::exception& E) { Reported.push_back(E.what()); });
-    }
-    void TearDown() override { SetExceptionHandler(nullptr); }
-    std::vector<std::string> Reported;
-};
-
 // ---------------------------------------------------------------------------------------------
 // List box
 
-class ListBoxTest : public StdCtrlsTest {
-protected:
-    void SetUp() override {
-        StdCtrlsTest::SetUp();
-        View = qobject_cast<QListView*>(TControlAccess::Widget(&List));
-        ASSERT_NE(View, nullptr);
-        QObject::connect(View->model(), &QAbstractItemModel::modelReset, [this] { ++Resets; });
-    }
-    int ShownRows() const { return View->model()->rowCount(); }
-
-    TListBox List{nullptr};
-    QListView* View = nullptr;
-    int Resets = 0;
-};
-
-TEST_F(ListBoxTest, AHundredThousandItemsAddedOneByOneAreShownByOneResetFromTheEventLoop) {
-    constexpr int ItemCount = 100000;
-    for (int I = 0; I < ItemCount; ++I)
-        List.Items()->Add(IntToStr(I));
-    EXPECT_EQ(Resets, 0);
-    QApplication::processEvents();
-    EXPECT_EQ(Resets, 1);
-    EXPECT_EQ(ShownRows(), ItemCount);
-    EXPECT_TRUE(View->uniformItemSizes());
-    EXPECT_EQ(View->model()->index(ItemCount - 1, 0).data().toString(), "99999");
-}
-
-TEST_F(ListBoxTest, SharedItemsKeepTheirTextAfterTheListTheyCameFromIsGone) {
-    {
-        TStringList Lines;
-        Lines.SetText("\x83\x41,1\r\nb,2");
-        const char* const Owned = Lines.View(0).data();
-        TSharedText Text = Lines.SharedText();
-        EXPECT_NE(Lines.View(0).data(), Owned) << "the list was packed to be shared";
-        List.Items()->Share(std::move(Text),
-                            TStringViews{Lines.View(0).substr(0, 2), Lines.View(1).substr(2)});
-    }
-    QApplication::processEvents();
-    EXPECT_EQ(ShownRows(), 2);
-    EXPECT_EQ(View->model()->index(0, 0).data().toString(), QString::fromUtf8("ア"));
-    EXPECT_EQ(List.Items()->Get(1), "2");
-}
-
-TEST_F(ListBoxTest, EndUpdateShowsTheRefilledListAtOnceWithOneReset) {
-    List.Items()->Add("old");
-    QApplication::processEvents();
-    Resets = 0;
-    List.Items()->BeginUpdate();
-    List.Items()->Clear();
-    for (int I = 0; I < 1000; ++I)
-        List.Items()->Add("new");
-    List.Items()->EndUpdate();
-    EXPECT_EQ(Resets, 1);
-    EXPECT_EQ(ShownRows(), 1000);
-    QApplication::processEvents();
-    EXPECT_EQ(Resets, 1);
-}
-
-TEST_F(ListBoxTest, RowsShowTheDecodedTextAndKeepTheBytes) {
-    List.Items()->Add("ボルト"_sj);
-    List.Items()->Add("\x83\x7b\xff"); // a valid character, then a byte that does not decode
-    QApplication::processEvents();
-    EXPECT_EQ(View->model()->index(0, 0).data().toString(), QString::fromUtf8("ボルト"));
-    EXPECT_EQ(View->model()->index(1, 0).data().toString(),
-              QString::fromUtf8("ボ") + QChar(0xFFFD));
-    EXPECT_EQ(List.Items()->Get(1), "\x83\x7b\xff");
-}
-
-TEST_F(ListBoxTest, ALongItemShowsOnlyWhatFitsWithoutSplittingACharacter) {
-    List.SetBounds(0, 0, 100, 50);
-    std::string Long;
-    for (int I = 0; I < 200000; ++I)
-        Long += "ボ"_sj;
-    List.Items()->Add(Long);
-    List.Items()->Add("x" + Long);
-    QApplication::processEvents();
-    for (int Row = 0; Row < 2; ++Row) {
-        const QString Shown = View->model()->index(Row, 0).data().toString();
-        EXPECT_GE(Shown.size(), 100) << "at least a pixel a character";
-        EXPECT_LT(Shown.size(), 1000);
-        EXPECT_FALSE(Shown.contains(QChar(0xFFFD))) << Row;
-    }
-    EXPECT_EQ(List.Items()->Get(0), Long) << "the item stays whole";
-}
-
-TEST_F(ListBoxTest, ItemIndexSelectsTheRowAndFollowsTheUser) {
-    int Clicks = 0;
-    List.OnClick = [&](TObject*) { ++Clicks; };
-    for (const char* Item : {"a", "b", "c"})
-        List.Items()->Add(Item);
-    List.SetItemIndex(2);
-    EXPECT_EQ(List.ItemIndex(), 2);
-    EXPECT_EQ(View->currentIndex().row(), 2);
-    EXPECT_EQ(Clicks, 0);
-
-    View->setCurrentIndex(View->model()->index(1, 0));
-    EXPECT_EQ(List.ItemIndex(), 1);
-    EXPECT_EQ(Clicks, 1);
-
-    List.SetItemIndex(7);
-    EXPECT_EQ(List.ItemIndex(), -1);
-    EXPECT_FALSE(View->selectionModel()->hasSelection());
-}
-
-TEST_F(ListBoxTest, ClearingTheItemsClearsItemIndex) {
-    List.Items()->Add("a");
-    List.SetItemIndex(0);
-    List.Clear();
-    QApplication::processEvents();
-    EXPECT_EQ(List.ItemIndex(), -1);
-    EXPECT_EQ(ShownRows(), 0);
-}
-
-TEST_F(ListBoxTest, ItemsOutsideTheListRaiseListErrors) {
+TEST_F(StdCtrlsTest, ListBoxItemsOutsideTheListRaiseListErrors) {
+    TListBox List(nullptr);
     List.Items()->Add("a");
     EXPECT_THROW(List.Items()->Get(1), EListError);
     EXPECT_THROW(List.Items()->Insert(3, "x"), EListError);
@@ -176,148 +35,28 @@ TEST_F(ListBoxTest, ItemsOutsideTheListRaiseListErrors) {
     EXPECT_EQ(List.Items()->Count(), 1);
 }
 
-TEST_F(ListBoxTest, RowsAreItemHeightHighButNeverLowerThanALineOfTheFont) {
-    List.Items()->Add("a");
-    List.SetItemHeight(40);
-    QApplication::processEvents();
-    const QModelIndex Row = View->model()->index(0, 0);
-    EXPECT_EQ(Row.data(Qt::SizeHintRole).toSize().height(), 40);
-    List.SetItemHeight(2);
-    EXPECT_EQ(Row.data(Qt::SizeHintRole).toSize().height(), View->fontMetrics().height());
-}
-
 // ---------------------------------------------------------------------------------------------
 // Radio group
-
-class RadioGroupTest : public StdCtrlsTest {
-protected:
-    void SetUp() override {
-        StdCtrlsTest::SetUp();
-        Group.SetBounds(0, 0, 257, 89);
-        Group.OnClick = [this](TObject*) { ++Clicks; };
-    }
-    void AddItems(std::initializer_list<AnsiString> Captions) {
-        Group.Items()->BeginUpdate();
-        for (const AnsiString& Caption : Captions)
-            Group.Items()->Add(Caption);
-        Group.Items()->EndUpdate();
-    }
-    int CheckedCount() const {
-        int Count = 0;
-        for (int I = 0; Group.Button(I); ++I)
-            Count += QtWidget<QRadioButton>(Group.Button(I))->isChecked();
-        return Count;
-    }
-
-    TRadioGroup Group{nullptr};
-    int Clicks = 0;
-};
-
-TEST_F(RadioGroupTest, EachItemBecomesAButtonWithItsCaption) {
-    AddItems({"カンマ"_sj, "タブ"_sj});
-    ASSERT_NE(Group.Button(1), nullptr);
-    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(0))->text(), QString::fromUtf8("カンマ"));
-    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(1))->text(), QString::fromUtf8("タブ"));
-    EXPECT_EQ(Group.Button(2), nullptr);
-    EXPECT_EQ(Group.ItemIndex(), -1);
-    EXPECT_EQ(CheckedCount(), 0);
-}
-
-TEST_F(RadioGroupTest, ColumnsAreFilledTopToBottom) {
-    AddItems({"a", "b", "c", "d", "e"});
-    Group.SetColumns(2);
-    const QWidget* B[] = {QtWidget(Group.Button(0)), QtWidget(Group.Button(1)),
-                          QtWidget(Group.Button(2)), QtWidget(Group.Button(3)),
-                          QtWidget(Group.Button(4))};
-    EXPECT_EQ(B[0]->x(), B[2]->x());
-    EXPECT_LT(B[2]->x(), B[3]->x());
-    EXPECT_EQ(B[3]->x(), B[4]->x());
-    EXPECT_LT(B[0]->y(), B[1]->y());
-    EXPECT_LT(B[1]->y(), B[2]->y());
-    EXPECT_EQ(B[0]->y(), B[3]->y());
-    EXPECT_LE(B[4]->x() + B[4]->width(), Group.Width());
-    EXPECT_LE(B[2]->y() + B[2]->height(), Group.Height());
-}
-
-TEST_F(RadioGroupTest, ItemIndexFromCodeChecksOneButtonAndClicks) {
-    AddItems({"a", "b", "c"});
-    Group.SetItemIndex(1);
-    EXPECT_TRUE(QtWidget<QRadioButton>(Group.Button(1))->isChecked());
-    EXPECT_EQ(CheckedCount(), 1);
-    EXPECT_EQ(Clicks, 1);
-    Group.SetItemIndex(1);
-    EXPECT_EQ(Clicks, 1);
-    Group.SetItemIndex(-1);
-    EXPECT_EQ(CheckedCount(), 0);
-    Group.SetItemIndex(9);
-    EXPECT_EQ(Group.ItemIndex(), -1);
-}
-
-TEST_F(RadioGroupTest, AUserClickSetsItemIndexAndAnErrorInOnClickIsReported) {
-    AddItems({"a", "b", "c"});
-    Group.OnClick = [](TObject*) { throw std::runtime_error("click failed"); };
-    QtWidget<QRadioButton>(Group.Button(2))->click();
-    EXPECT_EQ(Group.ItemIndex(), 2);
-    ASSERT_EQ(Reported.size(), 1u);
-    EXPECT_EQ(Reported[0], "click failed");
-}
-
-TEST_F(RadioGroupTest, ChangingTheItemsRebuildsTheButtons) {
-    AddItems({"a", "b", "c"});
-    Group.SetItemIndex(2);
-    Group.Items()->Delete(2);
-    EXPECT_EQ(Group.Button(2), nullptr);
-    EXPECT_EQ(Group.ItemIndex(), -1);
-    Group.Items()->Put(0, "z");
-    EXPECT_EQ(QtWidget<QRadioButton>(Group.Button(0))->text(), "z");
-}
-
-TEST_F(RadioGroupTest, AFormFileMayGiveItemIndexBeforeTheItems) {
-    TStdTestForm Form(nullptr);
-    ReadComponentText(&Form, R"(object Form: TStdTestForm
-  object Separater_Char: TRadioGroup
-    Width = 257
-    Height = 89
-    Caption = '区切文字指定'
-    Columns = 2
-    ItemIndex = 1
-    Items.Strings = (
-      'カンマ'
-      'タブ'
-      'スペース'
-      'セミコロン')
-  end
-end
-)");
-    auto* Loaded = ComponentByName<TRadioGroup>(&Form, "Separater_Char");
-    EXPECT_EQ(Loaded->ItemIndex(), 1);
-    ASSERT_NE(Loaded->Button(3), nullptr);
-    EXPECT_TRUE(QtWidget<QRadioButton>(Loaded->Button(1))->isChecked());
-    EXPECT_LT(QtWidget<QRadioButton>(Loaded->Button(1))->x(),
-              QtWidget<QRadioButton>(Loaded->Button(2))->x());
-}
 
 // ---------------------------------------------------------------------------------------------
 // Check box and button
 
 TEST_F(StdCtrlsTest, CheckBoxClicksWhenCodeChangesItsState) {
     TCheckBox Box(nullptr);
-    auto* Widget = qobject_cast<QCheckBox*>(TControlAccess::Widget(&Box));
-    ASSERT_NE(Widget, nullptr);
     std::vector<bool> Seen;
     Box.OnClick = [&](TObject*) { Seen.push_back(Box.Checked()); };
     Box.SetChecked(true);
     Box.SetChecked(true);
-    EXPECT_TRUE(Widget->isChecked());
     Box.SetChecked(false);
     EXPECT_EQ(Seen, (std::vector<bool>{true, false}));
 }
 
 TEST_F(StdCtrlsTest, CheckBoxClicksWhenTheUserTogglesIt) {
     TCheckBox Box(nullptr);
+    Box.SetBounds(0, 0, 100, 20);
     int Clicks = 0;
     Box.OnClick = [&](TObject*) { ++Clicks; };
-    qobject_cast<QCheckBox*>(TControlAccess::Widget(&Box))->click();
+    TestSupport::Click(&Box, mbLeft, {8, 10});
     EXPECT_TRUE(Box.Checked());
     EXPECT_EQ(Box.State(), cbChecked);
     EXPECT_EQ(Clicks, 1);
@@ -326,17 +65,16 @@ TEST_F(StdCtrlsTest, CheckBoxClicksWhenTheUserTogglesIt) {
 TEST_F(StdCtrlsTest, ButtonClickRunsOnClickAndReportsItsErrors) {
     TButton Button(nullptr);
     Button.SetCaption("スタート"_sj);
-    auto* Widget = qobject_cast<QPushButton*>(TControlAccess::Widget(&Button));
-    ASSERT_NE(Widget, nullptr);
-    EXPECT_EQ(Widget->text(), QString::fromUtf8("スタート"));
+    Button.SetBounds(0, 0, 100, 30);
+    EXPECT_EQ(TestSupport::WindowText(&Button), "スタート"_sj);
     int Clicks = 0;
     Button.OnClick = [&](TObject* Sender) {
         EXPECT_EQ(Sender, &Button);
         if (++Clicks == 2)
             throw std::runtime_error("second click failed");
     };
-    Widget->click();
-    EXPECT_NO_THROW(Widget->click());
+    TestSupport::Click(&Button, mbLeft, {50, 15});
+    EXPECT_NO_THROW(TestSupport::Click(&Button, mbLeft, {50, 15}));
     EXPECT_EQ(Clicks, 2);
     ASSERT_EQ(Reported.size(), 1u);
     EXPECT_EQ(Reported[0], "second click failed");
@@ -347,13 +85,10 @@ TEST_F(StdCtrlsTest, ButtonClickRunsOnClickAndReportsItsErrors) {
 
 TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
-    ASSERT_NE(Edit, nullptr);
     // The last line ends inside a double-byte character, as a cut preview may.
     Memo.Lines()->SetText("ボルト"_sj + "\r\n\xff"
                                         "A\r\nab\x83");
-    EXPECT_EQ(Edit->toPlainText(),
-              QString::fromUtf8("ボルト\n") + QChar(0xFFFD) + "A\nab" + QChar(0xFFFD));
+    EXPECT_EQ(TestSupport::ShownText(&Memo), u"ボルト\n\uFFFDA\nab\uFFFD");
     EXPECT_EQ(Memo.Lines()->Get(1), "\xff"
                                     "A");
     EXPECT_EQ(Memo.Lines()->Get(2), "ab\x83");
@@ -362,24 +97,23 @@ TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
 // A memo without a popup menu of its own offers the toolkit's edit menu, in Japanese.
 TEST_F(StdCtrlsTest, MemoEditMenuIsJapanese) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
-    Edit->show();
-    EXPECT_EQ(EditMenuItems(Edit, Edit->viewport(), QPoint(5, 5)), JapaneseEditMenu);
+    TestSupport::ShowAndWait(&Memo);
+    EXPECT_EQ(EditMenuItems(&Memo, {5, 5}), JapaneseEditMenu);
 }
 
 TEST_F(StdCtrlsTest, MemoEditsReencodeOnlyTheLinesTheUserChanged) {
     TMemo Memo(nullptr);
-    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
     Memo.Lines()->Add("ボルト"_sj);
     Memo.Lines()->Add("\xff"
                       "A");
-    QTextCursor Cursor(Edit->document());
-    Cursor.insertText(QString::fromUtf8("六角"));
+    TestSupport::PressKey(&Memo, VK_HOME, {ssCtrl});
+    TestSupport::Type(&Memo, "六角"_sj);
     ASSERT_EQ(Memo.Lines()->Count(), 2);
     EXPECT_EQ(Memo.Lines()->Get(0), "六角ボルト"_sj);
     EXPECT_EQ(Memo.Lines()->Get(1), "\xff"
                                     "A");
-    Edit->clear();
+    TestSupport::PressKey(&Memo, 'A', {ssCtrl});
+    TestSupport::PressKey(&Memo, VK_DELETE);
     EXPECT_EQ(Memo.Lines()->Count(), 0);
 }
 
@@ -387,9 +121,11 @@ TEST_F(StdCtrlsTest, MemoReadOnlyAndLinesSetBeforeTheWindowExists) {
     TMemo Memo(nullptr);
     Memo.SetReadOnly(true);
     Memo.Lines()->Add("x");
-    auto* Edit = qobject_cast<QPlainTextEdit*>(TControlAccess::Widget(&Memo));
-    EXPECT_TRUE(Edit->isReadOnly());
-    EXPECT_EQ(Edit->toPlainText(), "x");
+    EXPECT_EQ(TestSupport::ShownText(&Memo), u"x");
+    TestSupport::Type(&Memo, "y");
+    TestSupport::PressKey(&Memo, VK_BACK);
+    EXPECT_EQ(TestSupport::ShownText(&Memo), u"x") << "the user cannot change it";
+    EXPECT_EQ(Memo.Lines()->Get(0), "x");
 }
 
 // ---------------------------------------------------------------------------------------------

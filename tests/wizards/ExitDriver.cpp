@@ -2,25 +2,15 @@
 // message boxes and clicks through the scenario the test names in the environment. Linked
 // only into the test's builds of the programs, beside their own entry.
 #include "Forms.h"
+#include "ProbeForms.h"
+#include "TestDriver.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
 
-#include <QDialogButtonBox>
-#include <QFileDialog>
-#include <QLineEdit>
-#include <QMessageBox>
-#include <QPushButton>
-#include <QTimer>
-#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-
-// Takes away the form file compiled into the program, so that creating its form fails.
-#define QUOVANT_DROP_FORMS(Name) Q_CLEANUP_RESOURCE(Name)
-static void DropForms() {
-    QUOVANT_DROP_FORMS(QUOVANT_PROBE_FORMS);
-}
+#include <utility>
 
 namespace {
 
@@ -43,69 +33,73 @@ const TScenario Scenarios[] = {
     {"killed", true, {"Button21", "Button1", "IconButton3"}},
 };
 
-const TScenario* FindScenario(const QByteArray& Name) {
+AnsiString Variable(const char* Name) {
+    const char* Value = std::getenv(Name);
+    return Value ? Value : "";
+}
+
+const TScenario* FindScenario(const AnsiString& Name) {
     for (const TScenario& S : Scenarios)
         if (Name == S.Name)
             return &S;
     return nullptr;
 }
 
-// Says what the dialog's accept button reads, then answers the dialog.
-void AnswerDialog(QFileDialog* Dialog, const TScenario& S) {
-    const auto* Buttons = Dialog->findChild<QDialogButtonBox*>("buttonBox");
-    std::printf("dialog: %s\n",
-                Buttons->button(QDialogButtonBox::Open)->text().toUtf8().constData());
+void Say(const char* What, const AnsiString& Text) {
+    std::printf("%s: %s\n", What, AnsiToUtf8(Text).c_str());
     std::fflush(stdout);
-    if (!S.ConfirmDialog) {
-        Dialog->reject();
-        return;
-    }
-    auto* Edit = Dialog->findChild<QLineEdit*>("fileNameEdit");
-    Edit->setText(QString::fromLocal8Bit(qgetenv("QUOVANT_PROBE_SOURCE")));
-    QTest::keyClick(Edit, Qt::Key_Return);
 }
 
-void Tick(const TScenario& S, std::size_t& Step) {
-    QWidget* Modal = QApplication::activeModalWidget();
-    if (auto* Dialog = qobject_cast<QFileDialog*>(Modal)) {
-        AnswerDialog(Dialog, S);
-        return;
-    }
-    if (auto* Box = qobject_cast<QMessageBox*>(Modal)) {
-        std::printf("message: %s\n", Box->text().toUtf8().constData());
-        std::fflush(stdout);
-        Box->accept();
-        return;
-    }
+// Says what each message box reads and closes it, for as long as the program runs.
+void AnswerMessageBoxes() {
+    TestDriver::AnswerMessageBox([](const AnsiString& Text) {
+        Say("message", Text);
+        AnswerMessageBoxes();
+    });
+}
+
+// A step waits a tick after any modal window: the tick that sees a window gone may come before
+// the call that ran it has returned.
+void Tick(const TScenario& S, std::size_t& Step, bool& Settled) {
     TCustomForm* Form = Application->MainForm();
-    if (Modal || !Form || !Form->Visible() || Step >= S.Steps.size())
+    if (TestDriver::ModalWindowShown() || !Form || !Form->Visible()) {
+        Settled = false;
+        return;
+    }
+    if (!std::exchange(Settled, true) || Step >= S.Steps.size())
         return;
     const char* Name = S.Steps[Step++];
     if (std::strcmp(Name, CloseBox) == 0)
-        TControlAccess::Widget(Form)->close();
+        WizardDriver::PressCloseBox(Form);
     else
         WizardDriver::Click(ComponentByName<TControl>(Form, Name));
 }
 
 void StartDriver() {
-    const TScenario* S = FindScenario(qgetenv("QUOVANT_PROBE_SCENARIO"));
+    const TScenario* S = FindScenario(Variable("QUOVANT_PROBE_SCENARIO"));
     if (!S) {
         std::fprintf(stderr, "unknown QUOVANT_PROBE_SCENARIO\n");
         std::exit(2);
     }
-    SetProgramDirForTesting(qgetenv("QUOVANT_PROBE_DIR").toStdString());
+    SetProgramDirForTesting(Variable("QUOVANT_PROBE_DIR"));
     if (std::strcmp(S->Name, "form-fails") == 0)
-        DropForms();
+        DropProbeForms();
     // Ended from outside in the middle of writing the hand-off file.
     if (std::strcmp(S->Name, "killed") == 0)
-        SetFileFault([](TFileOp Op) { return Op == TFileOp::Write ? std::raise(SIGTERM) : 0; });
-    auto* Poll = new QTimer(QCoreApplication::instance());
-    Poll->setInterval(5);
-    QObject::connect(Poll, &QTimer::timeout,
-                     [S, Step = std::size_t(0)]() mutable { Tick(*S, Step); });
-    Poll->start();
+        SetFileFault([](TFileOp Op) {
+            if (Op == TFileOp::Write)
+                TestDriver::RequestEnd();
+            return 0;
+        });
+    // The dialog says what its accept button reads before it is answered.
+    TestDriver::AnswerOpenDialog(S->ConfirmDialog ? Variable("QUOVANT_PROBE_SOURCE") : "",
+                                 [] { Say("dialog", TestDriver::OpenDialogConfirmText()); });
+    AnswerMessageBoxes();
+    constexpr int TickMs = 5;
+    TestDriver::Repeat(
+        TickMs, [S, Step = std::size_t(0), Settled = false]() mutable { Tick(*S, Step, Settled); });
 }
 
-} // namespace
+const TestDriver::TAtStart Start(StartDriver);
 
-Q_COREAPP_STARTUP_FUNCTION(StartDriver)
+} // namespace

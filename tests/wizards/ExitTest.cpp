@@ -1,12 +1,10 @@
 // Every way of ending a program ends its process with a clean exit: the programs' own entry,
 // built with a driver that plays the user (ExitDriver.cpp), runs to its end in a child
-// process under the C locale, static teardown included. Ended by a signal while it writes the
+// process under the C locale, static teardown included. Ended from outside while it writes the
 // hand-off file, a program leaves the old file and no temporary one.
-#include <QDir>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <csignal>
+#include "TempDir.h"
+#include "TestDriver.h"
+
 #include <cstdlib>
 #include <gtest/gtest.h>
 
@@ -18,10 +16,10 @@ struct TExitCase {
     const char* Program;
     const char* Scenario;
     THandOff HandOff;
-    int ExitCode = 0; // negative: ended by that signal
+    int ExitCode = 0; // negative: ended by the system's request, with that code
 };
 
-constexpr int Killed = -SIGTERM;
+const int Killed = -TestDriver::EndRequestCode();
 
 const TExitCase Cases[] = {
     {"morvane", "execute", THandOff::Written},     {"morvane", "mapping-cancel", THandOff::Gone},
@@ -34,62 +32,48 @@ const TExitCase Cases[] = {
     {"morvane", "killed", THandOff::Kept, Killed}, {"pellisk", "killed", THandOff::Kept, Killed},
 };
 
-QByteArray ReadFile(const QString& Path) {
-    QFile F(Path);
-    return F.open(QIODevice::ReadOnly) ? F.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& Path, const QByteArray& Bytes) {
-    QFile F(Path);
-    ASSERT_TRUE(F.open(QIODevice::WriteOnly));
-    F.write(Bytes);
-}
-
 TEST(ExitTest, EveryWayOfEndingAProgramEndsItsProcessCleanly) {
     for (const TExitCase& C : Cases) {
         SCOPED_TRACE(std::string(C.Program) + " " + C.Scenario);
-        QTemporaryDir Dir;
-        const QString HandOff = Dir.filePath("csv_inport.tmp");
-        const QString Source = Dir.filePath("source.csv");
-        WriteFile(HandOff, "old");
-        WriteFile(Source, QByteArray(C.Scenario) == "empty-file" ? "" : "a\r\n");
+        TTempDir Dir;
+        const std::string HandOff = Dir.Write("csv_inport.tmp", "old");
+        const std::string Source =
+            Dir.Write("source.csv", std::string(C.Scenario) == "empty-file" ? "" : "a\r\n");
 
-        QProcessEnvironment Env = QProcessEnvironment::systemEnvironment();
-        Env.insert("QT_QPA_PLATFORM", "offscreen");
-        Env.insert("LC_ALL", "C.UTF-8");
-        Env.insert("QUOVANT_PROBE_SCENARIO", C.Scenario);
-        Env.insert("QUOVANT_PROBE_DIR", Dir.path());
-        Env.insert("QUOVANT_PROBE_SOURCE", Source);
-        QProcess Program;
-        Program.setProcessEnvironment(Env);
-        Program.start(QString(QUOVANT_PROBES "/%1_probe").arg(C.Program), {});
-        ASSERT_TRUE(Program.waitForFinished(60000)) << "the program did not end";
-        const QByteArray Out = Program.readAllStandardOutput();
-        const QByteArray Err = Program.readAllStandardError();
+        const TestDriver::TProgramEnd End =
+            TestDriver::RunProgram(std::string(QUOVANT_PROBES "/") + C.Program + "_probe", {},
+                                   {{"LC_ALL", "C.UTF-8"},
+                                    {"QUOVANT_PROBE_SCENARIO", C.Scenario},
+                                    {"QUOVANT_PROBE_DIR", Dir.Path()},
+                                    {"QUOVANT_PROBE_SOURCE", Source}},
+                                   60000);
+        ASSERT_TRUE(End.Finished) << "the program did not end";
+        const std::string& Out = End.Out;
+        const std::string& Err = End.Err;
 
-        EXPECT_EQ(Program.exitStatus(), C.ExitCode < 0 ? QProcess::CrashExit : QProcess::NormalExit)
-            << Err.toStdString();
-        EXPECT_EQ(Program.exitCode(), std::abs(C.ExitCode)) << Err.toStdString();
-        EXPECT_FALSE(Err.contains("Sanitizer") || Err.contains("runtime error"))
-            << Err.toStdString();
-        EXPECT_EQ(QDir(Dir.path()).entryList({"*.part"}, QDir::Files), QStringList());
-        const QByteArray Left = ReadFile(HandOff);
+        EXPECT_EQ(End.Crashed, C.ExitCode < 0) << Err;
+        EXPECT_EQ(End.ExitCode, std::abs(C.ExitCode)) << Err;
+        EXPECT_FALSE(Err.find("Sanitizer") != Err.npos || Err.find("runtime error") != Err.npos)
+            << Err;
+        for (const std::string& Name : Dir.Files())
+            EXPECT_FALSE(Name.ends_with(".part")) << Name;
+        const std::string Left = ReadFile(HandOff);
         switch (C.HandOff) {
         case THandOff::Kept:
             EXPECT_EQ(Left, "old");
             break;
         case THandOff::Gone:
-            EXPECT_FALSE(QFile::exists(HandOff));
+            EXPECT_FALSE(std::filesystem::exists(HandOff));
             break;
         case THandOff::Written:
-            EXPECT_TRUE(Left.startsWith("a;")) << Left.toStdString();
+            EXPECT_TRUE(Left.starts_with("a;")) << Left;
             break;
         }
         if (C.ExitCode > 0) {
-            EXPECT_TRUE(Out.contains("message: ") && Out.contains(".dfm")) << Out.toStdString();
+            EXPECT_TRUE(Out.find("message: ") != Out.npos && Out.find(".dfm") != Out.npos) << Out;
         } else if (C.ExitCode == 0) {
             // The toolkit speaks Japanese though the locale is C.
-            EXPECT_TRUE(Out.startsWith("dialog: 開く")) << Out.toStdString();
+            EXPECT_TRUE(Out.starts_with("dialog: 開く")) << Out;
         }
     }
 }

@@ -8,14 +8,10 @@
 #include "Menus.h"
 #include "StrCGrid.h"
 #include "SysUtils.h"
+#include "TempDir.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
 
-#include <QDir>
-#include <QImage>
-#include <QTemporaryDir>
-#include <QWidget>
 #include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
@@ -110,11 +106,12 @@ public:
     ~TRender() {
         if (FailedParts() == FailedBefore)
             return;
-        QDir().mkpath(QUOVANT_LAYOUT_IMAGES);
-        const QString Path = QString(QUOVANT_LAYOUT_IMAGES "/%1.png").arg(Name);
-        const bool Saved = TGraphicsAccess::Image(*Shot).save(Path, "png");
+        std::error_code Failed;
+        std::filesystem::create_directories(QUOVANT_LAYOUT_IMAGES, Failed);
+        const std::string Path = QUOVANT_LAYOUT_IMAGES "/" + Name + ".png";
+        const bool Saved = WriteFile(Path, Shot->SaveToBytes());
         std::fprintf(stderr, "%s the form as rendered: %s\n", Saved ? "wrote" : "could not write",
-                     qPrintable(Path));
+                     Path.c_str());
     }
     TRender(const TRender&) = delete;
     TRender& operator=(const TRender&) = delete;
@@ -151,7 +148,7 @@ private:
         return N;
     }
     TCustomForm* Form;
-    QString Name;
+    std::string Name;
     std::unique_ptr<TBitmap> Shot;
     int FailedBefore;
 };
@@ -164,8 +161,8 @@ template <class T> T* Get(const TComponent* Form, const char* Name) {
 template <class TWizard> class TFormOnSample : public testing::Test {
 protected:
     explicit TFormOnSample(const char* Sample) {
-        SetProgramDirForTesting(Dir.path().toStdString());
-        WizardDriver::AnswerFileDialog(Sample);
+        SetProgramDirForTesting(Dir.Path());
+        WizardDriver::AnswerOpenDialog(Sample);
         Form = new TWizard(nullptr);
         Form->Show();
     }
@@ -180,7 +177,7 @@ protected:
             WizardDriver::Click(Get<TControl>(Form, Name));
     }
 
-    QTemporaryDir Dir;
+    TTempDir Dir;
     TWizard* Form = nullptr;
 };
 
@@ -337,15 +334,16 @@ inline void ExpectWindow(TCustomForm* Form, const AnsiString& Caption) {
     EXPECT_EQ(Form->BorderStyle(), bsDialog);
     EXPECT_EQ(Form->ClientWidth(), 1010);
     EXPECT_EQ(Form->ClientHeight(), 666);
-    const QWidget* W = TControlAccess::Widget(Form);
-    EXPECT_EQ(W->size(), QSize(1010, 666));
-    EXPECT_EQ(W->minimumSize(), W->maximumSize()) << "the window cannot be resized";
+    const TRect Window = TestSupport::WindowBounds(Form);
+    EXPECT_EQ((std::pair{Window.Width(), Window.Height()}), (std::pair{1010, 666}));
+    EXPECT_FALSE(TestSupport::Resizable(Form)) << "the window cannot be resized";
     ASSERT_EQ(Screen->Width(), 800);
     ASSERT_EQ(Screen->Height(), 800);
     EXPECT_EQ(Form->Left(), (800 - Form->Width()) / 2);
     EXPECT_EQ(Form->Top(), (800 - Form->Height()) / 2);
-    EXPECT_EQ(W->geometry(), QRect(Form->Left(), Form->Top(), 1010, 666));
-    EXPECT_EQ(W->windowTitle().toStdString(), AnsiToUtf8(Caption));
+    EXPECT_EQ((std::vector{Window.Left, Window.Top, Window.Right, Window.Bottom}),
+              (std::vector{Form->Left(), Form->Top(), Form->Left() + 1010, Form->Top() + 666}));
+    EXPECT_EQ(AnsiToUtf8(TestSupport::WindowText(Form)), AnsiToUtf8(Caption));
     EXPECT_EQ(AnsiToUtf8(Form->Font()->Name()), AnsiToUtf8("ＭＳ Ｐゴシック"_sj));
     EXPECT_EQ(Form->Font()->Height(), -12);
     EXPECT_EQ(Form->Font()->Charset(), SHIFTJIS_CHARSET);

@@ -3,16 +3,14 @@
 // hand cursor of links, lists and target buttons.
 #include "BoxLabl.h"
 #include "IconBtn.h"
+#include "TempDir.h"
 #include "Themes.h"
 #include "URLLabel.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
 #include "umorvane.h"
 #include "upellisk.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace {
@@ -31,16 +29,12 @@ struct TFormCase {
 class FormLookTest : public testing::TestWithParam<TFormCase> {
 protected:
     void SetUp() override {
-        SetProgramDirForTesting(Dir.path().toStdString());
+        SetProgramDirForTesting(Dir.Path());
         SetShellOpener([this](const AnsiString& Address) {
             Opened.push_back(Address);
             return true;
         });
-        QFile Source(Dir.path() + "/source.CSV");
-        ASSERT_TRUE(Source.open(QIODevice::WriteOnly));
-        Source.write("a,b,\r\n");
-        Source.close();
-        AnswerFileDialog(Source.fileName());
+        AnswerOpenDialog(Dir.Write("source.CSV", "a,b,\r\n"));
         Form = GetParam().Create();
         Form->Show();
     }
@@ -51,7 +45,7 @@ protected:
     }
     template <class T> T* Get(const char* Name) const { return ComponentByName<T>(Form, Name); }
 
-    QTemporaryDir Dir;
+    TTempDir Dir;
     TCustomForm* Form = nullptr;
     std::vector<AnsiString> Opened;
 };
@@ -104,8 +98,8 @@ TEST_P(FormLookTest, LinkLabelsOpenTheirAddressesOnPress) {
         auto* Link = Get<TURLLabel>(Name);
         EXPECT_TRUE(Link->Executable()) << Name;
         EXPECT_TRUE(Link->Font()->Style().Contains(fsUnderline)) << Name;
-        QTest::mousePress(TControlAccess::Widget(Link), Qt::LeftButton, {}, QPoint(5, 5));
-        QTest::mouseRelease(TControlAccess::Widget(Link), Qt::LeftButton, {}, QPoint(5, 5));
+        TestSupport::MouseDown(Link, mbLeft, {5, 5});
+        TestSupport::MouseUp(Link, mbLeft, {5, 5});
         ASSERT_FALSE(Opened.empty()) << Name;
         EXPECT_EQ(Opened.back(), Link->Caption()) << Name;
     }
@@ -114,13 +108,14 @@ TEST_P(FormLookTest, LinkLabelsOpenTheirAddressesOnPress) {
 }
 
 TEST_P(FormLookTest, LinksListAndTargetButtonsShowTheSameHand) {
-    const QImage Hand =
-        TControlAccess::Widget(Get<TControl>("URLLabel3"))->cursor().pixmap().toImage();
-    ASSERT_FALSE(Hand.isNull());
+    const auto Hand = TestSupport::CursorImage(Get<TControl>("URLLabel3"));
+    ASSERT_TRUE(Hand && Hand->Width() > 0);
     for (const char* Name : {"ListBox1", "Button1", "URLLabel4"}) {
-        const QCursor Cursor = TControlAccess::Widget(Get<TControl>(Name))->cursor();
-        EXPECT_EQ(Cursor.hotSpot(), QPoint(7, 1)) << Name;
-        EXPECT_EQ(Cursor.pixmap().toImage(), Hand) << Name;
+        const TPoint HotSpot = TestSupport::CursorHotSpot(Get<TControl>(Name));
+        EXPECT_EQ((std::pair{HotSpot.X, HotSpot.Y}), (std::pair{7, 1})) << Name;
+        const auto Image = TestSupport::CursorImage(Get<TControl>(Name));
+        ASSERT_TRUE(Image) << Name;
+        EXPECT_EQ(Image->SaveToBytes(), Hand->SaveToBytes()) << Name;
     }
 }
 

@@ -1,14 +1,11 @@
 #include "HandOffWriter.h"
+#include "TempDir.h"
+#include "TestDriver.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <cerrno>
-#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
-#include <sys/file.h>
-#include <unistd.h>
 
 namespace {
 
@@ -18,7 +15,7 @@ protected:
         Grid.SetColCount(13);
         Grid.SetRowCount(6);
     }
-    AnsiString Path() const { return (Dir.path() + "/csv_inport.tmp").toStdString(); }
+    AnsiString Path() const { return Dir.FilePath("csv_inport.tmp"); }
     static std::string Read(const AnsiString& Name) {
         std::ifstream In(Name, std::ios::binary);
         std::stringstream S;
@@ -26,7 +23,7 @@ protected:
         return S.str();
     }
     void Mark(int Row) { Grid.SetCells(0, Row, "*"); }
-    QTemporaryDir Dir;
+    TTempDir Dir;
     TStringGrid Grid{nullptr};
 };
 
@@ -111,35 +108,35 @@ TEST_F(HandOffWriterTest, AFailingStepKeepsTheOlderFileAndLeavesNoTemporaryFile)
         EXPECT_NE(Message.find("\"" + Path() + "\""), AnsiString::npos) << Step;
         EXPECT_TRUE(Message.ends_with(": " + Case.Reason)) << Step;
         EXPECT_EQ(Read(Path()), Old) << Step;
-        EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << Step;
+        EXPECT_EQ(Dir.Files().size(), 1) << Step;
     }
 }
 
 // A killed run leaves its temporary file; the next write removes it, but not one that a running
 // writer holds, nor any other name.
 TEST_F(HandOffWriterTest, TheNextWriteRemovesTemporaryFilesThatKilledRunsLeft) {
-    QStringList Kept = {"csv_inport.tmp.89abcdef.part", "csv_inport.tmp.0123ABCD.part",
-                        "csv_inport.tmp.0123abc.part", "csv_inport.tmp.0123abcd.part.x",
-                        "other.tmp.0123abcd.part"};
-    for (const QString& Name : Kept + QStringList{"csv_inport.tmp.0123abcd.part"})
-        std::ofstream((Dir.path() + "/" + Name).toStdString()) << "x";
-    const int Held = ::open((Dir.path() + "/" + Kept[0]).toLocal8Bit().constData(), O_RDONLY);
-    ASSERT_EQ(::flock(Held, LOCK_EX), 0);
-    Mark(1);
-    WriteHandOff(&Grid, CostingLayout, Path());
-    ::close(Held);
-    Kept << "csv_inport.tmp";
-    Kept.sort();
-    QStringList Left = QDir(Dir.path()).entryList(QDir::Files);
-    Left.sort();
-    EXPECT_EQ(Left, Kept);
+    std::vector<std::string> Kept = {"csv_inport.tmp.89abcdef.part", "csv_inport.tmp.0123ABCD.part",
+                                     "csv_inport.tmp.0123abc.part",
+                                     "csv_inport.tmp.0123abcd.part.x", "other.tmp.0123abcd.part"};
+    for (const std::string& Name : Kept)
+        Dir.Write(Name, "x");
+    Dir.Write("csv_inport.tmp.0123abcd.part", "x");
+    {
+        const TestDriver::THeldFile Running(Dir.FilePath(Kept[0]));
+        ASSERT_TRUE(Running.Held());
+        Mark(1);
+        WriteHandOff(&Grid, CostingLayout, Path());
+    }
+    Kept.push_back("csv_inport.tmp");
+    std::sort(Kept.begin(), Kept.end());
+    EXPECT_EQ(Dir.Files(), Kept);
 }
 
 TEST_F(HandOffWriterTest, AFolderWhereTheFileMustGoIsAnErrorAndLeavesNothingBehind) {
-    QDir(Dir.path()).mkdir("csv_inport.tmp");
+    Dir.MakeFolder("csv_inport.tmp");
     Mark(1);
     EXPECT_THROW(WriteHandOff(&Grid, CostingLayout, Path()), EInOutError);
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files).size(), 0);
+    EXPECT_EQ(Dir.Files().size(), 0);
 }
 
 } // namespace

@@ -2,23 +2,14 @@
 // hand-off file.
 #include "FormConvert.h"
 #include "FormWriter.h"
+#include "TempDir.h"
 #include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
 #include "umorvane.h"
 
-#include <QCheckBox>
-#include <QDir>
-#include <QFile>
-#include <QListView>
-#include <QPlainTextEdit>
-#include <QRadioButton>
-#include <QStringDecoder>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
@@ -26,28 +17,23 @@ using namespace WizardDriver;
 
 class MorvaneTest : public testing::Test {
 protected:
-    MorvaneTest() { SetProgramDirForTesting(Dir.path().toStdString()); }
+    MorvaneTest() { SetProgramDirForTesting(Dir.Path()); }
     ~MorvaneTest() override { delete Form; }
 
-    QString WriteSource(const std::string& Bytes, const QString& Name = "source.CSV") {
-        QFile F(Dir.path() + "/" + Name);
-        F.open(QIODevice::WriteOnly);
-        F.write(Bytes.data(), qint64(Bytes.size()));
-        return F.fileName();
-    }
+    std::string WriteSource(const std::string& Bytes) { return Dir.Write("source.CSV", Bytes); }
     // Starts the wizard and answers its open dialog with Path (cancels when empty).
-    void Open(const QString& Path) {
-        AnswerFileDialog(Path);
+    void Open(const AnsiString& Path) {
+        AnswerOpenDialog(Path);
         Form = new Tfmorvane(nullptr);
         Form->Show();
     }
     void OpenSource(const std::string& Bytes) { Open(WriteSource(Bytes)); }
     void Press(const char* Name) { Click(ComponentByName<TControl>(Form, Name)); }
     void ChooseSeparator(int Index) {
-        auto Buttons = TControlAccess::Widget(ComponentByName<TControl>(Form, "Separater_Char"))
-                           ->findChildren<QRadioButton*>();
-        ASSERT_GT(Buttons.size(), Index);
-        QTest::mouseClick(Buttons[Index], Qt::LeftButton);
+        TPlatformWidget* Button =
+            ComponentByName<TRadioGroup>(Form, "Separater_Char")->Button(Index);
+        ASSERT_NE(Button, nullptr);
+        TestSupport::ClickWindow(Button);
     }
     // Presses the target buttons in order (by name), after Start.
     void Map(std::initializer_list<const char*> Buttons) {
@@ -55,19 +41,11 @@ protected:
         for (const char* B : Buttons)
             Press(B);
     }
-    QString HandOffPath() const { return Dir.path() + "/csv_inport.tmp"; }
-    bool HandOffExists() const { return QFile::exists(HandOffPath()); }
-    std::string HandOff() const {
-        QFile F(HandOffPath());
-        F.open(QIODevice::ReadOnly);
-        return F.readAll().toStdString();
-    }
-    void PutOldHandOff() const {
-        QFile F(HandOffPath());
-        F.open(QIODevice::WriteOnly);
-        F.write("old");
-    }
-    bool Closed() const { return !TControlAccess::Widget(Form)->isVisible(); }
+    std::string HandOffPath() const { return Dir.FilePath("csv_inport.tmp"); }
+    bool HandOffExists() const { return Dir.Exists("csv_inport.tmp"); }
+    std::string HandOff() const { return Dir.Read("csv_inport.tmp"); }
+    void PutOldHandOff() const { Dir.Write("csv_inport.tmp", "old"); }
+    bool Closed() const { return !TestSupport::IsShown(Form); }
     TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
     TListBox* List() const { return ComponentByName<TListBox>(Form, "ListBox1"); }
     std::vector<AnsiString> ListItems() const {
@@ -77,7 +55,7 @@ protected:
         return Items;
     }
 
-    QTemporaryDir Dir;
+    TTempDir Dir;
     Tfmorvane* Form = nullptr;
 };
 
@@ -207,12 +185,12 @@ TEST_F(MorvaneTest, ACancelThatCannotDeleteTheHandOffFileSaysWhyAndTheFormStaysO
         PutOldHandOff();
         OpenSource("1,2\r\n");
         SetFileFault([](TFileOp Op) { return Op == TFileOp::Delete ? EACCES : 0; });
-        QString Message;
+        AnsiString Message;
         AnswerMessageBox(&Message);
         Press(Cancel);
         SetFileFault({});
-        EXPECT_TRUE(Message.contains(HandOffPath())) << Message.toStdString();
-        EXPECT_TRUE(Message.contains(QString::fromUtf8("アクセスが拒否されました")));
+        EXPECT_NE(Message.find(HandOffPath()), Message.npos) << AnsiToUtf8(Message);
+        EXPECT_NE(Message.find("アクセスが拒否されました"_sj), Message.npos);
         EXPECT_FALSE(Closed()) << Cancel;
         EXPECT_EQ(HandOff(), "old");
         Press(Cancel);
@@ -226,7 +204,7 @@ TEST_F(MorvaneTest, ACancelThatCannotDeleteTheHandOffFileSaysWhyAndTheFormStaysO
 TEST_F(MorvaneTest, TheCloseBoxLeavesTheHandOffFileAlone) {
     PutOldHandOff();
     OpenSource("1,2\r\n");
-    TControlAccess::Widget(Form)->close();
+    PressCloseBox(Form);
     EXPECT_TRUE(Closed());
     EXPECT_EQ(HandOff(), "old");
     EXPECT_EQ(Form->SourceLines(), nullptr);
@@ -240,10 +218,10 @@ TEST_F(MorvaneTest, AnEmptyFileClosesAtOnceWithoutMessage) {
 }
 
 TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoaded) {
-    QString Message;
+    AnsiString Message;
     AnswerMessageBox(&Message);
     OpenSource(std::string("a,b\r\n\0\x01\x02", 8));
-    EXPECT_TRUE(Message.contains("source.CSV")) << Message.toStdString();
+    EXPECT_NE(Message.find("source.CSV"), Message.npos) << AnsiToUtf8(Message);
     EXPECT_FALSE(Closed());
     EXPECT_EQ(Form->SourceLines()->Count(), 0);
     EXPECT_EQ(Form->FieldCursor(), 0);
@@ -253,14 +231,14 @@ TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoa
 
 // A pipe would block the program before any window shows, a device would fill the memory.
 TEST_F(MorvaneTest, APipeOrDeviceIsRefusedAtOnceAndTheFormStaysOpen) {
-    const QString Fifo = Dir.path() + "/fifo.csv";
-    ::mkfifo(QFile::encodeName(Fifo).constData(), 0600);
-    for (const QString& Path : {Fifo, QString("/dev/zero")}) {
-        QString Message;
+    const std::string Fifo = Dir.FilePath("fifo.csv");
+    TestDriver::MakePipe(Fifo);
+    for (const std::string& Path : {Fifo, TestDriver::EndlessDevice()}) {
+        AnsiString Message;
         AnswerMessageBox(&Message);
         Open(Path);
-        EXPECT_TRUE(Message.contains(Path)) << Message.toStdString();
-        EXPECT_TRUE(Message.contains(QString::fromUtf8("通常のファイルではありません")));
+        EXPECT_NE(Message.find(Path), Message.npos) << AnsiToUtf8(Message);
+        EXPECT_NE(Message.find("通常のファイルではありません"_sj), Message.npos);
         EXPECT_FALSE(Closed());
         EXPECT_EQ(Form->SourceLines()->Count(), 0);
         delete Form;
@@ -269,16 +247,16 @@ TEST_F(MorvaneTest, APipeOrDeviceIsRefusedAtOnceAndTheFormStaysOpen) {
 }
 
 TEST_F(MorvaneTest, AHandOffFileThatCannotBeWrittenIsReportedAndNothingIsLost) {
-    QDir(Dir.path()).mkdir("csv_inport.tmp");
+    Dir.MakeFolder("csv_inport.tmp");
     OpenSource("1,2\r\n");
     Map({"Button1", "Button2"});
-    QString Message;
+    AnsiString Message;
     AnswerMessageBox(&Message);
     Press("IconButton3");
-    EXPECT_FALSE(Message.isEmpty());
+    EXPECT_FALSE(Message.empty());
     EXPECT_FALSE(Closed());
-    EXPECT_TRUE(QFileInfo(HandOffPath()).isDir());
-    EXPECT_EQ(QDir(Dir.path()).entryList(QDir::Files), QStringList{"source.CSV"});
+    EXPECT_TRUE(std::filesystem::is_directory(HandOffPath()));
+    EXPECT_EQ(Dir.Files(), std::vector<std::string>{"source.CSV"});
     EXPECT_EQ(Grid()->Cells(4, 1), "0") << "the zeros of the rows handled stay in the grid";
 }
 
@@ -314,25 +292,19 @@ TEST_F(MorvaneTest, TheOpenDialogPreviewsTheFirst1024BytesOfTheSelectedFile) {
     std::string Bytes;
     while (Bytes.size() < 1500)
         Bytes += "ボルト,M10,本,100,30,,\r\n"_sj; // 1024 falls between single bytes
-    const QString Source = WriteSource(Bytes);
-    QString Preview;
-    WhenModal<QFileDialog>([&](QFileDialog* Dialog) {
-        QTest::mouseClick(Dialog->findChild<QCheckBox*>(), Qt::LeftButton, {}, QPoint(5, 5));
-        Dialog->setDirectory(Dir.path());
-        auto* List = Dialog->findChild<QListView*>("listView");
-        while (List->model()->rowCount(List->rootIndex()) == 0)
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
-        List->setCurrentIndex(List->model()->index(0, 0, List->rootIndex()));
-        Preview = Dialog->findChild<QPlainTextEdit*>()->toPlainText();
-        auto* Edit = Dialog->findChild<QLineEdit*>("fileNameEdit");
-        Edit->setText(Source);
-        QTest::keyClick(Edit, Qt::Key_Return);
+    const std::string Source = WriteSource(Bytes);
+    AnsiString Preview;
+    AnswerOpenDialog(Source, [&] {
+        auto* Dialog = ComponentByName<TTextOpenDialog>(Form, "TextOpenDialog1");
+        TestSupport::Click(TPreviewParts::CheckBox(Dialog), mbLeft, {5, 5});
+        ASSERT_TRUE(TestDriver::SelectInOpenDialog(Source));
+        Preview = TPreviewParts::Memo(Dialog)->Lines()->Text();
     });
     Form = new Tfmorvane(nullptr);
     Form->Show();
-    QStringDecoder Decoder("windows-31j");
-    const QString Expected = Decoder(QByteArray(Bytes.data(), 1024));
-    EXPECT_EQ(Preview, QString(Expected).replace("\r\n", "\n"));
+    TStringList Expected;
+    Expected.SetText(Bytes.substr(0, 1024));
+    EXPECT_EQ(Preview, Expected.Text());
     EXPECT_EQ(Form->SourceLines()->Count(), std::count(Bytes.begin(), Bytes.end(), '\n'));
 }
 

@@ -4,20 +4,12 @@
 #include "FormConvert.h"
 #include "FormWriter.h"
 #include "Menus.h"
+#include "TempDir.h"
 #include "TestData.h"
 #include "WinApi.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
 #include "upellisk.h"
 
-#include <QContextMenuEvent>
-#include <QDir>
-#include <QFile>
-#include <QInputMethodEvent>
-#include <QListView>
-#include <QMenu>
-#include <QMessageBox>
-#include <QTemporaryDir>
 #include <cerrno>
 #include <gtest/gtest.h>
 
@@ -27,18 +19,12 @@ using namespace WizardDriver;
 
 class PelliskTest : public testing::Test {
 protected:
-    PelliskTest() { SetProgramDirForTesting(Dir.path().toStdString()); }
+    PelliskTest() { SetProgramDirForTesting(Dir.Path()); }
     ~PelliskTest() override { delete Form; }
 
-    void OpenSource(const std::string& Bytes) {
-        QFile F(Dir.path() + "/source.CSV");
-        F.open(QIODevice::WriteOnly);
-        F.write(Bytes.data(), qint64(Bytes.size()));
-        F.close();
-        Open(F.fileName());
-    }
-    void Open(const QString& Path) {
-        AnswerFileDialog(Path);
+    void OpenSource(const std::string& Bytes) { Open(Dir.Write("source.CSV", Bytes)); }
+    void Open(const AnsiString& Path) {
+        AnswerOpenDialog(Path);
         Form = new Tfpellisk(nullptr);
         Form->Show();
     }
@@ -54,64 +40,53 @@ protected:
             Press(Targets[I]);
     }
     TStrColGrid* Grid() const { return ComponentByName<TStrColGrid>(Form, "StrColGrid1"); }
-    QPoint CellCenter(int Col, int Row) const {
+    TPoint CellCenter(int Col, int Row) const {
         const TRect R = Grid()->CellRect(Col, Row);
         return {(R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2};
     }
-    void ClickCell(int Col, int Row, Qt::KeyboardModifiers Keys = {}) {
-        QTest::mouseClick(TControlAccess::Widget(Grid()), Qt::LeftButton, Keys,
-                          CellCenter(Col, Row));
+    void ClickCell(int Col, int Row, TShiftState Keys = {}) {
+        TestSupport::Click(Grid(), mbLeft, CellCenter(Col, Row), Keys);
     }
-    // Types Text into the cell through the in-place editor and commits with Enter.
-    void TypeIntoCell(int Col, int Row, const QString& Text) {
+    // Opens the cell's in-place editor, empties it, lets Enter put the text in and commits
+    // with Enter.
+    void EditCell(int Col, int Row, const std::function<void(TWinControl*)>& Enter) {
         ClickCell(Col, Row);
-        QTest::keyClick(TControlAccess::Widget(Grid()), Qt::Key_F2);
-        QWidget* Editor = TControlAccess::Widget(Grid()->InplaceEditor());
-        QTest::keyClick(Editor, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(Editor, Qt::Key_Delete);
-        bool Ascii = true;
-        for (QChar C : Text)
-            Ascii = Ascii && C.unicode() < 0x80;
-        if (Ascii) {
-            QTest::keyClicks(Editor, Text);
-        } else { // Japanese text arrives from the input method as a committed string
-            QInputMethodEvent Commit;
-            Commit.setCommitString(Text);
-            QApplication::sendEvent(Editor, &Commit);
-        }
-        QTest::keyClick(Editor, Qt::Key_Return);
+        TestSupport::PressKey(Grid(), VK_F2);
+        TWinControl* Editor = Grid()->InplaceEditor();
+        TestSupport::PressKey(Editor, 'A', TShiftState{ssCtrl});
+        TestSupport::PressKey(Editor, VK_DELETE);
+        Enter(Editor);
+        TestSupport::PressKey(Editor, VK_RETURN);
+    }
+    // ASCII is typed; Japanese text arrives from the input method as a committed string.
+    void TypeIntoCell(int Col, int Row, const AnsiString& Text) {
+        EditCell(Col, Row, [&Text](TWinControl* Editor) {
+            if (std::all_of(Text.begin(), Text.end(), [](char C) { return (C & 0x80) == 0; }))
+                TestSupport::Type(Editor, Text);
+            else
+                TestSupport::Commit(Editor, Text);
+        });
+    }
+    void TypeIntoCell(int Col, int Row, const std::u16string& Text) {
+        EditCell(Col, Row, [&Text](TWinControl* Editor) { TestSupport::Commit(Editor, Text); });
     }
     // Opens the grid's menu over a cell and chooses the item of that caption.
-    void Command(int Row, const char* Caption) {
-        const QPoint At = CellCenter(1, Row);
-        QContextMenuEvent Event(QContextMenuEvent::Mouse, At,
-                                TControlAccess::Widget(Grid())->mapToGlobal(At));
-        QApplication::sendEvent(TControlAccess::Widget(Grid()), &Event);
-        QMenu* Menu = QtWidget<QMenu>(ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu());
+    void Command(int Row, const AnsiString& Caption) {
+        TestSupport::ContextMenu(Grid(), CellCenter(1, Row));
+        TPlatformWidget* Menu = ComponentByName<TPopupMenu>(Form, "PopupMenu1")->ShownMenu();
         ASSERT_NE(Menu, nullptr);
-        const QString Wanted = QString::fromStdString(AnsiToUtf8(Caption));
-        for (QAction* A : Menu->actions())
-            if (A->text() == Wanted) {
-                QTest::mouseClick(Menu, Qt::LeftButton, {}, Menu->actionGeometry(A).center());
-                QApplication::processEvents();
-                return;
-            }
-        FAIL() << "no menu item " << AnsiToUtf8(Caption);
+        const std::vector<AnsiString> Items = TestSupport::MenuItems(Menu);
+        const auto Found = std::find(Items.begin(), Items.end(), Caption);
+        ASSERT_NE(Found, Items.end()) << "no menu item " << AnsiToUtf8(Caption);
+        TestSupport::ChooseMenuItem(Menu, static_cast<int>(Found - Items.begin()));
+        TestSupport::ProcessEvents();
     }
-    std::string HandOff() const {
-        QFile F(Dir.path() + "/csv_inport.tmp");
-        F.open(QIODevice::ReadOnly);
-        return F.readAll().toStdString();
-    }
-    bool Exists(const char* Name) const { return QFile::exists(Dir.path() + "/" + Name); }
-    void Put(const char* Name) const {
-        QFile F(Dir.path() + "/" + Name);
-        F.open(QIODevice::WriteOnly);
-        F.write("old");
-    }
-    bool Closed() const { return !TControlAccess::Widget(Form)->isVisible(); }
+    std::string HandOff() const { return Dir.Read("csv_inport.tmp"); }
+    bool Exists(const char* Name) const { return Dir.Exists(Name); }
+    void Put(const char* Name) const { Dir.Write(Name, "old"); }
+    bool Closed() const { return !TestSupport::IsShown(Form); }
 
-    QTemporaryDir Dir;
+    TTempDir Dir;
     Tfpellisk* Form = nullptr;
 };
 
@@ -150,40 +125,6 @@ TEST_F(PelliskTest, GrownRowsAreRightAlignedAndHaveNoRemarksParameter) {
     EXPECT_EQ(Grid()->GetCellParam(18, 51, false), nullptr);
 }
 
-// The field list is filled in one update inside the step, so its model shows what the screen
-// showed then.
-TEST_F(PelliskTest, LongStepsShowTheHourglassAndThenTheCursorThatWasThere) {
-    auto Shown = [] {
-        const QCursor* C = QApplication::overrideCursor();
-        return C ? C->shape() : Qt::BitmapCursor;
-    };
-    Screen->SetCursor(crCross);
-    OpenSource("1,2\r\n3,4\r\n");
-    EXPECT_EQ(Shown(), Qt::CrossCursor) << "after loading";
-    std::vector<Qt::CursorShape> DuringFill;
-    QObject::connect(
-        static_cast<QListView*>(TControlAccess::Widget(ComponentByName<TControl>(Form, "ListBox1")))
-            ->model(),
-        &QAbstractItemModel::modelReset, [&] { DuringFill.push_back(Shown()); });
-    Press("Button21");
-    Press("Button1");
-    Press("Button2");
-    EXPECT_EQ(DuringFill, std::vector<Qt::CursorShape>(2, Qt::WaitCursor))
-        << "Start and the first target";
-    EXPECT_EQ(Shown(), Qt::CrossCursor) << "after the clicks";
-    QDir(Dir.path()).mkdir("csv_inport.tmp");
-    Qt::CursorShape AtError = Qt::BitmapCursor;
-    WhenModal<QMessageBox>([&](QMessageBox* Box) {
-        AtError = Shown();
-        Box->accept();
-    });
-    Press("IconButton3");
-    EXPECT_EQ(AtError, Qt::CrossCursor)
-        << "a failed Execute gives the cursor back before its report";
-    Screen->SetCursor(crDefault);
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 TEST_F(PelliskTest, CancelPaths) {
     Put("csv_inport.tmp");
     Open("");
@@ -212,12 +153,12 @@ TEST_F(PelliskTest, ACancelThatCannotDeleteItsFileSaysWhyAndTheFormStaysOpen) {
         Put(File);
         OpenSource("1\r\n");
         SetFileFault([](TFileOp Op) { return Op == TFileOp::Delete ? EBUSY : 0; });
-        QString Message;
+        AnsiString Message;
         AnswerMessageBox(&Message);
         Press(Cancel);
         SetFileFault({});
-        EXPECT_TRUE(Message.contains(Dir.path() + "/" + File)) << Message.toStdString();
-        EXPECT_TRUE(Message.contains(QString::fromUtf8("ファイルが使用中です")));
+        EXPECT_NE(Message.find(Dir.FilePath(File)), Message.npos) << AnsiToUtf8(Message);
+        EXPECT_NE(Message.find("ファイルが使用中です"_sj), Message.npos);
         EXPECT_FALSE(Closed()) << Cancel;
         EXPECT_TRUE(Exists(File));
         delete Form;
@@ -250,7 +191,7 @@ TEST_F(PelliskTest, CellEditsReachTheHandOffFile) {
     Press("Button21");
     Press("Button1");
     Press("Button5");
-    TypeIntoCell(2, 1, QString::fromUtf8("M10 亜鉛"));
+    TypeIntoCell(2, 1, "M10 亜鉛"_sj);
     TypeIntoCell(5, 1, "abc");
     EXPECT_EQ(Grid()->Cells(2, 1), "M10 亜鉛"_sj);
     Press("IconButton3");
@@ -261,11 +202,10 @@ TEST_F(PelliskTest, TextShiftJisCannotHoldIsRefusedAndTheCellKeepsItsText) {
     OpenSource("ボルト\r\n"_sj);
     Press("Button21");
     Press("Button1");
-    QString Message;
+    AnsiString Message;
     AnswerMessageBox(&Message);
-    TypeIntoCell(1, 1, QString::fromUtf8("ボルト😀"));
-    QTest::qWait(50);
-    EXPECT_FALSE(Message.isEmpty());
+    TypeIntoCell(1, 1, u"ボルト😀");
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return !Message.empty(); }));
     EXPECT_EQ(Grid()->Cells(1, 1), "ボルト"_sj);
 }
 
@@ -285,29 +225,29 @@ TEST_F(PelliskTest, RowCommandsThroughTheMenu) {
     Press("Button21");
     Press("Button1");
     ClickCell(1, 1);
-    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj.c_str());
-    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj.c_str());
+    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj);
+    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj);
     EXPECT_EQ(Grid()->Cells(1, 1), "      ボルト"_sj);
-    Command(1, "左へ移動(親アイテムにする→ツリ－単価用)"_sj.c_str());
+    Command(1, "左へ移動(親アイテムにする→ツリ－単価用)"_sj);
     EXPECT_EQ(Grid()->Cells(1, 1), "ボルト"_sj);
 
-    Command(1, "下へ移動"_sj.c_str());
+    Command(1, "下へ移動"_sj);
     EXPECT_EQ(Grid()->Cells(1, 2), "ボルト"_sj);
     EXPECT_EQ(Grid()->Selection().Top, 2) << "the selection follows the moved row";
-    Command(2, "下へ移動"_sj.c_str());
+    Command(2, "下へ移動"_sj);
     EXPECT_EQ(Grid()->Cells(1, 3), "ボルト"_sj);
-    Command(3, "上へ移動"_sj.c_str());
+    Command(3, "上へ移動"_sj);
     EXPECT_EQ(Grid()->Cells(1, 2), "ボルト"_sj);
 
     ClickCell(1, 1);
     ASSERT_EQ(Grid()->Selection().Top, 1);
-    Command(1, "割　込"_sj.c_str());
+    Command(1, "割　込"_sj);
     EXPECT_EQ(Grid()->Cells(1, 1), "");
     EXPECT_EQ(Grid()->Cells(1, 2), "ナット"_sj);
     ClickCell(1, 2); // a right click leaves the selection where it is
-    Command(2, "削　除"_sj.c_str());
+    Command(2, "削　除"_sj);
     const int Rows = Grid()->RowCount();
-    Command(1, "1行追加"_sj.c_str());
+    Command(1, "1行追加"_sj);
     EXPECT_EQ(Grid()->RowCount(), Rows + 1);
     EXPECT_EQ(Grid()->Cells(0, Rows), "");
 
@@ -322,12 +262,12 @@ TEST_F(PelliskTest, CommandsActOnTheTopRowOfTheSelection) {
     Press("Button21");
     Press("Button1");
     ClickCell(1, 1);
-    ClickCell(2, 3, Qt::ShiftModifier);
+    ClickCell(2, 3, TShiftState{ssShift});
     ASSERT_EQ(Grid()->Selection().Bottom, 3);
-    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj.c_str());
+    Command(1, "右へ移動(子アイテムにする→ツリ－単価用)"_sj);
     EXPECT_EQ(Grid()->Cells(1, 1), "   a");
     EXPECT_EQ(Grid()->Cells(1, 2), "b");
-    Command(1, "削　除"_sj.c_str());
+    Command(1, "削　除"_sj);
     EXPECT_EQ(Grid()->Cells(1, 1), "b");
     EXPECT_EQ(Grid()->Cells(1, 2), "c");
 }
@@ -345,11 +285,14 @@ TEST_F(PelliskTest, SwapGridRowStopsAtTheEdgesAndUndoesItself) {
     Form->SwapGridRow(Last, TSwapDirection::Down);
     EXPECT_EQ(Grid()->Selection().Top, Last) << "the selection stays";
 
+    // Selecting the last row scrolled the grid: row 2 must be in view to be clicked.
+    Grid()->SetTopRow(1);
     ClickCell(1, 2);
+    ASSERT_EQ(Grid()->Selection().Top, 2);
     Form->SwapGridRow(2, TSwapDirection::Down);
     EXPECT_EQ(Grid()->Cells(0, 3), "*") << "the marker moves down with the row";
     EXPECT_EQ(Grid()->Cells(0, 2), "");
-    QApplication::processEvents(); // the posted click lands in the fixed corner
+    TestSupport::ProcessEvents(); // the posted click lands in the fixed corner
     EXPECT_EQ(Grid()->Selection(), (TGridRect{1, 3, 18, 3}));
     Form->SwapGridRow(3, TSwapDirection::Up);
     EXPECT_EQ(Grid()->Cells(0, 2), "*");
@@ -417,10 +360,10 @@ TEST_F(GridRowsTest, InsertPlacesEmptyRowsAndShiftsTheRestDown) {
 
 // The form file itself, and the form as the layer writes it, survive the binary format.
 TEST(PelliskForm, TheFormSurvivesTheBinaryFormat) {
-    QFile Resource(":/forms/upellisk.dfm");
-    ASSERT_TRUE(Resource.open(QIODevice::ReadOnly));
+    const std::string File = ReadFile(QUOVANT_PELLISK_FORM);
+    ASSERT_FALSE(File.empty());
     AnsiString Stored;
-    ASSERT_TRUE(Utf8ToAnsi(Resource.readAll().toStdString(), Stored));
+    ASSERT_TRUE(Utf8ToAnsi(File, Stored));
     const std::string StoredImage = ObjectTextToResource(Stored);
     EXPECT_EQ(ObjectTextToResource(ObjectBinaryToText(StoredImage)), StoredImage);
 

@@ -3,18 +3,14 @@
 // answers the dialog with the sample, maps every field in order and saves the window, as the
 // user sees it, once with the first field offered and once with the filled grid.
 // Usage: screenshots morvane|pellisk SAMPLE OUTDIR
+#include "TempDir.h"
 #include "WizardDriver.h"
-#include "internal/QtHost.h"
 #include "umorvane.h"
 #include "upellisk.h"
 
-#include <QAbstractItemView>
-#include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
-#include <QPlainTextEdit>
-#include <QTimer>
 #include <cstdio>
+#include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -41,100 +37,79 @@ const TShot Shots[] = {
       "Button19", "Button20", "Button9"}},
 };
 
-bool Save(QWidget* Window, const QString& Path) {
-    QApplication::processEvents();
-    const bool Ok = Window->grab().save(Path, "png");
-    std::fprintf(stderr, "%s %s\n", Ok ? "wrote" : "could not write", qPrintable(Path));
+bool Save(const std::unique_ptr<TBitmap>& Image, const std::string& Path) {
+    const bool Ok = Image && WriteFile(Path, Image->SaveToBytes());
+    std::fprintf(stderr, "%s %s\n", Ok ? "wrote" : "could not write", Path.c_str());
     return Ok;
 }
 
 // Runs once the file is loaded and the form shows.
-bool Shoot(TCustomForm* Form, const TShot& Shot, const QString& OutDir) {
+bool Shoot(TCustomForm* Form, const TShot& Shot, const std::string& OutDir) {
     auto Press = [Form](const char* Name) { Click(ComponentByName<TControl>(Form, Name)); };
+    auto SaveForm = [Form](const std::string& Path) {
+        TestSupport::ProcessEvents();
+        return Save(TestSupport::WindowImage(Form), Path);
+    };
     Press("Button21");
-    QWidget* Window = TControlAccess::Widget(Form);
-    bool Ok = Save(Window, OutDir + "/" + Shot.Program + "-mapping.png");
+    bool Ok = SaveForm(OutDir + "/" + Shot.Program + "-mapping.png");
     for (const char* Target : Shot.Targets)
         Press(Target);
-    Ok &= Save(Window, OutDir + "/" + Shot.Program + "-grid.png");
+    Ok &= SaveForm(OutDir + "/" + Shot.Program + "-grid.png");
     return Ok;
-}
-
-// The item named Name once the list holds it and has sorted itself; an invalid index before.
-QModelIndex SortedItem(const QAbstractItemView* List, const QString& Name) {
-    const QAbstractItemModel* Model = List->model();
-    QModelIndex Found;
-    QString Before;
-    for (int Row = 0; Row < Model->rowCount(List->rootIndex()); ++Row) {
-        const QModelIndex Item = Model->index(Row, 0, List->rootIndex());
-        const QString Text = Item.data().toString();
-        if (Text.compare(Before, Qt::CaseInsensitive) < 0)
-            return {};
-        if (Text == Name)
-            Found = Item;
-        Before = Text;
-    }
-    return Found;
 }
 
 // Ticks the preview box, selects the sample, waits for its text and saves the dialog; then
 // confirms the sample as the user would.
-void ShootDialog(const TShot& Shot, const QString& Sample, const QString& OutDir, bool& Ok) {
-    WhenModal<QFileDialog>([=, &Ok](QFileDialog* Dialog) {
-        auto* Box = Dialog->findChild<QCheckBox*>();
-        const auto* Memo = Dialog->findChild<QPlainTextEdit*>();
-        auto* List = Dialog->findChild<QAbstractItemView*>("treeView");
-        // The folder is read and sorted in the background: click the sample once that is done.
-        QModelIndex Item;
-        Ok = Box && Memo && List && QTest::qWaitFor([&] {
-                 Item = SortedItem(List, QFileInfo(Sample).fileName());
-                 return Item.isValid();
+void ShootDialog(TCustomForm* Form, const TShot& Shot, const std::string& Sample,
+                 const std::string& OutDir, bool& Ok) {
+    AnswerOpenDialog(Sample, [=, &Ok] {
+        auto* Dialog = ComponentByName<TTextOpenDialog>(Form, "TextOpenDialog1");
+        TCheckBox* Box = TPreviewParts::CheckBox(Dialog);
+        TestSupport::Click(Box, mbLeft, {5, Box->Height() / 2});
+        Ok = TestDriver::SelectInOpenDialog(Sample) && TestSupport::WaitUntil([Dialog] {
+                 return !TPreviewParts::Memo(Dialog)->Lines()->Text().empty();
              });
-        if (Ok) {
-            QTest::mouseClick(Box, Qt::LeftButton, {}, QPoint(5, Box->height() / 2));
-            QTest::mouseClick(List->viewport(), Qt::LeftButton, {},
-                              List->visualRect(Item).center());
-            Ok = QTest::qWaitFor([Memo] { return !Memo->toPlainText().isEmpty(); });
-        }
-        Ok = Ok && Save(Dialog, OutDir + "/" + Shot.Program + "-dialog.png");
-        auto* Edit = Dialog->findChild<QLineEdit*>("fileNameEdit");
-        Edit->setText(Sample);
-        QTest::keyClick(Edit, Qt::Key_Return);
+        TestSupport::ProcessEvents();
+        Ok = Ok && Save(TestDriver::OpenDialogImage(), OutDir + "/" + Shot.Program + "-dialog.png");
     });
 }
 
 template <class TForm>
-int Run(const TShot& Shot, AnsiString Title, const QString& Sample, const QString& OutDir) {
+int Run(const TShot& Shot, AnsiString Title, const std::string& Sample, const std::string& OutDir) {
     Application->SetTitle(Title);
     TForm* Form = nullptr;
     Application->CreateForm(Form);
-    const QString Path = QDir().absoluteFilePath(Sample);
+    const std::filesystem::path Path = std::filesystem::absolute(Sample);
     // The dialog opens where the program was started: beside the samples, as tools/run.sh does.
-    QDir::setCurrent(QFileInfo(Path).absolutePath());
-    bool DialogOk = true;
+    std::filesystem::current_path(Path.parent_path());
+    struct TState {
+        bool DialogOk = true;
+        bool Ok = false;
+        bool Done = false;
+        int Waits = 0;
+    };
+    auto State = std::make_shared<TState>();
     if (Shot.Dialog)
-        ShootDialog(Shot, Path, OutDir, DialogOk);
+        ShootDialog(Form, Shot, Path.string(), OutDir, State->DialogOk);
     else
-        AnswerFileDialog(Path);
-    bool Ok = false;
+        AnswerOpenDialog(Path.string());
     // The form shows its dialog from its show handler: wait until that has run and the file is in.
-    QTimer Poll;
-    Poll.setInterval(10);
-    int Waits = 0;
-    QObject::connect(&Poll, &QTimer::timeout, [&] {
-        const bool Loaded = !QApplication::activeModalWidget() && Form->SourceLines() &&
-                            Form->SourceLines()->Count() > 0;
-        if (!Loaded && ++Waits < MaxWaits)
+    constexpr int PollMs = 10;
+    TestDriver::Repeat(PollMs, [State, Form, &Shot, OutDir] {
+        if (State->Done)
             return;
-        Poll.stop();
-        Ok = Loaded && DialogOk && Shoot(Form, Shot, OutDir);
-        if (QWidget* Modal = QApplication::activeModalWidget())
-            Modal->close();
+        const bool Loaded = !TestDriver::ModalWindowShown() && Form->SourceLines() &&
+                            Form->SourceLines()->Count() > 0;
+        if (!Loaded && ++State->Waits < MaxWaits)
+            return;
+        State->Done = true;
+        State->Ok = Loaded && State->DialogOk && Shoot(Form, Shot, OutDir);
+        if (TestDriver::ModalWindowShown())
+            TestDriver::CloseModalWindow();
         Form->Close();
     });
-    Poll.start();
     Application->Run();
-    return Ok ? 0 : 1;
+    return State->Ok ? 0 : 1;
 }
 
 } // namespace
@@ -144,9 +119,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: screenshots morvane|pellisk SAMPLE OUTDIR\n");
         return 2;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    const QString Program = argv[1], Sample = argv[2];
-    const QString OutDir = QDir().absoluteFilePath(argv[3]);
+    const std::string Program = argv[1], Sample = argv[2];
+    const std::string OutDir = std::filesystem::absolute(argv[3]).string();
+    // Offscreen, as the tests run: the application is the test platform's.
+    TestSupport::Start(argc, argv);
     int Result = 2;
     const int Failed = RunProgram([&] {
         RegisterMorvaneClasses();

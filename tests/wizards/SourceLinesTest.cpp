@@ -1,22 +1,22 @@
 #include "SourceLines.h"
 #include "FieldSplitter.h"
 #include "FileStreams.h"
+#include "TempDir.h"
 #include "TestData.h"
+#include "TestDriver.h"
 #include "TextDlgs.h"
+#include "Utf16.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 namespace {
 
 class SourceLinesTest : public testing::Test {
 protected:
     AnsiString Write(const std::string& Bytes) {
-        const std::string Path = (Dir.path() + "/source.csv").toStdString();
+        const std::string Path = Dir.FilePath("source.csv");
         std::ofstream(Path, std::ios::binary) << Bytes;
         return Path;
     }
@@ -41,7 +41,7 @@ protected:
         ADD_FAILURE() << "no error";
         return {};
     }
-    QTemporaryDir Dir;
+    TTempDir Dir;
 };
 
 using Lines = std::vector<AnsiString>;
@@ -104,18 +104,18 @@ TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine) {
 // Each is refused at once with a message that names the file and says what is wrong; none may
 // block on a pipe or read a device without end.
 TEST_F(SourceLinesTest, WhatIsNotALoadableTextFileIsRefusedWithItsReason) {
-    const std::string Fifo = (Dir.path() + "/fifo").toStdString();
-    ::mkfifo(Fifo.c_str(), 0600);
-    const std::string Large = (Dir.path() + "/large.csv").toStdString();
+    const std::string Fifo = Dir.FilePath("fifo");
+    TestDriver::MakePipe(Fifo);
+    const std::string Large = Dir.FilePath("large.csv");
     std::ofstream(Large, std::ios::binary) << "a";
     std::filesystem::resize_file(Large, MaxSourceBytes + 1); // sparse: no disk space used
     const struct {
         std::string Name;
         AnsiString Reason;
-    } Cases[] = {{(Dir.path() + "/none.csv").toStdString(), "ファイルが見つかりません"_sj},
-                 {Dir.path().toStdString(), "フォルダーです"_sj},
+    } Cases[] = {{Dir.FilePath("none.csv"), "ファイルが見つかりません"_sj},
+                 {Dir.Path(), "フォルダーです"_sj},
                  {Fifo, "通常のファイルではありません"_sj},
-                 {"/dev/zero", "通常のファイルではありません"_sj},
+                 {TestDriver::EndlessDevice(), "通常のファイルではありません"_sj},
                  {Large, "大きすぎて読み込めません"_sj}};
     for (const auto& Case : Cases) {
         TStringList Lines;
@@ -201,17 +201,6 @@ TEST(SourceLinesRealFiles, SmallUtf16AndUtf8SamplesMatchTheShiftJisOne) {
     ASSERT_EQ(Utf16.Count(), Sjis.Count());
 }
 
-// The bytes of UTF-8 text as UTF-16 with a byte-order mark.
-std::string ToUtf16(std::string_view Utf8, bool BigEndian) {
-    std::string Bytes = BigEndian ? "\xFE\xFF" : "\xFF\xFE";
-    for (const QChar C : QString::fromUtf8(Utf8.data(), static_cast<qsizetype>(Utf8.size()))) {
-        const char High = static_cast<char>(C.unicode() >> 8);
-        const char Low = static_cast<char>(C.unicode() & 0xFF);
-        Bytes += BigEndian ? std::string{High, Low} : std::string{Low, High};
-    }
-    return Bytes;
-}
-
 // The open dialog's preview of a file is the start of the lines that the wizard loads from it:
 // whole lines, then a line cut by the preview's limit.
 TEST(SourceLinesRealFiles, ThePreviewShowsTheStartOfTheLoadedLines) {
@@ -223,8 +212,8 @@ TEST(SourceLinesRealFiles, ThePreviewShowsTheStartOfTheLoadedLines) {
         {"mhlw_price_20250716.csv", ReadFileBytes(QUOVANT_TESTDATA "/csv/mhlw_price_20250716.csv")},
         {"localgovjp-utf8.csv", Marked},
         {"UTF-16_LE.TSV.tsv", ReadFileBytes(QUOVANT_TESTDATA "/csv/UTF-16_LE.TSV.tsv")},
-        {"UTF-16 LE", ToUtf16(Utf8, false)},
-        {"UTF-16 BE", ToUtf16(Utf8, true)},
+        {"UTF-16 LE", Utf16Bytes(Utf8, false)},
+        {"UTF-16 BE", Utf16Bytes(Utf8, true)},
     };
     for (const auto& [Name, Bytes] : Files) {
         TStringList Loaded, Shown;

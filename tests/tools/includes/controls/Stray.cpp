@@ -1,4 +1,4 @@
-// Takes the layer's glue and Qt outside the layer.
+// Takes the back end's glue and Qt outside the back end.
 #include "Glue.h"
 #include "High.h"
 

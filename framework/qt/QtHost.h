@@ -1,4 +1,4 @@
-// Qt glue of the platform layer, for the layer's own .cpp files only: input and cursor
+// Qt glue of the platform layer, for the Qt back end and the tests: input and cursor
 // conversions between the layer's types and Qt's, the widget that hosts a self-painted
 // control, and the link that forwards a widget's input to its control.
 #pragma once

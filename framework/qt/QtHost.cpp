@@ -1,12 +1,13 @@
 #include "QtHost.h"
 
+#include "PlatformFiles.h"
+#include "PlatformWindows.h"
 #include "QtText.h"
 
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -222,10 +223,10 @@ int ReadLittleEndian16(const QByteArray& Bytes, int At) {
 } // namespace
 
 bool LoadResourceCursor(const AnsiString& Name, QCursor& Cursor) {
-    QFile File(":/cursors/" + QtText::Decode(Name) + ".cur");
-    if (!File.open(QIODevice::ReadOnly))
+    std::string Data;
+    if (!Platform::ReadResource("cursors", Name + ".cur", Data))
         return false;
-    QByteArray Bytes = File.readAll();
+    QByteArray Bytes(Data.data(), static_cast<qsizetype>(Data.size()));
     if (Bytes.size() <= HotSpotOffset + 4)
         return false;
     const int HotX = ReadLittleEndian16(Bytes, HotSpotOffset);
@@ -557,10 +558,7 @@ THostWidget::THostWidget(TControl* AControl) : FControl(AControl) {
 }
 
 void THostWidget::RefreshOpacity() {
-    if (testAttribute(Qt::WA_OpaquePaintEvent) == TControlAccess::OpaquePaint(FControl))
-        return;
-    setAttribute(Qt::WA_OpaquePaintEvent, TControlAccess::OpaquePaint(FControl));
-    update();
+    Platform::SetWindowOpaque(PlatformWidget(this), TControlAccess::OpaquePaint(FControl));
 }
 
 void THostWidget::paintEvent(QPaintEvent* Event) {

@@ -1,18 +1,23 @@
-// Qt glue of the graphics unit, for the layer's own .cpp files and tests only: colours, fonts
-// and rectangles in Qt's terms, and the images that bitmaps hold and canvases paint on.
+// Qt glue of the graphics unit, for the Qt back end and tests only: colours, fonts and
+// rectangles in Qt's terms, and what the images and fonts of the platform interface hold.
 #pragma once
 
 #include "Graphics.h"
 
 #include <QColor>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QRect>
 
 QColor ToQColor(TColor Color);
+inline QColor RGBToQColor(Platform::TRGB RGB) {
+    return QColor(GetRValue(RGB), GetGValue(RGB), GetBValue(RGB));
+}
 // The font a widget or painter uses for Font; a name that is not installed stands for an
 // installed font.
 QFont ToQFont(const TFont& Font);
+QFont ToQFont(const Platform::TFontSpec& Spec);
 inline QRect ToQRect(const TRect& R) {
     return QRect(R.Left, R.Top, R.Width(), R.Height());
 }
@@ -20,9 +25,14 @@ inline TRect FromQRect(const QRect& R) {
     return Bounds(R.x(), R.y(), R.width(), R.height());
 }
 
-// What a bitmap holds.
 struct TPlatformImage {
     QImage Image;
+};
+
+struct TPlatformFont {
+    explicit TPlatformFont(const QFont& AFont) : Font(AFont), Metrics(AFont) {}
+    QFont Font;
+    QFontMetrics Metrics;
 };
 
 // What the layer's platform side reaches of canvases and graphics: the images they paint on.

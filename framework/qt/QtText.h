@@ -1,5 +1,5 @@
-// Text where the standard controls meet Qt widgets: code page 932 bytes to and from Unicode.
-// Included only by the layer's .cpp files.
+// The code page 932 codec of the Qt back end: code page 932 bytes to and from QString, where
+// the back end meets Qt widgets. Included only by the back end's files.
 #pragma once
 
 #include "SysUtils.h"
@@ -18,21 +18,13 @@ constexpr char16_t ReplacementChar = 0xFFFD;
 // The code page's converter marks bytes it cannot decode with this character.
 constexpr char16_t SubstituteChar = 0x1A;
 
-// Whether the text ends with the first byte of a double-byte character.
-inline bool EndsInsideCharacter(std::string_view Ansi) {
-    std::size_t I = 0;
-    while (I < Ansi.size())
-        I += ::IsLeadByte(Ansi[I]) ? 2 : 1;
-    return I > Ansi.size();
-}
-
 // Bytes that do not decode become replacement characters; nothing is dropped or raised.
 inline QString Decode(std::string_view Ansi) {
     thread_local QStringDecoder Decoder(CodecName, QStringConverter::Flag::Stateless);
     QString Text = Decoder.decode(QByteArrayView(Ansi.data(), static_cast<qsizetype>(Ansi.size())));
     Decoder.resetState();
     Text.replace(QChar(SubstituteChar), QChar(ReplacementChar));
-    if (EndsInsideCharacter(Ansi))
+    if (::EndsInsideCharacter(Ansi))
         Text.append(QChar(ReplacementChar));
     return Text;
 }

@@ -1,0 +1,555 @@
+// The Qt back end of the canvas target: a QPainter on the bound QImage for each call, without
+// antialiasing, keeping the platform's rules for edges, end points and text.
+#include "PlatformCanvas.h"
+#include "QtGraphics.h"
+#include "QtText.h"
+
+#include <QPainter>
+
+#include <algorithm>
+#include <span>
+#include <vector>
+
+struct TPlatformCanvas {
+    QImage* Image = nullptr;
+    TPoint Offset; // where canvas coordinates (0, 0) lie on the image
+    bool Clipped = false;
+    TRect Clip;
+    const TPlatformFont* Font = nullptr;
+};
+
+namespace {
+
+using Platform::TBrushKind;
+using Platform::TBrushSpec;
+using Platform::TPenKind;
+using Platform::TPenSpec;
+using Platform::TRop2;
+using Platform::TTextPaint;
+
+std::size_t CharLength(const AnsiString& Text, std::size_t At) {
+    return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
+}
+
+void Bind(TPlatformCanvas& Canvas, QImage* Image, TPoint Offset) {
+    Canvas.Image = Image;
+    Canvas.Offset = Offset;
+    Canvas.Clipped = false;
+}
+
+template <class F> void WithPainter(TPlatformCanvas& Canvas, F&& Paint) {
+    if (!Canvas.Image || Canvas.Image->isNull())
+        return;
+    QPainter P(Canvas.Image);
+    P.setRenderHint(QPainter::TextAntialiasing, false);
+    P.translate(Canvas.Offset.X, Canvas.Offset.Y);
+    if (Canvas.Clipped)
+        P.setClipRect(ToQRect(Canvas.Clip));
+    Paint(P);
+}
+
+// ---- Pens and brushes
+
+QPainter::CompositionMode CompositionOf(TRop2 Rop) {
+    switch (Rop) {
+    case TRop2::Not:
+        return QPainter::RasterOp_NotDestination;
+    case TRop2::Xor:
+        return QPainter::RasterOp_SourceXorDestination;
+    case TRop2::NotCopy:
+        return QPainter::RasterOp_NotSource;
+    default:
+        return QPainter::CompositionMode_SourceOver;
+    }
+}
+
+bool PenDraws(const TPenSpec& Pen) {
+    return Pen.Kind != TPenKind::Null && Pen.Rop != TRop2::Nop;
+}
+
+void PreparePen(QPainter& P, const TPenSpec& Pen, int Width) {
+    P.setCompositionMode(CompositionOf(Pen.Rop));
+    QColor Color = RGBToQColor(Pen.Color);
+    if (Pen.Rop == TRop2::Black)
+        Color = Qt::black;
+    else if (Pen.Rop == TRop2::White)
+        Color = Qt::white;
+    P.setPen(QPen(Color, Width, Qt::SolidLine, Qt::RoundCap));
+}
+
+// On and off runs of the platform's one-pixel styled pens.
+std::span<const int> DashPattern(TPenKind Kind) {
+    static constexpr int Dash[] = {18, 6};
+    static constexpr int Dot[] = {3, 3};
+    static constexpr int DashDot[] = {9, 6, 3, 6};
+    static constexpr int DashDotDot[] = {9, 3, 3, 3, 3, 3};
+    switch (Kind) {
+    case TPenKind::Dash:
+        return Dash;
+    case TPenKind::Dot:
+        return Dot;
+    case TPenKind::DashDot:
+        return DashDot;
+    case TPenKind::DashDotDot:
+        return DashDotDot;
+    default:
+        return {};
+    }
+}
+
+// The pixels of a one-pixel line from From towards To, To itself left out.
+std::vector<QPoint> LinePixels(TPoint From, TPoint To, TPenKind Kind) {
+    std::vector<QPoint> Points;
+    const std::span<const int> Pattern = DashPattern(Kind);
+    std::size_t Run = 0;
+    int InRun = 0;
+    const int DX = std::abs(To.X - From.X), DY = -std::abs(To.Y - From.Y);
+    const int SX = From.X < To.X ? 1 : -1, SY = From.Y < To.Y ? 1 : -1;
+    int Err = DX + DY;
+    for (TPoint P = From; P != To;) {
+        if (Pattern.empty() || Run % 2 == 0)
+            Points.emplace_back(P.X, P.Y);
+        if (!Pattern.empty() && ++InRun == Pattern[Run]) {
+            InRun = 0;
+            Run = (Run + 1) % Pattern.size();
+        }
+        const int E2 = 2 * Err;
+        if (E2 >= DY) {
+            Err += DY;
+            P.X += SX;
+        }
+        if (E2 <= DX) {
+            Err += DX;
+            P.Y += SY;
+        }
+    }
+    return Points;
+}
+
+void DrawLinePixels(QPainter& P, TPoint From, TPoint To, TPenKind Kind) {
+    const std::vector<QPoint> Points = LinePixels(From, To, Kind);
+    P.drawPoints(Points.data(), static_cast<int>(Points.size()));
+}
+
+QBrush HatchBrush(TBrushKind Kind, const QColor& Color) {
+    switch (Kind) {
+    case TBrushKind::Horizontal:
+        return QBrush(Color, Qt::HorPattern);
+    case TBrushKind::Vertical:
+        return QBrush(Color, Qt::VerPattern);
+    case TBrushKind::FDiagonal:
+        return QBrush(Color, Qt::FDiagPattern);
+    case TBrushKind::BDiagonal:
+        return QBrush(Color, Qt::BDiagPattern);
+    case TBrushKind::Cross:
+        return QBrush(Color, Qt::CrossPattern);
+    case TBrushKind::DiagCross:
+        return QBrush(Color, Qt::DiagCrossPattern);
+    default:
+        return QBrush(Color);
+    }
+}
+
+QBrush ToQBrush(const TBrushSpec& Brush) {
+    if (Brush.Kind == TBrushKind::Null)
+        return QBrush();
+    if (Brush.Pattern && !Brush.Pattern->Image.isNull())
+        return QBrush(Brush.Pattern->Image);
+    return HatchBrush(Brush.Kind, RGBToQColor(Brush.Color));
+}
+
+void FillWithBrush(QPainter& P, const TRect& R, const TBrushSpec& Brush) {
+    if (Brush.Kind == TBrushKind::Null || R.Width() <= 0 || R.Height() <= 0)
+        return;
+    P.fillRect(ToQRect(R), ToQBrush(Brush));
+}
+
+// ---- Text
+
+TPoint TextOrigin(const TPlatformCanvas& Canvas, int X, int Y, int Width, unsigned Align) {
+    const QFontMetrics& M = Canvas.Font->Metrics;
+    if ((Align & TA_CENTER) == TA_CENTER)
+        X -= Width / 2;
+    else if (Align & TA_RIGHT)
+        X -= Width;
+    if ((Align & TA_BASELINE) == TA_BASELINE)
+        Y -= M.ascent();
+    else if (Align & TA_BOTTOM)
+        Y -= M.ascent() + M.descent();
+    return {X, Y};
+}
+
+void DrawTextAt(QPainter& P, const TPlatformCanvas& Canvas, TPoint Origin, const QString& Text,
+                int Width, const TTextPaint& Paint, bool Opaque) {
+    const QFontMetrics& M = Canvas.Font->Metrics;
+    if (Opaque)
+        P.fillRect(QRect(Origin.X, Origin.Y, Width, M.ascent() + M.descent()),
+                   RGBToQColor(Paint.Background));
+    P.setFont(Canvas.Font->Font);
+    P.setPen(RGBToQColor(Paint.Color));
+    P.drawText(QPoint(Origin.X, Origin.Y + M.ascent()), Text);
+}
+
+// Text prepared for DrawText: access-key marks taken out, and lines as byte ranges.
+struct TTextLines {
+    AnsiString Text;
+    std::size_t Accel = AnsiString::npos; // byte offset of the underlined character
+    std::vector<std::pair<std::size_t, std::size_t>> Lines;
+};
+
+void StripPrefixes(const AnsiString& Source, TTextLines& Layout) {
+    for (std::size_t I = 0; I < Source.size();) {
+        if (Source[I] == '&' && I + 1 < Source.size() && Source[I + 1] != '&') {
+            Layout.Accel = Layout.Text.size();
+            ++I;
+            continue;
+        }
+        if (Source[I] == '&')
+            I += I + 1 < Source.size() ? 1 : 0;
+        const std::size_t Length = CharLength(Source, I);
+        Layout.Text.append(Source, I, Length);
+        I += Length;
+    }
+}
+
+// The paragraphs of Text, as the lines it breaks into, each from its start to its end.
+std::vector<std::pair<std::size_t, std::size_t>> Paragraphs(const AnsiString& Text) {
+    std::vector<std::pair<std::size_t, std::size_t>> Result;
+    ForEachLine(std::string_view(Text), [&](std::string_view Line) {
+        const auto Start = static_cast<std::size_t>(Line.data() - Text.data());
+        Result.emplace_back(Start, Start + Line.size());
+    });
+    return Result;
+}
+
+// Breaks a paragraph into lines no wider than MaxWidth where it can: after spaces (which the
+// break swallows) and before or after a double-byte character. A word wider than the line
+// stays whole.
+void WrapParagraph(const AnsiString& Text, std::size_t Start, std::size_t End, int MaxWidth,
+                   const QFontMetrics& Metrics, TTextLines& Layout) {
+    if (Metrics.horizontalAdvance(QtText::Decode(Text.substr(Start, End - Start))) <= MaxWidth) {
+        Layout.Lines.emplace_back(Start, End);
+        return;
+    }
+    std::size_t LineStart = Start, BreakEnd = AnsiString::npos, BreakNext = 0;
+    int Width = 0;
+    for (std::size_t I = Start; I < End;) {
+        const std::size_t Length = CharLength(Text, I);
+        const bool Space = Text[I] == ' ';
+        const bool Double = Length == 2;
+        if (Space) {
+            if (I == LineStart || Text[I - 1] != ' ')
+                BreakEnd = I;
+            BreakNext = I + 1;
+        } else if (Double && I > LineStart) {
+            BreakEnd = BreakNext = I;
+        }
+        const int Advance = Metrics.horizontalAdvance(QtText::Decode(Text.substr(I, Length)));
+        if (!Space && Width + Advance > MaxWidth && BreakEnd != AnsiString::npos &&
+            BreakEnd > LineStart) {
+            Layout.Lines.emplace_back(LineStart, BreakEnd);
+            LineStart = BreakNext;
+            while (LineStart < End && Text[LineStart] == ' ')
+                ++LineStart;
+            I = LineStart;
+            Width = 0;
+            BreakEnd = AnsiString::npos;
+            continue;
+        }
+        Width += Advance;
+        I += Length;
+        if (Double)
+            BreakEnd = BreakNext = I;
+    }
+    if (LineStart < End)
+        Layout.Lines.emplace_back(LineStart, End);
+}
+
+} // namespace
+
+void Platform::TCanvasDelete::operator()(TPlatformCanvas* Canvas) const noexcept {
+    delete Canvas;
+}
+
+Platform::TCanvasPtr Platform::NewCanvas() {
+    return TCanvasPtr(new TPlatformCanvas);
+}
+
+void Platform::BindImage(TPlatformCanvas& Canvas, TPlatformImage* Image) {
+    Bind(Canvas, Image ? &Image->Image : nullptr, {});
+}
+
+bool Platform::HasImage(const TPlatformCanvas& Canvas) {
+    return Canvas.Image != nullptr;
+}
+
+void Platform::SetClipRect(TPlatformCanvas& Canvas, const TRect& R) {
+    Canvas.Clipped = true;
+    Canvas.Clip = R;
+}
+
+void Platform::ResetClip(TPlatformCanvas& Canvas) {
+    Canvas.Clipped = false;
+}
+
+TRect Platform::ClipBox(const TPlatformCanvas& Canvas) {
+    const TPoint O = Canvas.Offset;
+    const TRect Whole =
+        Canvas.Image ? Bounds(-O.X, -O.Y, Canvas.Image->width(), Canvas.Image->height()) : TRect{};
+    if (!Canvas.Clipped)
+        return Whole;
+    const TRect& C = Canvas.Clip;
+    return Rect(std::max(C.Left, Whole.Left), std::max(C.Top, Whole.Top),
+                std::min(C.Right, Whole.Right), std::min(C.Bottom, Whole.Bottom));
+}
+
+void Platform::SelectFont(TPlatformCanvas& Canvas, const TPlatformFont& Font) {
+    Canvas.Font = &Font;
+}
+
+// ---- Shapes
+
+void Platform::FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush) {
+    WithPainter(Canvas, [&](QPainter& P) { FillWithBrush(P, R, Brush); });
+}
+
+void Platform::FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush) {
+    if (R.Width() <= 0 || R.Height() <= 0)
+        return;
+    WithPainter(Canvas, [&](QPainter& P) {
+        FillWithBrush(P, Rect(R.Left, R.Top, R.Right, R.Top + 1), Brush);
+        FillWithBrush(P, Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom), Brush);
+        FillWithBrush(P, Rect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1), Brush);
+        FillWithBrush(P, Rect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1), Brush);
+    });
+}
+
+void Platform::Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen,
+                         const TBrushSpec& Brush) {
+    if (Pen.Rop == TRop2::Nop)
+        return;
+    const int X1 = R.Left, Y1 = R.Top, X2 = R.Right, Y2 = R.Bottom;
+    if (Pen.Kind == TPenKind::Null) {
+        WithPainter(Canvas, [&](QPainter& P) {
+            P.setCompositionMode(CompositionOf(Pen.Rop));
+            FillWithBrush(P, Rect(X1, Y1, X2 - 1, Y2 - 1), Brush);
+        });
+        return;
+    }
+    const int W = std::max(Pen.Width, 1);
+    WithPainter(Canvas, [&](QPainter& P) {
+        P.setCompositionMode(CompositionOf(Pen.Rop));
+        FillWithBrush(P, Rect(X1 + W, Y1 + W, X2 - W, Y2 - W), Brush);
+        PreparePen(P, Pen, 1);
+        if (W == 1) {
+            DrawLinePixels(P, {X1, Y1}, {X2 - 1, Y1}, Pen.Kind);
+            DrawLinePixels(P, {X2 - 1, Y1}, {X2 - 1, Y2 - 1}, Pen.Kind);
+            DrawLinePixels(P, {X2 - 1, Y2 - 1}, {X1, Y2 - 1}, Pen.Kind);
+            DrawLinePixels(P, {X1, Y2 - 1}, {X1, Y1}, Pen.Kind);
+            return;
+        }
+        const QBrush Ink(P.pen().color());
+        P.fillRect(ToQRect(Rect(X1, Y1, X2, std::min(Y1 + W, Y2))), Ink);
+        P.fillRect(ToQRect(Rect(X1, std::max(Y2 - W, Y1 + W), X2, Y2)), Ink);
+        P.fillRect(ToQRect(Rect(X1, Y1 + W, std::min(X1 + W, X2), Y2 - W)), Ink);
+        P.fillRect(ToQRect(Rect(std::max(X2 - W, X1 + W), Y1 + W, X2, Y2 - W)), Ink);
+    });
+}
+
+void Platform::Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen,
+                       const TBrushSpec& Brush) {
+    if (Pen.Rop == TRop2::Nop)
+        return;
+    WithPainter(Canvas, [&](QPainter& P) {
+        PreparePen(P, Pen, std::max(Pen.Width, 1));
+        if (Pen.Kind == TPenKind::Null)
+            P.setPen(Qt::NoPen);
+        P.setBrush(ToQBrush(Brush));
+        P.drawEllipse(QRect(R.Left, R.Top, R.Width() - 1, R.Height() - 1));
+    });
+}
+
+void Platform::Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenSpec& Pen) {
+    if (!PenDraws(Pen))
+        return;
+    if (Pen.Width > 1) {
+        WithPainter(Canvas, [&](QPainter& P) {
+            PreparePen(P, Pen, Pen.Width);
+            P.drawLine(From.X, From.Y, To.X, To.Y);
+        });
+        return;
+    }
+    const std::vector<QPoint> Points = LinePixels(From, To, Pen.Kind);
+    if (Points.empty())
+        return;
+    WithPainter(Canvas, [&](QPainter& P) {
+        PreparePen(P, Pen, 1);
+        P.drawPoints(Points.data(), static_cast<int>(Points.size()));
+    });
+}
+
+// ---- Text
+
+Platform::TTextMetrics Platform::TextMetrics(const TPlatformCanvas& Canvas) {
+    const QFontMetrics& M = Canvas.Font->Metrics;
+    return {M.ascent(), M.descent()};
+}
+
+int Platform::TextWidth(const TPlatformCanvas& Canvas, const AnsiString& Text) {
+    return Canvas.Font->Metrics.horizontalAdvance(QtText::Decode(Text));
+}
+
+int Platform::TextOut(TPlatformCanvas& Canvas, int X, int Y, const AnsiString& Text,
+                      const TTextPaint& Paint) {
+    const QString S = QtText::Decode(Text);
+    const int Width = Canvas.Font->Metrics.horizontalAdvance(S);
+    const TPoint Origin = TextOrigin(Canvas, X, Y, Width, Paint.Align);
+    WithPainter(Canvas,
+                [&](QPainter& P) { DrawTextAt(P, Canvas, Origin, S, Width, Paint, Paint.Opaque); });
+    return Width;
+}
+
+// Text that starts at X shows no more than reaches the rectangle's right edge, so a long text
+// is cut to that before it is laid out.
+void Platform::TextRect(TPlatformCanvas& Canvas, const TRect& R, int X, int Y,
+                        const AnsiString& Text, const TTextPaint& Paint) {
+    const bool FromLeft = (Paint.Align & TA_RIGHT) == 0;
+    const QString S = FromLeft
+                          ? QtText::Decode(QtText::Head(Text, QtText::BytesForWidth(R.Right - X)))
+                          : QtText::Decode(Text);
+    const int Width = Canvas.Font->Metrics.horizontalAdvance(S);
+    const TPoint Origin = TextOrigin(Canvas, X, Y, Width, Paint.Align);
+    WithPainter(Canvas, [&](QPainter& P) {
+        if (Paint.Opaque)
+            P.fillRect(ToQRect(R), RGBToQColor(Paint.Background));
+        P.setClipRect(ToQRect(R), Qt::IntersectClip);
+        DrawTextAt(P, Canvas, Origin, S, Width, Paint, false);
+    });
+}
+
+void Platform::TextOutRotated(TPlatformCanvas& Canvas, int X, int Y, int Escapement,
+                              const AnsiString& Text, const TTextPaint& Paint) {
+    const QString S = QtText::Decode(Text);
+    const int Width = Canvas.Font->Metrics.horizontalAdvance(S);
+    const TPoint Origin = TextOrigin(Canvas, 0, 0, Width, Paint.Align);
+    WithPainter(Canvas, [&](QPainter& P) {
+        P.translate(X, Y);
+        P.rotate(-Escapement / 10.0);
+        DrawTextAt(P, Canvas, Origin, S, Width, Paint, Paint.Opaque);
+    });
+}
+
+int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R, unsigned Format,
+                       const TTextPaint& Paint) {
+    TTextLines Layout;
+    if (Format & DT_NOPREFIX)
+        Layout.Text = Text;
+    else
+        StripPrefixes(Text, Layout);
+    const QFontMetrics& M = Canvas.Font->Metrics;
+    if (Format & DT_SINGLELINE) {
+        if (!Layout.Text.empty())
+            Layout.Lines.emplace_back(0, Layout.Text.size());
+    } else {
+        for (const auto& [Start, End] : Paragraphs(Layout.Text)) {
+            if (Format & DT_WORDBREAK)
+                WrapParagraph(Layout.Text, Start, End, R.Width(), M, Layout);
+            else
+                Layout.Lines.emplace_back(Start, End);
+        }
+    }
+    const int LineHeight = M.ascent() + M.descent();
+    const int Height = LineHeight * static_cast<int>(Layout.Lines.size());
+    std::vector<QString> Lines;
+    int MaxWidth = 0;
+    for (const auto& [Start, End] : Layout.Lines) {
+        Lines.push_back(QtText::Decode(Layout.Text.substr(Start, End - Start)));
+        MaxWidth = std::max(MaxWidth, M.horizontalAdvance(Lines.back()));
+    }
+    if (Format & DT_CALCRECT) {
+        R.Right = R.Left + MaxWidth;
+        R.Bottom = R.Top + Height;
+        return Height;
+    }
+    int Top = R.Top;
+    if ((Format & DT_SINGLELINE) && (Format & DT_VCENTER))
+        Top = R.Top + (R.Height() - LineHeight) / 2;
+    else if ((Format & DT_SINGLELINE) && (Format & DT_BOTTOM))
+        Top = R.Bottom - LineHeight;
+    WithPainter(Canvas, [&](QPainter& P) {
+        if (!(Format & DT_NOCLIP))
+            P.setClipRect(ToQRect(R), Qt::IntersectClip);
+        for (std::size_t I = 0; I < Lines.size(); ++I) {
+            const int Width = M.horizontalAdvance(Lines[I]);
+            int X = R.Left;
+            if (Format & DT_CENTER)
+                X = R.Left + (R.Width() - Width) / 2;
+            else if (Format & DT_RIGHT)
+                X = R.Right - Width;
+            const int Y = Top + LineHeight * static_cast<int>(I);
+            DrawTextAt(P, Canvas, {X, Y}, Lines[I], Width, Paint, Paint.Opaque);
+            const auto [Start, End] = Layout.Lines[I];
+            if (Layout.Accel < Start || Layout.Accel >= End)
+                continue;
+            const QString Before = QtText::Decode(Layout.Text.substr(Start, Layout.Accel - Start));
+            const QString Key = QtText::Decode(
+                Layout.Text.substr(Layout.Accel, CharLength(Layout.Text, Layout.Accel)));
+            const int UnderlineX = X + M.horizontalAdvance(Before);
+            const int UnderlineY = Y + M.ascent() + M.underlinePos();
+            P.fillRect(QRect(UnderlineX, UnderlineY, M.horizontalAdvance(Key), M.lineWidth()),
+                       RGBToQColor(Paint.Color));
+        }
+    });
+    return Top - R.Top + Height;
+}
+
+// ---- Pixels and images
+
+std::optional<Platform::TRGB> Platform::Pixel(const TPlatformCanvas& Canvas, int X, int Y) {
+    const int IX = X + Canvas.Offset.X, IY = Y + Canvas.Offset.Y;
+    if (!Canvas.Image || !Canvas.Image->valid(IX, IY))
+        return std::nullopt;
+    const QRgb C = Canvas.Image->pixel(IX, IY);
+    return RGB(qRed(C), qGreen(C), qBlue(C));
+}
+
+void Platform::SetPixel(TPlatformCanvas& Canvas, int X, int Y, TRGB Color) {
+    const int IX = X + Canvas.Offset.X, IY = Y + Canvas.Offset.Y;
+    if (!Canvas.Image || !Canvas.Image->valid(IX, IY))
+        return;
+    const TRect& C = Canvas.Clip;
+    if (Canvas.Clipped && (X < C.Left || X >= C.Right || Y < C.Top || Y >= C.Bottom))
+        return;
+    Canvas.Image->setPixel(IX, IY, qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
+}
+
+void Platform::DrawImage(TPlatformCanvas& Canvas, int X, int Y, const TPlatformImage& Image) {
+    WithPainter(Canvas, [&](QPainter& P) { P.drawImage(X, Y, Image.Image); });
+}
+
+void Platform::StretchImage(TPlatformCanvas& Canvas, const TRect& R, const TPlatformImage& Image) {
+    WithPainter(Canvas, [&](QPainter& P) { P.drawImage(ToQRect(R), Image.Image); });
+}
+
+void Platform::CopyRect(TPlatformCanvas& Canvas, const TRect& DestRect,
+                        const TPlatformCanvas& Source, const TRect& SourceRect) {
+    if (!Source.Image)
+        return;
+    const TPoint O = Source.Offset;
+    // A copy, because the source may be this canvas's own image.
+    const QImage Part = Source.Image->copy(ToQRect(SourceRect).translated(O.X, O.Y));
+    WithPainter(Canvas, [&](QPainter& P) {
+        P.setCompositionMode(QPainter::CompositionMode_Source);
+        P.drawImage(ToQRect(DestRect), Part);
+    });
+}
+
+// ---- What the rest of the back end binds canvases to
+
+void TGraphicsAccess::BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset) {
+    Bind(Canvas.Target(), &Image, Offset);
+}
+
+void TGraphicsAccess::EndPaint(TCanvas& Canvas) {
+    Bind(Canvas.Target(), nullptr, {});
+}
