@@ -23,7 +23,7 @@ constexpr int FieldsPerLine = 18;
 constexpr int DefaultLines = 100000;
 constexpr int PaintRounds = 20;
 
-// Costing-like lines: Japanese names and specifications, units, numbers.
+// Costing-like lines: Japanese names and sizes, units, numbers.
 void WriteSource(const std::string& Path, int Lines) {
     static const char* const Names[] = {"異形棒鋼",   "普通コンクリート", "型枠合板", "ボルト",
                                         "防水シート", "配管用炭素鋼鋼管", "照明器具", "石膏ボード"};

@@ -64,12 +64,12 @@ Platform::TBrushKind BrushKindOf(TBrushStyle Style) {
 
 // What of a font decides its glyphs: a canvas whose font is assigned the same again (once per
 // grid cell) keeps the platform font it has.
-bool SameFont(const Platform::TFontSpec& Spec, const TFont& Font) {
+bool SameFont(const Platform::TFontDesc& Desc, const TFont& Font) {
     const TFontStyles Style = Font.Style();
-    return Spec.Height == Font.Height() && Spec.Charset == Font.Charset() &&
-           Spec.Bold == Style.Contains(fsBold) && Spec.Italic == Style.Contains(fsItalic) &&
-           Spec.Underline == Style.Contains(fsUnderline) &&
-           Spec.StrikeOut == Style.Contains(fsStrikeOut) && Spec.Name == Font.Name();
+    return Desc.Height == Font.Height() && Desc.Charset == Font.Charset() &&
+           Desc.Bold == Style.Contains(fsBold) && Desc.Italic == Style.Contains(fsItalic) &&
+           Desc.Underline == Style.Contains(fsUnderline) &&
+           Desc.StrikeOut == Style.Contains(fsStrikeOut) && Desc.Name == Font.Name();
 }
 
 } // namespace
@@ -78,7 +78,7 @@ bool SameFont(const Platform::TFontSpec& Spec, const TFont& Font) {
 // changes.
 struct TCanvas::TState {
     Platform::TCanvasPtr Target = Platform::NewCanvas();
-    Platform::TFontSpec FontSpec;
+    Platform::TFontDesc FontDesc;
     Platform::TFontPtr Font;
     Platform::TTextMetrics Metrics;
 };
@@ -99,9 +99,9 @@ TPlatformCanvas& TCanvas::Target() const {
 
 TPlatformCanvas& TCanvas::TextTarget() const {
     TState& S = *FState;
-    if (!S.Font || !SameFont(S.FontSpec, *FFont)) {
-        S.FontSpec = FFont->Spec();
-        Platform::TFontPtr Font = Platform::NewFont(S.FontSpec);
+    if (!S.Font || !SameFont(S.FontDesc, *FFont)) {
+        S.FontDesc = FFont->Desc();
+        Platform::TFontPtr Font = Platform::NewFont(S.FontDesc);
         Platform::SelectFont(*S.Target, *Font);
         S.Font = std::move(Font);
         S.Metrics = Platform::TextMetrics(*S.Target);
@@ -109,12 +109,12 @@ TPlatformCanvas& TCanvas::TextTarget() const {
     return *S.Target;
 }
 
-Platform::TPenSpec TCanvas::PenSpec() const {
+Platform::TPenDesc TCanvas::PenDesc() const {
     return {ColorToRGB(FPen->Color()), FPen->Width(), PenKindOf(FPen->Style()),
             Rop2Of(FPen->Mode())};
 }
 
-Platform::TBrushSpec TCanvas::BrushSpec() const {
+Platform::TBrushDesc TCanvas::BrushDesc() const {
     const TBitmap* Pattern = FBrush->Bitmap();
     return {ColorToRGB(FBrush->Color()), BrushKindOf(FBrush->Style()),
             Pattern && !Pattern->Empty() ? Pattern->FImage.get() : nullptr};
@@ -130,22 +130,22 @@ bool TCanvas::PenDraws() const {
 
 void TCanvas::FillRect(const TRect& R) {
     if (FBrush->Style() != bsClear)
-        Platform::FillRect(Target(), R, BrushSpec());
+        Platform::FillRect(Target(), R, BrushDesc());
 }
 
 void TCanvas::FrameRect(const TRect& R) {
     if (FBrush->Style() != bsClear)
-        Platform::FrameRect(Target(), R, BrushSpec());
+        Platform::FrameRect(Target(), R, BrushDesc());
 }
 
 void TCanvas::Rectangle(int X1, int Y1, int X2, int Y2) {
     Platform::Rectangle(
         Target(), Rect(std::min(X1, X2), std::min(Y1, Y2), std::max(X1, X2), std::max(Y1, Y2)),
-        PenSpec(), BrushSpec());
+        PenDesc(), BrushDesc());
 }
 
 void TCanvas::Ellipse(int X1, int Y1, int X2, int Y2) {
-    Platform::Ellipse(Target(), Rect(X1, Y1, X2, Y2), PenSpec(), BrushSpec());
+    Platform::Ellipse(Target(), Rect(X1, Y1, X2, Y2), PenDesc(), BrushDesc());
 }
 
 void TCanvas::MoveTo(int X, int Y) {
@@ -154,7 +154,7 @@ void TCanvas::MoveTo(int X, int Y) {
 
 void TCanvas::LineTo(int X, int Y) {
     if (PenDraws())
-        Platform::Line(Target(), FPenPos, {X, Y}, PenSpec());
+        Platform::Line(Target(), FPenPos, {X, Y}, PenDesc());
     FPenPos = {X, Y};
 }
 

@@ -178,7 +178,7 @@ void TFont::Assign(const TPersistent* Source) {
     Changed();
 }
 
-Platform::TFontSpec TFont::Spec() const {
+Platform::TFontDesc TFont::Desc() const {
     return {FName,
             FHeight,
             FStyle.Contains(fsBold),

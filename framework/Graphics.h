@@ -129,7 +129,7 @@ public:
     void SetCharset(TFontCharset Value);
     int PixelsPerInch() const { return 96; }
     // The font as the platform makes it.
-    Platform::TFontSpec Spec() const;
+    Platform::TFontDesc Desc() const;
 
     static constexpr const char* InitName = "MS Sans Serif";
     static constexpr int InitHeight = -11;
@@ -282,8 +282,8 @@ private:
     TPlatformCanvas& Target() const;
     // The target with the canvas's font selected.
     TPlatformCanvas& TextTarget() const;
-    Platform::TPenSpec PenSpec() const;
-    Platform::TBrushSpec BrushSpec() const;
+    Platform::TPenDesc PenDesc() const;
+    Platform::TBrushDesc BrushDesc() const;
     Platform::TTextPaint TextPaint(bool Opaque) const;
     bool PenDraws() const;
     std::unique_ptr<TBrush> FBrush;

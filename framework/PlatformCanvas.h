@@ -66,7 +66,7 @@ using TFontPtr = std::unique_ptr<TPlatformFont, TFontDelete>;
 // (the platform's Japanese system fonts included) stands for an installed font. Height < 0 is
 // the character height in pixels, > 0 the cell height (character plus internal leading), 0 the
 // platform's default. Text drawn with it is not antialiased.
-struct TFontSpec {
+struct TFontDesc {
     AnsiString Name;
     int Height = 0;
     bool Bold = false;
@@ -74,10 +74,10 @@ struct TFontSpec {
     bool Underline = false;
     bool StrikeOut = false;
     int Charset = 0;
-    bool operator==(const TFontSpec&) const = default;
+    bool operator==(const TFontDesc&) const = default;
 };
 
-TFontPtr NewFont(const TFontSpec& Spec);
+TFontPtr NewFont(const TFontDesc& Desc);
 
 struct TTextMetrics {
     int Ascent = 0;  // pixels above the baseline
@@ -117,7 +117,7 @@ enum class TRop2 { Black, White, Nop, Not, Copy, NotCopy, Xor };
 enum class TPenKind { Solid, Dash, Dot, DashDot, DashDotDot, Null };
 // A pen of Width pixels (0 counts as 1). Dashed kinds apply to one-pixel pens; their pattern
 // starts afresh with each line.
-struct TPenSpec {
+struct TPenDesc {
     TRGB Color = 0;
     int Width = 1;
     TPenKind Kind = TPenKind::Solid;
@@ -126,25 +126,25 @@ struct TPenSpec {
 enum class TBrushKind { Solid, Null, Horizontal, Vertical, FDiagonal, BDiagonal, Cross, DiagCross };
 // A Null brush paints nothing; a Pattern tiles that image from the canvas origin (a pattern
 // brush) and takes the place of Kind and Color.
-struct TBrushSpec {
+struct TBrushDesc {
     TRGB Color = 0;
     TBrushKind Kind = TBrushKind::Solid;
     const TPlatformImage* Pattern = nullptr;
 };
 
 // Fills R with Brush (FillRect).
-void FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush);
+void FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushDesc& Brush);
 // Paints the one-pixel border inside R with Brush (FrameRect).
-void FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush);
+void FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushDesc& Brush);
 // R outlined with the pen, Width pixels inward, and the inside filled with Brush; Not, NotCopy
 // and Xor apply to both. With a Null pen the shape loses its right column and bottom row.
-void Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen,
-               const TBrushSpec& Brush);
+void Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenDesc& Pen,
+               const TBrushDesc& Brush);
 // The ellipse inscribed in R (right and bottom edges excluded), outlined and filled.
-void Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen, const TBrushSpec& Brush);
+void Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenDesc& Pen, const TBrushDesc& Brush);
 // A line from From towards To, To itself left out (LineTo); a pen wider than a pixel has round
 // ends and paints both end points.
-void Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenSpec& Pen);
+void Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenDesc& Pen);
 
 // ---- Text
 

@@ -202,8 +202,8 @@ bool ExecuteOpenDialog(const TOpenDialogSetup& Setup, const TOpenDialogEvents& E
                        TOpenDialogResult& Result);
 // While the dialog runs (CDM_SETDEFEXT): appended to a typed name without an extension.
 void SetOpenDialogDefaultExt(TPlatformWidget* Dialog, const AnsiString& Ext);
-// The text of the file-name field (CDM_GETSPEC, CDM_SETCONTROLTEXT); setting it changes what
-// the user sees, not the selection.
+// The text of the file-name field (read and set with the dialog's CDM_ messages); setting it
+// changes what the user sees, not the selection.
 AnsiString OpenDialogFileNameText(TPlatformWidget* Dialog);
 void SetOpenDialogFileNameText(TPlatformWidget* Dialog, const AnsiString& Text);
 // Where the standard controls stand: the dialog's client area above the template area.

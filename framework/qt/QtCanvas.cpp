@@ -20,10 +20,10 @@ struct TPlatformCanvas {
 
 namespace {
 
+using Platform::TBrushDesc;
 using Platform::TBrushKind;
-using Platform::TBrushSpec;
+using Platform::TPenDesc;
 using Platform::TPenKind;
-using Platform::TPenSpec;
 using Platform::TRop2;
 using Platform::TTextPaint;
 
@@ -63,11 +63,11 @@ QPainter::CompositionMode CompositionOf(TRop2 Rop) {
     }
 }
 
-bool PenDraws(const TPenSpec& Pen) {
+bool PenDraws(const TPenDesc& Pen) {
     return Pen.Kind != TPenKind::Null && Pen.Rop != TRop2::Nop;
 }
 
-void PreparePen(QPainter& P, const TPenSpec& Pen, int Width) {
+void PreparePen(QPainter& P, const TPenDesc& Pen, int Width) {
     P.setCompositionMode(CompositionOf(Pen.Rop));
     QColor Color = RGBToQColor(Pen.Color);
     if (Pen.Rop == TRop2::Black)
@@ -150,7 +150,7 @@ QBrush HatchBrush(TBrushKind Kind, const QColor& Color) {
     }
 }
 
-QBrush ToQBrush(const TBrushSpec& Brush) {
+QBrush ToQBrush(const TBrushDesc& Brush) {
     if (Brush.Kind == TBrushKind::Null)
         return QBrush();
     if (Brush.Pattern && !Brush.Pattern->Image.isNull())
@@ -158,7 +158,7 @@ QBrush ToQBrush(const TBrushSpec& Brush) {
     return HatchBrush(Brush.Kind, RGBToQColor(Brush.Color));
 }
 
-void FillWithBrush(QPainter& P, const TRect& R, const TBrushSpec& Brush) {
+void FillWithBrush(QPainter& P, const TRect& R, const TBrushDesc& Brush) {
     if (Brush.Kind == TBrushKind::Null || R.Width() <= 0 || R.Height() <= 0)
         return;
     P.fillRect(ToQRect(R), ToQBrush(Brush));
@@ -309,11 +309,11 @@ void Platform::SelectFont(TPlatformCanvas& Canvas, const TPlatformFont& Font) {
 
 // ---- Shapes
 
-void Platform::FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush) {
+void Platform::FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushDesc& Brush) {
     WithPainter(Canvas, [&](QPainter& P) { FillWithBrush(P, R, Brush); });
 }
 
-void Platform::FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSpec& Brush) {
+void Platform::FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushDesc& Brush) {
     if (R.Width() <= 0 || R.Height() <= 0)
         return;
     WithPainter(Canvas, [&](QPainter& P) {
@@ -324,8 +324,8 @@ void Platform::FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushSp
     });
 }
 
-void Platform::Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen,
-                         const TBrushSpec& Brush) {
+void Platform::Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenDesc& Pen,
+                         const TBrushDesc& Brush) {
     if (Pen.Rop == TRop2::Nop)
         return;
     const int X1 = R.Left, Y1 = R.Top, X2 = R.Right, Y2 = R.Bottom;
@@ -356,8 +356,8 @@ void Platform::Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec
     });
 }
 
-void Platform::Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& Pen,
-                       const TBrushSpec& Brush) {
+void Platform::Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenDesc& Pen,
+                       const TBrushDesc& Brush) {
     if (Pen.Rop == TRop2::Nop)
         return;
     WithPainter(Canvas, [&](QPainter& P) {
@@ -369,7 +369,7 @@ void Platform::Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenSpec& 
     });
 }
 
-void Platform::Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenSpec& Pen) {
+void Platform::Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenDesc& Pen) {
     if (!PenDraws(Pen))
         return;
     if (Pen.Width > 1) {

@@ -100,17 +100,17 @@ QColor ToQColor(TColor Color) {
 }
 
 QFont ToQFont(const TFont& Font) {
-    return ToQFont(Font.Spec());
+    return ToQFont(Font.Desc());
 }
 
 // Negative heights are character heights (the em); positive ones are cell heights, which
 // include the internal leading.
-QFont ToQFont(const Platform::TFontSpec& Spec) {
-    const QString Family = QtText::Decode(Spec.Name);
+QFont ToQFont(const Platform::TFontDesc& Desc) {
+    const QString Family = QtText::Decode(Desc.Name);
     EnsureResolvable(Family);
     QFont Result(Family);
     Result.setStyleStrategy(QFont::NoAntialias);
-    const int Height = Spec.Height == 0 ? TFont::InitHeight : Spec.Height;
+    const int Height = Desc.Height == 0 ? TFont::InitHeight : Desc.Height;
     if (Height < 0) {
         Result.setPixelSize(-Height);
     } else {
@@ -119,15 +119,15 @@ QFont ToQFont(const Platform::TFontSpec& Spec) {
         const int Cell = M.ascent() + M.descent();
         Result.setPixelSize(std::max(1, (Height * Height + Cell / 2) / std::max(Cell, 1)));
     }
-    Result.setBold(Spec.Bold);
-    Result.setItalic(Spec.Italic);
-    Result.setUnderline(Spec.Underline);
-    Result.setStrikeOut(Spec.StrikeOut);
+    Result.setBold(Desc.Bold);
+    Result.setItalic(Desc.Italic);
+    Result.setUnderline(Desc.Underline);
+    Result.setStrikeOut(Desc.StrikeOut);
     return Result;
 }
 
-Platform::TFontPtr Platform::NewFont(const TFontSpec& Spec) {
-    return TFontPtr(new TPlatformFont(ToQFont(Spec)));
+Platform::TFontPtr Platform::NewFont(const TFontDesc& Desc) {
+    return TFontPtr(new TPlatformFont(ToQFont(Desc)));
 }
 
 void Platform::TFontDelete::operator()(TPlatformFont* Font) const noexcept {

@@ -17,7 +17,7 @@ inline QColor RGBToQColor(Platform::TRGB RGB) {
 // The font a widget or painter uses for Font; a name that is not installed stands for an
 // installed font.
 QFont ToQFont(const TFont& Font);
-QFont ToQFont(const Platform::TFontSpec& Spec);
+QFont ToQFont(const Platform::TFontDesc& Desc);
 inline QRect ToQRect(const TRect& R) {
     return QRect(R.Left, R.Top, R.Width(), R.Height());
 }

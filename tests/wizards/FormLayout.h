@@ -31,7 +31,7 @@ constexpr TCursor LinkHand = 32761; // the link label's own cursor
 // group boxes and bevels, and the gradient box covers its whole face.
 constexpr TColor UnshownColor = clWindow;
 
-struct TFontSpec {
+struct TFontDesc {
     AnsiString Name;
     int Height; // character height in pixels
     TFontStyles Style;
@@ -44,7 +44,7 @@ struct TRow {
     const char* Parent;
     int Left, Top, Width, Height;
     TAlign Align;
-    TFontSpec Font;
+    TFontDesc Font;
     TColor Color;
     AnsiString Caption;
     TCursor Cursor;

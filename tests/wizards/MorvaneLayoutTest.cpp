@@ -8,13 +8,13 @@ namespace {
 using namespace FormLayout;
 
 std::vector<TRow> Rows(bool Mapped) {
-    const TFontSpec Gothic12{"ＭＳ Ｐゴシック"_sj, 12, {}, clWindowText};
-    const TFontSpec Gothic13{"ＭＳ Ｐゴシック"_sj, 13, {}, clWindowText};
-    const TFontSpec Title{"ＭＳ Ｐ明朝"_sj, 16, {fsBold, fsUnderline}, clNavy};
-    const TFontSpec Banner{"ＭＳ Ｐ明朝"_sj, 21, {fsBold}, clWhite};
-    const TFontSpec Command{"ＭＳ Ｐゴシック"_sj, 12, {}, clWhite};
-    const TFontSpec CancelCommand{"ＭＳ Ｐ明朝"_sj, 12, {}, clWhite};
-    const TFontSpec Link{"ＭＳ Ｐゴシック"_sj, 12, {fsUnderline}, clWhite};
+    const TFontDesc Gothic12{"ＭＳ Ｐゴシック"_sj, 12, {}, clWindowText};
+    const TFontDesc Gothic13{"ＭＳ Ｐゴシック"_sj, 13, {}, clWindowText};
+    const TFontDesc Title{"ＭＳ Ｐ明朝"_sj, 16, {fsBold, fsUnderline}, clNavy};
+    const TFontDesc Banner{"ＭＳ Ｐ明朝"_sj, 21, {fsBold}, clWhite};
+    const TFontDesc Command{"ＭＳ Ｐゴシック"_sj, 12, {}, clWhite};
+    const TFontDesc CancelCommand{"ＭＳ Ｐ明朝"_sj, 12, {}, clWhite};
+    const TFontDesc Link{"ＭＳ Ｐゴシック"_sj, 12, {fsUnderline}, clWhite};
     const auto Target = [&](const char* Name, const AnsiString& Caption, int Left, int Top) {
         return TRow{Name,   "TButton", "GroupBox2",  Left,    Top,         121, 25,
                     alNone, Gothic12,  UnshownColor, Caption, crHandPoint, true};
