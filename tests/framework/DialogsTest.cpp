@@ -3,6 +3,7 @@
 #include "ExtCtrls.h"
 #include "FormReader.h"
 #include "FormWriter.h"
+#include "ProbeDialog.h"
 #include "TempDir.h"
 #include "TestDriver.h"
 #include "TestSupport.h"
@@ -54,40 +55,6 @@ end
     EXPECT_EQ(Fresh.Options(), (TOpenOptions{ofHideReadOnly, ofEnableSizing}));
     EXPECT_EQ(Fresh.FilterIndex(), 1);
 }
-
-// Records what the hooks see while the dialog runs, and may put a panel on the template area.
-class TProbeDialog : public TOpenDialog {
-public:
-    using TOpenDialog::TemplateArea;
-    using TOpenDialog::TOpenDialog;
-
-    bool Template = false;
-    std::vector<std::string> Events;
-    AnsiString SelectionSeen;
-    TPanel* Extra = nullptr;
-
-protected:
-    bool WantsTemplate() const override { return Template; }
-    void DoShow() override {
-        Events.push_back(TemplateArea() ? "show with area" : "show");
-        if (TemplateArea()) {
-            Extra = new TPanel(this);
-            Extra->SetParent(TemplateArea());
-            Extra->SetBounds(0, 0, TemplateArea()->Width(), TemplateArea()->Height());
-        }
-        TOpenDialog::DoShow();
-    }
-    void DoClose() override {
-        Events.push_back(TemplateArea() ? "close with area" : "close");
-        delete Extra;
-        Extra = nullptr;
-        TOpenDialog::DoClose();
-    }
-    void DoSelectionChange() override {
-        SelectionSeen = FileName();
-        TOpenDialog::DoSelectionChange();
-    }
-};
 
 class OpenDialogRun : public testing::Test {
 protected:

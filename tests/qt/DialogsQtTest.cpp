@@ -1,6 +1,7 @@
 // The open dialog on Qt's file dialog, answered from the event loop as a user would answer it.
 #include "Dialogs.h"
 #include "ExtCtrls.h"
+#include "framework/ProbeDialog.h"
 #include "qt/QtHost.h"
 
 #include <QAbstractItemModel>
@@ -90,44 +91,21 @@ void TypeAndAccept(QFileDialog* Dialog, const QString& Name) {
     QMetaObject::invokeMethod(Dialog, "accept");
 }
 
-// Records what the hooks see while the dialog runs, and may put a panel on the template area.
-class TProbeDialog : public TOpenDialog {
+// The probe dialog that also records where the template area lies in Qt's dialog.
+class TQtProbeDialog : public TProbeDialog {
 public:
-    using TOpenDialog::StandardControlsRect;
-    using TOpenDialog::TemplateArea;
-    using TOpenDialog::TOpenDialog;
-
-    bool Template = false;
-    std::vector<std::string> Events;
-    int FilterIndexSeen = 0;
+    using TProbeDialog::TProbeDialog;
     QRect AreaInDialog;
     TRect StandardArea;
-    TPanel* Extra = nullptr;
 
 protected:
-    bool WantsTemplate() const override { return Template; }
     void DoShow() override {
-        Events.push_back(TemplateArea() ? "show with area" : "show");
         if (TemplateArea()) {
             QWidget* Area = TControlAccess::Widget(TemplateArea());
             AreaInDialog = QRect(Area->mapTo(QtWidget(DialogWidget()), QPoint(0, 0)), Area->size());
             StandardArea = StandardControlsRect();
-            Extra = new TPanel(this);
-            Extra->SetParent(TemplateArea());
-            Extra->SetBounds(0, 0, TemplateArea()->Width(), TemplateArea()->Height());
         }
-        TOpenDialog::DoShow();
-    }
-    void DoClose() override {
-        Events.push_back(TemplateArea() ? "close with area" : "close");
-        delete Extra;
-        Extra = nullptr;
-        TOpenDialog::DoClose();
-    }
-    void DoFilterChange() override {
-        Events.push_back("filter");
-        FilterIndexSeen = FilterIndex();
-        TOpenDialog::DoFilterChange();
+        TProbeDialog::DoShow();
     }
 };
 
@@ -146,7 +124,7 @@ protected:
 
     QTemporaryDir Dir;
     AnsiString Path;
-    TProbeDialog Dialog{nullptr};
+    TQtProbeDialog Dialog{nullptr};
 };
 
 TEST_F(DialogsTest, UpperCasePatternListsFilesOfEitherCase) {
