@@ -56,6 +56,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+// Lets the system's headers past framework/win32/windows.h, which stops a file that
+// includes them before this one.
+#define QUOVANT_SYSTEM_HEADERS
 #include <windows.h>
 
 #include <commctrl.h>

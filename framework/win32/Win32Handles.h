@@ -1,5 +1,5 @@
 // Win32 glue of the platform's handles, for the Win32 back end and its tests only: a
-// TPlatformWidget is an HWindow (a window) or an HMENU (a popup menu) that the public headers hand
+// TPlatformWidget is an HWND (a window) or an HMENU (a popup menu) that the public headers hand
 // about without naming Win32.
 #pragma once
 
@@ -7,10 +7,10 @@
 
 #include "Win32Api.h"
 
-inline HWindow Hwnd(TPlatformWidget* Handle) {
-    return reinterpret_cast<HWindow>(Handle);
+inline HWND Hwnd(TPlatformWidget* Handle) {
+    return reinterpret_cast<HWND>(Handle);
 }
-inline TPlatformWidget* PlatformWidget(HWindow Window) {
+inline TPlatformWidget* PlatformWidget(HWND Window) {
     return reinterpret_cast<TPlatformWidget*>(Window);
 }
 inline HMENU Hmenu(TPlatformWidget* Handle) {
