@@ -3,8 +3,6 @@
 // about without naming Win32.
 #pragma once
 
-#include "WinTypes.h"
-
 #include "Win32Api.h"
 
 inline HWND Hwnd(TPlatformWidget* Handle) {
