@@ -3,9 +3,7 @@
 // controls are given.
 #pragma once
 
-#include "Graphics.h"
-
-#include <windows.h>
+#include "Win32Api.h"
 
 #include <cstdint>
 
@@ -43,6 +41,8 @@ struct TPlatformFont {
     TEXTMETRICW Metrics;
 };
 
+// A memory DC that measures text, kept for the program's life.
+HDC MeasureDc();
 // The LOGFONT of Desc: its height, weight, style and character set, not antialiased.
 LOGFONTW LogFontOf(const Platform::TFontDesc& Desc);
 // The font native controls are given (WM_SETFONT) for Font: made once for each description
