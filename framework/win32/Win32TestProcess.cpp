@@ -1,0 +1,314 @@
+// The process half of the test driver on Win32: timers of the thread's message loop, special
+// files, the end request of a session, and child programs with their output read on threads.
+#include "Win32Api.h"
+
+#include "Win32Files.h"
+#include "Win32Text.h"
+
+#include <psapi.h>
+
+#include <map>
+#include <thread>
+
+namespace TestDriver {
+
+namespace {
+
+// The exit code of a process that the system ended at a console's or a session's end.
+constexpr DWORD EndedBySystem = 0xC000013A;
+// Exit codes from here up are exceptions the system caught (an access violation, ...).
+constexpr DWORD ExceptionCodes = 0xC0000000;
+// A crash is told by the exception's number, as a signal's number tells one elsewhere.
+constexpr DWORD ExceptionNumber = 0xFFFF;
+constexpr UINT EndSessionReason = ENDSESSION_CLOSEAPP;
+const wchar_t* const PipePrefix = L"\\\\.\\pipe\\";
+constexpr std::size_t UnreadableBytes = 4096;
+constexpr double HundredNsPerMs = 1e4;
+
+std::map<UINT_PTR, std::function<void()>>& Ticks() {
+    static std::map<UINT_PTR, std::function<void()>> Timers;
+    return Timers;
+}
+
+std::vector<void (*)()>& StartRoutines() {
+    static std::vector<void (*)()> Routines;
+    return Routines;
+}
+
+void CALLBACK RunStartRoutines(HWND, UINT, UINT_PTR Id, DWORD) {
+    KillTimer(nullptr, Id);
+    for (void (*Start)() : std::exchange(StartRoutines(), {}))
+        SafeCall(Start);
+}
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD) {
+    const auto Found = Ticks().find(Id);
+    if (Found != Ticks().end())
+        SafeCall(Found->second);
+}
+
+// Windows of this process, hidden ones too: the session's end reaches them all.
+BOOL CALLBACK CollectOwnWindow(HWND Window, LPARAM Windows) {
+    DWORD Process = 0;
+    GetWindowThreadProcessId(Window, &Process);
+    if (Process == GetCurrentProcessId())
+        reinterpret_cast<std::vector<HWND>*>(Windows)->push_back(Window);
+    return TRUE;
+}
+
+double Milliseconds(const FILETIME& Time) {
+    return double(std::uint64_t(Time.dwHighDateTime) << 32 | Time.dwLowDateTime) / HundredNsPerMs;
+}
+
+// ---- Child programs
+
+// One argument as the C runtime of the child splits its command line again.
+std::wstring Quoted(const std::wstring& Argument) {
+    if (!Argument.empty() && Argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return Argument;
+    std::wstring Out = L"\"";
+    std::size_t Backslashes = 0;
+    for (const wchar_t C : Argument) {
+        if (C == L'\\') {
+            ++Backslashes;
+            continue;
+        }
+        Out.append(C == L'"' ? 2 * Backslashes + 1 : Backslashes, L'\\');
+        Backslashes = 0;
+        Out += C;
+    }
+    Out.append(2 * Backslashes, L'\\');
+    return Out + L'"';
+}
+
+struct TNoCaseLess {
+    bool operator()(const std::wstring& A, const std::wstring& B) const {
+        return CompareStringOrdinal(A.c_str(), -1, B.c_str(), -1, TRUE) == CSTR_LESS_THAN;
+    }
+};
+
+// This process's variables with Environment set over them, as CreateProcessW takes them.
+std::wstring EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& Environment) {
+    std::map<std::wstring, std::wstring, TNoCaseLess> Variables;
+    wchar_t* const Strings = GetEnvironmentStringsW();
+    for (const wchar_t* Entry = Strings; *Entry; Entry += wcslen(Entry) + 1) {
+        const std::wstring_view Text(Entry);
+        // Names of the drives' current folders start with "=".
+        const std::size_t Equals = Text.find(L'=', 1);
+        if (Equals != Text.npos)
+            Variables[std::wstring(Text.substr(0, Equals))] = Text.substr(Equals + 1);
+    }
+    FreeEnvironmentStringsW(Strings);
+    for (const auto& [Name, Value] : Environment)
+        Variables[WideOf(Name)] = WideOf(Value);
+    std::wstring Block;
+    for (const auto& [Name, Value] : Variables)
+        Block += Name + L'=' + Value + L'\0';
+    return Block + L'\0';
+}
+
+// A pipe whose writing end the child inherits; this process reads the other end.
+struct TOutputPipe {
+    HANDLE Read = nullptr;
+    HANDLE Write = nullptr;
+    std::string Text;
+    std::thread Reader;
+
+    bool Open() {
+        SECURITY_ATTRIBUTES Inherited{sizeof Inherited, nullptr, TRUE};
+        return CreatePipe(&Read, &Write, &Inherited, 0) &&
+               SetHandleInformation(Read, HANDLE_FLAG_INHERIT, 0);
+    }
+    // Reads until the child and every process that inherited the end have closed it.
+    void StartReading() {
+        CloseHandle(std::exchange(Write, nullptr));
+        Reader = std::thread([this] {
+            char Buffer[4096];
+            DWORD Got = 0;
+            while (ReadFile(Read, Buffer, sizeof Buffer, &Got, nullptr) && Got > 0)
+                Text.append(Buffer, Got);
+        });
+    }
+    ~TOutputPipe() {
+        if (Write)
+            CloseHandle(Write);
+        if (Reader.joinable())
+            Reader.join();
+        if (Read)
+            CloseHandle(Read);
+    }
+};
+
+HANDLE NoInput() {
+    SECURITY_ATTRIBUTES Inherited{sizeof Inherited, nullptr, TRUE};
+    return CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &Inherited,
+                       OPEN_EXISTING, 0, nullptr);
+}
+
+void NoteEnd(HANDLE Process, TProgramEnd& End) {
+    DWORD Code = 0;
+    GetExitCodeProcess(Process, &Code);
+    End.Crashed = Code >= ExceptionCodes;
+    End.ExitCode = static_cast<int>(End.Crashed ? Code & ExceptionNumber : Code);
+}
+
+// The file of UnreadableFile: its bytes are locked by a handle that lives as long as the process,
+// and the system removes it when that handle goes.
+AnsiString MakeUnreadableFile() {
+    wchar_t Folder[MAX_PATH + 1];
+    wchar_t Name[MAX_PATH + 1];
+    if (!GetTempPathW(MAX_PATH + 1, Folder) || !GetTempFileNameW(Folder, L"unr", 0, Name))
+        return {};
+    const HANDLE File = CreateFileW(Name, GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (File == INVALID_HANDLE_VALUE)
+        return {};
+    const std::string Bytes(UnreadableBytes, 'x');
+    DWORD Put = 0;
+    if (!WriteFile(File, Bytes.data(), UnreadableBytes, &Put, nullptr) ||
+        !LockFile(File, 0, 0, UnreadableBytes, 0)) {
+        CloseHandle(File);
+        return {};
+    }
+    return AnsiOf(Name);
+}
+
+} // namespace
+
+// A timer of the thread: modal windows' loops dispatch its ticks too.
+void Repeat(int Milliseconds, std::function<void()> Tick) {
+    const UINT_PTR Id = SetTimer(nullptr, 0, static_cast<UINT>(Milliseconds), OnTimer);
+    if (Id)
+        Ticks()[Id] = std::move(Tick);
+}
+
+// Win32 has no application object: Start runs from the first tick of the program's message
+// loop, whichever loop that is.
+TAtStart::TAtStart(void (*Start)()) {
+    StartRoutines().push_back(Start);
+    SetTimer(nullptr, 0, 0, RunStartRoutines);
+}
+
+// Only names in the pipe namespace can be pipes here: a folder holds no pipe. The pipe listens
+// for as long as the process runs.
+bool MakePipe(const AnsiString& Path) {
+    const std::wstring Name = WideOf(Path);
+    if (CompareStringOrdinal(Name.c_str(),
+                             static_cast<int>(std::min(Name.size(), wcslen(PipePrefix))),
+                             PipePrefix, -1, TRUE) != CSTR_EQUAL)
+        return false;
+    return CreateNamedPipeW(Name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0,
+                            0, nullptr) != INVALID_HANDLE_VALUE;
+}
+
+// Windows has no device that reads without end or is always full.
+AnsiString EndlessDevice() {
+    return {};
+}
+
+AnsiString FullDevice() {
+    return {};
+}
+
+// Reads of a range that another handle has locked fail.
+AnsiString UnreadableFile() {
+    static const AnsiString Name = MakeUnreadableFile();
+    return Name;
+}
+
+THeldFile::THeldFile(const AnsiString& Path)
+    : FHandle(reinterpret_cast<std::intptr_t>(
+          CreateFileW(WideOf(Path).c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, 0, nullptr))),
+      FHeld(reinterpret_cast<HANDLE>(FHandle) != INVALID_HANDLE_VALUE &&
+            HoldAsWriter(reinterpret_cast<HANDLE>(FHandle))) {}
+
+THeldFile::~THeldFile() {
+    if (reinterpret_cast<HANDLE>(FHandle) != INVALID_HANDLE_VALUE)
+        CloseHandle(reinterpret_cast<HANDLE>(FHandle));
+}
+
+// As the session's end does: every window of the process is asked, then told, and then the
+// system ends the process.
+void RequestEnd() {
+    std::vector<HWND> Windows;
+    EnumWindows(CollectOwnWindow, reinterpret_cast<LPARAM>(&Windows));
+    for (HWND Window : Windows)
+        SendMessageW(Window, WM_QUERYENDSESSION, 0, EndSessionReason);
+    for (HWND Window : Windows)
+        SendMessageW(Window, WM_ENDSESSION, TRUE, EndSessionReason);
+    TerminateProcess(GetCurrentProcess(), EndedBySystem);
+}
+
+int EndRequestCode() {
+    return static_cast<int>(EndedBySystem & ExceptionNumber);
+}
+
+double ProcessCpuMs() {
+    FILETIME Created, Exited, Kernel, User;
+    if (!GetProcessTimes(GetCurrentProcess(), &Created, &Exited, &Kernel, &User))
+        return 0;
+    return Milliseconds(Kernel) + Milliseconds(User);
+}
+
+long PeakResidentKB() {
+    PROCESS_MEMORY_COUNTERS Counters{};
+    if (!GetProcessMemoryInfo(GetCurrentProcess(), &Counters, sizeof Counters))
+        return 0;
+    return static_cast<long>(Counters.PeakWorkingSetSize / 1024);
+}
+
+// The program is looked for as the system looks for a command, ".exe" added.
+TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>& Arguments,
+                       const std::vector<std::pair<std::string, std::string>>& Environment,
+                       int TimeoutMs) {
+    TProgramEnd End;
+    std::wstring CommandLine = Quoted(WideOf(Program));
+    for (const std::string& Argument : Arguments)
+        CommandLine += L' ' + Quoted(WideOf(Argument));
+    std::wstring Variables = EnvironmentBlock(Environment);
+    TOutputPipe Out, Err;
+    const HANDLE Input = NoInput();
+    if (!Out.Open() || !Err.Open() || Input == INVALID_HANDLE_VALUE) {
+        if (Input != INVALID_HANDLE_VALUE)
+            CloseHandle(Input);
+        End.Err = "cannot make the pipes of " + Program;
+        return End;
+    }
+    STARTUPINFOW Start{};
+    Start.cb = sizeof Start;
+    Start.dwFlags = STARTF_USESTDHANDLES;
+    Start.hStdInput = Input;
+    Start.hStdOutput = Out.Write;
+    Start.hStdError = Err.Write;
+    PROCESS_INFORMATION Child{};
+    const bool Started =
+        CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, TRUE,
+                       CREATE_UNICODE_ENVIRONMENT, Variables.data(), nullptr, &Start, &Child);
+    CloseHandle(Input);
+    if (!Started) {
+        End.Err = "cannot start " + Program;
+        return End;
+    }
+    CloseHandle(Child.hThread);
+    Out.StartReading();
+    Err.StartReading();
+    End.Finished = WaitForSingleObject(Child.hProcess,
+                                       TimeoutMs < 0 ? INFINITE : static_cast<DWORD>(TimeoutMs)) ==
+                   WAIT_OBJECT_0;
+    if (!End.Finished) {
+        TerminateProcess(Child.hProcess, EndedBySystem);
+        WaitForSingleObject(Child.hProcess, INFINITE);
+    }
+    NoteEnd(Child.hProcess, End);
+    CloseHandle(Child.hProcess);
+    Out.Reader.join();
+    Err.Reader.join();
+    End.Out = std::move(Out.Text);
+    End.Err = std::move(Err.Text);
+    return End;
+}
+
+} // namespace TestDriver
