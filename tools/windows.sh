@@ -1,0 +1,140 @@
+#!/usr/bin/env bash
+# The Windows programs: cross-built with mingw-w64 in build-windows/, every test run under Wine
+# on a virtual screen, and the installer built and tested. Steps, all by default:
+#   tools/windows.sh                  setup, build, test, installer
+#   tools/windows.sh build            the Debian packages and the build only
+#   tools/windows.sh test [ARGS...]   build, then the tests; ARGS go to ctest (-R Pattern, ...)
+#   tools/windows.sh installer        build, then the installer and its test
+# QUOVANT_WERROR=ON makes warnings errors; QUOVANT_WINDOWS_BUILD names another build folder;
+# QUOVANT_WINE_PREFIX keeps the Wine prefix there between runs instead of a fresh one.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUOVANT_WINDOWS_BUILD:-$top/build-windows}
+step=${1:-all}
+[ $# -gt 0 ] && shift
+case $step in
+  all | build | test | installer) ;;
+  *) echo "usage: $0 [all|build|test [ctest arguments]|installer]" >&2; exit 2 ;;
+esac
+
+timed() {
+  local start=$SECONDS
+  echo "--- $1"
+  "$@"
+  echo "--- $1 took $((SECONDS - start)) s"
+}
+
+setup() {
+  local packages=(g++-mingw-w64-x86-64-posix cmake ccache libgtest-dev wine wine64 nsis xvfb
+                  xdotool locales fonts-ipafont-gothic fonts-ipafont-mincho) missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+  fi
+}
+
+compile() {
+  cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQUOVANT_WERROR="${QUOVANT_WERROR:-OFF}" >/dev/null
+  cmake --build "$build" -j"$(nproc)"
+  # The programs must run on a bare Windows: they import nothing but the system's DLLs.
+  local program dll
+  for program in wizards/morvane/morvane.exe wizards/pellisk/pellisk.exe \
+                 tools/formconv/formconv.exe; do
+    for dll in $(x86_64-w64-mingw32-objdump -p "$build/$program" | sed -n 's/^\s*DLL Name: //p'); do
+      case ${dll,,} in
+        kernel32.dll | user32.dll | gdi32.dll | comctl32.dll | comdlg32.dll | shell32.dll | \
+          ole32.dll | oleaut32.dll | msimg32.dll | imm32.dll | uxtheme.dll | shlwapi.dll | \
+          advapi32.dll | msvcrt.dll | api-ms-win-*) ;;
+        *) echo "$program imports $dll, which Windows does not bring" >&2; exit 1 ;;
+      esac
+    done
+  done
+}
+
+# Wine for the run: a fresh prefix with the IPA fonts in place of the MS fonts, a Japanese
+# locale (ANSI code page 932), a 24-bit virtual screen and a server kept up between programs.
+start_wine() {
+  local locales="$build/locale"
+  if [ ! -d "$locales/ja_JP.UTF-8" ]; then
+    mkdir -p "$locales"
+    localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" 2>/dev/null ||
+      [ -d "$locales/ja_JP.UTF-8" ]
+  fi
+  export LOCPATH=$locales LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
+  if [ -n "${QUOVANT_WINE_PREFIX:-}" ]; then
+    export WINEPREFIX=$QUOVANT_WINE_PREFIX
+  else
+    WINEPREFIX=$(mktemp -d /tmp/quovant-wine.XXXXXX)
+    export WINEPREFIX
+    fresh_prefix=$WINEPREFIX
+  fi
+  local display tries=0
+  display=$(mktemp)
+  Xvfb -displayfd 5 -screen 0 1600x1200x24 -nolisten tcp 5>"$display" 2>/dev/null &
+  xvfb_pid=$!
+  until [ -s "$display" ]; do
+    ((++tries < 100)) || { echo "Xvfb did not start" >&2; exit 1; }
+    sleep 0.1
+  done
+  DISPLAY=:$(cat "$display")
+  export DISPLAY
+  rm -f "$display"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i
+    wineserver -w
+  fi
+  wineserver -p
+  fonts
+}
+
+fonts() {
+  local reg="$WINEPREFIX/quovant-fonts.reg" name
+  {
+    printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
+    for name in "ＭＳ Ｐ明朝=IPAPMincho" "ＭＳ 明朝=IPAMincho" "ＭＳ Ｐゴシック=IPAPGothic" \
+                "ＭＳ ゴシック=IPAGothic" "MS PMincho=IPAPMincho" "MS Mincho=IPAMincho" \
+                "MS PGothic=IPAPGothic" "MS Gothic=IPAGothic" "MS UI Gothic=IPAPGothic"; do
+      printf '"%s"="%s"\r\n' "${name%%=*}" "${name#*=}"
+    done
+  } | iconv -f UTF-8 -t UTF-16 >"$reg"
+  wine regedit /S "$reg"
+}
+
+stop_wine() {
+  if [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k 2>/dev/null || true
+  fi
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+  [ -n "${fresh_prefix:-}" ] && rm -rf "$fresh_prefix"
+  return 0
+}
+
+run_tests() {
+  ctest --test-dir "$build" --output-on-failure -j"$(nproc)" "$@"
+}
+
+installer() {
+  makensis -V2 -DBUILD="$build" -DOUTFILE="$build/quovant-setup.exe" \
+    "$top/installer/quovant.nsi"
+  bash "$top/tests/install/install_test_windows.sh" "$build/quovant-setup.exe"
+}
+
+case $step in all | build) timed setup ;; esac
+timed compile
+[ "$step" = build ] && exit 0
+trap stop_wine EXIT
+timed start_wine
+case $step in
+  all) timed run_tests; timed installer ;;
+  test) timed run_tests "$@" ;;
+  installer) timed installer ;;
+esac
