@@ -16,7 +16,7 @@ set(QUOVANT_PLATFORM_LIBRARIES comctl32 comdlg32 gdi32 imm32 msimg32 ole32 shell
 # The test support (framework_test): tests and benchmarks link it, the programs do not.
 set(QUOVANT_PLATFORM_TEST_SOURCES Win32TestProcess.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
-set(QUOVANT_PLATFORM_TEST_LIBRARIES ${QUOVANT_PLATFORM_LIBRARIES})
+set(QUOVANT_PLATFORM_TEST_LIBRARIES ${QUOVANT_PLATFORM_LIBRARIES} psapi)
 
 # What every program of the layer carries: the manifest that binds version 6 of the common
 # controls, and the open dialog's template.
