@@ -7,6 +7,7 @@ set(QUOVANT_PLATFORM_SOURCES
   Win32Files.cpp
   Win32GridEdit.cpp
   Win32Memory.cpp
+  Win32OpenDialog.cpp
   Win32ScrollBars.cpp
   Win32StdCtrls.cpp
   Win32System.cpp)
@@ -14,7 +15,7 @@ list(TRANSFORM QUOVANT_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(QUOVANT_PLATFORM_LIBRARIES comctl32 comdlg32 gdi32 imm32 msimg32 ole32 shell32 shlwapi
   user32 uuid uxtheme)
 # The test support (framework_test): tests and benchmarks link it, the programs do not.
-set(QUOVANT_PLATFORM_TEST_SOURCES Win32TestProcess.cpp)
+set(QUOVANT_PLATFORM_TEST_SOURCES Win32TestDriver.cpp Win32TestProcess.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(QUOVANT_PLATFORM_TEST_LIBRARIES ${QUOVANT_PLATFORM_LIBRARIES} psapi)
 
