@@ -7,6 +7,10 @@
 #include "Win32Text.h"
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <numbers>
+#include <utility>
 #include <vector>
 
 // windowsx.h's macro, not the layer's function.
@@ -271,6 +275,125 @@ int WidthOf(HDC Dc, const std::wstring& Text) {
     return Size.cx;
 }
 
+// Text prepared for DrawText: access-key marks taken out, and lines as byte ranges.
+struct TTextLines {
+    AnsiString Text;
+    std::size_t Accel = AnsiString::npos; // byte offset of the underlined character
+    std::vector<std::pair<std::size_t, std::size_t>> Lines;
+};
+
+std::size_t CharLength(const AnsiString& Text, std::size_t At) {
+    return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
+}
+
+void StripPrefixes(const AnsiString& Source, TTextLines& Layout) {
+    for (std::size_t I = 0; I < Source.size();) {
+        if (Source[I] == '&' && I + 1 < Source.size() && Source[I + 1] != '&') {
+            Layout.Accel = Layout.Text.size();
+            ++I;
+            continue;
+        }
+        if (Source[I] == '&')
+            I += I + 1 < Source.size() ? 1 : 0;
+        const std::size_t Length = CharLength(Source, I);
+        Layout.Text.append(Source, I, Length);
+        I += Length;
+    }
+}
+
+// Measures byte ranges of one text with the selected font.
+class TMeasure {
+public:
+    TMeasure(HDC ADc, const AnsiString& AText) : FDc(ADc), FText(AText) {}
+    int operator()(std::size_t Start, std::size_t End) const {
+        return WidthOf(FDc, WideOf(std::string_view(FText).substr(Start, End - Start)));
+    }
+
+private:
+    HDC FDc;
+    const AnsiString& FText;
+};
+
+// Breaks a paragraph into lines no wider than MaxWidth where it can: after spaces (which the
+// break swallows) and before or after a double-byte character. A word wider than the line
+// stays whole.
+void WrapParagraph(const AnsiString& Text, std::size_t Start, std::size_t End, int MaxWidth,
+                   const TMeasure& Width, TTextLines& Layout) {
+    if (Width(Start, End) <= MaxWidth) {
+        Layout.Lines.emplace_back(Start, End);
+        return;
+    }
+    std::size_t LineStart = Start, BreakEnd = AnsiString::npos, BreakNext = 0;
+    int Used = 0;
+    for (std::size_t I = Start; I < End;) {
+        const std::size_t Length = CharLength(Text, I);
+        const bool Space = Text[I] == ' ';
+        const bool Double = Length == 2;
+        if (Space) {
+            if (I == LineStart || Text[I - 1] != ' ')
+                BreakEnd = I;
+            BreakNext = I + 1;
+        } else if (Double && I > LineStart) {
+            BreakEnd = BreakNext = I;
+        }
+        const int Advance = Width(I, I + Length);
+        if (!Space && Used + Advance > MaxWidth && BreakEnd != AnsiString::npos &&
+            BreakEnd > LineStart) {
+            Layout.Lines.emplace_back(LineStart, BreakEnd);
+            LineStart = BreakNext;
+            while (LineStart < End && Text[LineStart] == ' ')
+                ++LineStart;
+            I = LineStart;
+            Used = 0;
+            BreakEnd = AnsiString::npos;
+            continue;
+        }
+        Used += Advance;
+        I += Length;
+        if (Double)
+            BreakEnd = BreakNext = I;
+    }
+    if (LineStart < End)
+        Layout.Lines.emplace_back(LineStart, End);
+}
+
+// The lines of Text as DrawText breaks them for Format within Width.
+TTextLines LayOut(HDC Dc, const AnsiString& Text, unsigned Format, int Width) {
+    TTextLines Layout;
+    if (Format & DT_NOPREFIX)
+        Layout.Text = Text;
+    else
+        StripPrefixes(Text, Layout);
+    if (Format & DT_SINGLELINE) {
+        if (!Layout.Text.empty())
+            Layout.Lines.emplace_back(0, Layout.Text.size());
+        return Layout;
+    }
+    const TMeasure Measure(Dc, Layout.Text);
+    ForEachLine(std::string_view(Layout.Text), [&](std::string_view Line) {
+        const auto Start = static_cast<std::size_t>(Line.data() - Layout.Text.data());
+        if (Format & DT_WORDBREAK)
+            WrapParagraph(Layout.Text, Start, Start + Line.size(), Width, Measure, Layout);
+        else
+            Layout.Lines.emplace_back(Start, Start + Line.size());
+    });
+    return Layout;
+}
+
+// The corners of a text cell Width x Height whose top-left corner lies at (DX, DY) from the
+// reference point (X, Y), turned Escapement tenths of a degree counter-clockwise around it.
+std::array<POINT, 4> TurnedCell(int X, int Y, int DX, int DY, int Width, int Height,
+                                int Escapement) {
+    const double Angle = Escapement * std::numbers::pi / 1800.0;
+    const double Cos = std::cos(Angle), Sin = std::sin(Angle);
+    const auto Turn = [&](int PX, int PY) {
+        return POINT{X + int(std::lround(PX * Cos + PY * Sin)),
+                     Y + int(std::lround(PY * Cos - PX * Sin))};
+    };
+    return {Turn(DX, DY), Turn(DX + Width, DY), Turn(DX + Width, DY + Height),
+            Turn(DX, DY + Height)};
+}
+
 } // namespace
 
 void Platform::TCanvasDelete::operator()(TPlatformCanvas* Canvas) const noexcept {
@@ -411,40 +534,99 @@ void Platform::TextRect(TPlatformCanvas& Canvas, const TRect& R, int X, int Y,
     });
 }
 
+// GDI leaves the background of turned text to the driver (Wine paints none, and places the
+// glyphs of some angles a pixel outside their cell), so the turned cell is filled here and
+// the text kept within it.
 void Platform::TextOutRotated(TPlatformCanvas& Canvas, int X, int Y, int Escapement,
                               const AnsiString& Text, const TTextPaint& Paint) {
     LOGFONTW Log = Canvas.Font->Log;
     Log.lfEscapement = Log.lfOrientation = Escapement;
-    const TGdiObject Turned(CreateFontIndirectW(&Log));
+    const TGdiObject Turned(CreateFontIndirectW(&Log)), Back(CreateSolidBrush(Paint.Background));
     const std::wstring Wide = WideOf(Text);
+    const TEXTMETRICW& M = Canvas.Font->Metrics;
+    const int Width = TextWidth(Canvas, Text);
+    int DX = 0, DY = 0;
+    if ((Paint.Align & TA_CENTER) == TA_CENTER)
+        DX = -Width / 2;
+    else if (Paint.Align & TA_RIGHT)
+        DX = -Width;
+    if ((Paint.Align & TA_BASELINE) == TA_BASELINE)
+        DY = -M.tmAscent;
+    else if (Paint.Align & TA_BOTTOM)
+        DY = -M.tmHeight;
+    const std::array<POINT, 4> Cell = TurnedCell(X, Y, DX, DY, Width, M.tmHeight, Escapement);
+    std::array<POINT, 4> OnImage = Cell;
+    for (POINT& P : OnImage) {
+        P.x += Canvas.Offset.X;
+        P.y += Canvas.Offset.Y;
+    }
+    const TGdiObject Within(CreatePolygonRgn(OnImage.data(), int(OnImage.size()), WINDING));
     WithDc(Canvas, TAlpha::Painted, [&](HDC Dc) {
-        PrepareText(Dc, Turned.Get(), Paint, Paint.Opaque);
+        if (Paint.Opaque) {
+            SelectObject(Dc, GetStockObject(NULL_PEN));
+            SelectObject(Dc, Back.Get());
+            Polygon(Dc, Cell.data(), int(Cell.size()));
+        }
+        ExtSelectClipRgn(Dc, static_cast<HRGN>(Within.Get()), RGN_AND);
+        PrepareText(Dc, Turned.Get(), Paint, false);
         TextOutW(Dc, X, Y, Wide.data(), int(Wide.size()));
     });
 }
 
-// DrawTextW lays out the wide text: it breaks lines after spaces and at double-byte
-// characters, and handles "&" itself. A target bound to no image measures.
+// Laid out here rather than by DrawTextW, whose breaks, measures and centring differ between
+// Windows and Wine.
 int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R, unsigned Format,
                        const TTextPaint& Paint) {
-    const std::wstring Wide = WideOf(Text);
-    RECT Area = ToRECT(R);
-    int Height = 0;
-    const auto Draw = [&](HDC Dc, unsigned Flags) {
-        PrepareText(Dc, Canvas.Font->Font, Paint, Paint.Opaque);
-        SetTextAlign(Dc, TA_LEFT | TA_TOP);
-        Height = DrawTextW(Dc, Wide.data(), int(Wide.size()), &Area, Flags);
-    };
-    if ((Format & DT_CALCRECT) || !Bound(Canvas)) {
-        Measuring([&](HDC Dc) { Draw(Dc, Format | DT_CALCRECT); });
-        if (Format & DT_CALCRECT) {
-            R.Right = Area.right;
-            R.Bottom = Area.bottom;
-        }
+    TTextLines Layout;
+    std::vector<int> Widths;
+    Measuring([&](HDC Dc) {
+        SelectObject(Dc, Canvas.Font->Font);
+        Layout = LayOut(Dc, Text, Format, R.Width());
+        const TMeasure Measure(Dc, Layout.Text);
+        for (const auto& [Start, End] : Layout.Lines)
+            Widths.push_back(Measure(Start, End));
+    });
+    const TEXTMETRICW& M = Canvas.Font->Metrics;
+    const int LineHeight = M.tmHeight;
+    const int Height = LineHeight * static_cast<int>(Layout.Lines.size());
+    if (Format & DT_CALCRECT) {
+        R.Right = R.Left + (Widths.empty() ? 0 : *std::max_element(Widths.begin(), Widths.end()));
+        R.Bottom = R.Top + Height;
         return Height;
     }
-    WithDc(Canvas, TAlpha::Painted, [&](HDC Dc) { Draw(Dc, Format); });
-    return Height;
+    int Top = R.Top;
+    if ((Format & DT_SINGLELINE) && (Format & DT_VCENTER))
+        Top = R.Top + (R.Height() - LineHeight) / 2;
+    else if ((Format & DT_SINGLELINE) && (Format & DT_BOTTOM))
+        Top = R.Bottom - LineHeight;
+    const TGdiObject Ink(CreateSolidBrush(Paint.Color));
+    WithDc(Canvas, TAlpha::Painted, [&](HDC Dc) {
+        PrepareText(Dc, Canvas.Font->Font, Paint, Paint.Opaque);
+        SetTextAlign(Dc, TA_LEFT | TA_TOP);
+        if (!(Format & DT_NOCLIP))
+            IntersectClipRect(Dc, R.Left, R.Top, R.Right, R.Bottom);
+        const TMeasure Measure(Dc, Layout.Text);
+        for (std::size_t I = 0; I < Layout.Lines.size(); ++I) {
+            const auto [Start, End] = Layout.Lines[I];
+            int X = R.Left;
+            if (Format & DT_CENTER)
+                X = R.Left + (R.Width() - Widths[I]) / 2;
+            else if (Format & DT_RIGHT)
+                X = R.Right - Widths[I];
+            const int Y = Top + LineHeight * static_cast<int>(I);
+            const std::wstring Line =
+                WideOf(std::string_view(Layout.Text).substr(Start, End - Start));
+            TextOutW(Dc, X, Y, Line.data(), int(Line.size()));
+            if (Layout.Accel < Start || Layout.Accel >= End)
+                continue;
+            const int KeyX = X + Measure(Start, Layout.Accel);
+            const int KeyWidth =
+                Measure(Layout.Accel, Layout.Accel + CharLength(Layout.Text, Layout.Accel));
+            const RECT Underline{KeyX, Y + M.tmAscent + 1, KeyX + KeyWidth, Y + M.tmAscent + 2};
+            ::FillRect(Dc, &Underline, static_cast<HBRUSH>(Ink.Get()));
+        }
+    });
+    return Top - R.Top + Height;
 }
 
 // ---- Pixels and images
