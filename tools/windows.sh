@@ -67,7 +67,9 @@ start_wine() {
     localedef -i ja_JP -f UTF-8 "$locales/ja_JP.UTF-8" 2>/dev/null ||
       [ -d "$locales/ja_JP.UTF-8" ]
   fi
-  export LOCPATH=$locales LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+  unset LC_ALL LC_CTYPE LC_MESSAGES
+  export LOCPATH=$locales
+  export LANG=ja_JP.UTF-8
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
   if [ -n "${QUOVANT_WINE_PREFIX:-}" ]; then
     export WINEPREFIX=$QUOVANT_WINE_PREFIX
@@ -125,7 +127,7 @@ run_tests() {
 installer() {
   makensis -V2 -DBUILD="$build" -DOUTFILE="$build/quovant-setup.exe" \
     "$top/installer/quovant.nsi"
-  bash "$top/tests/install/install_test_windows.sh" "$build/quovant-setup.exe"
+  bash "$top/tests/win32/install_test.sh" "$build/quovant-setup.exe"
 }
 
 case $step in all | build) timed setup ;; esac
