@@ -3,9 +3,12 @@
 enable_language(RC)
 
 set(QUOVANT_PLATFORM_SOURCES
+  Win32Canvas.cpp
   Win32CodePage.cpp
   Win32Files.cpp
+  Win32Fonts.cpp
   Win32GridEdit.cpp
+  Win32Images.cpp
   Win32Memory.cpp
   Win32OpenDialog.cpp
   Win32ScrollBars.cpp
