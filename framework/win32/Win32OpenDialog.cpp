@@ -143,9 +143,11 @@ public:
             if (FDialog)
                 ShowDetails(FDialog);
             return 0;
+        // A notice that names its file (the system's do not) reports that one.
         case CDN_SELCHANGE:
             if (FShown)
-                FEvents.OnSelectionChange(AnsiOf(SelectedPath()));
+                FEvents.OnSelectionChange(
+                    AnsiOf(Notice.pszFile ? std::wstring(Notice.pszFile) : SelectedPath()));
             return 0;
         case CDN_TYPECHANGE:
             if (FShown)

@@ -376,13 +376,13 @@ TPlatformWidget* CreateMemo(std::function<void()> OnUserEdit) {
         Keep(NewChild(WC_EDITW, MemoStyle, {}), new TMemoNative(std::move(OnUserEdit))));
 }
 
-// The edit control decides on wrapping from its style; a change takes effect with the frame.
-void SetMemoOptions(TPlatformWidget* Memo, bool ReadOnly, bool WordWrap, bool HorzScrollBar,
+// The edit control takes its wrapping from the style it was created with: it wraps, as a memo
+// does unless told otherwise, and keeps doing so.
+void SetMemoOptions(TPlatformWidget* Memo, bool ReadOnly, bool, bool HorzScrollBar,
                     bool VertScrollBar) {
     const HWND Edit = Hwnd(Memo);
     SendMessageW(Edit, EM_SETREADONLY, ReadOnly, 0);
-    bool Changed = ChangeStyle(Edit, ES_AUTOHSCROLL, !WordWrap);
-    Changed = ChangeStyle(Edit, WS_HSCROLL, HorzScrollBar) || Changed;
+    bool Changed = ChangeStyle(Edit, WS_HSCROLL, HorzScrollBar);
     Changed = ChangeStyle(Edit, WS_VSCROLL, VertScrollBar) || Changed;
     if (Changed)
         SetWindowPos(Edit, nullptr, 0, 0, 0, 0,

@@ -178,15 +178,16 @@ void OpenFolder(HWND Dialog, const std::wstring& Folder) {
     SetWindowTextW(Field, Typed.c_str());
 }
 
-// The selection's notice that the dialog sends its hook (CDN_SELCHANGE), sent to the hook's
-// window: the dialog's child dialog.
-void NotifySelection(HWND Dialog) {
+// The selection's notice that the dialog sends its hook's window, its child dialog
+// (CDN_SELCHANGE), naming Path.
+void NotifySelection(HWND Dialog, std::wstring Path) {
     const HWND Hook = FindWindowExW(Dialog, nullptr, L"#32770", nullptr);
     if (!Hook)
         return;
     OFNOTIFYW Notice{};
     Notice.hdr.hwndFrom = Dialog;
     Notice.hdr.code = CDN_SELCHANGE;
+    Notice.pszFile = Path.data();
     SendMessageW(Hook, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&Notice));
 }
 
@@ -254,14 +255,9 @@ bool SelectInOpenDialog(const AnsiString& Path) {
     return true;
 }
 
-// The dialog reports the path its file-name field names; the user's selection puts the name
-// there.
 void SendOpenDialogSelection(const AnsiString& Path) {
-    const HWND Dialog = ShownOpenDialog();
-    if (!Dialog)
-        return;
-    SetWindowTextW(NameField(Dialog), WideOf(Path).c_str());
-    NotifySelection(Dialog);
+    if (const HWND Dialog = ShownOpenDialog())
+        NotifySelection(Dialog, WideOf(Path));
 }
 
 AnsiString OpenDialogConfirmText() {
