@@ -16,7 +16,7 @@ set(QUOVANT_PLATFORM_SOURCES
   Win32System.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(QUOVANT_PLATFORM_LIBRARIES comctl32 comdlg32 gdi32 imm32 msimg32 ole32 shell32 shlwapi
-  user32 uuid uxtheme)
+  user32 uuid uxtheme windowscodecs)
 # The test support (framework_test): tests and benchmarks link it, the programs do not.
 set(QUOVANT_PLATFORM_TEST_SOURCES Win32TestDriver.cpp Win32TestProcess.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
