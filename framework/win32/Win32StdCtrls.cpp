@@ -10,6 +10,8 @@
 namespace {
 
 constexpr UINT_PTR StateSubclass = 0x57435354; // "WCST"
+// The system's import library lacks GetWindowSubclass, so the state is a property as well.
+const wchar_t NativeProperty[] = L"QuovantNative";
 
 // What a native control keeps beside its window: it lives as long as the window and answers
 // the notices that its parent reflects to it.
@@ -32,6 +34,7 @@ LRESULT CALLBACK NativeProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
     if (Msg != WM_NCDESTROY)
         return DefSubclassProc(Window, Msg, WParam, LParam);
     RemoveWindowSubclass(Window, NativeProc, StateSubclass);
+    RemovePropW(Window, NativeProperty);
     SetReflectHandler(Window, {});
     delete Native;
     return DefSubclassProc(Window, Msg, WParam, LParam);
@@ -39,6 +42,7 @@ LRESULT CALLBACK NativeProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
 
 // Gives Window its Native, which goes with the window.
 HWND Keep(HWND Window, TNative* Native) {
+    SetPropW(Window, NativeProperty, Native);
     SetWindowSubclass(Window, NativeProc, StateSubclass, reinterpret_cast<DWORD_PTR>(Native));
     SetReflectHandler(Window,
                       [Window, Native](UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
@@ -48,9 +52,7 @@ HWND Keep(HWND Window, TNative* Native) {
 }
 
 template <class T> T* NativeOf(TPlatformWidget* Widget) {
-    DWORD_PTR Data = 0;
-    GetWindowSubclass(Hwnd(Widget), NativeProc, StateSubclass, &Data);
-    return static_cast<T*>(reinterpret_cast<TNative*>(Data));
+    return static_cast<T*>(static_cast<TNative*>(GetPropW(Hwnd(Widget), NativeProperty)));
 }
 
 // A hidden child of the parking window until the layer gives it its parent.
