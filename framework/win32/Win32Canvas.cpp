@@ -183,11 +183,13 @@ int PenStyleOf(TPenKind Kind) {
     }
 }
 
-// A pen for lines: round ends when wide; dashes only when one pixel wide, as GDI does.
+// A pen for lines: round ends when wide; dashes only when one pixel wide.
 HGDIOBJ LinePen(const TPenDesc& Pen) {
     if (Pen.Kind == TPenKind::Null)
         return GetStockObject(NULL_PEN);
-    return CreatePen(PenStyleOf(Pen.Kind), std::max(Pen.Width, 1), Pen.Color);
+    if (Pen.Width > 1)
+        return CreatePen(PS_SOLID, Pen.Width, Pen.Color);
+    return CreatePen(PenStyleOf(Pen.Kind), 1, Pen.Color);
 }
 
 // A pen for outlines: a wide one lies inside the shape, with square corners.
