@@ -3,22 +3,27 @@
 enable_language(RC)
 
 set(QUOVANT_PLATFORM_SOURCES
+  Win32Application.cpp
   Win32Canvas.cpp
   Win32CodePage.cpp
   Win32Files.cpp
   Win32Fonts.cpp
   Win32GridEdit.cpp
+  Win32Host.cpp
   Win32Images.cpp
+  Win32Input.cpp
   Win32Memory.cpp
+  Win32Menus.cpp
   Win32OpenDialog.cpp
   Win32ScrollBars.cpp
   Win32StdCtrls.cpp
-  Win32System.cpp)
+  Win32System.cpp
+  Win32Windows.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(QUOVANT_PLATFORM_LIBRARIES comctl32 comdlg32 gdi32 imm32 msimg32 ole32 shell32 shlwapi
   user32 uuid uxtheme windowscodecs)
 # The test support (framework_test): tests and benchmarks link it, the programs do not.
-set(QUOVANT_PLATFORM_TEST_SOURCES Win32TestDriver.cpp Win32TestProcess.cpp)
+set(QUOVANT_PLATFORM_TEST_SOURCES Win32TestDriver.cpp Win32TestProcess.cpp Win32TestSupport.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_TEST_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)
 set(QUOVANT_PLATFORM_TEST_LIBRARIES ${QUOVANT_PLATFORM_LIBRARIES} psapi)
 

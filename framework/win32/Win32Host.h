@@ -10,8 +10,6 @@
 
 #include <functional>
 
-class TControlLink;
-
 // What the layer's platform side reaches of a control: its window, the link that forwards the
 // window's input, and the entry points of the platform's events.
 class TControlAccess {
@@ -27,6 +25,10 @@ public:
 
     // Paints Area of the control into Image through its canvas.
     static void Paint(TControl* Control, TPlatformImage& Image, const TRect& Area);
+    // Paints Area of the control (its client coordinates) over what Image holds, the canvas
+    // origin at Offset of Image.
+    static void PaintOver(TControl* Control, TPlatformImage& Image, const TRect& Area,
+                          TPoint Offset);
     static void MouseDown(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
         Control->DispatchMouseDown(Button, Shift, X, Y);
     }
@@ -63,6 +65,68 @@ public:
     }
 };
 
+// Forwards the messages of a control's window to the control: all of a host window's, and an
+// attached native window's input, focus, size and posted messages before its own procedure
+// sees them. It lives as long as the window.
+class TControlLink {
+public:
+    TControlLink(TControl* AControl, bool AHost);
+    ~TControlLink();
+    TControlLink(const TControlLink&) = delete;
+    TControlLink& operator=(const TControlLink&) = delete;
+
+    TControl* Control() const { return FControl; }
+    HWND Window() const { return FWindow; }
+    bool Host() const { return FHost; }
+    void SetWindow(HWND AWindow);
+    // The control lets go: the window's messages no longer reach it.
+    void Detach();
+    // Handles Msg for the control; false passes it on to the window's own procedure.
+    bool Handle(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
+
+    std::function<void()> OnCloseRequest; // set for a form's window
+    bool Opaque = true;
+    bool Ready = false; // created: size and place changes reach the control
+    TCursor Cursor = crDefault;
+    TPlatformImage Cache;
+
+private:
+    bool Mouse(UINT Msg, WPARAM WParam, LPARAM LParam);
+    bool Forward(UINT Msg, WPARAM WParam, LPARAM LParam);
+    bool Drag(WPARAM WParam, LPARAM LParam);
+    int HitTest(TPoint Screen);
+    TWinControl* SurfaceWindow() const;
+    bool Key(UINT Msg, WPARAM WParam);
+    bool Char(WPARAM WParam, LPARAM LParam);
+    bool ImeChar(WPARAM WParam);
+    bool Focus(UINT Msg, WPARAM WParam);
+    bool ContextMenu(LPARAM LParam);
+    bool SetCursor(WPARAM WParam, LPARAM LParam);
+    bool Wheel(WPARAM WParam);
+    bool NcHitTest(LPARAM LParam, LRESULT& Result);
+    void Paint();
+    void PrintClient(HDC Dc);
+    void Render(const TRect& Area);
+
+    TControl* FControl;
+    HWND FWindow = nullptr;
+    bool FHost;
+    bool FInside = false;     // the pointer is over the window (enter reported)
+    bool FOwnCapture = false; // the window captured the pointer on a button press
+    bool FResending = false;  // a changed character goes on to the window's procedure
+    bool FTabMoved = false;   // Tab moved the focus: its character goes nowhere
+    wchar_t FHighSurrogate = 0;
+    struct TDrag {
+        TWinControl* Window = nullptr;
+        int Hit = HTNOWHERE;
+        TPoint Start;
+        TRect Bounds;
+    } FDrag;
+};
+
+// The link of a window of the program; nullptr for any other window.
+TControlLink* LinkOf(HWND Window);
+
 // The control a window of the program stands for (a host window, or a native one the layer
 // attached); nullptr for any other window.
 TControl* ControlOf(HWND Window);
@@ -79,6 +143,12 @@ void SetReflectHandler(HWND Child, TReflectHandler Handler);
 // Hands a parent's message to the handler of the child it names; false when there is none.
 bool ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
 
+// A new hidden host window for Control: a form's top-level window when OnCloseRequest is set,
+// else a child of the parking window.
+HWND CreateHost(TControl* Control, std::function<void()> OnCloseRequest);
+// Links a native window to Control (a subclass of it).
+void AttachNative(HWND Window, TControl* Control);
+
 // Callbacks run from a window procedure go through SafeCall (Classes.h): an exception reaches
 // the layer's error report instead of crossing Win32.
 
@@ -91,28 +161,48 @@ public:
 
 // The cursor of a crXXX shape or of one the application registered.
 HCURSOR CursorOf(TCursor Cursor);
-// The cursor shown over every window while an override cursor is pushed; null when none is.
-HCURSOR OverrideCursor();
+// The cursor shown over every window while an override cursor is pushed; false when none is.
+bool OverrideCursorShape(TCursor& Shape);
 
 // The keys and buttons held now, as the layer counts them.
 TShiftState CurrentShiftState();
 // The layer's virtual key of a Win32 one: the same numbers (the layer took Win32's).
 unsigned short LayerKeyOf(WPARAM VirtualKey);
 
-// The record of the popup menu the program shows, for the test support: TrackPopupMenu runs
-// its own loop, from which the test support reads and answers it.
-struct TShownMenu {
-    HMENU Menu = nullptr;
-    TPoint Position;
-    HWND Owner = nullptr;
-};
-// The menu open now (Menu null when none is).
-const TShownMenu& ShownPopupMenu();
-// Runs the choice of the item with command Id of a menu shown now: ends the menu's loop, and
-// its handler runs before this returns.
-void ChoosePopupItem(UINT Id);
-// The command id the menu gives the item at Index (every item counted, separators too); 0 for
-// a separator or a submenu.
-UINT PopupItemId(HMENU Menu, int Index);
-// Called for each popup menu shown, from within its loop, once it is on the screen.
-void SetMenuShownHook(std::function<void()> Hook);
+// Popup menus for the test support. While held, a menu is recorded as shown without entering
+// the system's menu loop, which would wait for a user; tests answer it through the record.
+void HoldPopupMenus(bool Hold);
+// The popup menu shown now (nullptr when none is) and where it opened.
+HMENU ShownPopupMenu(TPoint* Position = nullptr);
+// Chooses the item at Index of Menu as a click does: the menu closes, then the item's handler
+// runs.
+void ChoosePopupItem(HMENU Menu, int Index);
+void ClosePopupMenu(HMENU Menu);
+
+// ---- Shared by the back end's window, input and application files
+
+// Hands input to the program's input hook first (Win32Input.cpp); true when the hook took it.
+bool RunInputHook(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+// Tab and Shift+Tab move the focus along the tab order (Win32Windows.cpp); false when no other
+// window takes it.
+bool MoveFocusByTab(HWND From, bool Backward);
+// Enter in a window that does not take it itself presses the focused push button, else the
+// default button of its top-level window; false when there is none.
+bool PressDefaultButton(HWND From);
+// Remembers the window with the focus in its top-level window, which gives it back when it is
+// activated again.
+void RememberFocus(HWND Window);
+bool RestoreFocus(HWND TopLevel);
+// Whether the input method takes the keys typed into Window, as SetImeMode left it: on for a
+// native window, off for a host window, until set.
+bool ImeOn(HWND Window);
+void SetImeOn(HWND Window, bool On);
+// The tooltip text of Window; empty for none.
+AnsiString WindowHint(HWND Window);
+// Prints Window with its child windows into Dc, its client origin at Offset of Dc.
+void PrintWindowInto(HWND Window, HDC Dc, TPoint Offset);
+// Forgets what the back end kept about a window that goes.
+void ForgetWindow(HWND Window);
+// Runs a message or call that Platform::PostMessage / PostCall queued (Win32Application.cpp);
+// false for any other message.
+bool RunPosted(UINT Msg);
