@@ -247,6 +247,18 @@ void PrintWindowInto(HWND Window, HDC Dc, TPoint Offset) {
 
 // ---- Painting
 
+// Runs a paint, reporting an exception later from the message loop: a modal error report inside
+// a paint would paint again while the canvas is busy.
+void SafePaint(const std::function<void()>& Paint) {
+    try {
+        Paint();
+    } catch (const std::exception& E) {
+        auto Failure = std::make_shared<Exception>(E.what());
+        Platform::PostCall(PlatformWidget(ParkingWindow()),
+                           [Failure] { ReportException(*Failure); });
+    }
+}
+
 namespace {
 
 struct TCanvasBinding {
@@ -317,7 +329,7 @@ void PaintBeneath(HWND Window, TPlatformImage& Image, const TRect& Area, TPoint 
     } else {
         PaintBeneath(Parent, Image, ParentArea, ParentOffset);
     }
-    SafeCall([&] { TControlAccess::PaintOver(Control, Image, ParentArea, ParentOffset); });
+    SafePaint([&] { TControlAccess::PaintOver(Control, Image, ParentArea, ParentOffset); });
 }
 
 } // namespace
@@ -332,7 +344,7 @@ void TControlLink::Paint() {
     const RECT& R = Ps.rcPaint;
     if (Cache.Dc && FControl && R.right > R.left && R.bottom > R.top) {
         const TRect Area(R.left, R.top, R.right, R.bottom);
-        SafeCall([&] {
+        SafePaint([&] {
             if (Opaque) {
                 TControlAccess::Paint(FControl, Cache, Area);
                 return;
@@ -355,7 +367,7 @@ void TControlLink::PrintClient(HDC Dc) {
     if (!Cache.Dc || !FControl)
         return;
     const TRect Area(0, 0, Client.right, Client.bottom);
-    SafeCall([&] {
+    SafePaint([&] {
         if (!Opaque)
             PaintBeneath(FWindow, Cache, Area, {});
         if (Opaque)
@@ -407,6 +419,7 @@ bool TControlLink::Mouse(UINT Msg, WPARAM WParam, LPARAM LParam) {
     }
     const TPoint Screen = ScreenPointOf(FWindow, LParam);
     const int Hit = HitTest(Screen);
+    CursorHit = Hit;
     if (Hit == HTCLIENT)
         return Forward(Msg, WParam, LParam);
     if (IsDragAnswer(Hit) && Msg == WM_LBUTTONDOWN) {
@@ -483,17 +496,16 @@ bool TControlLink::Char(WPARAM WParam, LPARAM LParam) {
     if (!Win || FResending)
         return false;
     const auto Unit = static_cast<wchar_t>(WParam);
-    std::wstring Wide;
-    if (Unit >= 0xD800 && Unit <= 0xDBFF) {
-        FHighSurrogate = Unit;
-        return true;
-    }
-    if (Unit >= 0xDC00 && Unit <= 0xDFFF && FHighSurrogate)
-        Wide.push_back(std::exchange(FHighSurrogate, 0));
-    Wide.push_back(Unit);
+    // Code page 932 holds no character beyond the 16-bit range: a native window takes it as it
+    // is, a host window never sees it.
+    if (Unit >= 0xD800 && Unit <= 0xDFFF)
+        return FHost;
     if (Unit == L'\t' && std::exchange(FTabMoved, false))
         return true;
+    const std::wstring Wide(1, Unit);
     AnsiString Typed = AnsiOf(Wide);
+    if (WideOf(Typed) != Wide)
+        return FHost;
     const AnsiString Original = Typed;
     SafeCall([&] { TControlAccess::KeyPress(Win, Typed); });
     if (FHost || Typed == Original)
@@ -511,19 +523,10 @@ bool TControlLink::ImeChar(WPARAM WParam) {
     auto* Win = dynamic_cast<TWinControl*>(FControl);
     if (!Win || !FHost)
         return false;
-    const auto Unit = static_cast<wchar_t>(WParam);
-    if (Unit >= 0xD800 && Unit <= 0xDBFF) {
-        FHighSurrogate = Unit;
-        return true;
-    }
-    std::wstring Wide;
-    if (Unit >= 0xDC00 && Unit <= 0xDFFF && FHighSurrogate)
-        Wide.push_back(std::exchange(FHighSurrogate, 0));
-    Wide.push_back(Unit);
+    const std::wstring Wide(1, static_cast<wchar_t>(WParam));
     AnsiString Typed = AnsiOf(Wide);
-    if (WideOf(Typed) != Wide)
-        return true;
-    SafeCall([&] { TControlAccess::KeyPress(Win, Typed); });
+    if (WideOf(Typed) == Wide)
+        SafeCall([&] { TControlAccess::KeyPress(Win, Typed); });
     return true;
 }
 
@@ -785,6 +788,9 @@ HWND CreateHost(TControl* Control, std::function<void()> OnCloseRequest) {
 }
 
 void AttachNative(HWND Window, TControl* Control) {
+    // A host window is linked from its creation.
+    if (LinkOf(Window))
+        return;
     auto* Link = new TControlLink(Control, false);
     Link->SetWindow(Window);
     Link->Ready = true;

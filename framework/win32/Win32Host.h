@@ -88,6 +88,7 @@ public:
     bool Opaque = true;
     bool Ready = false; // created: size and place changes reach the control
     TCursor Cursor = crDefault;
+    int CursorHit = HTCLIENT; // the hit-test answer under the pointer, for its cursor
     TPlatformImage Cache;
 
 private:
@@ -115,7 +116,6 @@ private:
     bool FOwnCapture = false; // the window captured the pointer on a button press
     bool FResending = false;  // a changed character goes on to the window's procedure
     bool FTabMoved = false;   // Tab moved the focus: its character goes nowhere
-    wchar_t FHighSurrogate = 0;
     struct TDrag {
         TWinControl* Window = nullptr;
         int Hit = HTNOWHERE;
@@ -148,6 +148,9 @@ bool ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
 HWND CreateHost(TControl* Control, std::function<void()> OnCloseRequest);
 // Links a native window to Control (a subclass of it).
 void AttachNative(HWND Window, TControl* Control);
+
+// Runs a paint, reporting an exception from the message loop later.
+void SafePaint(const std::function<void()>& Paint);
 
 // Callbacks run from a window procedure go through SafeCall (Classes.h): an exception reaches
 // the layer's error report instead of crossing Win32.

@@ -174,9 +174,28 @@ TCursor ShapeOf(HCURSOR Cursor) {
     return crDefault;
 }
 
+// The cursor of a sizing answer of the hit-test query.
+TCursor SizingCursor(int Hit) {
+    switch (Hit) {
+    case HTLEFT:
+    case HTRIGHT:
+        return crSizeWE;
+    case HTTOP:
+    case HTBOTTOM:
+        return crSizeNS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+        return crSizeNWSE;
+    default:
+        return crSizeNESW;
+    }
+}
+
 HCURSOR ShownCursor(const TControl* Control) {
     HWND W = WindowOf(Control);
     const TControlLink* Link = LinkOf(W);
+    if (Link && Link->CursorHit >= HTLEFT && Link->CursorHit <= HTBOTTOMRIGHT)
+        return CursorOf(SizingCursor(Link->CursorHit));
     if (Link && Link->Cursor != crDefault)
         return CursorOf(Link->Cursor);
     return reinterpret_cast<HCURSOR>(::GetClassLongPtrW(W, GCLP_HCURSOR));
