@@ -8,7 +8,6 @@
 #include <psapi.h>
 
 #include <map>
-#include <thread>
 
 namespace TestDriver {
 
@@ -22,7 +21,6 @@ constexpr DWORD ExceptionCodes = 0xC0000000;
 constexpr DWORD ExceptionNumber = 0xFFFF;
 constexpr UINT EndSessionReason = ENDSESSION_CLOSEAPP;
 const wchar_t* const PipePrefix = L"\\\\.\\pipe\\";
-constexpr std::size_t UnreadableBytes = 4096;
 constexpr double HundredNsPerMs = 1e4;
 
 std::map<UINT_PTR, std::function<void()>>& Ticks() {
@@ -107,35 +105,53 @@ std::wstring EnvironmentBlock(const std::vector<std::pair<std::string, std::stri
     return Block + L'\0';
 }
 
-// A pipe whose writing end the child inherits; this process reads the other end.
-struct TOutputPipe {
-    HANDLE Read = nullptr;
+// A pipe whose writing end the child inherits; a thread of this process reads the other end.
+class TOutputPipe {
+public:
     HANDLE Write = nullptr;
-    std::string Text;
-    std::thread Reader;
 
     bool Open() {
         SECURITY_ATTRIBUTES Inherited{sizeof Inherited, nullptr, TRUE};
-        return CreatePipe(&Read, &Write, &Inherited, 0) &&
-               SetHandleInformation(Read, HANDLE_FLAG_INHERIT, 0);
+        return CreatePipe(&FRead, &Write, &Inherited, 0) &&
+               SetHandleInformation(FRead, HANDLE_FLAG_INHERIT, 0);
     }
-    // Reads until the child and every process that inherited the end have closed it.
     void StartReading() {
         CloseHandle(std::exchange(Write, nullptr));
-        Reader = std::thread([this] {
-            char Buffer[4096];
-            DWORD Got = 0;
-            while (ReadFile(Read, Buffer, sizeof Buffer, &Got, nullptr) && Got > 0)
-                Text.append(Buffer, Got);
-        });
+        FReader = CreateThread(nullptr, 0, ReadAll, this, 0, nullptr);
+    }
+    // What the child wrote. A process the child started may keep the pipe open after the
+    // child's end (the system's crash reporter does): its reads are then cut short.
+    std::string TakeText() {
+        if (FReader && WaitForSingleObject(FReader, AfterEndMs) != WAIT_OBJECT_0) {
+            CancelSynchronousIo(FReader);
+            WaitForSingleObject(FReader, INFINITE);
+        }
+        return std::move(FText);
     }
     ~TOutputPipe() {
         if (Write)
             CloseHandle(Write);
-        if (Reader.joinable())
-            Reader.join();
-        if (Read)
-            CloseHandle(Read);
+        if (FReader) {
+            TakeText();
+            CloseHandle(FReader);
+        }
+        if (FRead)
+            CloseHandle(FRead);
+    }
+
+private:
+    static constexpr DWORD AfterEndMs = 2000;
+    HANDLE FRead = nullptr;
+    HANDLE FReader = nullptr;
+    std::string FText;
+
+    static DWORD WINAPI ReadAll(void* Pipe) {
+        auto* Self = static_cast<TOutputPipe*>(Pipe);
+        char Buffer[4096];
+        DWORD Got = 0;
+        while (ReadFile(Self->FRead, Buffer, sizeof Buffer, &Got, nullptr) && Got > 0)
+            Self->FText.append(Buffer, Got);
+        return 0;
     }
 };
 
@@ -150,28 +166,6 @@ void NoteEnd(HANDLE Process, TProgramEnd& End) {
     GetExitCodeProcess(Process, &Code);
     End.Crashed = Code >= ExceptionCodes;
     End.ExitCode = static_cast<int>(End.Crashed ? Code & ExceptionNumber : Code);
-}
-
-// The file of UnreadableFile: its bytes are locked by a handle that lives as long as the process,
-// and the system removes it when that handle goes.
-AnsiString MakeUnreadableFile() {
-    wchar_t Folder[MAX_PATH + 1];
-    wchar_t Name[MAX_PATH + 1];
-    if (!GetTempPathW(MAX_PATH + 1, Folder) || !GetTempFileNameW(Folder, L"unr", 0, Name))
-        return {};
-    const HANDLE File = CreateFileW(Name, GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    CREATE_ALWAYS, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (File == INVALID_HANDLE_VALUE)
-        return {};
-    const std::string Bytes(UnreadableBytes, 'x');
-    DWORD Put = 0;
-    if (!WriteFile(File, Bytes.data(), UnreadableBytes, &Put, nullptr) ||
-        !LockFile(File, 0, 0, UnreadableBytes, 0)) {
-        CloseHandle(File);
-        return {};
-    }
-    return AnsiOf(Name);
 }
 
 } // namespace
@@ -202,7 +196,8 @@ bool MakePipe(const AnsiString& Path) {
                             0, nullptr) != INVALID_HANDLE_VALUE;
 }
 
-// Windows has no device that reads without end or is always full.
+// Windows has no device that reads without end or is always full, and no file whose reads
+// fail that every test run can make (a locked range is not refused to readers everywhere).
 AnsiString EndlessDevice() {
     return {};
 }
@@ -211,10 +206,8 @@ AnsiString FullDevice() {
     return {};
 }
 
-// Reads of a range that another handle has locked fail.
 AnsiString UnreadableFile() {
-    static const AnsiString Name = MakeUnreadableFile();
-    return Name;
+    return {};
 }
 
 THeldFile::THeldFile(const AnsiString& Path)
@@ -284,6 +277,8 @@ TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>
     Start.hStdOutput = Out.Write;
     Start.hStdError = Err.Write;
     PROCESS_INFORMATION Child{};
+    // The child inherits the mode: a crash ends it at once instead of showing the crash dialog.
+    SetErrorMode(GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     const bool Started =
         CreateProcessW(nullptr, CommandLine.data(), nullptr, nullptr, TRUE,
                        CREATE_UNICODE_ENVIRONMENT, Variables.data(), nullptr, &Start, &Child);
@@ -304,10 +299,8 @@ TProgramEnd RunProgram(const AnsiString& Program, const std::vector<std::string>
     }
     NoteEnd(Child.hProcess, End);
     CloseHandle(Child.hProcess);
-    Out.Reader.join();
-    Err.Reader.join();
-    End.Out = std::move(Out.Text);
-    End.Err = std::move(Err.Text);
+    End.Out = Out.TakeText();
+    End.Err = Err.TakeText();
     return End;
 }
 
