@@ -6,7 +6,8 @@ real open dialog (its name typed into the file-name field, then Enter), Start an
 buttons are clicked in order, then Execute; the hand-off file csv_inport.tmp beside the program
 must equal, byte for byte, the one the Linux build writes for the same file and clicks. Control
 positions come from the form files; without a window manager a window is its client area and
-sits where the program put it. formconv.exe must also write what the Linux formconv writes.
+sits where the program put it. formconv.exe must also write what the Linux formconv writes
+(its printed text with CRLF line ends, as Windows' text tools print).
 
 The Linux references are made in the same run when --linux-build is given (its programs are
 driven the same way on the same display), otherwise read from --expected; --update-expected
@@ -35,6 +36,8 @@ END_WAIT_S = 60
 # Time for a click's work to reach the screen before the next; loading waits for more.
 CLICK_PAUSE_S = 0.3
 HOVER_PAUSE_S = 0.2
+# The open dialog fills its lists after it shows.
+DIALOG_PAUSE_S = 1.0
 START_PAUSE_S = 2.0
 
 
@@ -243,10 +246,13 @@ class Run:
         return subprocess.Popen([exe], cwd=folder, env=env, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.PIPE)
 
+    # Alt+N reaches the file-name field (its label's mnemonic) wherever the focus starts.
     def answer_dialog(self, source):
         dialog = wait_for("the open dialog", lambda: visible_windows(DIALOG_TITLE),
                           WINDOW_WAIT_S)[0]
+        time.sleep(DIALOG_PAUSE_S)
         xdotool("windowfocus", "--sync", dialog)
+        xdotool("key", "alt+n")
         xdotool("key", "ctrl+a")
         xdotool("type", "--delay", "20", self.source_name(source))
         xdotool("key", "Return")
@@ -319,7 +325,12 @@ def formconv_outputs(build, form, windows, wine):
         binary = os.path.join(folder, "form.dfm")
         run("--binary", form, binary)
         image = open(binary, "rb").read()
-        return {"binary": image, "text": run(binary), "cp932": run("--cp932", binary)}
+        printed = {"text": run(binary), "cp932": run("--cp932", binary)}
+        if windows:
+            # Printed text ends its lines as Windows' text tools do; the form's own line breaks
+            # are escaped in its strings, so each CRLF is a line end.
+            printed = {kind: text.replace(b"\r\n", b"\n") for kind, text in printed.items()}
+        return {"binary": image, **printed}
 
 
 # ---- Main
