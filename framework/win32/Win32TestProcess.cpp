@@ -33,10 +33,17 @@ std::vector<void (*)()>& StartRoutines() {
     return Routines;
 }
 
-void CALLBACK RunStartRoutines(HWND, UINT, UINT_PTR Id, DWORD) {
-    KillTimer(nullptr, Id);
-    for (void (*Start)() : std::exchange(StartRoutines(), {}))
-        SafeCall(Start);
+HHOOK StartHook = nullptr;
+
+// The routines run as the thread's first window is made, before it has a message.
+LRESULT CALLBACK RunStartRoutines(int Code, WPARAM WParam, LPARAM LParam) {
+    const LRESULT Next = CallNextHookEx(StartHook, Code, WParam, LParam);
+    if (Code == HCBT_CREATEWND && StartHook) {
+        UnhookWindowsHookEx(std::exchange(StartHook, nullptr));
+        for (void (*Start)() : std::exchange(StartRoutines(), {}))
+            SafeCall(Start);
+    }
+    return Next;
 }
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD) {
@@ -177,11 +184,12 @@ void Repeat(int Milliseconds, std::function<void()> Tick) {
         Ticks()[Id] = std::move(Tick);
 }
 
-// Win32 has no application object: Start runs from the first tick of the program's message
-// loop, whichever loop that is.
+// Win32 has no application object: the application starts with its first window (the hidden
+// one StartApplication makes), so Start runs when the thread makes a window for the first time.
 TAtStart::TAtStart(void (*Start)()) {
     StartRoutines().push_back(Start);
-    SetTimer(nullptr, 0, 0, RunStartRoutines);
+    if (!StartHook)
+        StartHook = SetWindowsHookExW(WH_CBT, RunStartRoutines, nullptr, GetCurrentThreadId());
 }
 
 // Only names in the pipe namespace can be pipes here: a folder holds no pipe. The pipe listens
