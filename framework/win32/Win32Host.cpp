@@ -245,6 +245,19 @@ void PrintWindowInto(HWND Window, HDC Dc, TPoint Offset) {
     ::RestoreDC(Dc, Saved);
 }
 
+int& OwnPlacementDepth() {
+    static int Depth = 0;
+    return Depth;
+}
+
+TOwnPlacement::TOwnPlacement() {
+    ++OwnPlacementDepth();
+}
+
+TOwnPlacement::~TOwnPlacement() {
+    --OwnPlacementDepth();
+}
+
 // ---- Painting
 
 // Runs a paint, reporting an exception later from the message loop: a modal error report inside
@@ -593,6 +606,7 @@ bool TControlLink::NcHitTest(LPARAM LParam, LRESULT& Result) {
 
 bool TControlLink::Handle(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
     Result = 0;
+
     if (RunInputHook(FWindow, Msg, WParam, LParam))
         return true;
     if (FHost && ReflectToChild(Msg, WParam, LParam, Result))
@@ -645,13 +659,13 @@ bool TControlLink::Handle(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Resul
     case WM_KILLFOCUS:
         return Focus(Msg, WParam);
     case WM_SIZE:
-        if (!Ready)
+        if (!FControl->HandleAllocated() || OwnPlacementDepth() > 0 || WParam == SIZE_MINIMIZED)
             return false;
         SafeCall(
             [&] { TControlAccess::Resize(FControl, GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)); });
         return false;
     case WM_MOVE:
-        if (!Ready)
+        if (!FControl->HandleAllocated() || OwnPlacementDepth() > 0)
             return false;
         SafeCall(
             [&] { TControlAccess::Move(FControl, GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)); });
@@ -783,8 +797,7 @@ HWND CreateHost(TControl* Control, std::function<void()> OnCloseRequest) {
         Link->Detach();
         throw Exception("ウィンドウを作成できません。"_sj);
     }
-    Link.release()->Ready = true;
-    return Window;
+    return Link.release()->Window();
 }
 
 void AttachNative(HWND Window, TControl* Control) {
@@ -793,6 +806,5 @@ void AttachNative(HWND Window, TControl* Control) {
         return;
     auto* Link = new TControlLink(Control, false);
     Link->SetWindow(Window);
-    Link->Ready = true;
     ::SetWindowSubclass(Window, AttachedProc, AttachSubclassId, reinterpret_cast<DWORD_PTR>(Link));
 }

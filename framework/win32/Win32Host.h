@@ -86,7 +86,6 @@ public:
 
     std::function<void()> OnCloseRequest; // set for a form's window
     bool Opaque = true;
-    bool Ready = false; // created: size and place changes reach the control
     TCursor Cursor = crDefault;
     int CursorHit = HTCLIENT; // the hit-test answer under the pointer, for its cursor
     TPlatformImage Cache;
@@ -148,6 +147,16 @@ bool ReflectToChild(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result);
 HWND CreateHost(TControl* Control, std::function<void()> OnCloseRequest);
 // Links a native window to Control (a subclass of it).
 void AttachNative(HWND Window, TControl* Control);
+
+// While one lives, the size and place changes of windows are the layer's own and are not
+// reported back to their controls, which know them.
+struct TOwnPlacement {
+    TOwnPlacement();
+    ~TOwnPlacement();
+    TOwnPlacement(const TOwnPlacement&) = delete;
+    TOwnPlacement& operator=(const TOwnPlacement&) = delete;
+};
+int& OwnPlacementDepth();
 
 // Runs a paint, reporting an exception from the message loop later.
 void SafePaint(const std::function<void()>& Paint);

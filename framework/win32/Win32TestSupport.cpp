@@ -218,7 +218,15 @@ POINT ScreenPoint(HWND Window, TPoint At) {
     return P;
 }
 
-// Real input through the system, as a mouse gives it.
+// Real input through the system, as a mouse gives it. Presses are stamped a double-click time
+// apart, so that a test's presses never make a double click unasked, as on the layer's other
+// platforms.
+DWORD PressTime() {
+    static DWORD Last = 0;
+    Last = std::max<DWORD>(::GetTickCount(), Last + ::GetDoubleClickTime() + 1);
+    return Last;
+}
+
 void SendPointer(DWORD Flags, POINT At) {
     const int Width = ::GetSystemMetrics(SM_CXSCREEN), Height = ::GetSystemMetrics(SM_CYSCREEN);
     INPUT In{};
@@ -226,6 +234,8 @@ void SendPointer(DWORD Flags, POINT At) {
     In.mi.dx = static_cast<LONG>((At.x * 65535 + Width / 2) / std::max(Width - 1, 1));
     In.mi.dy = static_cast<LONG>((At.y * 65535 + Height / 2) / std::max(Height - 1, 1));
     In.mi.dwFlags = Flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    if (Flags)
+        In.mi.time = PressTime();
     ::SendInput(1, &In, sizeof(In));
 }
 
@@ -262,6 +272,15 @@ LRESULT CALLBACK ItemsShownProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LPa
     if (Msg == LB_SETCOUNT || Msg == LB_RESETCONTENT)
         (*Task)();
     return Result;
+}
+
+// Shows the top-level window of Control, which a window without parent becomes.
+HWND ShowTop(TControl* Control) {
+    HWND W = WindowOf(Control);
+    while (::GetParent(W) && ::GetParent(W) != ParkingWindow())
+        W = ::GetParent(W);
+    Platform::SetWindowVisible(PlatformWidget(W), true);
+    return W;
 }
 
 } // namespace
@@ -304,14 +323,13 @@ void EnsureWindow(TControl* Control) {
 }
 
 bool ShowAndWait(TControl* Control) {
-    HWND Top = TopOf(Control);
-    ::ShowWindow(Top, SW_SHOW);
+    HWND Top = ShowTop(Control);
     ::UpdateWindow(Top);
     return WaitUntil([Top] { return ::IsWindowVisible(Top) != FALSE; });
 }
 
 void ShowWindow(TControl* Control) {
-    ::ShowWindow(TopOf(Control), SW_SHOW);
+    ShowTop(Control);
 }
 
 bool Resizable(const TCustomForm* Form) {

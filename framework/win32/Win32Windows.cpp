@@ -64,6 +64,7 @@ TRect ClientBounds(HWND Window) {
 }
 
 void Place(HWND Window, const TRect& Client, UINT Flags) {
+    const TOwnPlacement Own;
     const RECT R = WindowRectOf(Window, Client);
     ::SetWindowPos(Window, nullptr, R.left, R.top, R.right - R.left, R.bottom - R.top,
                    Flags | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -312,6 +313,7 @@ void SetParentWindow(TPlatformWidget* Window, TPlatformWidget* Parent) {
         return;
     if (!Child && !NewParent)
         return;
+    const TOwnPlacement Own;
     const TRect Client = ClientBounds(W);
     auto Style = static_cast<DWORD>(::GetWindowLongPtrW(W, GWL_STYLE));
     if (NewParent) {
@@ -330,8 +332,11 @@ void SetWindowBounds(TPlatformWidget* Window, const TRect& Bounds) {
     Place(H(Window), Bounds, 0);
 }
 
+// A window that the layer gave no parent is a top-level window once it is shown.
 void SetWindowVisible(TPlatformWidget* Window, bool Visible) {
     HWND W = H(Window);
+    if (Visible && ::GetParent(W) == ParkingWindow())
+        SetParentWindow(Window, nullptr);
     if (Visible)
         ::ShowWindow(W, IsTopLevel(W) ? SW_SHOW : SW_SHOWNA);
     else
@@ -359,6 +364,7 @@ void SetWindowBorder(TPlatformWidget* Window, TFormBorderStyle Border) {
     HWND W = H(Window);
     if (!IsTopLevel(W))
         return;
+    const TOwnPlacement Own;
     const TRect Client = ClientBounds(W);
     const TFrameStyle Frame = FrameStyleOf(Border);
     const auto Style = static_cast<DWORD>(::GetWindowLongPtrW(W, GWL_STYLE));
