@@ -35,25 +35,26 @@ protected:
     TProbe Dialog{nullptr};
 };
 
+// The check box and the memo stand on the panel, the panel on the template area, the area in
+// the child dialog made from the template, below its control 1119 (stc32).
 TEST_F(OpenDialogWin32Test, ThePreviewStandsInTheChildTemplateBelowTheStandardControls) {
-    HWND Template = nullptr, CheckBoxParent = nullptr, MemoParent = nullptr;
-    RECT Standard{}, PanelArea{};
+    HWND StandardArea = nullptr, Template = nullptr, BoxPanel = nullptr, MemoPanel = nullptr;
+    HWND PanelHolder = nullptr;
+    RECT Standard{}, Panel{};
     Run([&] {
-        const HWND Dialog = Shown();
-        Template = FindWindowExW(Dialog, nullptr, L"#32770", nullptr);
-        CheckBoxParent =
-            GetAncestor(TControlAccess::Window(this->Dialog.PreviewCheckBox()), GA_PARENT);
-        MemoParent = GetAncestor(TControlAccess::Window(this->Dialog.PreviewMemo()), GA_PARENT);
-        GetWindowRect(GetDlgItem(Template, stc32), &Standard);
-        GetWindowRect(TControlAccess::Window(this->Dialog.ExtraPanel()), &PanelArea);
+        Template = FindWindowExW(Shown(), nullptr, L"#32770", nullptr);
+        StandardArea = GetDlgItem(Template, stc32);
+        BoxPanel = GetParent(TControlAccess::Window(Dialog.PreviewCheckBox()));
+        MemoPanel = GetParent(TControlAccess::Window(Dialog.PreviewMemo()));
+        PanelHolder = GetParent(GetParent(BoxPanel));
+        GetWindowRect(StandardArea, &Standard);
+        GetWindowRect(BoxPanel, &Panel);
     });
-    ASSERT_NE(Template, nullptr);
-    ASSERT_NE(GetDlgItem(Template, stc32), nullptr) << "the template ENHDLG1 was not used";
-    const HWND Panel = GetAncestor(CheckBoxParent, GA_PARENT);
-    EXPECT_EQ(CheckBoxParent, MemoParent) << "check box and memo share the extra panel";
-    EXPECT_EQ(GetAncestor(Panel, GA_PARENT), Template);
-    EXPECT_EQ(PanelArea.top, Standard.bottom);
-    EXPECT_GT(PanelArea.bottom - PanelArea.top, 100);
+    ASSERT_NE(StandardArea, nullptr) << "the template ENHDLG1 was not used";
+    EXPECT_EQ(BoxPanel, MemoPanel);
+    EXPECT_EQ(PanelHolder, Template);
+    EXPECT_EQ(Panel.top, Standard.bottom);
+    EXPECT_GT(Panel.bottom - Panel.top, 100);
 }
 
 TEST_F(OpenDialogWin32Test, ThePlacesBarShowsOnlyWhenAskedFor) {
