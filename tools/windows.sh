@@ -26,7 +26,7 @@ timed() {
 
 setup() {
   local packages=(g++-mingw-w64-x86-64-posix cmake ccache libgtest-dev wine wine64 nsis xvfb
-                  xdotool locales fonts-ipafont-gothic fonts-ipafont-mincho) missing=() p
+                  xdotool locales python3 fonts-ipafont-gothic fonts-ipafont-mincho) missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$p")
@@ -93,6 +93,9 @@ start_wine() {
   fi
   wineserver -p
   fonts
+  # A crashing test ends at once with its exception's code, not held by the debugger.
+  wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger \
+    /d "" /f >/dev/null
 }
 
 fonts() {
