@@ -263,7 +263,8 @@ class Run:
             process = self.start(folder)
             try:
                 self.answer_dialog(source)
-                form = wait_for("the form", lambda: visible_windows(self.form.props["Caption"]), WINDOW_WAIT_S)
+                caption = self.form.props["Caption"]
+                form = wait_for("the form", lambda: visible_windows(caption), WINDOW_WAIT_S)
                 origin = geometry(form[0])
                 at = lambda x, y: click(origin[0] + x, origin[1] + y)
                 if separator is not None:
