@@ -276,7 +276,7 @@ class Run:
                 at(*client_point(self.form, EXECUTE))
                 process.wait(END_WAIT_S)
             except Exception:
-                if Run.shots:
+                if Run.shots and shutil.which("import"):
                     subprocess.run(["import", "-window", "root",
                                     os.path.join(Run.shots, f"{self.program}-failed.png")])
                 raise
