@@ -143,11 +143,13 @@ public:
             if (FDialog)
                 ShowDetails(FDialog);
             return 0;
-        // A notice that names its file (the system's do not) reports that one.
+        // A notice that names its file (the system's do not) reports that one. The dialog
+        // reports its folder while it fills its list, before it shows: no choice of the user's.
         case CDN_SELCHANGE:
-            if (FShown)
-                FEvents.OnSelectionChange(
-                    AnsiOf(Notice.pszFile ? std::wstring(Notice.pszFile) : SelectedPath()));
+            if (Notice.pszFile)
+                FEvents.OnSelectionChange(AnsiOf(Notice.pszFile));
+            else if (FShown && IsWindowVisible(FDialog))
+                FEvents.OnSelectionChange(AnsiOf(SelectedPath()));
             return 0;
         case CDN_TYPECHANGE:
             if (FShown)
