@@ -6,8 +6,8 @@ real open dialog (its name typed into the file-name field, then Enter), Start an
 buttons are clicked in order, then Execute; the hand-off file csv_inport.tmp beside the program
 must equal, byte for byte, the one the Linux build writes for the same file and clicks. Control
 positions come from the form files; without a window manager a window is its client area and
-sits where the program put it. formconv.exe must also write what the Linux formconv writes
-(its printed text with CRLF line ends, as Windows' text tools print).
+sits where the program put it. formconv.exe must also write, and print, what the Linux
+formconv does.
 
 The Linux references are made in the same run when --linux-build is given (its programs are
 driven the same way on the same display), otherwise read from --expected; --update-expected
@@ -326,12 +326,7 @@ def formconv_outputs(build, form, windows, wine):
         binary = os.path.join(folder, "form.dfm")
         run("--binary", form, binary)
         image = open(binary, "rb").read()
-        printed = {"text": run(binary), "cp932": run("--cp932", binary)}
-        if windows:
-            # Printed text ends its lines as Windows' text tools do; the form's own line breaks
-            # are escaped in its strings, so each CRLF is a line end.
-            printed = {kind: text.replace(b"\r\n", b"\n") for kind, text in printed.items()}
-        return {"binary": image, **printed}
+        return {"binary": image, "text": run(binary), "cp932": run("--cp932", binary)}
 
 
 # ---- Main
