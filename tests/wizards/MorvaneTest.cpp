@@ -10,6 +10,8 @@
 
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -231,9 +233,14 @@ TEST_F(MorvaneTest, AFileThatIsNoTextIsReportedAndTheFormStaysOpenWithNothingLoa
 
 // A pipe would block the program before any window shows, a device would fill the memory.
 TEST_F(MorvaneTest, APipeOrDeviceIsRefusedAtOnceAndTheFormStaysOpen) {
-    const std::string Fifo = Dir.FilePath("fifo.csv");
-    TestDriver::MakePipe(Fifo);
-    for (const std::string& Path : {Fifo, TestDriver::EndlessDevice()}) {
+    std::vector<std::string> Paths;
+    if (const std::string Fifo = Dir.FilePath("fifo.csv"); TestDriver::MakePipe(Fifo))
+        Paths.push_back(Fifo);
+    if (!TestDriver::EndlessDevice().empty())
+        Paths.push_back(TestDriver::EndlessDevice());
+    if (Paths.empty())
+        GTEST_SKIP() << "no pipe in a folder and no endless device on this system";
+    for (const std::string& Path : Paths) {
         AnsiString Message;
         AnswerMessageBox(&Message);
         Open(Path);

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace {
 
@@ -102,21 +103,24 @@ TEST_F(SourceLinesTest, UnmappableOrInvalidTextNamesItsLine) {
 }
 
 // Each is refused at once with a message that names the file and says what is wrong; none may
-// block on a pipe or read a device without end.
+// block on a pipe or read a device without end (where the system has them: Windows has no pipe
+// in a folder and no endless device).
 TEST_F(SourceLinesTest, WhatIsNotALoadableTextFileIsRefusedWithItsReason) {
-    const std::string Fifo = Dir.FilePath("fifo");
-    TestDriver::MakePipe(Fifo);
     const std::string Large = Dir.FilePath("large.csv");
     std::ofstream(Large, std::ios::binary) << "a";
     std::filesystem::resize_file(Large, MaxSourceBytes + 1); // sparse: no disk space used
-    const struct {
+    struct TCase {
         std::string Name;
         AnsiString Reason;
-    } Cases[] = {{Dir.FilePath("none.csv"), "ファイルが見つかりません"_sj},
-                 {Dir.Path(), "フォルダーです"_sj},
-                 {Fifo, "通常のファイルではありません"_sj},
-                 {TestDriver::EndlessDevice(), "通常のファイルではありません"_sj},
-                 {Large, "大きすぎて読み込めません"_sj}};
+    };
+    std::vector<TCase> Cases = {{Dir.FilePath("none.csv"), "ファイルが見つかりません"_sj},
+                                {Dir.Path(), "フォルダーです"_sj},
+                                {Large, "大きすぎて読み込めません"_sj}};
+    const std::string Fifo = Dir.FilePath("fifo");
+    if (TestDriver::MakePipe(Fifo))
+        Cases.push_back({Fifo, "通常のファイルではありません"_sj});
+    if (!TestDriver::EndlessDevice().empty())
+        Cases.push_back({TestDriver::EndlessDevice(), "通常のファイルではありません"_sj});
     for (const auto& Case : Cases) {
         TStringList Lines;
         Lines.Add("old");
