@@ -176,3 +176,35 @@ TEST(CanvasWin32, DashesRestartWithEachLinePatternsTileFromTheOriginAndHatchesKe
     EXPECT_EQ(Blue + White, 16 * 16);
     EXPECT_EQ(Blue, 2 * 2 * 16 - 4) << "two lines each way in 8 pixels";
 }
+
+TEST(CanvasWin32, CopiesReadTheSourceAtItsOriginAndEllipsesKeepInsideTheirRectangle) {
+    const Platform::TImagePtr Image = Platform::NewImage();
+    Platform::ResizeImage(*Image, 10, 10);
+    TCanvas Source;
+    TGraphicsAccess::BeginPaint(Source, *Image, {2, 3});
+    Source.SetPixel(0, 0, clRed);
+    TBitmap Dest(10, 10);
+    Dest.Canvas()->CopyRect(Rect(5, 5, 7, 6), &Source, Rect(0, 0, 1, 1));
+    EXPECT_EQ(Dest.Canvas()->Pixel(5, 5), clRed);
+    EXPECT_EQ(Dest.Canvas()->Pixel(6, 5), clRed) << "stretched";
+    TCanvas Shifted;
+    TGraphicsAccess::BeginPaint(Shifted, TGraphicsAccess::Image(Dest), {1, 1});
+    Shifted.CopyRect(Rect(0, 0, 1, 1), &Source, Rect(0, 0, 1, 1));
+    EXPECT_EQ(Dest.Canvas()->Pixel(1, 1), clRed);
+    TGraphicsAccess::EndPaint(Shifted);
+    TGraphicsAccess::EndPaint(Source);
+
+    TBitmap B(20, 20);
+    TCanvas& C = *B.Canvas();
+    C.Brush()->SetColor(clRed);
+    C.Ellipse(2, 2, 12, 8);
+    TRect Ink{20, 20, 0, 0};
+    for (int Y = 0; Y < 20; ++Y)
+        for (int X = 0; X < 20; ++X)
+            if (C.Pixel(X, Y) != clWhite)
+                Ink = Rect(std::min(Ink.Left, X), std::min(Ink.Top, Y), std::max(Ink.Right, X + 1),
+                           std::max(Ink.Bottom, Y + 1));
+    EXPECT_EQ(Ink, Rect(2, 2, 12, 8));
+    EXPECT_EQ(C.Pixel(7, 5), clRed);
+    EXPECT_EQ(C.Pixel(2, 2), clWhite) << "the corner lies outside";
+}
