@@ -78,6 +78,11 @@ bool IsAbandoned(const std::string& Name);
 bool GuardAgainstEnd(const std::string& Name);
 void ReleaseEndGuard();
 
+// ---- Standard streams
+
+// Makes standard output and standard error take bytes unchanged, without line-end translation.
+void BinaryStandardStreams();
+
 // ---- Resources
 
 // The bytes of the resource Name of the kind Kind ("forms", "cursors", ...) compiled into the

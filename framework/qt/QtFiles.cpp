@@ -353,6 +353,11 @@ void Platform::ReleaseEndGuard() {
 }
 #endif
 
+// ---- Standard streams
+
+// Standard streams on Linux take bytes unchanged.
+void Platform::BinaryStandardStreams() {}
+
 // ---- Resources
 
 bool Platform::ReadResource(std::string_view Kind, const std::string& Name, std::string& Bytes) {

@@ -7,6 +7,9 @@
 #include "Win32Text.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <io.h>
 #include <mutex>
 
 using Platform::TFileHandle;
@@ -344,6 +347,14 @@ void Platform::ReleaseEndGuard() {
 // The writer's own handle stays open: the name goes now, the file when the process ends.
 void EndSessionCleanup() {
     RemoveGuarded();
+}
+
+// ---- Standard streams
+
+// The C runtime's text mode would turn each line end into CR LF.
+void Platform::BinaryStandardStreams() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 }
 
 // ---- Resources

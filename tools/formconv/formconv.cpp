@@ -1,6 +1,7 @@
 // formconv: shows a form file as text, or writes the binary form of a text form file.
 #include "FileStreams.h"
 #include "FormConvert.h"
+#include "PlatformFiles.h"
 
 #include <cstdio>
 #include <iostream>
@@ -105,5 +106,6 @@ int Run(int Argc, char** Argv) {
 } // namespace
 
 int main(int Argc, char** Argv) {
+    Platform::BinaryStandardStreams();
     return Run(Argc, Argv);
 }
