@@ -78,10 +78,12 @@ bool IsAbandoned(const std::string& Name);
 bool GuardAgainstEnd(const std::string& Name);
 void ReleaseEndGuard();
 
-// ---- Standard streams
+// ---- Standard streams and arguments
 
 // Makes standard output and standard error take bytes unchanged, without line-end translation.
 void BinaryStandardStreams();
+// The program's arguments after its name, as code page 932 text; Argc and Argv are main's.
+std::vector<std::string> ProgramArguments(int Argc, char** Argv);
 
 // ---- Resources
 

@@ -353,10 +353,20 @@ void Platform::ReleaseEndGuard() {
 }
 #endif
 
-// ---- Standard streams
+// ---- Standard streams and arguments
 
 // Standard streams on Linux take bytes unchanged.
 void Platform::BinaryStandardStreams() {}
+
+// Arguments come in the locale's encoding, UTF-8; one that is no UTF-8 is taken as it is.
+std::vector<std::string> Platform::ProgramArguments(int Argc, char** Argv) {
+    std::vector<std::string> Arguments;
+    for (int I = 1; I < Argc; ++I) {
+        AnsiString Name;
+        Arguments.push_back(Utf8ToAnsi(Argv[I], Name) ? Name : AnsiString(Argv[I]));
+    }
+    return Arguments;
+}
 
 // ---- Resources
 

@@ -349,12 +349,23 @@ void EndSessionCleanup() {
     RemoveGuarded();
 }
 
-// ---- Standard streams
+// ---- Standard streams and arguments
 
 // The C runtime's text mode would turn each line end into CR LF.
 void Platform::BinaryStandardStreams() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
+}
+
+// The arguments main receives are in the ANSI code page; the wide command line holds them all.
+std::vector<std::string> Platform::ProgramArguments(int, char**) {
+    int Count = 0;
+    LPWSTR* Wide = CommandLineToArgvW(GetCommandLineW(), &Count);
+    std::vector<std::string> Arguments;
+    for (int I = 1; Wide && I < Count; ++I)
+        Arguments.push_back(AnsiOf(Wide[I]));
+    LocalFree(Wide);
+    return Arguments;
 }
 
 // ---- Resources

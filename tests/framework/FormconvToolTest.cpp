@@ -1,4 +1,5 @@
 // The formconv program, run as its users run it.
+#include "FileStreams.h"
 #include "FormConvert.h"
 #include "TempDir.h"
 #include "TestDriver.h"
@@ -93,6 +94,20 @@ TEST_F(FormconvTool, EightBitStringsKeepTheirBytesThroughThePrintedText) {
     Put(Path("a.txt"), Printed.Out);
     ASSERT_EQ(Formconv({"--binary", Path("a.txt"), Path("b.dfm")}).Status, 0);
     EXPECT_EQ(Contents(Path("b.dfm")), Image);
+}
+
+// Names reach the program in the system's encoding and become code page 932 names once: the
+// bytes of "縺ｱ" are also UTF-8 (of "ぱ").
+TEST_F(FormconvTool, JapaneseFileNamesAreFoundAndNamedInMessages) {
+    const AnsiString Folder = Dir.Path() + PathDelim;
+    const AnsiString Out = Folder + "画面縺ｱ.dfm"_sj;
+    const TRun ToBinary = Formconv({"--binary", Form, Out});
+    ASSERT_EQ(ToBinary.Status, 0) << ToBinary.Err;
+    const std::string Image = ReadFileBytes(Out);
+    EXPECT_EQ(Formconv({Out}).Out, AnsiToUtf8(ObjectBinaryToText(Image)));
+    const TRun Missing = Formconv({Folder + "無い縺ｱ.dfm"_sj});
+    EXPECT_EQ(Missing.Status, 2);
+    EXPECT_TRUE(Contains(Missing.Err, AnsiToUtf8("無い縺ｱ.dfm"_sj))) << Missing.Err;
 }
 
 TEST_F(FormconvTool, FailuresExitWithTwoAndSayWhy) {

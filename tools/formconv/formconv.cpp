@@ -5,7 +5,9 @@
 
 #include <cstdio>
 #include <iostream>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -70,30 +72,25 @@ int WriteBinary(const AnsiString& File, const AnsiString& Out) {
     return ExitOk;
 }
 
-// Command-line names are UTF-8; the layer's names are code page 932.
-AnsiString ArgName(const char* Arg) {
-    AnsiString Name;
-    return Utf8ToAnsi(Arg, Name) ? Name : AnsiString(Arg);
-}
-
-int Run(int Argc, char** Argv) {
-    const std::string_view First = Argc > 1 ? Argv[1] : "";
-    if (Argc == 2 && First == "--help") {
+int Run(const std::vector<std::string>& Args) {
+    const std::size_t Count = Args.size();
+    const std::string_view First = Count > 0 ? std::string_view(Args[0]) : "";
+    if (Count == 1 && First == "--help") {
         std::cout << Usage;
         return ExitOk;
     }
     AnsiString File;
     try {
-        if (Argc == 4 && First == "--binary") {
-            File = ArgName(Argv[2]);
-            return WriteBinary(File, ArgName(Argv[3]));
+        if (Count == 3 && First == "--binary") {
+            File = Args[1];
+            return WriteBinary(File, Args[2]);
         }
-        if (Argc == 3 && First == "--cp932") {
-            File = ArgName(Argv[2]);
+        if (Count == 2 && First == "--cp932") {
+            File = Args[1];
             return PrintText(File, true);
         }
-        if (Argc == 2 && !First.starts_with("--")) {
-            File = ArgName(Argv[1]);
+        if (Count == 1 && !First.starts_with("--")) {
+            File = Args[0];
             return PrintText(File, false);
         }
     } catch (const Exception& E) {
@@ -105,7 +102,8 @@ int Run(int Argc, char** Argv) {
 
 } // namespace
 
+// Names on the command line become the layer's code page 932 names.
 int main(int Argc, char** Argv) {
     Platform::BinaryStandardStreams();
-    return Run(Argc, Argv);
+    return Run(Platform::ProgramArguments(Argc, Argv));
 }
