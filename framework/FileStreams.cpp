@@ -129,9 +129,10 @@ void TFileStream::Close() {
     if (Handle == Platform::NoFile)
         return;
     FImpl->Handle = Platform::NoFile;
-    // The handle is released even when the call reports an error, so it is never closed twice.
-    if (!FileCall(TFileOp::Close, [&] { return Platform::CloseFileHandle(Handle); }) &&
-        FImpl->Writing)
+    // The handle is released even when closing fails, or a test makes it fail, so it is never
+    // closed twice and never stays open.
+    const bool Closed = Platform::CloseFileHandle(Handle);
+    if (!FileCall(TFileOp::Close, [&] { return Closed; }) && FImpl->Writing)
         RaiseWriteError(errno);
 }
 
