@@ -15,7 +15,7 @@ std::string TempPath(const TTempDir& Dir, const std::string& Name) {
     return Dir.FilePath(Name);
 }
 
-void WriteRaw(const std::string& Path, const std::string& Bytes) {
+void WriteRaw(const std::filesystem::path& Path, const std::string& Bytes) {
     std::ofstream(Path, std::ios::binary) << Bytes;
 }
 
@@ -125,35 +125,38 @@ TEST(Strings, TrimRemovesControlBytesAndSpacesOnly) {
     EXPECT_EQ(Trim("   "), "");
 }
 
+// '/' separates folders on every platform, beside the platform's own delimiter.
 TEST(FileNames, SplitIntoFolderNameAndExtension) {
-    EXPECT_EQ(PathDelim, '/');
-    EXPECT_EQ(ExtractFilePath("/usr/x/a.csv"), "/usr/x/");
-    EXPECT_EQ(ExtractFileDir("/usr/x/a.csv"), "/usr/x");
-    EXPECT_EQ(ExtractFileDir("/a.csv"), "/");
-    EXPECT_EQ(ExtractFileName("/usr/x/a.b.csv"), "a.b.csv");
-    EXPECT_EQ(ExtractFileExt("/usr/x/a.b.csv"), ".csv");
-    EXPECT_EQ(ExtractFileExt("/usr/x.d/readme"), "");
+    for (const AnsiString& D : {AnsiString("/"), AnsiString(1, PathDelim)}) {
+        EXPECT_EQ(ExtractFilePath(D + "usr" + D + "x" + D + "a.csv"), D + "usr" + D + "x" + D);
+        EXPECT_EQ(ExtractFileDir(D + "usr" + D + "x" + D + "a.csv"), D + "usr" + D + "x");
+        EXPECT_EQ(ExtractFileDir(D + "a.csv"), D);
+        EXPECT_EQ(ExtractFileName(D + "usr" + D + "x" + D + "a.b.csv"), "a.b.csv");
+        EXPECT_EQ(ExtractFileExt(D + "usr" + D + "x" + D + "a.b.csv"), ".csv");
+        EXPECT_EQ(ExtractFileExt(D + "usr" + D + "x.d" + D + "readme"), "");
+    }
     EXPECT_EQ(ExtractFileName("plain"), "plain");
     EXPECT_EQ(ExtractFilePath("plain"), "");
 }
 
 TEST(FileNames, SecondByteEqualToBackslashIsNotADelimiter) {
-    const AnsiString Name = "dir/"_sj + "表.txt"_sj;
+    const AnsiString Name = "dir"_sj + PathDelim + "表.txt"_sj;
     EXPECT_EQ(ExtractFileName(Name), "表.txt"_sj);
-    EXPECT_EQ(ExtractFilePath(Name), "dir/");
+    EXPECT_EQ(ExtractFilePath(Name), "dir"_sj + PathDelim);
 }
 
+// The files are made under their Unicode names, as other programs make them.
 TEST(Files, ExistDeleteAndRenameWithJapaneseNames) {
     TTempDir Dir;
     const std::string Folder = Dir.Path();
-    const AnsiString Name = Folder + "/"_sj + "単価データ.csv"_sj;
-    const AnsiString Other = Folder + "/"_sj + "積算.csv"_sj;
+    const AnsiString Name = Folder + PathDelim + "単価データ.csv"_sj;
+    const AnsiString Other = Folder + PathDelim + "積算.csv"_sj;
     EXPECT_FALSE(FileExists(Name));
-    WriteRaw(Folder + "/単価データ.csv", "x");
+    WriteRaw(std::filesystem::path(Folder) / u8"単価データ.csv", "x");
     EXPECT_TRUE(FileExists(Name));
     EXPECT_FALSE(FileExists(Folder));
     EXPECT_TRUE(DirectoryExists(Folder));
-    WriteRaw(Folder + "/積算.csv", "old");
+    WriteRaw(std::filesystem::path(Folder) / u8"積算.csv", "old");
     EXPECT_TRUE(RenameFile(Name, Other));
     EXPECT_FALSE(FileExists(Name));
     EXPECT_EQ(ReadFileBytes(Other), "x");
