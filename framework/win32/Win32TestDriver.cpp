@@ -203,7 +203,10 @@ void AnswerOpenDialog(const AnsiString& Path, std::function<void()> Inside) {
             Press(Dialog, IDCANCEL);
             return;
         }
-        TypeInOpenDialog(Path);
+        // Typed as a user of the system writes a path: the dialog takes no "/" in a name.
+        std::wstring Typed = WideOf(Path);
+        std::replace(Typed.begin(), Typed.end(), L'/', L'\\');
+        Type(Typed);
         ConfirmOpenDialog();
     });
 }
