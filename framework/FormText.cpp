@@ -11,6 +11,7 @@
 #include <limits>
 #include <locale>
 #include <sstream>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -230,12 +231,15 @@ private:
         T Value{};
         const char* End = Token.Text.data() + Token.Text.size();
         const auto Result = std::from_chars(Token.Text.data(), End, Value);
-        if (Result.ec == std::errc() && Result.ptr == End)
+        const bool Read = Result.ec == std::errc() && Result.ptr == End;
+        // Some libraries refuse subnormal values here, and mingw-w64's reads a long double only
+        // to a double's precision; the stream reads both (but no INF or NAN).
+        if (Read && (!std::is_same_v<T, long double> || !std::isfinite(Value)))
             return Value;
-        // Some libraries refuse subnormal values here; the stream reads them.
         std::istringstream Stream(Token.Text);
         Stream.imbue(std::locale::classic());
-        if (Result.ec == std::errc::result_out_of_range && (Stream >> Value) && Stream.eof())
+        if ((Read || Result.ec == std::errc::result_out_of_range) && (Stream >> Value) &&
+            Stream.eof())
             return Value;
         TextFault(Token.Line, "数値が正しくありません"_sj);
     }
