@@ -33,6 +33,23 @@ bool& Started() {
     return Flag;
 }
 
+// Whether StartApplication made the application, which EndApplication then ends; the test
+// support's lives as long as the process.
+bool& Owned() {
+    static bool Flag = false;
+    return Flag;
+}
+
+void Start() {
+    if (Started())
+        return;
+    Started() = true;
+    ::SetThreadUILanguage(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN));
+    INITCOMMONCONTROLSEX Controls{sizeof(Controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&Controls);
+    ParkingWindow();
+}
+
 std::vector<std::function<void()>>& EndRoutines() {
     static std::vector<std::function<void()>> Routines;
     return Routines;
@@ -68,6 +85,10 @@ void Dispatch(MSG& Message) {
 
 } // namespace
 
+void StartTestApplication() {
+    Start();
+}
+
 bool RunPosted(UINT Msg) {
     if (Msg != PostedRun)
         return false;
@@ -95,13 +116,9 @@ void PostCall(TPlatformWidget* Window, std::function<void()> Call) {
 }
 
 void StartApplication() {
-    if (Started())
-        return;
-    Started() = true;
-    ::SetThreadUILanguage(MAKELANGID(LANG_JAPANESE, SUBLANG_JAPANESE_JAPAN));
-    INITCOMMONCONTROLSEX Controls{sizeof(Controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-    ::InitCommonControlsEx(&Controls);
-    ParkingWindow();
+    if (!Started())
+        Owned() = true;
+    Start();
 }
 
 bool ApplicationStarted() {
@@ -109,8 +126,9 @@ bool ApplicationStarted() {
 }
 
 void EndApplication() {
-    if (!Started())
+    if (!Owned())
         return;
+    Owned() = false;
     for (const auto& Routine : EndRoutines())
         SafeCall(Routine);
     EndRoutines().clear();

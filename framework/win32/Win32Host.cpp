@@ -689,6 +689,10 @@ bool TControlLink::Handle(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Resul
         if (!OnCloseRequest || LOWORD(WParam) == WA_INACTIVE)
             return false;
         return RestoreFocus(FWindow);
+    case WM_INITMENUPOPUP:
+        if (!FHost)
+            CaptureNativeMenu(FWindow, reinterpret_cast<HMENU>(WParam));
+        return false;
     case WM_ENDSESSION:
         if (WParam)
             EndSessionCleanup();

@@ -190,6 +190,9 @@ HMENU ShownPopupMenu(TPoint* Position = nullptr);
 // runs.
 void ChoosePopupItem(HMENU Menu, int Index);
 void ClosePopupMenu(HMENU Menu);
+// Takes the menu a native control opens in the system's loop into the record while menus are
+// held (WM_INITMENUPOPUP of its owner); false when it is left to the system.
+bool CaptureNativeMenu(HWND Owner, HMENU Menu);
 
 // ---- Shared by the back end's window, input and application files
 
@@ -215,6 +218,9 @@ AnsiString WindowHint(HWND Window);
 void PrintWindowInto(HWND Window, HDC Dc, TPoint Offset);
 // Forgets what the back end kept about a window that goes.
 void ForgetWindow(HWND Window);
+// The application of the test support, which lives as long as the process: EndApplication
+// leaves it alone.
+void StartTestApplication();
 // Runs a message or call that Platform::PostMessage / PostCall queued (Win32Application.cpp);
 // false for any other message.
 bool RunPosted(UINT Msg);

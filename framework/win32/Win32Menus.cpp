@@ -36,7 +36,8 @@ UINT NewItemId() {
 struct TShown {
     HMENU Menu = nullptr;
     TPoint Position;
-    bool InLoop = false; // the system's menu loop runs
+    bool InLoop = false;   // the system's menu loop runs
+    bool Captured = false; // a copy of a native control's own menu, freed when it closes
 };
 
 TShown& Shown() {
@@ -112,7 +113,46 @@ void ClosePopupMenu(HMENU Menu) {
         return;
     if (Shown().InLoop)
         ::EndMenu();
+    if (Shown().Captured) {
+        ForgetItems(Shown().Menu);
+        ::DestroyMenu(Shown().Menu);
+    }
     Shown() = {};
+}
+
+// A native control's own menu (an edit's) opens in a loop of the system's. While menus are held
+// it is copied into the record at once, its loop ended, and a choice sends the command the item
+// stands for to the control, as the control does when the item is clicked.
+bool CaptureNativeMenu(HWND Owner, HMENU Menu) {
+    if (!Held() || Contains(Menu, Shown().Menu))
+        return false;
+    HMENU Copy = ::CreatePopupMenu();
+    const int Count = ::GetMenuItemCount(Menu);
+    for (int I = 0; I < Count; ++I) {
+        wchar_t Text[256] = {};
+        MENUITEMINFOW Item{};
+        Item.cbSize = sizeof(Item);
+        Item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_STRING;
+        Item.dwTypeData = Text;
+        Item.cch = 255;
+        ::GetMenuItemInfoW(Menu, static_cast<UINT>(I), TRUE, &Item);
+        if (Item.fType & MFT_SEPARATOR) {
+            ::AppendMenuW(Copy, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        const UINT Command = Item.wID, Id = NewItemId();
+        Items()[Id] = {Copy, [Owner, Command] {
+                           ::SendMessageW(Owner, Command, 0, Command == EM_SETSEL ? -1 : 0);
+                       }};
+        ::AppendMenuW(Copy, MF_STRING | (Item.fState & MFS_GRAYED ? MF_GRAYED : MF_ENABLED), Id,
+                      Text);
+    }
+    ClosePopupMenu(Shown().Menu);
+    POINT At{};
+    ::GetCursorPos(&At);
+    Shown() = {Copy, {At.x, At.y}, false, true};
+    ::EndMenu();
+    return true;
 }
 
 void ChoosePopupItem(HMENU Menu, int Index) {
@@ -151,7 +191,7 @@ void TrackPopupMenu(TPlatformWidget* Menu, int X, int Y) {
     HMENU Popup = M(Menu);
     if (Shown().Menu && Shown().Menu != Popup)
         ClosePopupMenu(Shown().Menu);
-    Shown() = {Popup, {X, Y}, false};
+    Shown() = {Popup, {X, Y}, false, false};
     PostCall(PlatformWidget(ParkingWindow()), [Popup] { Track(Popup); });
 }
 

@@ -277,7 +277,7 @@ LRESULT CALLBACK ItemsShownProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LPa
 // Shows the top-level window of Control, which a window without parent becomes.
 HWND ShowTop(TControl* Control) {
     HWND W = WindowOf(Control);
-    while (::GetParent(W) && ::GetParent(W) != ParkingWindow())
+    while ((::GetWindowLongPtrW(W, GWL_STYLE) & WS_CHILD) && ::GetParent(W) != ParkingWindow())
         W = ::GetParent(W);
     Platform::SetWindowVisible(PlatformWidget(W), true);
     return W;
@@ -290,7 +290,7 @@ namespace TestSupport {
 void Start(int& Argc, char** Argv) {
     (void)Argc;
     (void)Argv;
-    Platform::StartApplication();
+    StartTestApplication();
     HoldPopupMenus(true);
 }
 

@@ -321,9 +321,12 @@ void SetParentWindow(TPlatformWidget* Window, TPlatformWidget* Parent) {
         ::SetWindowLongPtrW(W, GWL_STYLE, Style);
         ::SetParent(W, NewParent);
     } else {
+        // The parking window stays its owner, so a native control's notifications still
+        // reach a window that reflects them.
         Style = (Style & ~WS_CHILD) | WS_POPUP;
         ::SetParent(W, nullptr);
         ::SetWindowLongPtrW(W, GWL_STYLE, Style);
+        ::SetWindowLongPtrW(W, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ParkingWindow()));
     }
     Place(W, Client, SWP_FRAMECHANGED);
 }
@@ -335,7 +338,8 @@ void SetWindowBounds(TPlatformWidget* Window, const TRect& Bounds) {
 // A window that the layer gave no parent is a top-level window once it is shown.
 void SetWindowVisible(TPlatformWidget* Window, bool Visible) {
     HWND W = H(Window);
-    if (Visible && ::GetParent(W) == ParkingWindow())
+    if (Visible && ::GetParent(W) == ParkingWindow() &&
+        (::GetWindowLongPtrW(W, GWL_STYLE) & WS_CHILD))
         SetParentWindow(Window, nullptr);
     if (Visible)
         ::ShowWindow(W, IsTopLevel(W) ? SW_SHOW : SW_SHOWNA);
