@@ -3,6 +3,7 @@
 #include "Win32Host.h"
 #include "Win32Text.h"
 
+#include <algorithm>
 #include <unordered_map>
 
 // windowsx.h's macros of these names would hide the layer's functions.
@@ -144,7 +145,40 @@ void InvalidateTransparentChildren(HWND Window) {
 
 } // namespace
 
+namespace {
+
+// Without a chain given by SetTabOrder, Tab follows the tab order of the control's siblings.
+bool TabAmongSiblings(HWND From, bool Backward) {
+    auto* Control = dynamic_cast<TWinControl*>(ControlOf(From));
+    TWinControl* Parent = Control ? Control->Parent() : nullptr;
+    if (!Parent)
+        return false;
+    std::vector<TWinControl*> Order;
+    for (int I = 0; I < Parent->ControlCount(); ++I)
+        if (auto* Sibling = dynamic_cast<TWinControl*>(Parent->Controls(I)))
+            Order.push_back(Sibling);
+    std::stable_sort(Order.begin(), Order.end(), [](const TWinControl* A, const TWinControl* B) {
+        return A->TabOrder() < B->TabOrder();
+    });
+    const auto Here = std::find(Order.begin(), Order.end(), Control);
+    const auto Count = static_cast<std::ptrdiff_t>(Order.size());
+    const std::ptrdiff_t At = Here - Order.begin();
+    for (std::ptrdiff_t Step = 1; Step < Count; ++Step) {
+        TWinControl* Next = Order[static_cast<std::size_t>(
+            ((Backward ? At - Step : At + Step) % Count + Count) % Count)];
+        if (Next->TabStop() && Next->CanFocus() && TakesTab(TControlAccess::Window(Next))) {
+            ::SetFocus(TControlAccess::Window(Next));
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 bool MoveFocusByTab(HWND From, bool Backward) {
+    if (!Step(From, false) && !Step(From, true))
+        return TabAmongSiblings(From, Backward);
     HWND Start = From;
     // A window outside every chain hands Tab on from the nearest parent in one.
     while (Start && !Step(Start, false) && !Step(Start, true) && !IsTopLevel(Start))
@@ -478,6 +512,8 @@ void SetWindowTabStop(TPlatformWidget* Window, bool TabStop) {
 }
 
 void SetTabOrder(TPlatformWidget* First, TPlatformWidget* Second) {
+    if (!First || !Second)
+        return;
     auto& T = Tabs();
     HWND A = H(First), B = H(Second);
     // Second leaves its old place in the chain.

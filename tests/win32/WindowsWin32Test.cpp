@@ -1,0 +1,140 @@
+// Windows of the Win32 back end as the system sees them: what the screen shows of a control
+// that leaves its face to its parent, the hit-test answers the system gets, the close box, and
+// the keys a dialog answers (Tab, Enter) on native controls.
+#include "Win32Api.h"
+#include "Win32Host.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Paints a red dot in its corner and leaves the rest to its parent.
+class TDot : public TCustomControl {
+public:
+    using TCustomControl::TCustomControl;
+    int Answer = HTCLIENT;
+
+protected:
+    bool OpaquePaint() const override { return false; }
+    void Paint() override {
+        Canvas()->Brush()->SetColor(clRed);
+        Canvas()->FillRect(Rect(0, 0, 4, 4));
+    }
+    int WMNCHitTest(TPoint) override { return Answer; }
+};
+
+COLORREF ScreenPixel(TControl* Control, TPoint At) {
+    POINT P{At.X, At.Y};
+    ::ClientToScreen(TControlAccess::Window(Control), &P);
+    HDC Screen = ::GetDC(nullptr);
+    const COLORREF Color = ::GetPixel(Screen, P.x, P.y);
+    ::ReleaseDC(nullptr, Screen);
+    return Color;
+}
+
+struct TShownForm {
+    TShownForm() {
+        Form.SetBorderStyle(bsSingle);
+        Form.SetBounds(200, 200, 300, 200);
+        Form.SetColor(clBlue);
+    }
+    void Show() {
+        Form.Show();
+        ASSERT_TRUE(TestSupport::ShowAndWait(&Form));
+        ::UpdateWindow(TControlAccess::Window(&Form));
+        TestSupport::ProcessEvents();
+    }
+    TForm Form{nullptr};
+};
+
+} // namespace
+
+TEST(WindowsWin32Test, TheScreenShowsTheParentBeneathAControlThatLeavesItsFace) {
+    TShownForm F;
+    auto* Dot = new TDot(&F.Form);
+    Dot->SetBounds(10, 10, 40, 30);
+    Dot->SetParent(&F.Form);
+    F.Show();
+    EXPECT_EQ(ScreenPixel(Dot, {1, 1}), RGB(255, 0, 0));
+    EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 0, 255)) << "the form's face through the dot";
+    F.Form.SetColor(clLime);
+    TestSupport::WaitUntil([&] { return ScreenPixel(Dot, {20, 20}) == RGB(0, 255, 0); }, 2000);
+    EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 255, 0)) << "a parent's repaint repaints it";
+}
+
+TEST(WindowsWin32Test, TheSystemAsksTheControlInsideTheClientAreaAndItselfOnTheFrame) {
+    TShownForm F;
+    auto* Dot = new TDot(&F.Form);
+    Dot->SetBounds(10, 10, 40, 30);
+    Dot->SetParent(&F.Form);
+    F.Show();
+    const auto Ask = [](TControl* Control, TPoint At) {
+        POINT P{At.X, At.Y};
+        ::ClientToScreen(TControlAccess::Window(Control), &P);
+        return ::SendMessageW(TControlAccess::Window(Control), WM_NCHITTEST, 0,
+                              MAKELPARAM(P.x, P.y));
+    };
+    for (int Answer : {HTCLIENT, HTCAPTION, HTBOTTOMRIGHT, HTNOWHERE}) {
+        Dot->Answer = Answer;
+        EXPECT_EQ(Ask(Dot, {5, 5}), Answer);
+    }
+    EXPECT_EQ(Ask(&F.Form, {5, 5}), HTCLIENT);
+    EXPECT_EQ(Ask(&F.Form, {150, -8}), HTCAPTION) << "the caption bar is the system's";
+}
+
+TEST(WindowsWin32Test, TheCloseBoxAsksTheFormAndTheWindowStays) {
+    TShownForm F;
+    int Asked = 0;
+    F.Form.OnClose = [&](TObject*, TCloseAction& Action) {
+        if (++Asked == 1)
+            Action = caNone;
+    };
+    F.Show();
+    HWND Window = TControlAccess::Window(&F.Form);
+    ::SendMessageW(Window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(Asked, 1);
+    EXPECT_TRUE(::IsWindowVisible(Window)) << "refused";
+    ::SendMessageW(Window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(Asked, 2);
+    EXPECT_FALSE(::IsWindowVisible(Window));
+    EXPECT_TRUE(::IsWindow(Window)) << "hidden, not destroyed";
+}
+
+TEST(WindowsWin32Test, TabFollowsTheTabOrderAndEnterPressesTheDefaultButton) {
+    TShownForm F;
+    std::vector<std::string> Clicks;
+    const auto Button = [&](const char* Name, int Left) {
+        auto* B = new TButton(&F.Form);
+        B->SetName(Name);
+        B->SetBounds(Left, 150, 60, 24);
+        B->SetParent(&F.Form);
+        B->OnClick = [&Clicks, Name](TObject*) { Clicks.push_back(Name); };
+        return B;
+    };
+    auto* Memo = new TMemo(&F.Form);
+    Memo->SetBounds(10, 10, 100, 60);
+    Memo->SetParent(&F.Form);
+    auto* Box = new TCheckBox(&F.Form);
+    Box->SetBounds(10, 80, 100, 24);
+    Box->SetParent(&F.Form);
+    TButton* Ok = Button("Ok", 10);
+    TButton* Skipped = Button("Skipped", 80);
+    TButton* Cancel = Button("Cancel", 150);
+    Ok->SetDefault(true);
+    Skipped->SetEnabled(false);
+    F.Show();
+    TestSupport::PressKey(Memo, VK_RETURN);
+    EXPECT_TRUE(Clicks.empty()) << "a memo takes Enter itself";
+    TestSupport::PressKey(Box, VK_RETURN);
+    EXPECT_EQ(Clicks, std::vector<std::string>{"Ok"}) << "Enter in a check box";
+    TestSupport::PressKey(Cancel, VK_RETURN);
+    EXPECT_EQ(Clicks.back(), "Cancel") << "Enter on a button presses that button";
+    Box->SetFocus();
+    const std::vector<std::pair<TShiftState, TControl*>> Steps{
+        {{}, Ok}, {{}, Cancel}, {{}, Memo}, {{ssShift}, Cancel}, {{ssShift}, Ok}};
+    for (const auto& [Shift, Expected] : Steps) {
+        TestSupport::PressKey(dynamic_cast<TWinControl*>(TestSupport::FocusedControl()), VK_TAB,
+                              Shift);
+        EXPECT_EQ(TestSupport::FocusedControl(), Expected);
+    }
+}
