@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace BoxLabl;
@@ -174,7 +175,11 @@ TEST(BoxLabelTest, DisabledTextIsGreyOverAWhiteCopyOneDownRight) {
     Label.SetEnabled(false);
     auto Image = Label.Snapshot();
     const std::uint32_t Grey = RGB(128, 128, 128), White = Rgb(clWhite);
-    int GreyCount = 0, WhiteCount = 0;
+    int GreyCount = 0, WhiteCount = 0, LastGreyX = 0;
+    for (int Y = 2; Y < 18; ++Y)
+        for (int X = 2; X < 68; ++X)
+            if (Pixel(*Image, X, Y) == Grey)
+                LastGreyX = std::max(LastGreyX, X);
     for (int Y = 2; Y < 18; ++Y)
         for (int X = 2; X < 68; ++X) {
             const std::uint32_t P = Pixel(*Image, X, Y);
@@ -183,6 +188,9 @@ TEST(BoxLabelTest, DisabledTextIsGreyOverAWhiteCopyOneDownRight) {
             if (P != Grey)
                 continue;
             ++GreyCount;
+            // The copy keeps the text's right edge: a glyph touching it has no copy there.
+            if (X == LastGreyX)
+                continue;
             const std::uint32_t Below = Pixel(*Image, X + 1, Y + 1);
             EXPECT_TRUE(Below == White || Below == Grey) << X << "," << Y;
         }

@@ -264,6 +264,9 @@ TEST(GradPanCaption, CaptionsSitAtTheirReferencePoints) {
         bool TouchLeft, TouchTop, TouchRight, TouchBottom;
     };
     constexpr int W = 60, H = 200, Edge = 3, Slack = 3;
+    // The underscore marks the bottom of the cell; a rasteriser may drop its thin stroke.
+    if (Shot(*CaptionPanel(W, H, "_")).Where([](TColor C) { return C == Ink; }).empty())
+        GTEST_SKIP() << "this system draws the font's underscore at 16 pixels without ink";
     const TCase Cases[] = {
         {trNone, taLeftJustify, vlTop,
          [](int T) { return Rect(Edge + 2, Edge + 2, W, Edge + 2 + T); }, true, false, false,
