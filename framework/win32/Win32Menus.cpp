@@ -98,8 +98,36 @@ bool Contains(HMENU Menu, HMENU Shown) {
 
 } // namespace
 
+namespace {
+
+// The menu window of this thread's menu loop, if one is open.
+HMENU LoopMenu() {
+    for (HWND W = ::FindWindowExW(nullptr, nullptr, L"#32768", nullptr); W;
+         W = ::FindWindowExW(nullptr, W, L"#32768", nullptr))
+        if (::IsWindowVisible(W) &&
+            ::GetWindowThreadProcessId(W, nullptr) == ::GetCurrentThreadId())
+            return reinterpret_cast<HMENU>(::SendMessageW(W, MN_GETHMENU, 0, 0));
+    return nullptr;
+}
+
+// Sees the messages of every menu loop, also of those a native control opens without telling
+// its owner (an edit's own menu).
+LRESULT CALLBACK MenuLoopFilter(int Code, WPARAM WParam, LPARAM LParam) {
+    if (Code == MSGF_MENU && Held())
+        if (HMENU Menu = LoopMenu()) {
+            HWND Owner = ::GetCapture();
+            CaptureNativeMenu(Owner ? Owner : ::GetFocus(), Menu);
+        }
+    return ::CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
+} // namespace
+
 void HoldPopupMenus(bool Hold) {
+    static HHOOK Filter = nullptr;
     Held() = Hold;
+    if (Hold && !Filter)
+        Filter = ::SetWindowsHookExW(WH_MSGFILTER, MenuLoopFilter, nullptr, ::GetCurrentThreadId());
 }
 
 HMENU ShownPopupMenu(TPoint* Position) {
