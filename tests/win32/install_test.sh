@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # The Windows installer under Wine (run by tools/windows.sh in its Wine environment): a silent
 # install for the current user puts the programs, the Start-menu links and the uninstall entry
-# in place, the installed wizard runs end to end, and a silent uninstall leaves nothing behind
-# but what the user put into the folder.
+# in place, the installed formconv.exe runs, and a silent uninstall leaves nothing behind but
+# what the user put into the folder, the hand-off file included.
 #   install_test.sh SETUP_EXE [COMMAND...]
-# COMMAND, when given, drives the installed morvane.exe through one import; its path is
-# appended to COMMAND's arguments.
+# COMMAND, when given, drives the installed morvane.exe through one import, in its folder; the
+# exe's path is appended to COMMAND's arguments. Without it a stand-in hand-off file is left
+# there as a wizard's run leaves it.
 set -euo pipefail
 setup=$1
 shift
