@@ -22,8 +22,8 @@ IMAGE_RESOURCE_DIRECTORY* ResourceRoot(BYTE* Image) {
 IMAGE_RESOURCE_DIR_STRING_U* NamedType(IMAGE_RESOURCE_DIRECTORY* Root, std::wstring_view Type) {
     auto* Entries = reinterpret_cast<IMAGE_RESOURCE_DIRECTORY_ENTRY*>(Root + 1);
     for (WORD I = 0; I < Root->NumberOfNamedEntries; ++I) {
-        auto* Name = reinterpret_cast<IMAGE_RESOURCE_DIR_STRING_U*>(
-            reinterpret_cast<BYTE*>(Root) + Entries[I].NameOffset);
+        auto* Name = reinterpret_cast<IMAGE_RESOURCE_DIR_STRING_U*>(reinterpret_cast<BYTE*>(Root) +
+                                                                    Entries[I].NameOffset);
         if (std::wstring_view(Name->NameString, Name->Length) == Type)
             return Name;
     }
