@@ -5,6 +5,10 @@
 #include "SysUtils.h"
 #include "TestSupport.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 // The menu's item texts without separators and shortcuts; empty when no menu opened.
@@ -21,6 +25,19 @@ inline std::vector<AnsiString> EditMenuItems(TControl* Edit, TPoint At) {
     return Items;
 }
 
-inline const std::vector<AnsiString> JapaneseEditMenu{
-    "元に戻す(&U)"_sj, "やり直す(&R)"_sj, "切り取り(&T)"_sj, "コピー(&C)"_sj,
-    "貼り付け(&P)"_sj, "削除"_sj,         "すべてを選択"_sj};
+// Whether Items are the platform's edit menu in Japanese: its editing commands, in this order,
+// whatever else the platform adds (a Redo), and no item in another language.
+inline testing::AssertionResult IsJapaneseEditMenu(const std::vector<AnsiString>& Items) {
+    const AnsiString Commands[] = {"元に戻す"_sj, "切り取り"_sj, "コピー"_sj, "貼り付け"_sj,
+                                   "削除"_sj};
+    std::size_t Next = 0;
+    for (const AnsiString& Item : Items) {
+        if (std::ranges::none_of(Item, [](char C) { return IsLeadByte(C); }))
+            return testing::AssertionFailure() << "an item without Japanese: " << Item;
+        if (Next < std::size(Commands) && Item.starts_with(Commands[Next]))
+            ++Next;
+    }
+    if (Next < std::size(Commands))
+        return testing::AssertionFailure() << "no item " << Commands[Next] << " in its place";
+    return testing::AssertionSuccess();
+}

@@ -706,7 +706,7 @@ TEST(GridEditor, ItsEditMenuIsJapanese) {
     auto Grid = MakeEditableGrid();
     Key(*Grid, VK_F2);
     ASSERT_TRUE(TestSupport::IsShown(Editor(*Grid)));
-    EXPECT_EQ(EditMenuItems(Editor(*Grid), {2, 2}), JapaneseEditMenu);
+    EXPECT_TRUE(IsJapaneseEditMenu(EditMenuItems(Editor(*Grid), {2, 2})));
 }
 
 TEST(GridEditor, TypingOpensTheEditorWithTheTypedCharacterReplacingTheText) {

@@ -98,7 +98,7 @@ TEST_F(StdCtrlsTest, MemoShowsBytesThatDoNotDecodeAsReplacementCharacters) {
 TEST_F(StdCtrlsTest, MemoEditMenuIsJapanese) {
     TMemo Memo(nullptr);
     TestSupport::ShowAndWait(&Memo);
-    EXPECT_EQ(EditMenuItems(&Memo, {5, 5}), JapaneseEditMenu);
+    EXPECT_TRUE(IsJapaneseEditMenu(EditMenuItems(&Memo, {5, 5})));
 }
 
 TEST_F(StdCtrlsTest, MemoEditsReencodeOnlyTheLinesTheUserChanged) {
