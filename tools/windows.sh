@@ -26,7 +26,8 @@ timed() {
 
 setup() {
   local packages=(g++-mingw-w64-x86-64-posix cmake ccache libgtest-dev wine wine64 nsis xvfb
-                  xdotool locales python3 fonts-ipafont-gothic fonts-ipafont-mincho) missing=() p
+                  xdotool locales python3 fonts-ipafont-gothic fonts-ipafont-mincho
+                  fonts-dejavu-core) missing=() p
   for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$p")
@@ -98,6 +99,8 @@ start_wine() {
     /d "" /f >/dev/null
 }
 
+# The MS fonts the forms name, and the framework's default font, as the Linux build resolves
+# them: the IPA fonts, and DejaVu Sans for MS Sans Serif.
 fonts() {
   local reg="$WINEPREFIX/quovant-fonts.reg" name
   {
@@ -105,7 +108,8 @@ fonts() {
     printf '[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n'
     for name in "ＭＳ Ｐ明朝=IPAPMincho" "ＭＳ 明朝=IPAMincho" "ＭＳ Ｐゴシック=IPAPGothic" \
                 "ＭＳ ゴシック=IPAGothic" "MS PMincho=IPAPMincho" "MS Mincho=IPAMincho" \
-                "MS PGothic=IPAPGothic" "MS Gothic=IPAGothic" "MS UI Gothic=IPAPGothic"; do
+                "MS PGothic=IPAPGothic" "MS Gothic=IPAGothic" "MS UI Gothic=IPAPGothic" \
+                "MS Sans Serif=DejaVu Sans"; do
       printf '"%s"="%s"\r\n' "${name%%=*}" "${name#*=}"
     done
   } | iconv -f UTF-8 -t UTF-16 >"$reg"
@@ -128,7 +132,8 @@ run_tests() {
 installer() {
   makensis -V2 -DBUILD="$build" -DOUTFILE="$build/quovant-setup.exe" \
     "$top/installer/quovant.nsi"
-  bash "$top/tests/win32/install_test.sh" "$build/quovant-setup.exe"
+  bash "$top/tests/win32/install_test.sh" "$build/quovant-setup.exe" \
+    python3 "$top/tests/win32/e2e/wizard_e2e.py" --installed
 }
 
 case $step in all | build) timed setup ;; esac

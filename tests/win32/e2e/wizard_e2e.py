@@ -225,12 +225,15 @@ def click(x, y):
 class Run:
     shots = None  # a folder for a picture of the screen when a case fails
 
-    def __init__(self, program, windows, linux_build, wine):
+    def __init__(self, program, windows, linux_build, wine, installed=None):
         self.program, self.windows, self.wine = program, windows, wine
         self.form = read_form(os.path.join(SOURCE_ROOT, "wizards", program,
                                            f"u{program}.dfm"))
+        # An installed program runs where it is and leaves its hand-off file there.
+        self.installed = installed
         build = windows or linux_build
-        self.exe = os.path.join(build, "wizards", program, program + (".exe" if windows else ""))
+        self.exe = installed or os.path.join(build, "wizards", program,
+                                             program + (".exe" if windows else ""))
 
     def source_name(self, path):
         if not self.windows:
@@ -238,7 +241,7 @@ class Run:
         return "Z:" + path.replace("/", "\\")
 
     def start(self, folder):
-        exe = shutil.copy(self.exe, folder)
+        exe = self.exe if self.installed else shutil.copy(self.exe, folder)
         if self.windows:
             return subprocess.Popen([self.wine, exe], cwd=folder, stdout=subprocess.DEVNULL,
                                     stderr=subprocess.PIPE)
@@ -260,6 +263,8 @@ class Run:
     def drive(self, source, separator, clicks):
         """The hand-off file the program leaves, or an error."""
         with tempfile.TemporaryDirectory(prefix=f"e2e-{self.program}-") as folder:
+            if self.installed:
+                folder = os.path.dirname(self.installed)
             process = self.start(folder)
             try:
                 self.answer_dialog(source)
@@ -415,6 +420,21 @@ def formconv_cases(args):
     return cases
 
 
+def installed_case(args):
+    """The sample import with an installed morvane.exe, its hand-off file left beside it."""
+    name, program, spec, separator, clicks = next(c for c in CASES
+                                                  if c[0] == "morvane-sekisan-comma")
+    with tempfile.TemporaryDirectory(prefix="e2e-sources-") as sources:
+        source = source_file(spec, sources, name, args.testdata)
+        want = reference(name + ".tmp", None, args)
+        got = Run(program, True, None, args.wine, args.installed).drive(source, separator, clicks)
+    if got != want:
+        print(f"the installed {program} writes {shown(got)}, want {shown(want)}")
+        return 1
+    print(f"the installed {program} wrote the expected hand-off file")
+    return 0
+
+
 # The exit code that tells CTest the run was skipped.
 SKIPPED = 77
 
@@ -429,12 +449,16 @@ def main():
     parser.add_argument("--wine", default="wine")
     parser.add_argument("--shots", help="a folder for pictures of the screen of failed cases")
     parser.add_argument("--only", help="run the cases whose names contain this")
+    parser.add_argument("--installed", metavar="EXE",
+                        help="only the sample import, with this installed morvane.exe in place")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY") or not shutil.which("xdotool"):
         print("no display or no xdotool: the end-to-end run needs both")
         return SKIPPED
     os.environ.setdefault("WINEDEBUG", "-all")
     Run.shots = args.shots
+    if args.installed:
+        return installed_case(args)
 
     cases = [(case[0], lambda case=case: wizard_case(case, args, sources)) for case in CASES]
     cases += formconv_cases(args)
