@@ -27,8 +27,9 @@ public:
     static bool OpaquePaint(const TControl* Control) { return Control->OpaquePaint(); }
     static void ApplyCursor(TControl* Control) { Control->ApplyCursor(); }
 
-    // Paints Area of the control into Image through its canvas.
-    static void Paint(TControl* Control, QImage& Image, const TRect& Area);
+    // Paints Area of the control into Image through its canvas; Image has Ratio device pixels
+    // per logical pixel, Area is logical.
+    static void Paint(TControl* Control, QImage& Image, const TRect& Area, double Ratio = 1);
     static void MouseDown(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
         Control->DispatchMouseDown(Button, Shift, X, Y);
     }
@@ -105,7 +106,8 @@ void AttachControl(QWidget* Widget, TControl* Control);
 void DetachControl(TControl* Control);
 
 // The window of a control that paints itself: each paint goes through the control's canvas
-// into a cached image of the widget's size, which is then shown.
+// into a cached image of the widget's size in device pixels at the ratio of the screen the
+// widget is on now, which is then shown.
 class THostWidget : public QWidget {
 public:
     explicit THostWidget(TControl* AControl);
@@ -120,6 +122,7 @@ protected:
 private:
     TControl* FControl;
     QImage FCache;
+    double FCacheRatio = 1;
 };
 
 // Runs a paint, reporting an exception later from the event loop: a modal error report inside

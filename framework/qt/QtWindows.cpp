@@ -62,18 +62,18 @@ bool IsFixedSize(const QWidget* Widget) {
 
 } // namespace
 
-void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area) {
+void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area, double Ratio) {
     {
         QPainter P(&Image);
         P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.fillRect(ToQRect(Area),
+        P.fillRect(ToDeviceRect(Area, Ratio),
                    Control->OpaquePaint() ? ToQColor(Control->FColor) : QColor(Qt::transparent));
     }
     struct TEndPaint {
         TCanvas& Canvas;
         ~TEndPaint() { TGraphicsAccess::EndPaint(Canvas); }
     } End{*Control->FCanvas};
-    TGraphicsAccess::BeginPaint(End.Canvas, Image);
+    TGraphicsAccess::BeginPaint(End.Canvas, Image, {}, Ratio);
     Control->FCanvas->SetClipRect(Area);
     Control->Paint();
 }
@@ -196,13 +196,16 @@ void SetWindowHint(TPlatformWidget* Window, const AnsiString& Hint) {
 
 void RenderWindow(TPlatformWidget* Window, TColor Color, bool OverParent, TBitmap& Result) {
     QWidget* Widget = W(Window);
-    QImage Image(Widget->size(), QImage::Format_ARGB32_Premultiplied);
+    const double Ratio = Widget->devicePixelRatioF();
+    QImage Image(ToDeviceSize(Widget->size(), Ratio), QImage::Format_ARGB32_Premultiplied);
+    Image.setDevicePixelRatio(Ratio);
     Image.fill(ToQColor(Color));
     constexpr auto Flags = QWidget::DrawWindowBackground | QWidget::DrawChildren;
     if (OverParent)
         Widget->parentWidget()->render(&Image, QPoint(), QRegion(Widget->geometry()), Flags);
     else
         Widget->render(&Image, QPoint(), QRegion(), Flags);
+    Image.setDevicePixelRatio(1);
     TGraphicsAccess::Image(Result) = Image.convertToFormat(QImage::Format_RGB32);
 }
 
