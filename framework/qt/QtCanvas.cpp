@@ -16,8 +16,8 @@
 
 struct TPlatformCanvas {
     QImage* Image = nullptr;
-    TPoint Offset;    // where canvas coordinates (0, 0) lie on the image, in logical pixels
-    double Ratio = 1; // device pixels of the image per logical pixel
+    TPoint Offset;     // where canvas coordinates (0, 0) lie on the image, in logical pixels
+    TDeviceMap Device; // how the image's pixels lie under logical coordinates
     bool Clipped = false;
     TRect Clip;
     const TPlatformFont* Font = nullptr;
@@ -36,29 +36,32 @@ std::size_t CharLength(const AnsiString& Text, std::size_t At) {
     return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
 }
 
-void Bind(TPlatformCanvas& Canvas, QImage* Image, TPoint Offset, double Ratio) {
+void Bind(TPlatformCanvas& Canvas, QImage* Image, TPoint Offset, const TDeviceMap& Device) {
     Canvas.Image = Image;
     Canvas.Offset = Offset;
-    Canvas.Ratio = Ratio;
+    Canvas.Device = Device;
     Canvas.Clipped = false;
 }
 
 QRect DeviceRect(const TPlatformCanvas& Canvas, const TRect& R) {
     const TPoint O = Canvas.Offset;
-    return ToDeviceRect(Rect(R.Left + O.X, R.Top + O.Y, R.Right + O.X, R.Bottom + O.Y),
-                        Canvas.Ratio);
+    return Canvas.Device.Rect(Rect(R.Left + O.X, R.Top + O.Y, R.Right + O.X, R.Bottom + O.Y));
 }
 
 QPoint DevicePoint(const TPlatformCanvas& Canvas, int X, int Y) {
-    return {ToDevice(X + Canvas.Offset.X, Canvas.Ratio),
-            ToDevice(Y + Canvas.Offset.Y, Canvas.Ratio)};
+    return {Canvas.Device.X(X + Canvas.Offset.X), Canvas.Device.Y(Y + Canvas.Offset.Y)};
 }
 
 // Painters start in device pixels; text, ellipses and wide lines are drawn in canvas
 // coordinates, which this maps onto them.
+QTransform CanvasTransform(const TPlatformCanvas& Canvas) {
+    const TDeviceMap& D = Canvas.Device;
+    return QTransform(D.Ratio, 0, 0, D.Ratio, D.Phase.x() + D.Ratio * Canvas.Offset.X,
+                      D.Phase.y() + D.Ratio * Canvas.Offset.Y);
+}
+
 void UseCanvasCoordinates(QPainter& P, const TPlatformCanvas& Canvas) {
-    P.setTransform(QTransform::fromScale(Canvas.Ratio, Canvas.Ratio)
-                       .translate(Canvas.Offset.X, Canvas.Offset.Y));
+    P.setTransform(CanvasTransform(Canvas));
 }
 
 template <class F> void WithPainter(TPlatformCanvas& Canvas, F&& Paint) {
@@ -176,7 +179,7 @@ std::vector<TRect> PixelRuns(const std::vector<QPoint>& Points) {
 // A one-pixel line's pixels in the pen's colour and raster operation; at a ratio above 1 each
 // covers the device pixels of its logical pixel.
 void DrawPixels(QPainter& P, const TPlatformCanvas& Canvas, const std::vector<QPoint>& Points) {
-    if (Canvas.Ratio == 1) {
+    if (Canvas.Device.Identity()) {
         UseCanvasCoordinates(P, Canvas);
         P.drawPoints(Points.data(), static_cast<int>(Points.size()));
         P.resetTransform();
@@ -219,6 +222,15 @@ QBrush ToQBrush(const TBrushDesc& Brush) {
     return HatchBrush(Brush.Kind, RGBToQColor(Brush.Color));
 }
 
+// One repeat of a hatch brush's lines, its other pixels transparent.
+QImage HatchTile(const QBrush& Hatch) {
+    constexpr int Repeat = 8;
+    QImage Tile(Repeat, Repeat, QImage::Format_ARGB32_Premultiplied);
+    Tile.fill(Qt::transparent);
+    QPainter(&Tile).fillRect(Tile.rect(), Hatch);
+    return Tile;
+}
+
 // Hatches and patterns tile from the canvas origin, each of their pixels as large as a logical
 // pixel.
 void FillWithBrush(QPainter& P, const TPlatformCanvas& Canvas, const TRect& R,
@@ -226,9 +238,13 @@ void FillWithBrush(QPainter& P, const TPlatformCanvas& Canvas, const TRect& R,
     if (Brush.Kind == TBrushKind::Null || R.Width() <= 0 || R.Height() <= 0)
         return;
     QBrush Fill = ToQBrush(Brush);
-    const QPoint Origin = DevicePoint(Canvas, 0, 0);
-    if (Fill.style() != Qt::SolidPattern && (Canvas.Ratio != 1 || !Origin.isNull()))
-        Fill.setTransform(QTransform(Canvas.Ratio, 0, 0, Canvas.Ratio, Origin.x(), Origin.y()));
+    const QTransform Tiles = CanvasTransform(Canvas);
+    if (Fill.style() != Qt::SolidPattern && !Tiles.isIdentity()) {
+        // The toolkit's hatches keep their device size under a transform; a tile of one does not.
+        if (Fill.style() != Qt::TexturePattern)
+            Fill = QBrush(HatchTile(Fill));
+        Fill.setTransform(Tiles);
+    }
     P.fillRect(DeviceRect(Canvas, R), Fill);
 }
 
@@ -358,7 +374,7 @@ Platform::TCanvasPtr Platform::NewCanvas() {
 }
 
 void Platform::BindImage(TPlatformCanvas& Canvas, TPlatformImage* Image) {
-    Bind(Canvas, Image ? &Image->Image : nullptr, {}, 1);
+    Bind(Canvas, Image ? &Image->Image : nullptr, {}, {});
 }
 
 bool Platform::HasImage(const TPlatformCanvas& Canvas) {
@@ -376,9 +392,9 @@ void Platform::ResetClip(TPlatformCanvas& Canvas) {
 
 TRect Platform::ClipBox(const TPlatformCanvas& Canvas) {
     const TPoint O = Canvas.Offset;
-    const double R = Canvas.Ratio;
-    const TRect Whole = Canvas.Image ? Bounds(-O.X, -O.Y, FromDevice(Canvas.Image->width(), R),
-                                              FromDevice(Canvas.Image->height(), R))
+    const TDeviceMap& D = Canvas.Device;
+    const TRect Whole = Canvas.Image ? Bounds(-O.X, -O.Y, D.LogicalX(Canvas.Image->width()),
+                                              D.LogicalY(Canvas.Image->height()))
                                      : TRect{};
     if (!Canvas.Clipped)
         return Whole;
@@ -623,7 +639,7 @@ void Platform::DrawImage(TPlatformCanvas& Canvas, int X, int Y, const TPlatformI
 
 void Platform::StretchImage(TPlatformCanvas& Canvas, const TRect& R, const TPlatformImage& Image) {
     WithPainter(Canvas, [&](QPainter& P) {
-        P.setRenderHint(QPainter::SmoothPixmapTransform, Canvas.Ratio != 1);
+        P.setRenderHint(QPainter::SmoothPixmapTransform, Canvas.Device.Ratio != 1);
         P.drawImage(DeviceRect(Canvas, R), Image.Image);
     });
 }
@@ -642,10 +658,11 @@ void Platform::CopyRect(TPlatformCanvas& Canvas, const TRect& DestRect,
 
 // ---- What the rest of the back end binds canvases to
 
-void TGraphicsAccess::BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset, double Ratio) {
-    Bind(Canvas.Target(), &Image, Offset, Ratio);
+void TGraphicsAccess::BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset,
+                                 const TDeviceMap& Device) {
+    Bind(Canvas.Target(), &Image, Offset, Device);
 }
 
 void TGraphicsAccess::EndPaint(TCanvas& Canvas) {
-    Bind(Canvas.Target(), nullptr, {}, 1);
+    Bind(Canvas.Target(), nullptr, {}, {});
 }

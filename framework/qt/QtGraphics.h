@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
+#include <QPointF>
 #include <QRect>
 
 #include <cmath>
@@ -26,22 +27,41 @@ inline QRect ToQRect(const TRect& R) {
 inline TRect FromQRect(const QRect& R) {
     return Bounds(R.x(), R.y(), R.width(), R.height());
 }
-// Where a logical coordinate lies on an image of Ratio device pixels per logical pixel. Edges
-// are rounded, not the sizes, so rectangles that meet meet on the image too.
-inline int ToDevice(int V, double Ratio) {
-    return Ratio == 1 ? V : static_cast<int>(std::floor(V * Ratio + 0.5));
-}
-inline QRect ToDeviceRect(const TRect& R, double Ratio) {
-    const int Left = ToDevice(R.Left, Ratio), Top = ToDevice(R.Top, Ratio);
-    return QRect(Left, Top, ToDevice(R.Right, Ratio) - Left, ToDevice(R.Bottom, Ratio) - Top);
-}
-inline QSize ToDeviceSize(QSize Logical, double Ratio) {
-    return QSize(ToDevice(Logical.width(), Ratio), ToDevice(Logical.height(), Ratio));
-}
-// The logical length that a device length stands for: the inverse of ToDevice.
-inline int FromDevice(int V, double Ratio) {
-    return Ratio == 1 ? V : static_cast<int>(std::floor(V / Ratio + 0.5));
-}
+// How the device pixels of an image lie under logical coordinates: Ratio device pixels to a
+// logical pixel, and the image's origin Phase device pixels off the device grid of the window
+// it is shown in (less than half a pixel; widgets at fractional ratios start between device
+// pixels). Edges are rounded, not sizes, so rectangles that meet, in one widget or in two side
+// by side, meet on the device too.
+struct TDeviceMap {
+    double Ratio = 1;
+    QPointF Phase;
+
+    bool operator==(const TDeviceMap&) const = default;
+    bool Identity() const { return Ratio == 1 && Phase.isNull(); }
+    int X(int V) const { return Edge(V, Phase.x()); }
+    int Y(int V) const { return Edge(V, Phase.y()); }
+    QRect Rect(const TRect& R) const {
+        const int Left = X(R.Left), Top = Y(R.Top);
+        return QRect(Left, Top, X(R.Right) - Left, Y(R.Bottom) - Top);
+    }
+    QSize Size(QSize Logical) const { return {X(Logical.width()), Y(Logical.height())}; }
+    // The logical extent of Device pixels from the origin: the inverse of X and Y.
+    int LogicalX(int Device) const { return Logical(Device, Phase.x()); }
+    int LogicalY(int Device) const { return Logical(Device, Phase.y()); }
+    // The map of a widget whose origin the painter puts at device point Origin.
+    static TDeviceMap At(double Ratio, QPointF Origin) {
+        return {Ratio,
+                Origin - QPointF(std::floor(Origin.x() + 0.5), std::floor(Origin.y() + 0.5))};
+    }
+
+private:
+    int Edge(int V, double Shift) const {
+        return Identity() ? V : static_cast<int>(std::floor(V * Ratio + Shift + 0.5));
+    }
+    int Logical(int Device, double Shift) const {
+        return Identity() ? Device : static_cast<int>(std::floor((Device - Shift) / Ratio + 0.5));
+    }
+};
 
 struct TPlatformImage {
     QImage Image;
@@ -57,8 +77,9 @@ struct TPlatformFont {
 class TGraphicsAccess {
 public:
     // Binds Canvas to Image for the time of a paint; Offset moves the origin. The canvas keeps
-    // logical coordinates; Image has Ratio device pixels per logical pixel.
-    static void BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset = {}, double Ratio = 1);
+    // logical coordinates, which Device maps onto Image's pixels.
+    static void BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset = {},
+                           const TDeviceMap& Device = {});
     static void EndPaint(TCanvas& Canvas);
     static const QImage& Image(const TGraphic& Graphic) { return Graphic.Image().Image; }
     static QImage& Image(TBitmap& Bitmap) { return Bitmap.FImage->Image; }

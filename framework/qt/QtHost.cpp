@@ -569,19 +569,21 @@ void THostWidget::paintEvent(QPaintEvent* Event) {
     if (!P.isActive())
         return;
     const double Ratio = P.paintEngine()->paintDevice()->devicePixelRatioF();
-    const QSize Device = ToDeviceSize(size(), Ratio);
-    if (FCache.size() != Device || FCacheRatio != Ratio) {
-        FCache = QImage(Device, QImage::Format_ARGB32_Premultiplied);
-        FCacheRatio = Ratio;
+    const QTransform& ToDevice = P.deviceTransform();
+    const TDeviceMap Map = TDeviceMap::At(Ratio, {ToDevice.dx(), ToDevice.dy()});
+    if (FCache.size() != Map.Size(size()) || FCacheMap != Map) {
+        FCache = QImage(Map.Size(size()), QImage::Format_ARGB32_Premultiplied);
+        FCacheMap = Map;
     }
     if (FCache.isNull())
         return;
     const TRect Area = FromQRect(Event->rect());
-    SafePaint([&] { TControlAccess::Paint(FControl, FCache, Area, Ratio); });
+    SafePaint([&] { TControlAccess::Paint(FControl, FCache, Area, Map); });
     // Placed so that the painter maps each cached pixel onto one device pixel.
-    const QRect Source = ToDeviceRect(Area, Ratio);
-    P.drawImage(QRectF(Source.x() / Ratio, Source.y() / Ratio, Source.width() / Ratio,
-                       Source.height() / Ratio),
+    const QRect Source = Map.Rect(Area);
+    const QPointF Phase = Map.Phase;
+    P.drawImage(QRectF((Source.x() - Phase.x()) / Ratio, (Source.y() - Phase.y()) / Ratio,
+                       Source.width() / Ratio, Source.height() / Ratio),
                 FCache, Source);
 }
 

@@ -27,9 +27,10 @@ public:
     static bool OpaquePaint(const TControl* Control) { return Control->OpaquePaint(); }
     static void ApplyCursor(TControl* Control) { Control->ApplyCursor(); }
 
-    // Paints Area of the control into Image through its canvas; Image has Ratio device pixels
-    // per logical pixel, Area is logical.
-    static void Paint(TControl* Control, QImage& Image, const TRect& Area, double Ratio = 1);
+    // Paints Area (logical) of the control into Image through its canvas; Device maps it onto
+    // Image's pixels.
+    static void Paint(TControl* Control, QImage& Image, const TRect& Area,
+                      const TDeviceMap& Device = {});
     static void MouseDown(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
         Control->DispatchMouseDown(Button, Shift, X, Y);
     }
@@ -122,7 +123,7 @@ protected:
 private:
     TControl* FControl;
     QImage FCache;
-    double FCacheRatio = 1;
+    TDeviceMap FCacheMap;
 };
 
 // Runs a paint, reporting an exception later from the event loop: a modal error report inside

@@ -62,18 +62,19 @@ bool IsFixedSize(const QWidget* Widget) {
 
 } // namespace
 
-void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area, double Ratio) {
+void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area,
+                           const TDeviceMap& Device) {
     {
         QPainter P(&Image);
         P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.fillRect(ToDeviceRect(Area, Ratio),
+        P.fillRect(Device.Rect(Area),
                    Control->OpaquePaint() ? ToQColor(Control->FColor) : QColor(Qt::transparent));
     }
     struct TEndPaint {
         TCanvas& Canvas;
         ~TEndPaint() { TGraphicsAccess::EndPaint(Canvas); }
     } End{*Control->FCanvas};
-    TGraphicsAccess::BeginPaint(End.Canvas, Image, {}, Ratio);
+    TGraphicsAccess::BeginPaint(End.Canvas, Image, {}, Device);
     Control->FCanvas->SetClipRect(Area);
     Control->Paint();
 }
@@ -197,7 +198,7 @@ void SetWindowHint(TPlatformWidget* Window, const AnsiString& Hint) {
 void RenderWindow(TPlatformWidget* Window, TColor Color, bool OverParent, TBitmap& Result) {
     QWidget* Widget = W(Window);
     const double Ratio = Widget->devicePixelRatioF();
-    QImage Image(ToDeviceSize(Widget->size(), Ratio), QImage::Format_ARGB32_Premultiplied);
+    QImage Image(TDeviceMap{Ratio, {}}.Size(Widget->size()), QImage::Format_ARGB32_Premultiplied);
     Image.setDevicePixelRatio(Ratio);
     Image.fill(ToQColor(Color));
     constexpr auto Flags = QWidget::DrawWindowBackground | QWidget::DrawChildren;
