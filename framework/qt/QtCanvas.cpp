@@ -60,8 +60,16 @@ QTransform CanvasTransform(const TPlatformCanvas& Canvas) {
                       D.Phase.y() + D.Ratio * Canvas.Offset.Y);
 }
 
+// The usual case, an unmoved canvas on an image of ratio 1, leaves the painter as it is.
 void UseCanvasCoordinates(QPainter& P, const TPlatformCanvas& Canvas) {
-    P.setTransform(CanvasTransform(Canvas));
+    const QTransform ToDevice = CanvasTransform(Canvas);
+    if (!ToDevice.isIdentity())
+        P.setTransform(ToDevice);
+}
+
+void UseDevicePixels(QPainter& P) {
+    if (!P.transform().isIdentity())
+        P.resetTransform();
 }
 
 template <class F> void WithPainter(TPlatformCanvas& Canvas, F&& Paint) {
@@ -182,7 +190,7 @@ void DrawPixels(QPainter& P, const TPlatformCanvas& Canvas, const std::vector<QP
     if (Canvas.Device.Identity()) {
         UseCanvasCoordinates(P, Canvas);
         P.drawPoints(Points.data(), static_cast<int>(Points.size()));
-        P.resetTransform();
+        UseDevicePixels(P);
         return;
     }
     const QColor Ink = P.pen().color();
@@ -285,7 +293,7 @@ void DrawTextAt(QPainter& P, const TPlatformCanvas& Canvas, TPoint Origin, const
                    RGBToQColor(Paint.Background));
     UseCanvasCoordinates(P, Canvas);
     DrawGlyphs(P, Canvas, Origin, Text, Paint);
-    P.resetTransform();
+    UseDevicePixels(P);
 }
 
 // Text prepared for DrawText: access-key marks taken out, and lines as byte ranges.
