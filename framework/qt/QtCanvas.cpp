@@ -640,7 +640,8 @@ void Platform::SetPixel(TPlatformCanvas& Canvas, int X, int Y, TRGB Color) {
             Canvas.Image->setPixel(IX, IY, Value);
 }
 
-// Images are drawn at the device size, smoothly scaled where it differs from theirs.
+// Images are drawn at the device size, from their larger picture where they have one, smoothly
+// scaled where the sizes differ.
 void Platform::DrawImage(TPlatformCanvas& Canvas, int X, int Y, const TPlatformImage& Image) {
     StretchImage(Canvas, Bounds(X, Y, Image.Image.width(), Image.Image.height()), Image);
 }
@@ -648,7 +649,7 @@ void Platform::DrawImage(TPlatformCanvas& Canvas, int X, int Y, const TPlatformI
 void Platform::StretchImage(TPlatformCanvas& Canvas, const TRect& R, const TPlatformImage& Image) {
     WithPainter(Canvas, [&](QPainter& P) {
         P.setRenderHint(QPainter::SmoothPixmapTransform, Canvas.Device.Ratio != 1);
-        P.drawImage(DeviceRect(Canvas, R), Image.Image);
+        P.drawImage(DeviceRect(Canvas, R), Image.Picture(Canvas.Device.Ratio));
     });
 }
 

@@ -65,6 +65,14 @@ private:
 
 struct TPlatformImage {
     QImage Image;
+    // A larger picture of the same from a file that holds several sizes (an icon), with the
+    // cache key Image had then: it stands for Image on a device with more pixels while Image is
+    // unchanged.
+    QImage Large;
+    qint64 LargeOf = 0;
+    const QImage& Picture(double Ratio) const {
+        return Ratio > 1 && !Large.isNull() && Image.cacheKey() == LargeOf ? Large : Image;
+    }
 };
 
 struct TPlatformFont {

@@ -6,11 +6,13 @@
 #include "qt/DeviceImages.h"
 #include "qt/QtHost.h"
 
+#include <QBuffer>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPalette>
 #include <gtest/gtest.h>
 
@@ -101,6 +103,40 @@ QImage Painted(const TDeviceMap& Map, const std::function<void(TCanvas&)>& Paint
     Paint(Canvas);
     TGraphicsAccess::EndPaint(Canvas);
     return Image;
+}
+
+void Put(QByteArray& Out, int Value, int Bytes) {
+    for (int I = 0; I < Bytes; ++I)
+        Out.append(char(Value >> 8 * I & 0xFF));
+}
+
+// An icon file of two pictures: red at 32 x 32 (first), blue at 64 x 64 as PNG.
+std::string TwoSizeIcon() {
+    QImage Small(32, 32, QImage::Format_ARGB32), Large(64, 64, QImage::Format_ARGB32);
+    Small.fill(Qt::red);
+    Large.fill(Qt::blue);
+    QByteArray Single, Png;
+    QBuffer SingleBuffer(&Single), PngBuffer(&Png);
+    SingleBuffer.open(QIODevice::WriteOnly);
+    PngBuffer.open(QIODevice::WriteOnly);
+    QImageWriter(&SingleBuffer, "ico").write(Small);
+    Large.save(&PngBuffer, "png");
+    const QByteArray SmallData = Single.mid(22);
+    QByteArray File;
+    Put(File, 0, 2);
+    Put(File, 1, 2);
+    Put(File, 2, 2);
+    File.append(Single.mid(6, 8));
+    Put(File, static_cast<int>(SmallData.size()), 4);
+    Put(File, 38, 4);
+    Put(File, 64, 1);
+    Put(File, 64, 1);
+    Put(File, 0, 2);
+    Put(File, 1, 2);
+    Put(File, 32, 2);
+    Put(File, static_cast<int>(Png.size()), 4);
+    Put(File, 38 + static_cast<int>(SmallData.size()), 4);
+    return (File + SmallData + Png).toStdString();
 }
 
 } // namespace
@@ -232,4 +268,20 @@ TEST_F(TextQt, TextAtRatioTwoIsDrawnAtTheDeviceSize) {
     EXPECT_TRUE(Cell.united(QRect(4, 40, 56, 20)).contains(Ink))
         << Ink.x() << "," << Ink.y() << " " << Ink.width() << "x" << Ink.height();
     EXPECT_GT(Ink.right(), 2 * 30 - 8) << "the clipped text reaches the doubled clip's edge";
+}
+
+// Until the icon is painted on: then only its own picture shows what it holds.
+TEST(CanvasRatioQt, AnIconIsDrawnFromItsLargerPictureWhereTheDeviceHasMorePixels) {
+    TIcon Icon;
+    Icon.LoadFromBytes(TwoSizeIcon());
+    EXPECT_EQ(Icon.Width(), 32);
+    const auto Shown = [&Icon](double Ratio) {
+        const QImage Image = Painted({Ratio, {}}, [&Icon](TCanvas& C) { C.Draw(4, 4, &Icon); });
+        return QColor(Image.pixel(TDeviceMap{Ratio, {}}.X(20), TDeviceMap{Ratio, {}}.Y(20)));
+    };
+    EXPECT_EQ(Shown(1), QColor(Qt::red));
+    EXPECT_EQ(Shown(2), QColor(Qt::blue));
+    Icon.Canvas()->Brush()->SetColor(clLime);
+    Icon.Canvas()->FillRect(Rect(0, 0, 32, 32));
+    EXPECT_EQ(Shown(2), QColor(Qt::green));
 }
