@@ -7,6 +7,8 @@
 #include <QImageReader>
 #include <QPainter>
 
+#include <string_view>
+
 namespace {
 
 QImage::Format FormatFor(const QImage& Image) {
@@ -53,8 +55,8 @@ void Platform::ResizeImage(TPlatformImage& Image, int Width, int Height) {
     Image.Image = Resized;
 }
 
-// The first picture of the file is the image; the largest of the others, if larger, its larger
-// picture.
+// The first picture of the file is the image; of an icon file of several sizes, the largest of
+// the others, if larger, is its larger picture.
 bool Platform::LoadImage(TPlatformImage& Image, const std::string& Bytes) {
     QByteArray Data = QByteArray::fromRawData(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
     QBuffer Buffer(&Data);
@@ -64,7 +66,8 @@ bool Platform::LoadImage(TPlatformImage& Image, const std::string& Bytes) {
     if (Loaded.isNull())
         return false;
     QImage Large;
-    while (Reader.jumpToNextImage()) {
+    const bool Icon = Bytes.starts_with(std::string_view("\0\0\1\0", 4));
+    while (Icon && Reader.jumpToNextImage()) {
         const QImage Next = Reader.read();
         if (Next.width() > std::max(Loaded.width(), Large.width()))
             Large = Next.convertToFormat(FormatFor(Next));
