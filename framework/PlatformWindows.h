@@ -67,8 +67,9 @@ void ActivateWindow(TPlatformWidget* Window);
 void BringWindowToFront(TPlatformWidget* Window);
 // The tooltip shown while the pointer rests on Window; empty for none.
 void SetWindowHint(TPlatformWidget* Window, const AnsiString& Hint);
-// Paints into a new image of Window's size: its background Color, then over it Window's
-// parent where Window lies (OverParent) or Window, child windows included. Result gets it.
+// Paints into a new image of Window's size as the screen shows it (in its pixels, more than the
+// window's on a high-density screen): its background Color, then over it Window's parent where
+// Window lies (OverParent) or Window, child windows included. Result gets it.
 void RenderWindow(TPlatformWidget* Window, TColor Color, bool OverParent, TBitmap& Result);
 
 // ---- Painting

@@ -1,10 +1,14 @@
 // The Qt back end of the canvas target: a QPainter on the bound QImage for each call, without
-// antialiasing, keeping the platform's rules for edges, end points and text.
+// antialiasing, keeping the platform's rules for edges, end points and text. Canvas coordinates
+// are logical pixels; an image of a high-density screen has more device pixels to each, and
+// fills and lines cover the device pixels of their logical pixels while text and images are
+// drawn at the device size.
 #include "PlatformCanvas.h"
 #include "QtGraphics.h"
 #include "QtText.h"
 
 #include <QPainter>
+#include <QTransform>
 
 #include <algorithm>
 #include <span>
@@ -12,7 +16,8 @@
 
 struct TPlatformCanvas {
     QImage* Image = nullptr;
-    TPoint Offset; // where canvas coordinates (0, 0) lie on the image
+    TPoint Offset;     // where canvas coordinates (0, 0) lie on the image, in logical pixels
+    TDeviceMap Device; // how the image's pixels lie under logical coordinates
     bool Clipped = false;
     TRect Clip;
     const TPlatformFont* Font = nullptr;
@@ -31,10 +36,40 @@ std::size_t CharLength(const AnsiString& Text, std::size_t At) {
     return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
 }
 
-void Bind(TPlatformCanvas& Canvas, QImage* Image, TPoint Offset) {
+void Bind(TPlatformCanvas& Canvas, QImage* Image, TPoint Offset, const TDeviceMap& Device) {
     Canvas.Image = Image;
     Canvas.Offset = Offset;
+    Canvas.Device = Device;
     Canvas.Clipped = false;
+}
+
+QRect DeviceRect(const TPlatformCanvas& Canvas, const TRect& R) {
+    const TPoint O = Canvas.Offset;
+    return Canvas.Device.Rect(Rect(R.Left + O.X, R.Top + O.Y, R.Right + O.X, R.Bottom + O.Y));
+}
+
+QPoint DevicePoint(const TPlatformCanvas& Canvas, int X, int Y) {
+    return {Canvas.Device.X(X + Canvas.Offset.X), Canvas.Device.Y(Y + Canvas.Offset.Y)};
+}
+
+// Painters start in device pixels; text, ellipses and wide lines are drawn in canvas
+// coordinates, which this maps onto them.
+QTransform CanvasTransform(const TPlatformCanvas& Canvas) {
+    const TDeviceMap& D = Canvas.Device;
+    return QTransform(D.Ratio, 0, 0, D.Ratio, D.Phase.x() + D.Ratio * Canvas.Offset.X,
+                      D.Phase.y() + D.Ratio * Canvas.Offset.Y);
+}
+
+// The usual case, an unmoved canvas on an image of ratio 1, leaves the painter as it is.
+void UseCanvasCoordinates(QPainter& P, const TPlatformCanvas& Canvas) {
+    const QTransform ToDevice = CanvasTransform(Canvas);
+    if (!ToDevice.isIdentity())
+        P.setTransform(ToDevice);
+}
+
+void UseDevicePixels(QPainter& P) {
+    if (!P.transform().isIdentity())
+        P.resetTransform();
 }
 
 template <class F> void WithPainter(TPlatformCanvas& Canvas, F&& Paint) {
@@ -42,9 +77,8 @@ template <class F> void WithPainter(TPlatformCanvas& Canvas, F&& Paint) {
         return;
     QPainter P(Canvas.Image);
     P.setRenderHint(QPainter::TextAntialiasing, false);
-    P.translate(Canvas.Offset.X, Canvas.Offset.Y);
     if (Canvas.Clipped)
-        P.setClipRect(ToQRect(Canvas.Clip));
+        P.setClipRect(DeviceRect(Canvas, Canvas.Clip));
     Paint(P);
 }
 
@@ -126,9 +160,47 @@ std::vector<QPoint> LinePixels(TPoint From, TPoint To, TPenKind Kind) {
     return Points;
 }
 
-void DrawLinePixels(QPainter& P, TPoint From, TPoint To, TPenKind Kind) {
-    const std::vector<QPoint> Points = LinePixels(From, To, Kind);
-    P.drawPoints(Points.data(), static_cast<int>(Points.size()));
+// Pixels of a line in runs along a row or a column, each run as one rectangle.
+std::vector<TRect> PixelRuns(const std::vector<QPoint>& Points) {
+    std::vector<TRect> Runs;
+    for (const QPoint& P : Points) {
+        if (!Runs.empty()) {
+            TRect& R = Runs.back();
+            const bool InRow = R.Height() == 1 && P.y() == R.Top;
+            const bool InColumn = R.Width() == 1 && P.x() == R.Left;
+            if (InRow && (P.x() == R.Right || P.x() == R.Left - 1)) {
+                R.Left = std::min(R.Left, P.x());
+                R.Right = std::max(R.Right, P.x() + 1);
+                continue;
+            }
+            if (InColumn && (P.y() == R.Bottom || P.y() == R.Top - 1)) {
+                R.Top = std::min(R.Top, P.y());
+                R.Bottom = std::max(R.Bottom, P.y() + 1);
+                continue;
+            }
+        }
+        Runs.push_back(Bounds(P.x(), P.y(), 1, 1));
+    }
+    return Runs;
+}
+
+// A one-pixel line's pixels in the pen's colour and raster operation; at a ratio above 1 each
+// covers the device pixels of its logical pixel.
+void DrawPixels(QPainter& P, const TPlatformCanvas& Canvas, const std::vector<QPoint>& Points) {
+    if (Canvas.Device.Identity()) {
+        UseCanvasCoordinates(P, Canvas);
+        P.drawPoints(Points.data(), static_cast<int>(Points.size()));
+        UseDevicePixels(P);
+        return;
+    }
+    const QColor Ink = P.pen().color();
+    for (const TRect& Run : PixelRuns(Points))
+        P.fillRect(DeviceRect(Canvas, Run), Ink);
+}
+
+void DrawLinePixels(QPainter& P, const TPlatformCanvas& Canvas, TPoint From, TPoint To,
+                    TPenKind Kind) {
+    DrawPixels(P, Canvas, LinePixels(From, To, Kind));
 }
 
 QBrush HatchBrush(TBrushKind Kind, const QColor& Color) {
@@ -158,10 +230,30 @@ QBrush ToQBrush(const TBrushDesc& Brush) {
     return HatchBrush(Brush.Kind, RGBToQColor(Brush.Color));
 }
 
-void FillWithBrush(QPainter& P, const TRect& R, const TBrushDesc& Brush) {
+// One repeat of a hatch brush's lines, its other pixels transparent.
+QImage HatchTile(const QBrush& Hatch) {
+    constexpr int Repeat = 8;
+    QImage Tile(Repeat, Repeat, QImage::Format_ARGB32_Premultiplied);
+    Tile.fill(Qt::transparent);
+    QPainter(&Tile).fillRect(Tile.rect(), Hatch);
+    return Tile;
+}
+
+// Hatches and patterns tile from the canvas origin, each of their pixels as large as a logical
+// pixel.
+void FillWithBrush(QPainter& P, const TPlatformCanvas& Canvas, const TRect& R,
+                   const TBrushDesc& Brush) {
     if (Brush.Kind == TBrushKind::Null || R.Width() <= 0 || R.Height() <= 0)
         return;
-    P.fillRect(ToQRect(R), ToQBrush(Brush));
+    QBrush Fill = ToQBrush(Brush);
+    const QTransform Tiles = CanvasTransform(Canvas);
+    if (Fill.style() != Qt::SolidPattern && !Tiles.isIdentity()) {
+        // The toolkit's hatches keep their device size under a transform; a tile of one does not.
+        if (Fill.style() != Qt::TexturePattern)
+            Fill = QBrush(HatchTile(Fill));
+        Fill.setTransform(Tiles);
+    }
+    P.fillRect(DeviceRect(Canvas, R), Fill);
 }
 
 // ---- Text
@@ -179,15 +271,29 @@ TPoint TextOrigin(const TPlatformCanvas& Canvas, int X, int Y, int Width, unsign
     return {X, Y};
 }
 
-void DrawTextAt(QPainter& P, const TPlatformCanvas& Canvas, TPoint Origin, const QString& Text,
-                int Width, const TTextPaint& Paint, bool Opaque) {
+TRect TextCell(const TPlatformCanvas& Canvas, TPoint Origin, int Width) {
     const QFontMetrics& M = Canvas.Font->Metrics;
-    if (Opaque)
-        P.fillRect(QRect(Origin.X, Origin.Y, Width, M.ascent() + M.descent()),
-                   RGBToQColor(Paint.Background));
+    return Bounds(Origin.X, Origin.Y, Width, M.ascent() + M.descent());
+}
+
+// The glyphs alone, the painter in canvas coordinates: the font engine draws them at the
+// device size.
+void DrawGlyphs(QPainter& P, const TPlatformCanvas& Canvas, TPoint Origin, const QString& Text,
+                const TTextPaint& Paint) {
     P.setFont(Canvas.Font->Font);
     P.setPen(RGBToQColor(Paint.Color));
-    P.drawText(QPoint(Origin.X, Origin.Y + M.ascent()), Text);
+    P.drawText(QPoint(Origin.X, Origin.Y + Canvas.Font->Metrics.ascent()), Text);
+}
+
+// Text unturned, the painter in device pixels before and after.
+void DrawTextAt(QPainter& P, const TPlatformCanvas& Canvas, TPoint Origin, const QString& Text,
+                int Width, const TTextPaint& Paint, bool Opaque) {
+    if (Opaque)
+        P.fillRect(DeviceRect(Canvas, TextCell(Canvas, Origin, Width)),
+                   RGBToQColor(Paint.Background));
+    UseCanvasCoordinates(P, Canvas);
+    DrawGlyphs(P, Canvas, Origin, Text, Paint);
+    UseDevicePixels(P);
 }
 
 // Text prepared for DrawText: access-key marks taken out, and lines as byte ranges.
@@ -276,7 +382,7 @@ Platform::TCanvasPtr Platform::NewCanvas() {
 }
 
 void Platform::BindImage(TPlatformCanvas& Canvas, TPlatformImage* Image) {
-    Bind(Canvas, Image ? &Image->Image : nullptr, {});
+    Bind(Canvas, Image ? &Image->Image : nullptr, {}, {});
 }
 
 bool Platform::HasImage(const TPlatformCanvas& Canvas) {
@@ -294,8 +400,10 @@ void Platform::ResetClip(TPlatformCanvas& Canvas) {
 
 TRect Platform::ClipBox(const TPlatformCanvas& Canvas) {
     const TPoint O = Canvas.Offset;
-    const TRect Whole =
-        Canvas.Image ? Bounds(-O.X, -O.Y, Canvas.Image->width(), Canvas.Image->height()) : TRect{};
+    const TDeviceMap& D = Canvas.Device;
+    const TRect Whole = Canvas.Image ? Bounds(-O.X, -O.Y, D.LogicalX(Canvas.Image->width()),
+                                              D.LogicalY(Canvas.Image->height()))
+                                     : TRect{};
     if (!Canvas.Clipped)
         return Whole;
     const TRect& C = Canvas.Clip;
@@ -310,17 +418,17 @@ void Platform::SelectFont(TPlatformCanvas& Canvas, const TPlatformFont& Font) {
 // ---- Shapes
 
 void Platform::FillRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushDesc& Brush) {
-    WithPainter(Canvas, [&](QPainter& P) { FillWithBrush(P, R, Brush); });
+    WithPainter(Canvas, [&](QPainter& P) { FillWithBrush(P, Canvas, R, Brush); });
 }
 
 void Platform::FrameRect(TPlatformCanvas& Canvas, const TRect& R, const TBrushDesc& Brush) {
     if (R.Width() <= 0 || R.Height() <= 0)
         return;
     WithPainter(Canvas, [&](QPainter& P) {
-        FillWithBrush(P, Rect(R.Left, R.Top, R.Right, R.Top + 1), Brush);
-        FillWithBrush(P, Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom), Brush);
-        FillWithBrush(P, Rect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1), Brush);
-        FillWithBrush(P, Rect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1), Brush);
+        FillWithBrush(P, Canvas, Rect(R.Left, R.Top, R.Right, R.Top + 1), Brush);
+        FillWithBrush(P, Canvas, Rect(R.Left, R.Bottom - 1, R.Right, R.Bottom), Brush);
+        FillWithBrush(P, Canvas, Rect(R.Left, R.Top + 1, R.Left + 1, R.Bottom - 1), Brush);
+        FillWithBrush(P, Canvas, Rect(R.Right - 1, R.Top + 1, R.Right, R.Bottom - 1), Brush);
     });
 }
 
@@ -332,27 +440,27 @@ void Platform::Rectangle(TPlatformCanvas& Canvas, const TRect& R, const TPenDesc
     if (Pen.Kind == TPenKind::Null) {
         WithPainter(Canvas, [&](QPainter& P) {
             P.setCompositionMode(CompositionOf(Pen.Rop));
-            FillWithBrush(P, Rect(X1, Y1, X2 - 1, Y2 - 1), Brush);
+            FillWithBrush(P, Canvas, Rect(X1, Y1, X2 - 1, Y2 - 1), Brush);
         });
         return;
     }
     const int W = std::max(Pen.Width, 1);
     WithPainter(Canvas, [&](QPainter& P) {
         P.setCompositionMode(CompositionOf(Pen.Rop));
-        FillWithBrush(P, Rect(X1 + W, Y1 + W, X2 - W, Y2 - W), Brush);
+        FillWithBrush(P, Canvas, Rect(X1 + W, Y1 + W, X2 - W, Y2 - W), Brush);
         PreparePen(P, Pen, 1);
         if (W == 1) {
-            DrawLinePixels(P, {X1, Y1}, {X2 - 1, Y1}, Pen.Kind);
-            DrawLinePixels(P, {X2 - 1, Y1}, {X2 - 1, Y2 - 1}, Pen.Kind);
-            DrawLinePixels(P, {X2 - 1, Y2 - 1}, {X1, Y2 - 1}, Pen.Kind);
-            DrawLinePixels(P, {X1, Y2 - 1}, {X1, Y1}, Pen.Kind);
+            DrawLinePixels(P, Canvas, {X1, Y1}, {X2 - 1, Y1}, Pen.Kind);
+            DrawLinePixels(P, Canvas, {X2 - 1, Y1}, {X2 - 1, Y2 - 1}, Pen.Kind);
+            DrawLinePixels(P, Canvas, {X2 - 1, Y2 - 1}, {X1, Y2 - 1}, Pen.Kind);
+            DrawLinePixels(P, Canvas, {X1, Y2 - 1}, {X1, Y1}, Pen.Kind);
             return;
         }
         const QBrush Ink(P.pen().color());
-        P.fillRect(ToQRect(Rect(X1, Y1, X2, std::min(Y1 + W, Y2))), Ink);
-        P.fillRect(ToQRect(Rect(X1, std::max(Y2 - W, Y1 + W), X2, Y2)), Ink);
-        P.fillRect(ToQRect(Rect(X1, Y1 + W, std::min(X1 + W, X2), Y2 - W)), Ink);
-        P.fillRect(ToQRect(Rect(std::max(X2 - W, X1 + W), Y1 + W, X2, Y2 - W)), Ink);
+        P.fillRect(DeviceRect(Canvas, Rect(X1, Y1, X2, std::min(Y1 + W, Y2))), Ink);
+        P.fillRect(DeviceRect(Canvas, Rect(X1, std::max(Y2 - W, Y1 + W), X2, Y2)), Ink);
+        P.fillRect(DeviceRect(Canvas, Rect(X1, Y1 + W, std::min(X1 + W, X2), Y2 - W)), Ink);
+        P.fillRect(DeviceRect(Canvas, Rect(std::max(X2 - W, X1 + W), Y1 + W, X2, Y2 - W)), Ink);
     });
 }
 
@@ -361,6 +469,7 @@ void Platform::Ellipse(TPlatformCanvas& Canvas, const TRect& R, const TPenDesc& 
     if (Pen.Rop == TRop2::Nop)
         return;
     WithPainter(Canvas, [&](QPainter& P) {
+        UseCanvasCoordinates(P, Canvas);
         PreparePen(P, Pen, std::max(Pen.Width, 1));
         if (Pen.Kind == TPenKind::Null)
             P.setPen(Qt::NoPen);
@@ -374,6 +483,7 @@ void Platform::Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenD
         return;
     if (Pen.Width > 1) {
         WithPainter(Canvas, [&](QPainter& P) {
+            UseCanvasCoordinates(P, Canvas);
             PreparePen(P, Pen, Pen.Width);
             P.drawLine(From.X, From.Y, To.X, To.Y);
         });
@@ -384,7 +494,7 @@ void Platform::Line(TPlatformCanvas& Canvas, TPoint From, TPoint To, const TPenD
         return;
     WithPainter(Canvas, [&](QPainter& P) {
         PreparePen(P, Pen, 1);
-        P.drawPoints(Points.data(), static_cast<int>(Points.size()));
+        DrawPixels(P, Canvas, Points);
     });
 }
 
@@ -421,8 +531,8 @@ void Platform::TextRect(TPlatformCanvas& Canvas, const TRect& R, int X, int Y,
     const TPoint Origin = TextOrigin(Canvas, X, Y, Width, Paint.Align);
     WithPainter(Canvas, [&](QPainter& P) {
         if (Paint.Opaque)
-            P.fillRect(ToQRect(R), RGBToQColor(Paint.Background));
-        P.setClipRect(ToQRect(R), Qt::IntersectClip);
+            P.fillRect(DeviceRect(Canvas, R), RGBToQColor(Paint.Background));
+        P.setClipRect(DeviceRect(Canvas, R), Qt::IntersectClip);
         DrawTextAt(P, Canvas, Origin, S, Width, Paint, false);
     });
 }
@@ -433,9 +543,12 @@ void Platform::TextOutRotated(TPlatformCanvas& Canvas, int X, int Y, int Escapem
     const int Width = Canvas.Font->Metrics.horizontalAdvance(S);
     const TPoint Origin = TextOrigin(Canvas, 0, 0, Width, Paint.Align);
     WithPainter(Canvas, [&](QPainter& P) {
+        UseCanvasCoordinates(P, Canvas);
         P.translate(X, Y);
         P.rotate(-Escapement / 10.0);
-        DrawTextAt(P, Canvas, Origin, S, Width, Paint, Paint.Opaque);
+        if (Paint.Opaque)
+            P.fillRect(ToQRect(TextCell(Canvas, Origin, Width)), RGBToQColor(Paint.Background));
+        DrawGlyphs(P, Canvas, Origin, S, Paint);
     });
 }
 
@@ -478,7 +591,7 @@ int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R
         Top = R.Bottom - LineHeight;
     WithPainter(Canvas, [&](QPainter& P) {
         if (!(Format & DT_NOCLIP))
-            P.setClipRect(ToQRect(R), Qt::IntersectClip);
+            P.setClipRect(DeviceRect(Canvas, R), Qt::IntersectClip);
         for (std::size_t I = 0; I < Lines.size(); ++I) {
             const int Width = M.horizontalAdvance(Lines[I]);
             int X = R.Left;
@@ -496,7 +609,8 @@ int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R
                 Layout.Text.substr(Layout.Accel, CharLength(Layout.Text, Layout.Accel)));
             const int UnderlineX = X + M.horizontalAdvance(Before);
             const int UnderlineY = Y + M.ascent() + M.underlinePos();
-            P.fillRect(QRect(UnderlineX, UnderlineY, M.horizontalAdvance(Key), M.lineWidth()),
+            P.fillRect(DeviceRect(Canvas, Bounds(UnderlineX, UnderlineY, M.horizontalAdvance(Key),
+                                                 M.lineWidth())),
                        RGBToQColor(Paint.Color));
         }
     });
@@ -505,51 +619,59 @@ int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R
 
 // ---- Pixels and images
 
+// A logical pixel is read at the top-left of its device pixels.
 std::optional<Platform::TRGB> Platform::Pixel(const TPlatformCanvas& Canvas, int X, int Y) {
-    const int IX = X + Canvas.Offset.X, IY = Y + Canvas.Offset.Y;
-    if (!Canvas.Image || !Canvas.Image->valid(IX, IY))
+    const QPoint At = DevicePoint(Canvas, X, Y);
+    if (!Canvas.Image || !Canvas.Image->valid(At))
         return std::nullopt;
-    const QRgb C = Canvas.Image->pixel(IX, IY);
+    const QRgb C = Canvas.Image->pixel(At);
     return RGB(qRed(C), qGreen(C), qBlue(C));
 }
 
 void Platform::SetPixel(TPlatformCanvas& Canvas, int X, int Y, TRGB Color) {
-    const int IX = X + Canvas.Offset.X, IY = Y + Canvas.Offset.Y;
-    if (!Canvas.Image || !Canvas.Image->valid(IX, IY))
-        return;
     const TRect& C = Canvas.Clip;
-    if (Canvas.Clipped && (X < C.Left || X >= C.Right || Y < C.Top || Y >= C.Bottom))
+    if (!Canvas.Image ||
+        (Canvas.Clipped && (X < C.Left || X >= C.Right || Y < C.Top || Y >= C.Bottom)))
         return;
-    Canvas.Image->setPixel(IX, IY, qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color)));
+    const QRgb Value = qRgb(GetRValue(Color), GetGValue(Color), GetBValue(Color));
+    const QRect Device = DeviceRect(Canvas, Bounds(X, Y, 1, 1)) & Canvas.Image->rect();
+    for (int IY = Device.top(); IY <= Device.bottom(); ++IY)
+        for (int IX = Device.left(); IX <= Device.right(); ++IX)
+            Canvas.Image->setPixel(IX, IY, Value);
 }
 
+// Images are drawn at the device size, from their larger picture where they have one, smoothly
+// scaled where the sizes differ.
 void Platform::DrawImage(TPlatformCanvas& Canvas, int X, int Y, const TPlatformImage& Image) {
-    WithPainter(Canvas, [&](QPainter& P) { P.drawImage(X, Y, Image.Image); });
+    StretchImage(Canvas, Bounds(X, Y, Image.Image.width(), Image.Image.height()), Image);
 }
 
 void Platform::StretchImage(TPlatformCanvas& Canvas, const TRect& R, const TPlatformImage& Image) {
-    WithPainter(Canvas, [&](QPainter& P) { P.drawImage(ToQRect(R), Image.Image); });
+    WithPainter(Canvas, [&](QPainter& P) {
+        P.setRenderHint(QPainter::SmoothPixmapTransform, Canvas.Device.Ratio != 1);
+        P.drawImage(DeviceRect(Canvas, R), Image.Picture(Canvas.Device.Ratio));
+    });
 }
 
 void Platform::CopyRect(TPlatformCanvas& Canvas, const TRect& DestRect,
                         const TPlatformCanvas& Source, const TRect& SourceRect) {
     if (!Source.Image)
         return;
-    const TPoint O = Source.Offset;
     // A copy, because the source may be this canvas's own image.
-    const QImage Part = Source.Image->copy(ToQRect(SourceRect).translated(O.X, O.Y));
+    const QImage Part = Source.Image->copy(DeviceRect(Source, SourceRect));
     WithPainter(Canvas, [&](QPainter& P) {
         P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.drawImage(ToQRect(DestRect), Part);
+        P.drawImage(DeviceRect(Canvas, DestRect), Part);
     });
 }
 
 // ---- What the rest of the back end binds canvases to
 
-void TGraphicsAccess::BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset) {
-    Bind(Canvas.Target(), &Image, Offset);
+void TGraphicsAccess::BeginPaint(TCanvas& Canvas, QImage& Image, TPoint Offset,
+                                 const TDeviceMap& Device) {
+    Bind(Canvas.Target(), &Image, Offset, Device);
 }
 
 void TGraphicsAccess::EndPaint(TCanvas& Canvas) {
-    Bind(Canvas.Target(), nullptr, {});
+    Bind(Canvas.Target(), nullptr, {}, {});
 }

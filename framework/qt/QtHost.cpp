@@ -14,6 +14,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -561,15 +562,29 @@ void THostWidget::RefreshOpacity() {
     Platform::SetWindowOpaque(PlatformWidget(this), TControlAccess::OpaquePaint(FControl));
 }
 
+// Painted at the ratio of the surface painted on: the screen's backing store, which follows the
+// window to another screen, or the image a render or grab paints into.
 void THostWidget::paintEvent(QPaintEvent* Event) {
-    if (FCache.size() != size())
-        FCache = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    QPainter P(this);
+    if (!P.isActive())
+        return;
+    const double Ratio = P.paintEngine()->paintDevice()->devicePixelRatioF();
+    const QTransform& ToDevice = P.deviceTransform();
+    const TDeviceMap Map = TDeviceMap::At(Ratio, {ToDevice.dx(), ToDevice.dy()});
+    if (FCache.size() != Map.Size(size()) || FCacheMap != Map) {
+        FCache = QImage(Map.Size(size()), QImage::Format_ARGB32_Premultiplied);
+        FCacheMap = Map;
+    }
     if (FCache.isNull())
         return;
-    const QRect Area = Event->rect();
-    SafePaint([&] { TControlAccess::Paint(FControl, FCache, FromQRect(Area)); });
-    QPainter P(this);
-    P.drawImage(Area, FCache, Area);
+    const TRect Area = FromQRect(Event->rect());
+    SafePaint([&] { TControlAccess::Paint(FControl, FCache, Area, Map); });
+    // Placed so that the painter maps each cached pixel onto one device pixel.
+    const QRect Source = Map.Rect(Area);
+    const QPointF Phase = Map.Phase;
+    P.drawImage(QRectF((Source.x() - Phase.x()) / Ratio, (Source.y() - Phase.y()) / Ratio,
+                       Source.width() / Ratio, Source.height() / Ratio),
+                FCache, Source);
 }
 
 void SafePaint(const std::function<void()>& Paint) {

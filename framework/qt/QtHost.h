@@ -27,8 +27,10 @@ public:
     static bool OpaquePaint(const TControl* Control) { return Control->OpaquePaint(); }
     static void ApplyCursor(TControl* Control) { Control->ApplyCursor(); }
 
-    // Paints Area of the control into Image through its canvas.
-    static void Paint(TControl* Control, QImage& Image, const TRect& Area);
+    // Paints Area (logical) of the control into Image through its canvas; Device maps it onto
+    // Image's pixels.
+    static void Paint(TControl* Control, QImage& Image, const TRect& Area,
+                      const TDeviceMap& Device = {});
     static void MouseDown(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
         Control->DispatchMouseDown(Button, Shift, X, Y);
     }
@@ -105,7 +107,8 @@ void AttachControl(QWidget* Widget, TControl* Control);
 void DetachControl(TControl* Control);
 
 // The window of a control that paints itself: each paint goes through the control's canvas
-// into a cached image of the widget's size, which is then shown.
+// into a cached image of the widget's size in device pixels at the ratio of the screen the
+// widget is on now, which is then shown.
 class THostWidget : public QWidget {
 public:
     explicit THostWidget(TControl* AControl);
@@ -120,6 +123,7 @@ protected:
 private:
     TControl* FControl;
     QImage FCache;
+    TDeviceMap FCacheMap;
 };
 
 // Runs a paint, reporting an exception later from the event loop: a modal error report inside

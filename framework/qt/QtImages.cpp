@@ -4,7 +4,10 @@
 #include "QtGraphics.h"
 
 #include <QBuffer>
+#include <QImageReader>
 #include <QPainter>
+
+#include <string_view>
 
 namespace {
 
@@ -37,6 +40,8 @@ bool Platform::ImageEmpty(const TPlatformImage& Image) {
 // Shared until either side paints: QImage copies on write.
 void Platform::CopyImage(TPlatformImage& Dest, const TPlatformImage& Source) {
     Dest.Image = Source.Image;
+    Dest.Large = Source.Large;
+    Dest.LargeOf = Source.LargeOf;
 }
 
 void Platform::ResizeImage(TPlatformImage& Image, int Width, int Height) {
@@ -50,12 +55,26 @@ void Platform::ResizeImage(TPlatformImage& Image, int Width, int Height) {
     Image.Image = Resized;
 }
 
+// The first picture of the file is the image; of an icon file of several sizes, the largest of
+// the others, if larger, is its larger picture.
 bool Platform::LoadImage(TPlatformImage& Image, const std::string& Bytes) {
-    QImage Loaded;
-    if (!Loaded.loadFromData(reinterpret_cast<const uchar*>(Bytes.data()),
-                             static_cast<int>(Bytes.size())))
+    QByteArray Data = QByteArray::fromRawData(Bytes.data(), static_cast<qsizetype>(Bytes.size()));
+    QBuffer Buffer(&Data);
+    Buffer.open(QIODevice::ReadOnly);
+    QImageReader Reader(&Buffer);
+    const QImage Loaded = Reader.read();
+    if (Loaded.isNull())
         return false;
+    QImage Large;
+    const bool Icon = Bytes.starts_with(std::string_view("\0\0\1\0", 4));
+    while (Icon && Reader.jumpToNextImage()) {
+        const QImage Next = Reader.read();
+        if (Next.width() > std::max(Loaded.width(), Large.width()))
+            Large = Next.convertToFormat(FormatFor(Next));
+    }
     Image.Image = Loaded.convertToFormat(FormatFor(Loaded));
+    Image.Large = Large;
+    Image.LargeOf = Image.Image.cacheKey();
     return true;
 }
 

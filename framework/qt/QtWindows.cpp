@@ -62,18 +62,19 @@ bool IsFixedSize(const QWidget* Widget) {
 
 } // namespace
 
-void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area) {
+void TControlAccess::Paint(TControl* Control, QImage& Image, const TRect& Area,
+                           const TDeviceMap& Device) {
     {
         QPainter P(&Image);
         P.setCompositionMode(QPainter::CompositionMode_Source);
-        P.fillRect(ToQRect(Area),
+        P.fillRect(Device.Rect(Area),
                    Control->OpaquePaint() ? ToQColor(Control->FColor) : QColor(Qt::transparent));
     }
     struct TEndPaint {
         TCanvas& Canvas;
         ~TEndPaint() { TGraphicsAccess::EndPaint(Canvas); }
     } End{*Control->FCanvas};
-    TGraphicsAccess::BeginPaint(End.Canvas, Image);
+    TGraphicsAccess::BeginPaint(End.Canvas, Image, {}, Device);
     Control->FCanvas->SetClipRect(Area);
     Control->Paint();
 }
@@ -196,13 +197,16 @@ void SetWindowHint(TPlatformWidget* Window, const AnsiString& Hint) {
 
 void RenderWindow(TPlatformWidget* Window, TColor Color, bool OverParent, TBitmap& Result) {
     QWidget* Widget = W(Window);
-    QImage Image(Widget->size(), QImage::Format_ARGB32_Premultiplied);
+    const double Ratio = Widget->devicePixelRatioF();
+    QImage Image(TDeviceMap{Ratio, {}}.Size(Widget->size()), QImage::Format_ARGB32_Premultiplied);
+    Image.setDevicePixelRatio(Ratio);
     Image.fill(ToQColor(Color));
     constexpr auto Flags = QWidget::DrawWindowBackground | QWidget::DrawChildren;
     if (OverParent)
         Widget->parentWidget()->render(&Image, QPoint(), QRegion(Widget->geometry()), Flags);
     else
         Widget->render(&Image, QPoint(), QRegion(), Flags);
+    Image.setDevicePixelRatio(1);
     TGraphicsAccess::Image(Result) = Image.convertToFormat(QImage::Format_RGB32);
 }
 

@@ -1,7 +1,8 @@
 // Draws the icons of the command buttons and of the two programs (32 x 32, one family: a round
-// badge with a white sign) and the 32 x 32 one-bit hand cursor, and writes them as icon, image
-// and cursor files.
+// badge with a white sign; the command buttons' also at 64 x 64 for high-density screens) and
+// the 32 x 32 one-bit hand cursor, and writes them as icon, image and cursor files.
 // Usage: icon_art <resources folder>
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
@@ -12,17 +13,20 @@
 #include <array>
 #include <cstdio>
 #include <functional>
+#include <tuple>
 
 namespace {
 
 constexpr int Size = 32;
 
-// A badge: a circle in Base with a darker rim and a lighter upper half, then the sign.
-QImage Badge(QColor Base, const std::function<void(QPainter&)>& Sign) {
-    QImage Image(Size, Size, QImage::Format_ARGB32);
+// A badge: a circle in Base with a darker rim and a lighter upper half, then the sign; drawn
+// Scale times as large.
+QImage Badge(QColor Base, const std::function<void(QPainter&)>& Sign, int Scale = 1) {
+    QImage Image(Size * Scale, Size * Scale, QImage::Format_ARGB32);
     Image.fill(Qt::transparent);
     QPainter P(&Image);
     P.setRenderHint(QPainter::Antialiasing);
+    P.scale(Scale, Scale);
     QLinearGradient Fill(0, 1, 0, 31);
     Fill.setColorAt(0, Base.lighter(135));
     Fill.setColorAt(1, Base.darker(115));
@@ -73,9 +77,41 @@ void Sheet(QPainter& P) {
     P.drawLine(QPointF(14, 9), QPointF(14, 23));
 }
 
-bool WriteIcon(const QImage& Image, const QString& Path) {
-    QImageWriter Writer(Path, "ico");
-    return Writer.write(Image);
+void Put16(QByteArray& Out, int Value) {
+    Out.append(char(Value & 0xFF)).append(char((Value >> 8) & 0xFF));
+}
+
+void Put32(QByteArray& Out, int Value) {
+    Put16(Out, Value & 0xFFFF);
+    Put16(Out, (Value >> 16) & 0xFFFF);
+}
+
+// An icon file of two images: Small as the toolkit writes it (the one a reader takes first)
+// and Large as a PNG entry.
+bool WriteIcon(const QImage& Small, const QImage& Large, const QString& Path) {
+    constexpr int HeaderSize = 6, EntrySize = 16;
+    QByteArray Single, Png;
+    QBuffer SingleBuffer(&Single), PngBuffer(&Png);
+    SingleBuffer.open(QIODevice::WriteOnly);
+    PngBuffer.open(QIODevice::WriteOnly);
+    if (!QImageWriter(&SingleBuffer, "ico").write(Small) || !Large.save(&PngBuffer, "png"))
+        return false;
+    const QByteArray SmallData = Single.mid(HeaderSize + EntrySize);
+    const int DataStart = HeaderSize + 2 * EntrySize;
+    QByteArray File;
+    Put16(File, 0);
+    Put16(File, 1);
+    Put16(File, 2);
+    File.append(Single.mid(HeaderSize, 8)); // size, colours, planes and bits of the small image
+    Put32(File, static_cast<int>(SmallData.size()));
+    Put32(File, DataStart);
+    File.append(char(Large.width())).append(char(Large.height())).append(char(0)).append(char(0));
+    Put16(File, 1);
+    Put16(File, 32);
+    Put32(File, static_cast<int>(Png.size()));
+    Put32(File, DataStart + static_cast<int>(SmallData.size()));
+    QFile Out(Path);
+    return Out.open(QIODevice::WriteOnly) && Out.write(File + SmallData + Png) > 0;
 }
 
 // The hand: white fingers, palm and thumb; black where a pixel outside touches one inside.
@@ -104,15 +140,6 @@ bool InHand(int X, int Y) {
 bool OnOutline(int X, int Y) {
     return !InHand(X, Y) &&
            (InHand(X - 1, Y) || InHand(X + 1, Y) || InHand(X, Y - 1) || InHand(X, Y + 1));
-}
-
-void Put16(QByteArray& Out, int Value) {
-    Out.append(char(Value & 0xFF)).append(char((Value >> 8) & 0xFF));
-}
-
-void Put32(QByteArray& Out, int Value) {
-    Put16(Out, Value & 0xFFFF);
-    Put16(Out, (Value >> 16) & 0xFFFF);
 }
 
 // One 1-bit image: header, a black and a white palette entry, colour rows then mask rows,
@@ -162,14 +189,15 @@ int main(int argc, char** argv) {
     const QString Dir = QString::fromLocal8Bit(argv[1]);
     const QColor Navy(40, 62, 120), Slate(83, 85, 108), Blue(30, 110, 200), Green(40, 150, 70),
         Red(200, 50, 45);
-    const std::pair<const char*, QImage> Icons[] = {
-        {"Mark", Badge(Navy, Mark)},     {"Sheet", Badge(Slate.lighter(130), Sheet)},
-        {"Help", Badge(Blue, Question)}, {"Execute", Badge(Green, Check)},
-        {"Cancel", Badge(Red, Cross)},
+    using TSign = std::function<void(QPainter&)>;
+    const std::tuple<const char*, QColor, TSign> Icons[] = {
+        {"Mark", Navy, Mark},     {"Sheet", Slate.lighter(130), Sheet},
+        {"Help", Blue, Question}, {"Execute", Green, Check},
+        {"Cancel", Red, Cross},
     };
     bool Ok = true;
-    for (const auto& [Name, Image] : Icons)
-        Ok &= WriteIcon(Image, Dir + "/icons/" + Name + ".ico");
+    for (const auto& [Name, Base, Sign] : Icons)
+        Ok &= WriteIcon(Badge(Base, Sign), Badge(Base, Sign, 2), Dir + "/icons/" + Name + ".ico");
     // The programs' icons for the desktop menu: the sheet they read, in each program's colour.
     const std::pair<const char*, QImage> ProgramIcons[] = {
         {"quovant-morvane", Badge(Navy, Sheet)},

@@ -1,8 +1,10 @@
 // Takes the README's screenshots: starts a wizard as its program does in the sample's folder,
 // saves the open dialog with its preview showing the sample (when the shot asks for it),
 // answers the dialog with the sample, maps every field in order and saves the window, as the
-// user sees it, once with the first field offered and once with the filled grid.
-// Usage: screenshots morvane|pellisk SAMPLE OUTDIR
+// user sees it, once with the first field offered and once with the filled grid. With SUFFIX
+// (for a run at another scale factor: QT_SCALE_FACTOR=2 ... -2x) only the filled grid is saved,
+// as <program>-grid<SUFFIX>.png.
+// Usage: screenshots morvane|pellisk SAMPLE OUTDIR [SUFFIX]
 #include "TempDir.h"
 #include "WizardDriver.h"
 #include "umorvane.h"
@@ -44,17 +46,21 @@ bool Save(const std::unique_ptr<TBitmap>& Image, const std::string& Path) {
 }
 
 // Runs once the file is loaded and the form shows.
-bool Shoot(TCustomForm* Form, const TShot& Shot, const std::string& OutDir) {
+bool Shoot(TCustomForm* Form, const TShot& Shot, const std::string& OutDir,
+           const std::string& Suffix) {
     auto Press = [Form](const char* Name) { Click(ComponentByName<TControl>(Form, Name)); };
+    // An empty path takes the picture without keeping it, so that every run goes through the
+    // same steps.
     auto SaveForm = [Form](const std::string& Path) {
         TestSupport::ProcessEvents();
-        return Save(TestSupport::WindowImage(Form), Path);
+        const std::unique_ptr<TBitmap> Image = TestSupport::WindowImage(Form);
+        return Path.empty() || Save(Image, Path);
     };
     Press("Button21");
-    bool Ok = SaveForm(OutDir + "/" + Shot.Program + "-mapping.png");
+    bool Ok = SaveForm(Suffix.empty() ? OutDir + "/" + Shot.Program + "-mapping.png" : "");
     for (const char* Target : Shot.Targets)
         Press(Target);
-    Ok &= SaveForm(OutDir + "/" + Shot.Program + "-grid.png");
+    Ok &= SaveForm(OutDir + "/" + Shot.Program + "-grid" + Suffix + ".png");
     return Ok;
 }
 
@@ -75,7 +81,8 @@ void ShootDialog(TCustomForm* Form, const TShot& Shot, const std::string& Sample
 }
 
 template <class TForm>
-int Run(const TShot& Shot, AnsiString Title, const std::string& Sample, const std::string& OutDir) {
+int Run(const TShot& Shot, AnsiString Title, const std::string& Sample, const std::string& OutDir,
+        const std::string& Suffix) {
     Application->SetTitle(Title);
     TForm* Form = nullptr;
     Application->CreateForm(Form);
@@ -89,13 +96,13 @@ int Run(const TShot& Shot, AnsiString Title, const std::string& Sample, const st
         int Waits = 0;
     };
     auto State = std::make_shared<TState>();
-    if (Shot.Dialog)
+    if (Shot.Dialog && Suffix.empty())
         ShootDialog(Form, Shot, Path.string(), OutDir, State->DialogOk);
     else
         AnswerOpenDialog(Path.string());
     // The form shows its dialog from its show handler: wait until that has run and the file is in.
     constexpr int PollMs = 10;
-    TestDriver::Repeat(PollMs, [State, Form, &Shot, OutDir] {
+    TestDriver::Repeat(PollMs, [State, Form, &Shot, OutDir, Suffix] {
         if (State->Done)
             return;
         const bool Loaded = !TestDriver::ModalWindowShown() && Form->SourceLines() &&
@@ -103,7 +110,7 @@ int Run(const TShot& Shot, AnsiString Title, const std::string& Sample, const st
         if (!Loaded && ++State->Waits < MaxWaits)
             return;
         State->Done = true;
-        State->Ok = Loaded && State->DialogOk && Shoot(Form, Shot, OutDir);
+        State->Ok = Loaded && State->DialogOk && Shoot(Form, Shot, OutDir, Suffix);
         if (TestDriver::ModalWindowShown())
             TestDriver::CloseModalWindow();
         Form->Close();
@@ -115,11 +122,11 @@ int Run(const TShot& Shot, AnsiString Title, const std::string& Sample, const st
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: screenshots morvane|pellisk SAMPLE OUTDIR\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr, "usage: screenshots morvane|pellisk SAMPLE OUTDIR [SUFFIX]\n");
         return 2;
     }
-    const std::string Program = argv[1], Sample = argv[2];
+    const std::string Program = argv[1], Sample = argv[2], Suffix = argc == 5 ? argv[4] : "";
     const std::string OutDir = std::filesystem::absolute(argv[3]).string();
     // Offscreen, as the tests run: the application is the test platform's.
     TestSupport::Start(argc, argv);
@@ -129,9 +136,9 @@ int main(int argc, char** argv) {
         RegisterPelliskClasses();
         Application->Initialize();
         if (Program == Shots[0].Program)
-            Result = Run<Tfmorvane>(Shots[0], MorvaneTitle(), Sample, OutDir);
+            Result = Run<Tfmorvane>(Shots[0], MorvaneTitle(), Sample, OutDir, Suffix);
         else if (Program == Shots[1].Program)
-            Result = Run<Tfpellisk>(Shots[1], PelliskTitle(), Sample, OutDir);
+            Result = Run<Tfpellisk>(Shots[1], PelliskTitle(), Sample, OutDir, Suffix);
         else
             std::fprintf(stderr, "unknown program %s\n", argv[1]);
     });
