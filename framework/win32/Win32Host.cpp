@@ -693,6 +693,10 @@ bool TControlLink::Handle(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Resul
         if (!FHost)
             CaptureNativeMenu(FWindow, reinterpret_cast<HMENU>(WParam));
         return false;
+    case WM_ENTERIDLE:
+        if (WParam == MSGF_MENU)
+            CaptureLoopMenu(FWindow);
+        return false;
     case WM_ENDSESSION:
         if (WParam)
             EndSessionCleanup();

@@ -193,6 +193,9 @@ void ClosePopupMenu(HMENU Menu);
 // Takes the menu a native control opens in the system's loop into the record while menus are
 // held (WM_INITMENUPOPUP of its owner); false when it is left to the system.
 bool CaptureNativeMenu(HWND Owner, HMENU Menu);
+// The same for the menu of the loop that runs now, if any: a loop that waits with no message
+// to filter says so by WM_ENTERIDLE to its owner.
+void CaptureLoopMenu(HWND Owner);
 
 // ---- Shared by the back end's window, input and application files
 

@@ -113,15 +113,21 @@ HMENU LoopMenu() {
 // Sees the messages of every menu loop, also of those a native control opens without telling
 // its owner (an edit's own menu).
 LRESULT CALLBACK MenuLoopFilter(int Code, WPARAM WParam, LPARAM LParam) {
-    if (Code == MSGF_MENU && Held())
-        if (HMENU Menu = LoopMenu()) {
-            HWND Owner = ::GetCapture();
-            CaptureNativeMenu(Owner ? Owner : ::GetFocus(), Menu);
-        }
+    if (Code == MSGF_MENU) {
+        HWND Owner = ::GetCapture();
+        CaptureLoopMenu(Owner ? Owner : ::GetFocus());
+    }
     return ::CallNextHookEx(nullptr, Code, WParam, LParam);
 }
 
 } // namespace
+
+void CaptureLoopMenu(HWND Owner) {
+    if (!Held())
+        return;
+    if (HMENU Menu = LoopMenu())
+        CaptureNativeMenu(Owner, Menu);
+}
 
 void HoldPopupMenus(bool Hold) {
     static HHOOK Filter = nullptr;
