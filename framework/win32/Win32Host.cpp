@@ -650,6 +650,9 @@ bool TControlLink::Handle(UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Resul
         return Key(Msg, WParam);
     case WM_CHAR:
         return Char(WParam, LParam);
+    case WM_SYSCHAR:
+        // Bit 29: Alt is held.
+        return (LParam & (1 << 29)) && PressMnemonic(FWindow, static_cast<wchar_t>(WParam));
     case WM_IME_CHAR:
         return ImeChar(WParam);
     case WM_GETDLGCODE:

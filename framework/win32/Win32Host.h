@@ -207,6 +207,9 @@ bool MoveFocusByTab(HWND From, bool Backward);
 // Enter in a window that does not take it itself presses the focused push button, else the
 // default button of its top-level window; false when there is none.
 bool PressDefaultButton(HWND From);
+// Alt and a letter press the button whose caption marks that letter as its access key, anywhere
+// in From's top-level window; false when none does.
+bool PressMnemonic(HWND From, wchar_t Char);
 // Remembers the window with the focus in its top-level window, which gives it back when it is
 // activated again.
 void RememberFocus(HWND Window);

@@ -4,6 +4,7 @@
 #include "Win32Text.h"
 
 #include <chrono>
+#include <string_view>
 #include <unordered_set>
 
 namespace {
@@ -99,10 +100,30 @@ void SendKey(HWND Target, bool Up, unsigned short Key, TShiftState Shift) {
     WithShift(Shift, [&] { ::SendMessageW(Target, Msg, Key, Flags); });
 }
 
+// Alt and a letter or digit type a system character, which a dialog's own loop offers to
+// IsDialogMessage (its access keys) before the focused window sees it.
+void SendSysChar(HWND Target, wchar_t Char) {
+    MSG Message{};
+    Message.hwnd = Target;
+    Message.message = WM_SYSCHAR;
+    Message.wParam = Char;
+    Message.lParam = 1 | AltFlag;
+    HWND Top = ::GetAncestor(Target, GA_ROOT);
+    wchar_t Class[16] = {};
+    ::GetClassNameW(Top, Class, 16);
+    if (std::wstring_view(Class) == L"#32770" && ::IsDialogMessageW(Top, &Message))
+        return;
+    ::SendMessageW(Target, WM_SYSCHAR, Message.wParam, Message.lParam);
+}
+
 void PressKeyIn(HWND Target, unsigned short Key, TShiftState Shift) {
     SendKey(Target, false, Key, Shift);
+    const bool AltOnly = Shift.Contains(ssAlt) && !Shift.Contains(ssCtrl);
+    const bool LetterOrDigit = (Key >= 'A' && Key <= 'Z') || (Key >= '0' && Key <= '9');
     if (const wchar_t Char = CharOf(Key, Shift))
         WithShift(Shift, [&] { ::SendMessageW(Target, WM_CHAR, Char, 1); });
+    else if (AltOnly && LetterOrDigit)
+        WithShift(Shift, [&] { SendSysChar(Target, CharOf(Key, Shift - TShiftState{ssAlt})); });
     SendKey(Target, true, Key, Shift);
 }
 

@@ -4,6 +4,7 @@
 #include "Win32Text.h"
 
 #include <algorithm>
+#include <cwctype>
 #include <unordered_map>
 
 // windowsx.h's macros of these names would hide the layer's functions.
@@ -221,6 +222,46 @@ bool PressDefaultButton(HWND From) {
     HWND Button = Code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)
                       ? From
                       : FindDefaultButton(::GetAncestor(From, GA_ROOT));
+    if (!Button)
+        return false;
+    ::SendMessageW(Button, BM_CLICK, 0, 0);
+    return true;
+}
+
+namespace {
+
+// Whether Text marks Char as its access key ("&P" for p); "&&" is a plain ampersand.
+bool MarksKey(const std::wstring& Text, wchar_t Char) {
+    for (std::size_t I = 0; I + 1 < Text.size(); ++I)
+        if (Text[I] == L'&') {
+            if (Text[I + 1] != L'&')
+                return std::towupper(Text[I + 1]) == std::towupper(Char);
+            ++I;
+        }
+    return false;
+}
+
+HWND FindMnemonicButton(HWND Parent, wchar_t Char) {
+    for (HWND Child = ::GetWindow(Parent, GW_CHILD); Child;
+         Child = ::GetWindow(Child, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(Child) || !::IsWindowEnabled(Child))
+            continue;
+        if (::SendMessageW(Child, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) {
+            wchar_t Text[256] = {};
+            ::GetWindowTextW(Child, Text, 256);
+            if (MarksKey(Text, Char))
+                return Child;
+        }
+        if (HWND Inner = FindMnemonicButton(Child, Char))
+            return Inner;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool PressMnemonic(HWND From, wchar_t Char) {
+    HWND Button = FindMnemonicButton(::GetAncestor(From, GA_ROOT), Char);
     if (!Button)
         return false;
     ::SendMessageW(Button, BM_CLICK, 0, 0);

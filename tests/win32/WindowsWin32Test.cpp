@@ -1,6 +1,6 @@
 // Windows of the Win32 back end as the system sees them: what the screen shows of a control
 // that leaves its face to its parent, the hit-test answers the system gets, the close box, and
-// the keys a dialog answers (Tab, Enter) on native controls.
+// the keys a dialog answers (Tab, Enter, access keys) on native controls.
 #include "Win32Api.h"
 #include "Win32Host.h"
 
@@ -137,4 +137,28 @@ TEST(WindowsWin32Test, TabFollowsTheTabOrderAndEnterPressesTheDefaultButton) {
                               Shift);
         EXPECT_EQ(TestSupport::FocusedControl(), Expected);
     }
+}
+
+TEST(WindowsWin32Test, AltAndALetterPressTheButtonThatMarksItAnywhereInTheForm) {
+    TShownForm F;
+    auto* Panel = new TPanel(&F.Form);
+    Panel->SetBounds(10, 10, 200, 100);
+    Panel->SetParent(&F.Form);
+    auto* Box = new TCheckBox(&F.Form);
+    Box->SetCaption("&Preview");
+    Box->SetBounds(10, 10, 100, 24);
+    Box->SetParent(Panel);
+    auto* Plain = new TButton(&F.Form);
+    Plain->SetCaption("&&Go");
+    Plain->SetBounds(10, 120, 60, 24);
+    Plain->SetParent(&F.Form);
+    int Clicks = 0;
+    Plain->OnClick = [&](TObject*) { ++Clicks; };
+    F.Show();
+    Plain->SetFocus();
+    TestSupport::PressKeyInWindow(&F.Form, 'P', {ssAlt});
+    EXPECT_TRUE(Box->Checked()) << "a box inside a panel";
+    TestSupport::PressKeyInWindow(&F.Form, 'G', {ssAlt});
+    EXPECT_EQ(Clicks, 0) << "a doubled ampersand marks no key";
+    EXPECT_TRUE(Box->Checked());
 }
