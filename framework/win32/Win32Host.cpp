@@ -313,11 +313,15 @@ namespace {
 
 // Paints what lies beneath Window's Area (Window's client coordinates) into Image: the
 // parent's control, itself over its own parent while it is not opaque; a native parent
-// prints its client area.
+// prints its client area; beneath a top-level window lies the system's face.
 void PaintBeneath(HWND Window, TPlatformImage& Image, const TRect& Area, TPoint Offset) {
     HWND Parent = ::GetParent(Window);
-    if (!Parent || !(::GetWindowLongPtrW(Window, GWL_STYLE) & WS_CHILD))
+    if (!Parent || !(::GetWindowLongPtrW(Window, GWL_STYLE) & WS_CHILD)) {
+        const TRect OnImage =
+            Bounds(Offset.X + Area.Left, Offset.Y + Area.Top, Area.Width(), Area.Height());
+        FillImage(Image, OnImage, ::GetSysColor(COLOR_BTNFACE));
         return;
+    }
     RECT Place;
     ::GetWindowRect(Window, &Place);
     ::MapWindowPoints(HWND_DESKTOP, Parent, reinterpret_cast<POINT*>(&Place), 2);
