@@ -67,7 +67,8 @@
 #include <shellapi.h>
 #include <windowsx.h>
 
-// The layer's functions of these names stay reachable.
+// The layer's functions of these names stay reachable (windowsx.h makes macros of the last
+// three).
 #undef DeleteFile
 #undef DispatchMessage
 #undef DrawText
@@ -82,3 +83,6 @@
 #undef SetWindowText
 #undef ShellExecute
 #undef TextOut
+#undef SelectFont
+#undef SetWindowFont
+#undef SetWindowRedraw

@@ -13,9 +13,6 @@
 #include <utility>
 #include <vector>
 
-// windowsx.h's macro, not the layer's function.
-#undef SelectFont
-
 struct TPlatformCanvas {
     TPlatformImage* Image = nullptr;
     TPoint Offset; // where canvas coordinates (0, 0) lie on the image

@@ -7,10 +7,6 @@
 #include <cwctype>
 #include <unordered_map>
 
-// windowsx.h's macros of these names would hide the layer's functions.
-#undef SetWindowFont
-#undef SetWindowRedraw
-
 namespace {
 
 HWND H(TPlatformWidget* Window) {
