@@ -99,6 +99,13 @@ start_wine() {
     /d "" /f >/dev/null
   # Without a window manager, Wine waits 2 s for one whenever a managed window hides.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+  # The programs stay managed: then an X window is their client area alone, as the end-to-end
+  # run takes it.
+  local program
+  for program in morvane.exe pellisk.exe; do
+    wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d Y /f \
+      >/dev/null
+  done
 }
 
 # The MS fonts the forms name, and the framework's default font, as the Linux build resolves
