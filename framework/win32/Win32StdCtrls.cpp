@@ -110,7 +110,20 @@ DWORD CheckBoxStyle(bool AllowGrayed) {
 // notices of its children to itself.
 class TGroupBoxNative : public TNative {
 public:
-    bool Reflected(HWND, UINT, WPARAM, LPARAM, LRESULT&) override { return false; }
+    // The box shows its parent's face around and inside its frame, as on the layer's other
+    // platforms, whatever colour the control keeps.
+    bool Reflected(HWND Window, UINT Msg, WPARAM WParam, LPARAM, LRESULT& Result) override {
+        if (Msg != WM_CTLCOLORSTATIC && Msg != WM_CTLCOLORBTN)
+            return false;
+        auto* Dc = reinterpret_cast<HDC>(WParam);
+        const COLORREF Face = ParentFace(Window);
+        if (const TControl* Box = ControlOf(Window))
+            ::SetTextColor(Dc, ToColorRef(Box->Font()->Color()));
+        ::SetBkColor(Dc, Face);
+        ::SetDCBrushColor(Dc, Face);
+        Result = reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+        return true;
+    }
     bool Own(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result) override {
         switch (Msg) {
         case WM_COMMAND:
@@ -122,12 +135,33 @@ public:
         case WM_SETFONT:
             PassFont(Window, WParam);
             return false;
+        case WM_ERASEBKGND:
+            Fill(Window, reinterpret_cast<HDC>(WParam));
+            Result = 1;
+            return true;
+        case WM_PRINTCLIENT:
+            if (LParam & PRF_ERASEBKGND)
+                Fill(Window, reinterpret_cast<HDC>(WParam));
+            return false;
         default:
             return false;
         }
     }
 
 private:
+    static COLORREF ParentFace(HWND Window) {
+        const TControl* Box = ControlOf(Window);
+        return Box && Box->Parent() ? ToColorRef(Box->Parent()->Color())
+                                    : ::GetSysColor(COLOR_BTNFACE);
+    }
+    // The system's group box draws its frame and caption only and leaves the rest unpainted.
+    static void Fill(HWND Window, HDC Dc) {
+        RECT Client;
+        GetClientRect(Window, &Client);
+        const COLORREF Old = ::SetDCBrushColor(Dc, ParentFace(Window));
+        FillRect(Dc, &Client, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+        ::SetDCBrushColor(Dc, Old);
+    }
     // Radio buttons take the box's font, as the layer's own children take it from the layer.
     static void PassFont(HWND Window, WPARAM Font) {
         for (HWND Child = GetWindow(Window, GW_CHILD); Child; Child = GetWindow(Child, GW_HWNDNEXT))

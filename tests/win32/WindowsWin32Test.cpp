@@ -62,6 +62,20 @@ TEST(WindowsWin32Test, TheScreenShowsTheParentBeneathAControlThatLeavesItsFace) 
     EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 255, 0)) << "a parent's repaint repaints it";
 }
 
+// The system's group box draws only its frame and caption.
+TEST(WindowsWin32Test, AGroupBoxShowsItsParentsFaceInsideItAndBeneathItsChildren) {
+    TShownForm F;
+    auto* Box = new TGroupBox(&F.Form);
+    Box->SetBounds(10, 10, 200, 120);
+    Box->SetParent(&F.Form);
+    auto* Dot = new TDot(&F.Form);
+    Dot->SetBounds(20, 30, 40, 30);
+    Dot->SetParent(Box);
+    F.Show();
+    EXPECT_EQ(ScreenPixel(Box, {150, 100}), RGB(0, 0, 255));
+    EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 0, 255)) << "the form's face through the dot";
+}
+
 TEST(WindowsWin32Test, TheSystemAsksTheControlInsideTheClientAreaAndItselfOnTheFrame) {
     TShownForm F;
     auto* Dot = new TDot(&F.Form);
