@@ -6,6 +6,7 @@
 #include "PlatformCanvas.h"
 #include "QtGraphics.h"
 #include "QtText.h"
+#include "TextLayout.h"
 
 #include <QPainter>
 #include <QTransform>
@@ -31,10 +32,6 @@ using Platform::TPenDesc;
 using Platform::TPenKind;
 using Platform::TRop2;
 using Platform::TTextPaint;
-
-std::size_t CharLength(const AnsiString& Text, std::size_t At) {
-    return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
-}
 
 void Bind(TPlatformCanvas& Canvas, QImage* Image, TPoint Offset, const TDeviceMap& Device) {
     Canvas.Image = Image;
@@ -296,81 +293,6 @@ void DrawTextAt(QPainter& P, const TPlatformCanvas& Canvas, TPoint Origin, const
     UseDevicePixels(P);
 }
 
-// Text prepared for DrawText: access-key marks taken out, and lines as byte ranges.
-struct TTextLines {
-    AnsiString Text;
-    std::size_t Accel = AnsiString::npos; // byte offset of the underlined character
-    std::vector<std::pair<std::size_t, std::size_t>> Lines;
-};
-
-void StripPrefixes(const AnsiString& Source, TTextLines& Layout) {
-    for (std::size_t I = 0; I < Source.size();) {
-        if (Source[I] == '&' && I + 1 < Source.size() && Source[I + 1] != '&') {
-            Layout.Accel = Layout.Text.size();
-            ++I;
-            continue;
-        }
-        if (Source[I] == '&')
-            I += I + 1 < Source.size() ? 1 : 0;
-        const std::size_t Length = CharLength(Source, I);
-        Layout.Text.append(Source, I, Length);
-        I += Length;
-    }
-}
-
-// The paragraphs of Text, as the lines it breaks into, each from its start to its end.
-std::vector<std::pair<std::size_t, std::size_t>> Paragraphs(const AnsiString& Text) {
-    std::vector<std::pair<std::size_t, std::size_t>> Result;
-    ForEachLine(std::string_view(Text), [&](std::string_view Line) {
-        const auto Start = static_cast<std::size_t>(Line.data() - Text.data());
-        Result.emplace_back(Start, Start + Line.size());
-    });
-    return Result;
-}
-
-// Breaks a paragraph into lines no wider than MaxWidth where it can: after spaces (which the
-// break swallows) and before or after a double-byte character. A word wider than the line
-// stays whole.
-void WrapParagraph(const AnsiString& Text, std::size_t Start, std::size_t End, int MaxWidth,
-                   const QFontMetrics& Metrics, TTextLines& Layout) {
-    if (Metrics.horizontalAdvance(QtText::Decode(Text.substr(Start, End - Start))) <= MaxWidth) {
-        Layout.Lines.emplace_back(Start, End);
-        return;
-    }
-    std::size_t LineStart = Start, BreakEnd = AnsiString::npos, BreakNext = 0;
-    int Width = 0;
-    for (std::size_t I = Start; I < End;) {
-        const std::size_t Length = CharLength(Text, I);
-        const bool Space = Text[I] == ' ';
-        const bool Double = Length == 2;
-        if (Space) {
-            if (I == LineStart || Text[I - 1] != ' ')
-                BreakEnd = I;
-            BreakNext = I + 1;
-        } else if (Double && I > LineStart) {
-            BreakEnd = BreakNext = I;
-        }
-        const int Advance = Metrics.horizontalAdvance(QtText::Decode(Text.substr(I, Length)));
-        if (!Space && Width + Advance > MaxWidth && BreakEnd != AnsiString::npos &&
-            BreakEnd > LineStart) {
-            Layout.Lines.emplace_back(LineStart, BreakEnd);
-            LineStart = BreakNext;
-            while (LineStart < End && Text[LineStart] == ' ')
-                ++LineStart;
-            I = LineStart;
-            Width = 0;
-            BreakEnd = AnsiString::npos;
-            continue;
-        }
-        Width += Advance;
-        I += Length;
-        if (Double)
-            BreakEnd = BreakNext = I;
-    }
-    if (LineStart < End)
-        Layout.Lines.emplace_back(LineStart, End);
-}
-
 } // namespace
 
 void Platform::TCanvasDelete::operator()(TPlatformCanvas* Canvas) const noexcept {
@@ -554,23 +476,14 @@ void Platform::TextOutRotated(TPlatformCanvas& Canvas, int X, int Y, int Escapem
 
 int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R, unsigned Format,
                        const TTextPaint& Paint) {
-    TTextLines Layout;
-    if (Format & DT_NOPREFIX)
-        Layout.Text = Text;
-    else
-        StripPrefixes(Text, Layout);
     const QFontMetrics& M = Canvas.Font->Metrics;
-    if (Format & DT_SINGLELINE) {
-        if (!Layout.Text.empty())
-            Layout.Lines.emplace_back(0, Layout.Text.size());
-    } else {
-        for (const auto& [Start, End] : Paragraphs(Layout.Text)) {
-            if (Format & DT_WORDBREAK)
-                WrapParagraph(Layout.Text, Start, End, R.Width(), M, Layout);
-            else
-                Layout.Lines.emplace_back(Start, End);
-        }
-    }
+    TTextLines Layout;
+    LayOutText(
+        Text, Format, R.Width(),
+        [&](std::size_t Start, std::size_t End) {
+            return M.horizontalAdvance(QtText::Decode(Layout.Text.substr(Start, End - Start)));
+        },
+        Layout);
     const int LineHeight = M.ascent() + M.descent();
     const int Height = LineHeight * static_cast<int>(Layout.Lines.size());
     std::vector<QString> Lines;

@@ -6,6 +6,8 @@
 #include "Win32Graphics.h"
 #include "Win32Text.h"
 
+#include "TextLayout.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -306,32 +308,6 @@ int WidthOf(HDC Dc, const std::wstring& Text) {
     return Size.cx;
 }
 
-// Text prepared for DrawText: access-key marks taken out, and lines as byte ranges.
-struct TTextLines {
-    AnsiString Text;
-    std::size_t Accel = AnsiString::npos; // byte offset of the underlined character
-    std::vector<std::pair<std::size_t, std::size_t>> Lines;
-};
-
-std::size_t CharLength(const AnsiString& Text, std::size_t At) {
-    return IsLeadByte(Text[At]) && At + 1 < Text.size() ? 2 : 1;
-}
-
-void StripPrefixes(const AnsiString& Source, TTextLines& Layout) {
-    for (std::size_t I = 0; I < Source.size();) {
-        if (Source[I] == '&' && I + 1 < Source.size() && Source[I + 1] != '&') {
-            Layout.Accel = Layout.Text.size();
-            ++I;
-            continue;
-        }
-        if (Source[I] == '&')
-            I += I + 1 < Source.size() ? 1 : 0;
-        const std::size_t Length = CharLength(Source, I);
-        Layout.Text.append(Source, I, Length);
-        I += Length;
-    }
-}
-
 // Measures byte ranges of one text with the selected font.
 class TMeasure {
 public:
@@ -344,72 +320,6 @@ private:
     HDC FDc;
     const AnsiString& FText;
 };
-
-// Breaks a paragraph into lines no wider than MaxWidth where it can: after spaces (which the
-// break swallows) and before or after a double-byte character. A word wider than the line
-// stays whole.
-void WrapParagraph(const AnsiString& Text, std::size_t Start, std::size_t End, int MaxWidth,
-                   const TMeasure& Width, TTextLines& Layout) {
-    if (Width(Start, End) <= MaxWidth) {
-        Layout.Lines.emplace_back(Start, End);
-        return;
-    }
-    std::size_t LineStart = Start, BreakEnd = AnsiString::npos, BreakNext = 0;
-    int Used = 0;
-    for (std::size_t I = Start; I < End;) {
-        const std::size_t Length = CharLength(Text, I);
-        const bool Space = Text[I] == ' ';
-        const bool Double = Length == 2;
-        if (Space) {
-            if (I == LineStart || Text[I - 1] != ' ')
-                BreakEnd = I;
-            BreakNext = I + 1;
-        } else if (Double && I > LineStart) {
-            BreakEnd = BreakNext = I;
-        }
-        const int Advance = Width(I, I + Length);
-        if (!Space && Used + Advance > MaxWidth && BreakEnd != AnsiString::npos &&
-            BreakEnd > LineStart) {
-            Layout.Lines.emplace_back(LineStart, BreakEnd);
-            LineStart = BreakNext;
-            while (LineStart < End && Text[LineStart] == ' ')
-                ++LineStart;
-            I = LineStart;
-            Used = 0;
-            BreakEnd = AnsiString::npos;
-            continue;
-        }
-        Used += Advance;
-        I += Length;
-        if (Double)
-            BreakEnd = BreakNext = I;
-    }
-    if (LineStart < End)
-        Layout.Lines.emplace_back(LineStart, End);
-}
-
-// The lines of Text as DrawText breaks them for Format within Width.
-TTextLines LayOut(HDC Dc, const AnsiString& Text, unsigned Format, int Width) {
-    TTextLines Layout;
-    if (Format & DT_NOPREFIX)
-        Layout.Text = Text;
-    else
-        StripPrefixes(Text, Layout);
-    if (Format & DT_SINGLELINE) {
-        if (!Layout.Text.empty())
-            Layout.Lines.emplace_back(0, Layout.Text.size());
-        return Layout;
-    }
-    const TMeasure Measure(Dc, Layout.Text);
-    ForEachLine(std::string_view(Layout.Text), [&](std::string_view Line) {
-        const auto Start = static_cast<std::size_t>(Line.data() - Layout.Text.data());
-        if (Format & DT_WORDBREAK)
-            WrapParagraph(Layout.Text, Start, Start + Line.size(), Width, Measure, Layout);
-        else
-            Layout.Lines.emplace_back(Start, Start + Line.size());
-    });
-    return Layout;
-}
 
 // The corners of a text cell Width x Height whose top-left corner lies at (DX, DY) from the
 // reference point (X, Y), turned Escapement tenths of a degree counter-clockwise around it.
@@ -608,8 +518,8 @@ int Platform::DrawText(TPlatformCanvas& Canvas, const AnsiString& Text, TRect& R
     TTextLines Layout;
     std::vector<int> Widths;
     Measuring(Canvas.Font->Font, [&](HDC Dc) {
-        Layout = LayOut(Dc, Text, Format, R.Width());
         const TMeasure Measure(Dc, Layout.Text);
+        LayOutText(Text, Format, R.Width(), Measure, Layout);
         for (const auto& [Start, End] : Layout.Lines)
             Widths.push_back(Measure(Start, End));
     });
