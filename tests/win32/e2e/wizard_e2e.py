@@ -295,13 +295,13 @@ class Run:
             return open(path, "rb").read()
 
 
-def source_file(spec, folder, name, testdata):
-    if isinstance(spec, bytes):
+def source_file(given, folder, name, testdata):
+    if isinstance(given, bytes):
         path = os.path.join(folder, name + ".csv")
         with open(path, "wb") as out:
-            out.write(spec)
+            out.write(given)
         return path
-    kind, relative = spec.split(":", 1)
+    kind, relative = given.split(":", 1)
     base = testdata if kind == "testdata" else os.path.join(SOURCE_ROOT, "samples")
     return os.path.join(base, relative)
 
@@ -382,8 +382,8 @@ def shown(data):
 
 
 def wizard_case(case, args, sources):
-    name, program, spec, separator, clicks = case
-    source = source_file(spec, sources, name, args.testdata)
+    name, program, given, separator, clicks = case
+    source = source_file(given, sources, name, args.testdata)
     if not os.path.exists(source):
         return f"no {source}"
     want = reference(name + ".tmp", lambda: Run(program, None, args.linux_build, args.wine)
@@ -422,10 +422,10 @@ def formconv_cases(args):
 
 def installed_case(args):
     """The sample import with an installed morvane.exe, its hand-off file left beside it."""
-    name, program, spec, separator, clicks = next(c for c in CASES
+    name, program, given, separator, clicks = next(c for c in CASES
                                                   if c[0] == "morvane-sekisan-comma")
     with tempfile.TemporaryDirectory(prefix="e2e-sources-") as sources:
-        source = source_file(spec, sources, name, args.testdata)
+        source = source_file(given, sources, name, args.testdata)
         want = reference(name + ".tmp", None, args)
         got = Run(program, True, None, args.wine, args.installed).drive(source, separator, clicks)
     if got != want:
