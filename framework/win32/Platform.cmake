@@ -32,11 +32,14 @@ set(QUOVANT_PLATFORM_TEST_LIBRARIES ${QUOVANT_PLATFORM_LIBRARIES} psapi)
 add_library(framework_resources OBJECT ${CMAKE_CURRENT_LIST_DIR}/Resources.rc)
 target_include_directories(framework_resources PRIVATE ${CMAKE_CURRENT_LIST_DIR})
 set(QUOVANT_PLATFORM_RESOURCES $<TARGET_OBJECTS:framework_resources>)
+set(QUOVANT_PLATFORM_RESOURCE_TARGETS framework_resources)
 
 # Resources in a static library reach no program (no symbol pulls their object in): they are
 # compiled into an object library whose objects every program linking TARGET takes. A program
 # that must lack some names them in its property QUOVANT_OMITTED_RESOURCES.
 function(quovant_link_resources TARGET NAME)
+  # The objects must exist before a program links them, also when it is built alone.
+  add_dependencies(${TARGET} ${NAME})
   target_link_libraries(${TARGET} INTERFACE
     "$<$<NOT:$<IN_LIST:${NAME},$<TARGET_PROPERTY:QUOVANT_OMITTED_RESOURCES>>>:$<TARGET_OBJECTS:${NAME}>>")
 endfunction()
