@@ -41,6 +41,9 @@ setup() {
 }
 
 compile() {
+  # Configured without its compiler, a build folder would keep empty optimisation flags.
+  command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
+    { echo "no mingw-w64 compiler: run '$0 build' first, which installs it" >&2; exit 1; }
   cmake -S "$top" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DQUOVANT_WERROR="${QUOVANT_WERROR:-OFF}" >/dev/null
   cmake --build "$build" -j"$(nproc)"

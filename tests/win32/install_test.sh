@@ -19,6 +19,13 @@ dir="$(folder LOCALAPPDATA)/Programs/Quovant"
 menu="$(folder APPDATA)/Microsoft/Windows/Start Menu/Programs/クォヴァント"
 links=("クォヴァント CSVエディタ 積算データ編.lnk:morvane.exe" "クォヴァント CSV→CODE単価.lnk:pellisk.exe")
 
+# Whether a value of the uninstall entry holds a text. The value is read whole first: with
+# pipefail, grep -q leaving early would break reg's pipe and fail the check at random.
+holds() {
+  local out
+  out=$(wine reg query "$key" /v "$1") && grep -qF "$2" <<<"$out"
+}
+
 install() {
   wine "$setup" /S || fail "the silent install failed"
   for f in morvane.exe pellisk.exe formconv.exe uninstall.exe; do
@@ -29,11 +36,11 @@ install() {
     grep -aqF "Programs\\Quovant\\${link#*:}" "$menu/${link%%:*}" ||
       fail "${link%%:*} does not start the installed ${link#*:}"
   done
-  wine reg query "$key" /v InstallLocation | grep -q 'AppData\\Local\\Programs\\Quovant' ||
+  holds InstallLocation 'AppData\Local\Programs\Quovant' ||
     fail "the uninstall entry names no install location"
-  wine reg query "$key" /v UninstallString | grep -q 'Quovant\\uninstall.exe' ||
+  holds UninstallString 'Quovant\uninstall.exe' ||
     fail "the uninstall entry names no uninstaller"
-  wine reg query "$key" /v DisplayName >/dev/null || fail "the uninstall entry has no name"
+  holds DisplayName REG_SZ || fail "the uninstall entry has no name"
 }
 
 # The uninstaller runs a copy of itself from the temporary folder and returns at once.

@@ -14,6 +14,7 @@ driven the same way on the same display), otherwise read from --expected; --upda
 writes them there.
 """
 import argparse
+import contextlib
 import hashlib
 import os
 import re
@@ -27,7 +28,9 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 SOURCE_ROOT = os.path.abspath(os.path.join(HERE, "..", "..", ".."))
 HAND_OFF = "csv_inport.tmp"
 DIALOG_TITLE = "CSVファイルを指定して下さい"
-START, EXECUTE = "Button21", "IconButton3"
+START, EXECUTE, CANCEL, HELP = "Button21", "IconButton3", "IconButton1", "IconButton4"
+HELP_FILE = "QUOVANT.CHM"
+LINKS = ["URLLabel3", "URLLabel4"]
 PELLISK_TARGETS = ["Button1", "Button2", "Button3", "Button8", "Button5", "Button7", "Button6",
                    "Button4", "Button14", "Button15", "Button16", "Button12", "Button13",
                    "Button17", "Button18", "Button19", "Button20", "Button9"]
@@ -43,6 +46,11 @@ START_PAUSE_S = 2.0
 
 def sjis(text):
     return text.encode("cp932")
+
+
+def windows_path(path):
+    """A Unix path as Wine's programs see it, through the drive of the whole file system."""
+    return "Z:" + path.replace("/", "\\")
 
 
 # name, program, source bytes (or a path under the test data), separator item or None, clicks
@@ -236,9 +244,7 @@ class Run:
                                              program + (".exe" if windows else ""))
 
     def source_name(self, path):
-        if not self.windows:
-            return path
-        return "Z:" + path.replace("/", "\\")
+        return windows_path(path) if self.windows else path
 
     def start(self, folder):
         exe = self.exe if self.installed else shutil.copy(self.exe, folder)
@@ -260,39 +266,89 @@ class Run:
         xdotool("type", "--delay", "20", self.source_name(source))
         xdotool("key", "Return")
 
+    @contextlib.contextmanager
+    def opened(self, folder, source):
+        """The program started in the folder with the source chosen in its open dialog: yields
+        a click at a point of the form's client area; ends when the program has ended."""
+        process = self.start(folder)
+        try:
+            self.answer_dialog(source)
+            form = wait_for("the form", lambda: visible_windows(self.form.props["Caption"]),
+                            WINDOW_WAIT_S)
+            origin = geometry(form[0])
+            yield lambda x, y: click(origin[0] + x, origin[1] + y)
+            process.wait(END_WAIT_S)
+        except Exception:
+            if Run.shots and shutil.which("import"):
+                subprocess.run(["import", "-window", "root",
+                                os.path.join(Run.shots, f"{self.program}-failed.png")])
+            raise
+        finally:
+            if process.poll() is None:
+                process.kill()
+                process.wait()
+            self.stderr = process.stderr.read()[-2000:]
+
     def drive(self, source, separator, clicks):
         """The hand-off file the program leaves, or an error."""
         with tempfile.TemporaryDirectory(prefix=f"e2e-{self.program}-") as folder:
             if self.installed:
                 folder = os.path.dirname(self.installed)
-            process = self.start(folder)
-            try:
-                self.answer_dialog(source)
-                caption = self.form.props["Caption"]
-                form = wait_for("the form", lambda: visible_windows(caption), WINDOW_WAIT_S)
-                origin = geometry(form[0])
-                at = lambda x, y: click(origin[0] + x, origin[1] + y)
+            with self.opened(folder, source) as at:
                 if separator is not None:
                     at(*client_point(self.form, "Separater_Char", separator))
                 at(*client_point(self.form, START))
                 time.sleep(START_PAUSE_S)
-                for name in clicks:
+                for name in clicks + [EXECUTE]:
                     at(*client_point(self.form, name))
-                at(*client_point(self.form, EXECUTE))
-                process.wait(END_WAIT_S)
-            except Exception:
-                if Run.shots and shutil.which("import"):
-                    subprocess.run(["import", "-window", "root",
-                                    os.path.join(Run.shots, f"{self.program}-failed.png")])
-                raise
-            finally:
-                if process.poll() is None:
-                    process.kill()
-                    process.wait()
             path = os.path.join(folder, HAND_OFF)
             if not os.path.exists(path):
-                raise RuntimeError(f"no {HAND_OFF}; stderr: {process.stderr.read()[-2000:]!r}")
+                raise RuntimeError(f"no {HAND_OFF}; stderr: {self.stderr!r}")
             return open(path, "rb").read()
+
+    def shell_targets(self, source, names, shell):
+        """What the shell was handed for each control clicked, the program's help file beside
+        it; then the program is closed."""
+        with tempfile.TemporaryDirectory(prefix=f"e2e-{self.program}-") as folder:
+            open(os.path.join(folder, HELP_FILE), "wb").close()
+            with self.opened(folder, source) as at:
+                for name in names:
+                    before = len(shell.opened())
+                    at(*client_point(self.form, name))
+                    wait_for(f"the shell to be handed {name}'s target",
+                             lambda: len(shell.opened()) > before, WINDOW_WAIT_S)
+                at(*client_point(self.form, CANCEL))
+            return shell.opened(), windows_path(os.path.join(folder, HELP_FILE))
+
+
+class ShellRecorder:
+    """For the run, the shell opens web and mail addresses and help files with a command that
+    writes down what it was given; the system's own commands come back afterwards."""
+    KEYS = [r"HKCR\https\shell\open\command", r"HKCR\mailto\shell\open\command",
+            r"HKCR\chm.file\shell\open\command"]
+
+    def __init__(self, wine, folder):
+        self.wine, self.folder = wine, folder
+        self.record = os.path.join(folder, "opened.txt")
+
+    def reg(self, *args):
+        subprocess.run([self.wine, "reg", *args], check=True, capture_output=True)
+
+    def __enter__(self):
+        command = rf"C:\windows\system32\cmd.exe /c echo %1>>{windows_path(self.record)}"
+        for i, key in enumerate(self.KEYS):
+            self.reg("export", key, windows_path(os.path.join(self.folder, f"{i}.reg")), "/y")
+            self.reg("add", key, "/ve", "/d", command, "/f")
+        return self
+
+    def __exit__(self, *_):
+        for i in range(len(self.KEYS)):
+            self.reg("import", windows_path(os.path.join(self.folder, f"{i}.reg")))
+
+    def opened(self):
+        if not os.path.exists(self.record):
+            return []
+        return open(self.record, "rb").read().decode("cp932").split()
 
 
 def source_file(given, folder, name, testdata):
@@ -317,8 +373,7 @@ def formconv_outputs(build, form, windows, wine):
     def run(*arguments):
         if windows:
             command = [wine, os.path.join(build, "tools", "formconv", "formconv.exe")]
-            arguments = ["Z:" + a.replace("/", "\\") if a.startswith("/") else a
-                         for a in arguments]
+            arguments = [windows_path(a) if a.startswith("/") else a for a in arguments]
         else:
             command = [os.path.join(build, "tools", "formconv", "formconv")]
         result = subprocess.run(command + list(arguments), capture_output=True)
@@ -395,6 +450,21 @@ def wizard_case(case, args, sources):
     return None
 
 
+def shell_case(program, args, sources):
+    """The link labels and Help hand their targets to the shell."""
+    if not args.windows_build:
+        return "the shell is the Windows build's"
+    run = Run(program, args.windows_build, None, args.wine)
+    source = source_file(b"a,b\r\n", sources, f"shell-{program}", args.testdata)
+    with tempfile.TemporaryDirectory(prefix="e2e-shell-") as folder:
+        with ShellRecorder(args.wine, folder) as shell:
+            got, help_file = run.shell_targets(source, LINKS + [HELP], shell)
+    want = [find(run.form, name).props["Caption"] for name in LINKS] + [help_file]
+    if [g.lower() for g in got] != [w.lower() for w in want]:
+        raise RuntimeError(f"the shell was handed {got}, want {want}")
+    return None
+
+
 def formconv_cases(args):
     """Each form's outputs, made once per build, as cases of their own."""
     cases = []
@@ -461,6 +531,8 @@ def main():
         return installed_case(args)
 
     cases = [(case[0], lambda case=case: wizard_case(case, args, sources)) for case in CASES]
+    cases += [(f"{program}-shell", lambda program=program: shell_case(program, args, sources))
+              for program in ("morvane", "pellisk")]
     cases += formconv_cases(args)
     passed = failed = skipped = 0
     with tempfile.TemporaryDirectory(prefix="e2e-sources-") as sources:
