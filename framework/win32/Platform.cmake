@@ -17,6 +17,7 @@ set(QUOVANT_PLATFORM_SOURCES
   Win32OpenDialog.cpp
   Win32ScrollBars.cpp
   Win32StdCtrls.cpp
+  Win32Subclass.cpp
   Win32System.cpp
   Win32Windows.cpp)
 list(TRANSFORM QUOVANT_PLATFORM_SOURCES PREPEND ${CMAKE_CURRENT_LIST_DIR}/)

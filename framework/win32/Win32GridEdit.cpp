@@ -2,6 +2,7 @@
 // compositions from the grid's window to it.
 #include "Win32Host.h"
 
+#include "Win32Subclass.h"
 #include "Win32Text.h"
 
 namespace {
@@ -46,7 +47,7 @@ public:
             Result = 0;
             return true;
         case WM_KILLFOCUS:
-            Result = DefSubclassProc(Window, Msg, WParam, LParam);
+            Result = DefSubclass(Window, Msg, WParam, LParam);
             FEvents.OnFocusLost(reinterpret_cast<HWND>(WParam) == GetParent(Window));
             return true;
         default:
@@ -66,10 +67,10 @@ LRESULT CALLBACK EditorProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
     if (Editor->Handle(Window, Msg, WParam, LParam, Result))
         return Result;
     if (Msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(Window, EditorProc, EditorSubclass);
+        RemoveSubclass(Window, EditorProc, EditorSubclass);
         delete Editor;
     }
-    return DefSubclassProc(Window, Msg, WParam, LParam);
+    return DefSubclass(Window, Msg, WParam, LParam);
 }
 
 // The finished text of the composition going on in Window; empty when none is finished.
@@ -108,11 +109,11 @@ public:
     TCompositionHook(HWND AWindow, std::function<TPlatformWidget*(bool)> AEditor,
                      std::function<void()> ACommitted)
         : FWindow(AWindow), FEditor(std::move(AEditor)), FCommitted(std::move(ACommitted)) {
-        SetWindowSubclass(FWindow, HookProc, HandoverSubclass, reinterpret_cast<DWORD_PTR>(this));
+        SetSubclass(FWindow, HookProc, HandoverSubclass, reinterpret_cast<DWORD_PTR>(this));
     }
     ~TCompositionHook() override {
         if (IsWindow(FWindow))
-            RemoveWindowSubclass(FWindow, HookProc, HandoverSubclass);
+            RemoveSubclass(FWindow, HookProc, HandoverSubclass);
     }
     TCompositionHook(const TCompositionHook&) = delete;
     TCompositionHook& operator=(const TCompositionHook&) = delete;
@@ -122,10 +123,10 @@ private:
                                      DWORD_PTR Data) {
         auto* Hook = reinterpret_cast<TCompositionHook*>(Data);
         if (Msg == WM_NCDESTROY)
-            RemoveWindowSubclass(Window, HookProc, HandoverSubclass);
+            RemoveSubclass(Window, HookProc, HandoverSubclass);
         else if (Hook->Handle(Msg, WParam, LParam))
             return 0;
-        return DefSubclassProc(Window, Msg, WParam, LParam);
+        return DefSubclass(Window, Msg, WParam, LParam);
     }
 
     bool Handle(UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -168,7 +169,7 @@ TPlatformWidget* CreateInplaceEdit(TInplaceEditEvents Events) {
     const HWND Edit =
         CreateWindowExW(0, WC_EDITW, L"", WS_CHILD | WS_CLIPSIBLINGS | ES_AUTOHSCROLL, 0, 0, 0, 0,
                         ParkingWindow(), nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetWindowSubclass(Edit, EditorProc, EditorSubclass,
+    SetSubclass(Edit, EditorProc, EditorSubclass,
                       reinterpret_cast<DWORD_PTR>(new TInplaceEditor(std::move(Events))));
     return PlatformWidget(Edit);
 }

@@ -1,6 +1,7 @@
 #include "Win32Host.h"
 
 #include "Win32Files.h"
+#include "Win32Subclass.h"
 #include "Win32Text.h"
 
 #include <memory>
@@ -742,15 +743,15 @@ LRESULT CALLBACK AttachedProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LPara
                               DWORD_PTR Data) {
     auto* Link = reinterpret_cast<TControlLink*>(Data);
     if (Msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(Window, AttachedProc, Id);
+        RemoveSubclass(Window, AttachedProc, Id);
         ForgetWindow(Window);
         delete Link;
-        return ::DefSubclassProc(Window, Msg, WParam, LParam);
+        return DefSubclass(Window, Msg, WParam, LParam);
     }
     LRESULT Result = 0;
     if (Link->Handle(Msg, WParam, LParam, Result))
         return Result;
-    return ::DefSubclassProc(Window, Msg, WParam, LParam);
+    return DefSubclass(Window, Msg, WParam, LParam);
 }
 
 LRESULT CALLBACK ParkingProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -821,5 +822,5 @@ void AttachNative(HWND Window, TControl* Control) {
         return;
     auto* Link = new TControlLink(Control, false);
     Link->SetWindow(Window);
-    ::SetWindowSubclass(Window, AttachedProc, AttachSubclassId, reinterpret_cast<DWORD_PTR>(Link));
+    SetSubclass(Window, AttachedProc, AttachSubclassId, reinterpret_cast<DWORD_PTR>(Link));
 }

@@ -3,6 +3,7 @@
 #include "Win32Api.h"
 
 #include "Win32Host.h"
+#include "Win32Subclass.h"
 #include "Win32Text.h"
 
 #include <algorithm>
@@ -10,8 +11,6 @@
 namespace {
 
 constexpr UINT_PTR StateSubclass = 0x57435354; // "WCST"
-// The system's import library lacks GetWindowSubclass, so the state is a property as well.
-const wchar_t NativeProperty[] = L"QuovantNative";
 
 // What a native control keeps beside its window: it lives as long as the window and answers
 // the notices that its parent reflects to it.
@@ -32,18 +31,16 @@ LRESULT CALLBACK NativeProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
     if (Native->Own(Window, Msg, WParam, LParam, Result))
         return Result;
     if (Msg != WM_NCDESTROY)
-        return DefSubclassProc(Window, Msg, WParam, LParam);
-    RemoveWindowSubclass(Window, NativeProc, StateSubclass);
-    RemovePropW(Window, NativeProperty);
+        return DefSubclass(Window, Msg, WParam, LParam);
+    RemoveSubclass(Window, NativeProc, StateSubclass);
     SetReflectHandler(Window, {});
     delete Native;
-    return DefSubclassProc(Window, Msg, WParam, LParam);
+    return DefSubclass(Window, Msg, WParam, LParam);
 }
 
 // Gives Window its Native, which goes with the window.
 HWND Keep(HWND Window, TNative* Native) {
-    SetPropW(Window, NativeProperty, Native);
-    SetWindowSubclass(Window, NativeProc, StateSubclass, reinterpret_cast<DWORD_PTR>(Native));
+    SetSubclass(Window, NativeProc, StateSubclass, reinterpret_cast<DWORD_PTR>(Native));
     SetReflectHandler(Window,
                       [Window, Native](UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result) {
                           return Native->Reflected(Window, Msg, WParam, LParam, Result);
@@ -52,7 +49,9 @@ HWND Keep(HWND Window, TNative* Native) {
 }
 
 template <class T> T* NativeOf(TPlatformWidget* Widget) {
-    return static_cast<T*>(static_cast<TNative*>(GetPropW(Hwnd(Widget), NativeProperty)));
+    DWORD_PTR Data = 0;
+    SubclassData(Hwnd(Widget), NativeProc, StateSubclass, Data);
+    return static_cast<T*>(reinterpret_cast<TNative*>(Data));
 }
 
 // A hidden child of the parking window until the layer gives it its parent.
@@ -222,7 +221,7 @@ public:
     bool Own(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam, LRESULT& Result) override {
         if (Msg != WM_SETFONT)
             return false;
-        Result = DefSubclassProc(Window, Msg, WParam, LParam);
+        Result = DefSubclass(Window, Msg, WParam, LParam);
         ApplyItemHeight(Window);
         return true;
     }

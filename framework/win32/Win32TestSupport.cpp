@@ -1,6 +1,7 @@
 // The layer's test support on Win32: input sent as the messages the system sends, pictures
 // printed from the windows, popup menus answered through the record of the one shown.
 #include "Win32Host.h"
+#include "Win32Subclass.h"
 #include "Win32Text.h"
 
 #include <chrono>
@@ -285,11 +286,11 @@ LRESULT CALLBACK ItemsShownProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LPa
                                 DWORD_PTR Data) {
     auto* Task = reinterpret_cast<std::function<void()>*>(Data);
     if (Msg == WM_NCDESTROY) {
-        ::RemoveWindowSubclass(Window, ItemsShownProc, Id);
+        RemoveSubclass(Window, ItemsShownProc, Id);
         delete Task;
-        return ::DefSubclassProc(Window, Msg, WParam, LParam);
+        return DefSubclass(Window, Msg, WParam, LParam);
     }
-    const LRESULT Result = ::DefSubclassProc(Window, Msg, WParam, LParam);
+    const LRESULT Result = DefSubclass(Window, Msg, WParam, LParam);
     if (Msg == LB_SETCOUNT || Msg == LB_RESETCONTENT)
         (*Task)();
     return Result;
@@ -444,7 +445,7 @@ bool ShowsChecked(const TControl* CheckBox) {
 
 void OnItemsShown(TControl* ListBox, std::function<void()> Task) {
     static UINT_PTR NextId = ItemsShownSubclassId;
-    ::SetWindowSubclass(WindowOf(ListBox), ItemsShownProc, NextId++,
+    SetSubclass(WindowOf(ListBox), ItemsShownProc, NextId++,
                         reinterpret_cast<DWORD_PTR>(new std::function<void()>(std::move(Task))));
 }
 

@@ -402,8 +402,11 @@ void SetParentWindow(TPlatformWidget* Window, TPlatformWidget* Parent) {
     Place(W, Client, SWP_FRAMECHANGED);
 }
 
+// Under Wine a move costs a score of round trips to its server, and the layer places every
+// control again as a form loads and aligns: only real changes reach the system.
 void SetWindowBounds(TPlatformWidget* Window, const TRect& Bounds) {
-    Place(H(Window), Bounds, 0);
+    if (ClientBounds(H(Window)) != Bounds)
+        Place(H(Window), Bounds, 0);
 }
 
 // A window that the layer gave no parent is a top-level window once it is shown.

@@ -1,8 +1,11 @@
 // Windows of the Win32 back end as the system sees them: what the screen shows of a control
 // that leaves its face to its parent, the hit-test answers the system gets, the close box, and
-// the keys a dialog answers (Tab, Enter, access keys) on native controls.
+// the keys a dialog answers (Tab, Enter, access keys) on native controls, and subclass chains.
 #include "Win32Api.h"
 #include "Win32Host.h"
+#include "Win32Subclass.h"
+
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -46,6 +49,20 @@ struct TShownForm {
     }
     TForm Form{nullptr};
 };
+
+// Each subclass writes its mark and passes the message on; the one marked 'r' leaves the chain
+// while it is being called.
+std::string Calls;
+
+LRESULT CALLBACK Marking(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam, UINT_PTR Id,
+                         DWORD_PTR) {
+    if (Msg == WM_USER) {
+        Calls += static_cast<char>(Id);
+        if (Id == 'r')
+            RemoveSubclass(Window, Marking, Id);
+    }
+    return DefSubclass(Window, Msg, WParam, LParam);
+}
 
 } // namespace
 
@@ -175,4 +192,27 @@ TEST(WindowsWin32Test, AltAndALetterPressTheButtonThatMarksItAnywhereInTheForm) 
     TestSupport::PressKeyInWindow(&F.Form, 'G', {ssAlt});
     EXPECT_EQ(Clicks, 0) << "a doubled ampersand marks no key";
     EXPECT_TRUE(Box->Checked());
+}
+
+TEST(WindowsWin32Test, SubclassesRunLastAddedFirstAndMayLeaveWhileCalled) {
+    const HWND Window = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                          nullptr, nullptr, nullptr);
+    const auto Own = ::GetWindowLongPtrW(Window, GWLP_WNDPROC);
+    for (const char Id : {'a', 'r', 'b'})
+        ASSERT_TRUE(SetSubclass(Window, Marking, static_cast<UINT_PTR>(Id), 0));
+    DWORD_PTR Data = 0;
+    EXPECT_TRUE(SetSubclass(Window, Marking, 'a', 7));
+    EXPECT_TRUE(SubclassData(Window, Marking, 'a', Data));
+    EXPECT_EQ(Data, 7u);
+    Calls.clear();
+    ::SendMessageW(Window, WM_USER, 0, 0);
+    ::SendMessageW(Window, WM_USER, 0, 0);
+    EXPECT_EQ(Calls, "braba");
+    EXPECT_FALSE(SubclassData(Window, Marking, 'r', Data));
+    // The last to leave gives the window its own procedure back.
+    EXPECT_TRUE(RemoveSubclass(Window, Marking, 'a'));
+    EXPECT_TRUE(RemoveSubclass(Window, Marking, 'b'));
+    EXPECT_EQ(::GetWindowLongPtrW(Window, GWLP_WNDPROC), Own);
+    EXPECT_FALSE(RemoveSubclass(Window, Marking, 'b'));
+    ::DestroyWindow(Window);
 }
