@@ -14,6 +14,7 @@
 #include "upellisk.h"
 
 #include <cstdio>
+#include <exception>
 #include <fstream>
 #include <type_traits>
 
@@ -201,5 +202,11 @@ int main(int argc, char** argv) {
     }
     std::printf("%s: %s\n", Which.c_str(), Source.c_str());
     // Targets 1..18 in pellisk; 1..12 in morvane, whose further fields are skipped.
-    return Which == "pellisk" ? Run<Tfpellisk>(Source, 18) : Run<Tfmorvane>(Source, 12);
+    // A failure names itself instead of ending the run with the runtime's bare abort.
+    try {
+        return Which == "pellisk" ? Run<Tfpellisk>(Source, 18) : Run<Tfmorvane>(Source, 12);
+    } catch (const std::exception& Error) {
+        std::fprintf(stderr, "flow_bench: %s\n", Error.what());
+        return 1;
+    }
 }

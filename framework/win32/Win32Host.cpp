@@ -156,6 +156,14 @@ TControlLink* LinkOf(HWND Window) {
     return It == Links().end() ? nullptr : It->second;
 }
 
+std::vector<HWND> TransparentChildren(HWND Parent) {
+    std::vector<HWND> Children;
+    for (const auto& [Window, Link] : Links())
+        if (Link->Host() && !Link->Opaque && ::GetAncestor(Window, GA_PARENT) == Parent)
+            Children.push_back(Window);
+    return Children;
+}
+
 TControl* ControlOf(HWND Window) {
     const TControlLink* Link = LinkOf(Window);
     return Link ? Link->Control() : nullptr;
@@ -549,6 +557,7 @@ bool TControlLink::ImeChar(WPARAM WParam) {
 }
 
 bool TControlLink::Focus(UINT Msg, WPARAM WParam) {
+    ForgetFocus();
     auto* Win = dynamic_cast<TWinControl*>(FControl);
     if (Win && IsUserFocusChange(FWindow, reinterpret_cast<HWND>(WParam)))
         SafeCall([&] {

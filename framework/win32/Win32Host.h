@@ -9,6 +9,7 @@
 #include "Win32Handles.h"
 
 #include <functional>
+#include <vector>
 
 // What the layer's platform side reaches of a control: its window, the link that forwards the
 // window's input, and the entry points of the platform's events.
@@ -126,6 +127,10 @@ private:
 // The link of a window of the program; nullptr for any other window.
 TControlLink* LinkOf(HWND Window);
 
+// The host windows that are children of Parent and leave their face to it. Found among the
+// links: listing a window's children is a round trip to Wine's server for each.
+std::vector<HWND> TransparentChildren(HWND Parent);
+
 // The control a window of the program stands for (a host window, or a native one the layer
 // attached); nullptr for any other window.
 TControl* ControlOf(HWND Window);
@@ -214,6 +219,10 @@ bool PressMnemonic(HWND From, wchar_t Char);
 // activated again.
 void RememberFocus(HWND Window);
 bool RestoreFocus(HWND TopLevel);
+// The window with the focus is kept between its changes (under Wine, GetFocus is a round trip
+// to the server, and grids ask for every cell they paint); a window of ours that gains or loses
+// the focus, or goes, makes it asked again.
+void ForgetFocus();
 // Whether the input method takes the keys typed into Window, as SetImeMode left it: on for a
 // native window, off for a host window, until set.
 bool ImeOn(HWND Window);

@@ -2,7 +2,12 @@
 // process may lock them.
 #include "Win32Api.h"
 
+#include <cstring>
+#include <mutex>
 #include <new>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -35,10 +40,40 @@ void* AlignedPages(std::size_t Size) {
     return nullptr;
 }
 
-} // namespace
+// The system hands freed blocks back at once, so each new block is paged in again, a fault
+// for every 4 KiB without large pages. Freed blocks are kept for the next ones instead, up to
+// a bound, as the Linux heap keeps what it frees.
+constexpr std::size_t KeptUpTo = std::size_t(256) << 20;
+constexpr std::size_t KeptBlocks = 16;
 
-// Committed pages are zeroed by the system.
-void* Platform::AllocatePages(std::size_t Size) {
+struct TPages {
+    std::mutex Lock;
+    std::vector<std::pair<void*, std::size_t>> Kept; // oldest first
+    std::size_t KeptBytes = 0;
+    std::unordered_map<void*, std::size_t> Sizes; // of each block handed out
+};
+
+TPages& Pages() {
+    static TPages P;
+    return P;
+}
+
+// The smallest kept block that Size fills at least half of, taken out of the kept ones.
+std::pair<void*, std::size_t> TakeKept(TPages& P, std::size_t Size) {
+    auto Best = P.Kept.end();
+    for (auto It = P.Kept.begin(); It != P.Kept.end(); ++It)
+        if (It->second >= Size && It->second / 2 <= Size &&
+            (Best == P.Kept.end() || It->second < Best->second))
+            Best = It;
+    if (Best == P.Kept.end())
+        return {nullptr, 0};
+    const auto Found = *Best;
+    P.Kept.erase(Best);
+    P.KeptBytes -= Found.second;
+    return Found;
+}
+
+void* NewPages(std::size_t Size) {
     void* Block = LargePages(Size);
     if (!Block)
         Block = Size >= LargePage
@@ -49,13 +84,46 @@ void* Platform::AllocatePages(std::size_t Size) {
     return Block;
 }
 
+} // namespace
+
+// New pages are zeroed by the system, kept ones here.
+void* Platform::AllocatePages(std::size_t Size) {
+    TPages& P = Pages();
+    const std::lock_guard<std::mutex> Hold(P.Lock);
+    auto [Block, BlockSize] = TakeKept(P, Size);
+    if (Block) {
+        std::memset(Block, 0, Size);
+    } else {
+        Block = NewPages(Size);
+        BlockSize = Size;
+    }
+    P.Sizes[Block] = BlockSize;
+    return Block;
+}
+
 void Platform::FreePages(void* Block, std::size_t) {
-    ::VirtualFree(Block, 0, MEM_RELEASE);
+    TPages& P = Pages();
+    const std::lock_guard<std::mutex> Hold(P.Lock);
+    const auto Handed = P.Sizes.find(Block);
+    const std::size_t Size = Handed == P.Sizes.end() ? KeptUpTo + 1 : Handed->second;
+    if (Handed != P.Sizes.end())
+        P.Sizes.erase(Handed);
+    if (Size > KeptUpTo) {
+        ::VirtualFree(Block, 0, MEM_RELEASE);
+        return;
+    }
+    while (!P.Kept.empty() && (P.KeptBytes + Size > KeptUpTo || P.Kept.size() >= KeptBlocks)) {
+        ::VirtualFree(P.Kept.front().first, 0, MEM_RELEASE);
+        P.KeptBytes -= P.Kept.front().second;
+        P.Kept.erase(P.Kept.begin());
+    }
+    P.Kept.emplace_back(Block, Size);
+    P.KeptBytes += Size;
 }
 
 // The system cannot turn pages already committed into large ones.
 void Platform::AdviseLargePages(void*, std::size_t) {}
 
-// The system's heap keeps freed blocks for the next allocations by itself and has no threshold
-// to raise.
+// The system's heap has no threshold to raise; the layer's large blocks come from
+// AllocatePages, which keeps them.
 void Platform::KeepFreedHeap() {}

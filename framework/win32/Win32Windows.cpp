@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwctype>
+#include <optional>
 #include <unordered_map>
 
 namespace {
@@ -130,13 +131,9 @@ TOOLINFOW ToolOf(HWND Window) {
 }
 
 void InvalidateTransparentChildren(HWND Window) {
-    for (HWND Child = ::GetWindow(Window, GW_CHILD); Child;
-         Child = ::GetWindow(Child, GW_HWNDNEXT)) {
-        const TControlLink* Link = LinkOf(Child);
-        if (Link && Link->Host() && !Link->Opaque) {
-            ::InvalidateRect(Child, nullptr, FALSE);
-            InvalidateTransparentChildren(Child);
-        }
+    for (const HWND Child : TransparentChildren(Window)) {
+        ::InvalidateRect(Child, nullptr, FALSE);
+        InvalidateTransparentChildren(Child);
     }
 }
 
@@ -264,6 +261,19 @@ bool PressMnemonic(HWND From, wchar_t Char) {
     return true;
 }
 
+namespace {
+
+std::optional<HWND>& KnownFocus() {
+    static std::optional<HWND> Focus;
+    return Focus;
+}
+
+} // namespace
+
+void ForgetFocus() {
+    KnownFocus().reset();
+}
+
 void RememberFocus(HWND Window) {
     Tabs().LastFocus[::GetAncestor(Window, GA_ROOT)] = Window;
 }
@@ -373,6 +383,7 @@ void DestroyWindow(TPlatformWidget* Window) {
     if (TControlLink* Link = LinkOf(H(Window)))
         Link->Detach();
     ::DestroyWindow(H(Window));
+    ForgetFocus();
 }
 
 // A window without parent is a top-level popup; with one, a child.
@@ -537,7 +548,9 @@ void SetWindowRedraw(TPlatformWidget* Window, bool Redraw) {
 // ---- Focus and keyboard
 
 bool WindowFocused(TPlatformWidget* Window) {
-    return ::GetFocus() == H(Window);
+    if (!KnownFocus())
+        KnownFocus() = ::GetFocus();
+    return *KnownFocus() == H(Window);
 }
 
 void FocusWindow(TPlatformWidget* Window) {
@@ -545,6 +558,7 @@ void FocusWindow(TPlatformWidget* Window) {
     if (::GetActiveWindow() != Top)
         ActivateWindow(Window);
     ::SetFocus(H(Window));
+    ForgetFocus();
 }
 
 void SetWindowTabStop(TPlatformWidget* Window, bool TabStop) {

@@ -1,11 +1,13 @@
 #include "SysUtils.h"
 #include "FileStreams.h"
+#include "Memory.h"
 
 #include "TempDir.h"
 #include "TestDriver.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -200,4 +202,18 @@ TEST(Files, ReadFailureIsAReadErrorNotAShortResult) {
     if (Unreadable.empty())
         GTEST_SKIP() << "no file whose reads fail";
     EXPECT_THROW(ReadFileBytes(Unreadable), EReadError);
+}
+
+// A block freed and taken again, whole or in part, by a smaller one, comes back zeroed.
+TEST(MemoryPages, EveryBlockComesZeroedEvenWhenAFreedOneIsTakenAgain) {
+    for (const std::size_t Size : {std::size_t(64) << 10, std::size_t(3) << 20}) {
+        auto* First = static_cast<unsigned char*>(VirtualAlloc(Size));
+        std::fill(First, First + Size, 0xAB);
+        VirtualFree(First, Size);
+        const std::size_t Again = Size - Size / 4;
+        auto* Second = static_cast<unsigned char*>(VirtualAlloc(Again));
+        EXPECT_TRUE(std::all_of(Second, Second + Again, [](unsigned char B) { return B == 0; }))
+            << Size;
+        VirtualFree(Second, Again);
+    }
 }

@@ -7,11 +7,22 @@ namespace {
 const std::array<const char*, 4> Separators{",", "\t", " ", ";"};
 constexpr std::size_t NoField = std::string_view::npos;
 
+// Fields are a few bytes long: a plain scan for a one-byte separator beats calling the C
+// library's search for each of them, which on some runtimes goes byte by byte anyway.
+std::size_t FindSeparator(std::string_view Line, std::string_view Separator, std::size_t From) {
+    if (Separator.size() != 1)
+        return Line.find(Separator, From);
+    for (std::size_t I = From; I < Line.size(); ++I)
+        if (Line[I] == Separator[0])
+            return I;
+    return NoField;
+}
+
 // The field that starts at Start (none: NoField), and Start moved to where the next one does.
 std::string_view TakeField(std::string_view Line, std::string_view Separator, std::size_t& Start) {
     if (Start == NoField)
         return {};
-    const std::size_t End = Line.find(Separator, Start);
+    const std::size_t End = FindSeparator(Line, Separator, Start);
     const std::string_view Field = Line.substr(Start, End == NoField ? NoField : End - Start);
     Start = End == NoField ? NoField : End + Separator.size();
     return Field;
@@ -44,7 +55,8 @@ int CountFields(std::string_view Line, std::string_view Separator) {
         return 0;
     int Count = 0;
     std::size_t Start = 0;
-    for (std::size_t P; (P = Line.find(Separator, Start)) != NoField; Start = P + Separator.size())
+    for (std::size_t P; (P = FindSeparator(Line, Separator, Start)) != NoField;
+         Start = P + Separator.size())
         ++Count;
     return Start < Line.size() ? Count + 1 : Count;
 }
