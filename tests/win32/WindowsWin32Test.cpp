@@ -47,6 +47,13 @@ struct TShownForm {
         ::UpdateWindow(TControlAccess::Window(&Form));
         TestSupport::ProcessEvents();
     }
+    // A dot of 40 x 30 at Left, Top in Parent (the form when none).
+    TDot* AddDot(int Left, int Top, TWinControl* Parent = nullptr) {
+        auto* Dot = new TDot(&Form);
+        Dot->SetBounds(Left, Top, 40, 30);
+        Dot->SetParent(Parent ? Parent : &Form);
+        return Dot;
+    }
     TForm Form{nullptr};
 };
 
@@ -68,9 +75,7 @@ LRESULT CALLBACK Marking(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam, UI
 
 TEST(WindowsWin32Test, TheScreenShowsTheParentBeneathAControlThatLeavesItsFace) {
     TShownForm F;
-    auto* Dot = new TDot(&F.Form);
-    Dot->SetBounds(10, 10, 40, 30);
-    Dot->SetParent(&F.Form);
+    auto* Dot = F.AddDot(10, 10);
     F.Show();
     EXPECT_EQ(ScreenPixel(Dot, {1, 1}), RGB(255, 0, 0));
     EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 0, 255)) << "the form's face through the dot";
@@ -85,9 +90,7 @@ TEST(WindowsWin32Test, AGroupBoxShowsItsParentsFaceInsideItAndBeneathItsChildren
     auto* Box = new TGroupBox(&F.Form);
     Box->SetBounds(10, 10, 200, 120);
     Box->SetParent(&F.Form);
-    auto* Dot = new TDot(&F.Form);
-    Dot->SetBounds(20, 30, 40, 30);
-    Dot->SetParent(Box);
+    auto* Dot = F.AddDot(20, 30, Box);
     F.Show();
     EXPECT_EQ(ScreenPixel(Box, {150, 100}), RGB(0, 0, 255));
     EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 0, 255)) << "the form's face through the dot";
@@ -95,9 +98,7 @@ TEST(WindowsWin32Test, AGroupBoxShowsItsParentsFaceInsideItAndBeneathItsChildren
 
 TEST(WindowsWin32Test, TheSystemAsksTheControlInsideTheClientAreaAndItselfOnTheFrame) {
     TShownForm F;
-    auto* Dot = new TDot(&F.Form);
-    Dot->SetBounds(10, 10, 40, 30);
-    Dot->SetParent(&F.Form);
+    auto* Dot = F.AddDot(10, 10);
     F.Show();
     const auto Ask = [](TControl* Control, TPoint At) {
         POINT P{At.X, At.Y};
