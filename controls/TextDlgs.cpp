@@ -29,6 +29,8 @@ constexpr const char* AnyName = "*";
 
 // The panel in the band below the standard controls.
 constexpr TPanelBevel ExtraPanelBevel = bvNone;
+// The panel starts this far above the lower edge of the standard controls' area.
+constexpr int ExtraPanelReach = 10;
 
 // The check box and the memo on it.
 constexpr TRect CheckBoxBounds{5, 2, 5 + 200, 2 + 25};
@@ -113,6 +115,10 @@ bool TEnhOpenDialog::Execute() {
 }
 
 // Without a template area the panel and what stands on it exist but are not placed.
+int TEnhOpenDialog::TemplateReach() const {
+    return ExtraPanelReach;
+}
+
 void TEnhOpenDialog::DoShow() {
     FExtraPanel = new TPanel(this);
     if (TWinControl* Area = TemplateArea()) {

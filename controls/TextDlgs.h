@@ -51,6 +51,7 @@ protected:
     // The panel filling the band below the standard controls; null unless the dialog is shown.
     TPanel* ExtraPanel() const { return FExtraPanel; }
     bool WantsTemplate() const override { return FTemplate; }
+    int TemplateReach() const override;
     void DoShow() override;
     void DoClose() override;
 

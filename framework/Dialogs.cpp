@@ -122,6 +122,7 @@ Platform::TOpenDialogSetup TOpenDialog::DialogSetup() {
     if (FTemplateArea) {
         Setup.TemplateArea = FTemplateArea.get();
         Setup.TemplateHeight = TemplateAreaHeight;
+        Setup.TemplateReach = TemplateReach();
     }
     return Setup;
 }

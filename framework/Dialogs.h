@@ -119,6 +119,8 @@ protected:
     virtual void DoFilterChange();
     // Whether the dialog gets a template area below its standard controls.
     virtual bool WantsTemplate() const { return false; }
+    // Pixels the template area reaches up into the standard controls' area.
+    virtual int TemplateReach() const { return 0; }
     // The template area, from just before DoShow until just after DoClose; null otherwise.
     // Descendants put their own controls on it.
     TWinControl* TemplateArea() const { return FTemplateArea.get(); }

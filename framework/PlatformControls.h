@@ -175,6 +175,9 @@ struct TOpenDialogSetup {
     // sized to the band while the dialog runs; null for none.
     TWinControl* TemplateArea = nullptr;
     int TemplateHeight = 0;
+    // How far the area reaches up over the band's top into the standard controls' area, where
+    // the platform lays both into one window; pixels.
+    int TemplateReach = 0;
 };
 
 struct TOpenDialogEvents {

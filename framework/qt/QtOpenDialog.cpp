@@ -227,7 +227,8 @@ std::unique_ptr<TFileDialog> NewDialog(const Platform::TOpenDialogSetup& Setup) 
 }
 
 // The area is a control of the layer inside a plain row widget of the dialog's grid, so that
-// the grid's layout moves the row and the row sizes the control.
+// the grid's layout moves the row and the row sizes the control. A row of its own has nothing
+// above it to reach into, so the area's reach does not apply.
 void AddTemplateArea(QFileDialog* Dialog, TWinControl* Area, int Height) {
     auto* Grid = qobject_cast<QGridLayout*>(Dialog->layout());
     if (!Grid)

@@ -213,7 +213,8 @@ private:
         return FSetup.TemplateArea ? TControlAccess::Window(FSetup.TemplateArea) : nullptr;
     }
 
-    // The area fills the template's band below the control the standard ones stand in.
+    // The area fills the template's band below the control the standard ones stand in, and
+    // reaches up into that control's area by the reach asked for.
     void PlaceArea() {
         const HWND Area = AreaWindow();
         const HWND Standard = GetDlgItem(FChild, stc32);
@@ -229,8 +230,9 @@ private:
                               static_cast<LONG_PTR>((Style & ~WS_POPUP) | WS_CHILD));
             SetParent(Area, FChild);
         }
-        FSetup.TemplateArea->SetBounds(0, R.bottom, Client.right,
-                                       std::max(0, static_cast<int>(Client.bottom - R.bottom)));
+        const int Top = std::max(0, static_cast<int>(R.bottom) - FSetup.TemplateReach);
+        FSetup.TemplateArea->SetBounds(0, Top, Client.right,
+                                       std::max(0, static_cast<int>(Client.bottom) - Top));
         ShowWindow(Area, SW_SHOW);
     }
 

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class TProbe : public TTextOpenDialog {
@@ -17,6 +19,18 @@ public:
     using TTextOpenDialog::PreviewMemo;
     using TTextOpenDialog::TTextOpenDialog;
 };
+
+// The lowest edge of the dialog's file-type list and Cancel button, the standard controls
+// nearest the template area.
+LONG LowestStandardControl(HWND Dialog) {
+    LONG Lowest = 0;
+    for (const int Id : {cmb1, IDCANCEL}) {
+        RECT R{};
+        GetWindowRect(GetDlgItem(Dialog, Id), &R);
+        Lowest = std::max(Lowest, R.bottom);
+    }
+    return Lowest;
+}
 
 class OpenDialogWin32Test : public testing::Test {
 protected:
@@ -36,11 +50,13 @@ protected:
 };
 
 // The check box and the memo stand on the panel, the panel on the template area, the area in
-// the child dialog made from the template, below its control 1119 (stc32).
+// the child dialog made from the template, from 10 pixels above the lower edge of its control
+// 1119 (stc32) down, clear of the standard controls above it.
 TEST_F(OpenDialogWin32Test, ThePreviewStandsInTheChildTemplateBelowTheStandardControls) {
     HWND StandardArea = nullptr, Template = nullptr, BoxPanel = nullptr, MemoPanel = nullptr;
     HWND PanelHolder = nullptr;
     RECT Standard{}, Panel{};
+    LONG Lowest = 0;
     Run([&] {
         Template = FindWindowExW(Shown(), nullptr, L"#32770", nullptr);
         StandardArea = GetDlgItem(Template, stc32);
@@ -49,12 +65,15 @@ TEST_F(OpenDialogWin32Test, ThePreviewStandsInTheChildTemplateBelowTheStandardCo
         PanelHolder = GetParent(GetParent(BoxPanel));
         GetWindowRect(StandardArea, &Standard);
         GetWindowRect(BoxPanel, &Panel);
+        Lowest = LowestStandardControl(Shown());
     });
     ASSERT_NE(StandardArea, nullptr) << "the template ENHDLG1 was not used";
     EXPECT_EQ(BoxPanel, MemoPanel);
     EXPECT_EQ(PanelHolder, Template);
-    EXPECT_EQ(Panel.top, Standard.bottom);
+    EXPECT_EQ(Panel.top, Standard.bottom - 10);
     EXPECT_GT(Panel.bottom - Panel.top, 100);
+    EXPECT_GT(Lowest, 0);
+    EXPECT_LE(Lowest, Panel.top);
 }
 
 TEST_F(OpenDialogWin32Test, ThePlacesBarShowsOnlyWhenAskedFor) {
