@@ -7,6 +7,7 @@
 #include "Win32Text.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -180,8 +181,48 @@ public:
         Result = 0;
         return true;
     }
+    // Tab leaves the group; the arrows check the next or previous button of the group, as in a
+    // dialog.
+    bool Own(HWND Window, UINT Msg, WPARAM WParam, LPARAM, LRESULT& Result) override {
+        const TShiftState Shift = CurrentShiftState();
+        if (Shift.Contains(ssCtrl) || Shift.Contains(ssAlt))
+            return false;
+        if (Msg == WM_CHAR && WParam == L'\t')
+            return Handled(Result);
+        if (Msg != WM_KEYDOWN)
+            return false;
+        if (WParam == VK_TAB) {
+            MoveFocusByTab(Window, Shift.Contains(ssShift));
+            return Handled(Result);
+        }
+        const bool Forward = WParam == VK_DOWN || WParam == VK_RIGHT;
+        if (!Forward && WParam != VK_UP && WParam != VK_LEFT)
+            return false;
+        if (const HWND Next = Neighbour(Window, Forward)) {
+            SetFocus(Next);
+            SendMessageW(Next, BM_CLICK, 0, 0);
+        }
+        return Handled(Result);
+    }
 
 private:
+    static bool Handled(LRESULT& Result) {
+        Result = 0;
+        return true;
+    }
+    // The next or previous radio button among the window's siblings, going round.
+    static HWND Neighbour(HWND Window, bool Forward) {
+        std::vector<HWND> Group;
+        for (HWND C = GetWindow(GetParent(Window), GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT))
+            if ((SendMessageW(C, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) && IsWindowEnabled(C))
+                Group.push_back(C);
+        const auto Here = std::find(Group.begin(), Group.end(), Window);
+        if (Group.size() < 2 || Here == Group.end())
+            return nullptr;
+        const std::size_t At = static_cast<std::size_t>(Here - Group.begin());
+        return Group[(At + (Forward ? 1 : Group.size() - 1)) % Group.size()];
+    }
+
     std::function<void()> FOnChecked;
 };
 

@@ -4,9 +4,11 @@
 #include "Win32Text.h"
 
 #include <algorithm>
+#include <climits>
 #include <cwctype>
 #include <optional>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -72,8 +74,6 @@ void Place(HWND Window, const TRect& Client, UINT Flags) {
 // ---- Tab order and focus
 
 struct TTabStops {
-    std::unordered_map<HWND, HWND> Next;
-    std::unordered_map<HWND, HWND> Previous;
     std::unordered_map<HWND, bool> Stops;
     std::unordered_map<HWND, HWND> LastFocus; // of each top-level window
 };
@@ -88,20 +88,6 @@ bool TakesTab(HWND Window) {
     const bool Stop =
         It == Tabs().Stops.end() ? !LinkOf(Window) || !LinkOf(Window)->Host() : It->second;
     return Stop && ::IsWindowVisible(Window) && ::IsWindowEnabled(Window);
-}
-
-HWND Step(HWND From, bool Backward) {
-    const auto& Order = Backward ? Tabs().Previous : Tabs().Next;
-    const auto It = Order.find(From);
-    return It == Order.end() ? nullptr : It->second;
-}
-
-// The tab chain of a parent runs through its children; a chain's end goes back to its start.
-HWND ChainEnd(HWND From, bool Backward) {
-    HWND End = From;
-    for (HWND W = Step(From, !Backward); W && W != From; W = Step(W, !Backward))
-        End = W;
-    return End;
 }
 
 std::unordered_map<HWND, AnsiString>& Hints() {
@@ -141,53 +127,92 @@ void InvalidateTransparentChildren(HWND Window) {
 
 namespace {
 
-// Without a chain given by SetTabOrder, Tab follows the tab order of the control's siblings.
-bool TabAmongSiblings(HWND From, bool Backward) {
-    auto* Control = dynamic_cast<TWinControl*>(ControlOf(From));
-    TWinControl* Parent = Control ? Control->Parent() : nullptr;
-    if (!Parent)
-        return false;
-    std::vector<TWinControl*> Order;
-    for (int I = 0; I < Parent->ControlCount(); ++I)
-        if (auto* Sibling = dynamic_cast<TWinControl*>(Parent->Controls(I)))
-            Order.push_back(Sibling);
-    std::stable_sort(Order.begin(), Order.end(), [](const TWinControl* A, const TWinControl* B) {
-        return A->TabOrder() < B->TabOrder();
-    });
-    const auto Here = std::find(Order.begin(), Order.end(), Control);
-    const auto Count = static_cast<std::ptrdiff_t>(Order.size());
-    const std::ptrdiff_t At = Here - Order.begin();
-    for (std::ptrdiff_t Step = 1; Step < Count; ++Step) {
-        TWinControl* Next = Order[static_cast<std::size_t>(
-            ((Backward ? At - Step : At + Step) % Count + Count) % Count)];
-        if (Next->TabStop() && Next->CanFocus() && TakesTab(TControlAccess::Window(Next))) {
-            ::SetFocus(TControlAccess::Window(Next));
-            return true;
-        }
+bool IsRadio(HWND Window) {
+    return ::SendMessageW(Window, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON;
+}
+
+bool IsChecked(HWND Window) {
+    return ::SendMessageW(Window, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+// Where a window stands in its parent's tab order: a control by its TabOrder, a window that
+// is not a control after them.
+int TabPlace(HWND Window) {
+    const auto* Control = dynamic_cast<const TWinControl*>(ControlOf(Window));
+    return Control ? Control->TabOrder() : INT_MAX;
+}
+
+// Tab visits the windows of a top-level window depth first: each parent's children in their
+// tab order, those that are not controls after them in the system's order, each child
+// followed by its own children.
+void AddTabOrder(HWND Parent, std::vector<HWND>& Order) {
+    std::vector<std::pair<int, HWND>> Children;
+    for (HWND C = ::GetWindow(Parent, GW_CHILD); C; C = ::GetWindow(C, GW_HWNDNEXT))
+        Children.emplace_back(TabPlace(C), C);
+    std::stable_sort(Children.begin(), Children.end(),
+                     [](const auto& A, const auto& B) { return A.first < B.first; });
+    for (const auto& Child : Children) {
+        Order.push_back(Child.second);
+        AddTabOrder(Child.second, Order);
     }
-    return false;
+}
+
+bool EnabledUpTo(HWND Window, HWND Top) {
+    for (HWND W = Window; W && W != Top; W = ::GetParent(W))
+        if (!::IsWindowEnabled(W))
+            return false;
+    return true;
+}
+
+// A group of radio buttons is one stop: its checked button, or its first when none is.
+bool GroupStop(HWND Radio, HWND From) {
+    const HWND Parent = ::GetParent(Radio);
+    if (From != Radio && ::GetParent(From) == Parent && IsRadio(From))
+        return false;
+    if (IsChecked(Radio))
+        return true;
+    for (HWND C = ::GetWindow(Parent, GW_CHILD); C; C = ::GetWindow(C, GW_HWNDNEXT))
+        if (C != Radio && IsRadio(C) && IsChecked(C))
+            return false;
+    HWND First = nullptr;
+    for (HWND C = ::GetWindow(Parent, GW_CHILD); C && !First; C = ::GetWindow(C, GW_HWNDNEXT))
+        if (IsRadio(C))
+            First = C;
+    return First == Radio;
+}
+
+// Group boxes and labels never take the focus, as in a dialog.
+bool TabStopFor(HWND Window, HWND From, HWND Top) {
+    return Window != From && TakesTab(Window) && EnabledUpTo(Window, Top) &&
+           !(::SendMessageW(Window, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) &&
+           (!IsRadio(Window) || GroupStop(Window, From));
 }
 
 } // namespace
 
+// Tab walks the whole window, across parents, as the user expects of a form. A window that is
+// only a part of a control (an editor inside a grid) steps from its control's place.
 bool MoveFocusByTab(HWND From, bool Backward) {
-    if (!Step(From, false) && !Step(From, true))
-        return TabAmongSiblings(From, Backward);
+    const HWND Top = ::GetAncestor(From, GA_ROOT);
     HWND Start = From;
-    // A window outside every chain hands Tab on from the nearest parent in one.
-    while (Start && !Step(Start, false) && !Step(Start, true) && !IsTopLevel(Start))
+    while (Start != Top && !ControlOf(Start) && !IsRadio(Start))
         Start = ::GetParent(Start);
-    if (!Start || (!Step(Start, false) && !Step(Start, true)))
+    std::vector<HWND> Order;
+    AddTabOrder(Top, Order);
+    const auto Count = static_cast<std::ptrdiff_t>(Order.size());
+    if (Count == 0)
         return false;
-    HWND W = Start;
-    do {
-        HWND Next = Step(W, Backward);
-        W = Next ? Next : ChainEnd(W, Backward);
-        if (TakesTab(W) && W != From) {
-            ::SetFocus(W);
+    const auto Here = std::find(Order.begin(), Order.end(), Start);
+    // From the top-level window itself, forward starts at the first window, backward at the last.
+    const std::ptrdiff_t At = Here != Order.end() ? Here - Order.begin() : Backward ? Count : -1;
+    for (std::ptrdiff_t Offset = 1; Offset <= Count; ++Offset) {
+        const std::ptrdiff_t I = ((Backward ? At - Offset : At + Offset) % Count + Count) % Count;
+        const HWND Next = Order[static_cast<std::size_t>(I)];
+        if (TabStopFor(Next, Start, Top)) {
+            ::SetFocus(Next);
             return true;
         }
-    } while (W != Start);
+    }
     return false;
 }
 
@@ -317,13 +342,6 @@ void ForgetWindow(HWND Window) {
     ImeStates().erase(Window);
     SetReflectHandler(Window, {});
     auto& T = Tabs();
-    const HWND Next = Step(Window, false), Previous = Step(Window, true);
-    if (Previous)
-        T.Next[Previous] = Next;
-    if (Next)
-        T.Previous[Next] = Previous;
-    T.Next.erase(Window);
-    T.Previous.erase(Window);
     T.Stops.erase(Window);
     T.LastFocus.erase(Window);
     if (Hints().erase(Window)) {
@@ -565,24 +583,8 @@ void SetWindowTabStop(TPlatformWidget* Window, bool TabStop) {
     Tabs().Stops[H(Window)] = TabStop;
 }
 
-void SetTabOrder(TPlatformWidget* First, TPlatformWidget* Second) {
-    if (!First || !Second)
-        return;
-    auto& T = Tabs();
-    HWND A = H(First), B = H(Second);
-    // Second leaves its old place in the chain.
-    const HWND OldNext = Step(B, false), OldPrevious = Step(B, true);
-    if (OldPrevious)
-        T.Next[OldPrevious] = OldNext;
-    if (OldNext)
-        T.Previous[OldNext] = OldPrevious;
-    const HWND AfterA = Step(A, false);
-    T.Next[A] = B;
-    T.Previous[B] = A;
-    T.Next[B] = AfterA != B ? AfterA : nullptr;
-    if (T.Next[B])
-        T.Previous[T.Next[B]] = B;
-}
+// Tab reads the controls' tab order when it is pressed; there is no chain of windows to keep.
+void SetTabOrder(TPlatformWidget*, TPlatformWidget*) {}
 
 void SetImeMode(TPlatformWidget* Window, TImeMode Mode) {
     HWND W = H(Window);

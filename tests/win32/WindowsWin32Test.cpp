@@ -6,6 +6,7 @@
 #include "Win32Subclass.h"
 
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,64 @@ TEST(WindowsWin32Test, TabFollowsTheTabOrderAndEnterPressesTheDefaultButton) {
                               Shift);
         EXPECT_EQ(TestSupport::FocusedControl(), Expected);
     }
+}
+
+// Tab walks the whole form depth first in each parent's tab order, into and out of panels; a
+// radio group is one stop, its checked button, whose arrows check the others; a disabled
+// panel's buttons are passed over.
+TEST(WindowsWin32Test, TabCrossesPanelsInTabOrderAndStopsOnceInARadioGroup) {
+    TShownForm F;
+    const auto Add = [&](auto* Control, TWinControl* Parent, int Top) {
+        Control->SetBounds(10, Top, 120, 40);
+        Control->SetParent(Parent);
+        return Control;
+    };
+    TMemo* Memo = Add(new TMemo(&F.Form), &F.Form, 0);
+    auto* Panel = Add(new TPanel(&F.Form), &F.Form, 45);
+    Panel->SetWidth(280);
+    TButton* Last = Add(new TButton(&F.Form), &F.Form, 140);
+    TButton* Second = Add(new TButton(&F.Form), Panel, 5);
+    Second->SetWidth(60);
+    TButton* First = Add(new TButton(&F.Form), Panel, 5);
+    First->SetLeft(80);
+    First->SetTabOrder(0);
+    auto* Group = Add(new TRadioGroup(&F.Form), &F.Form, 95);
+    Group->Items()->Add("a");
+    Group->Items()->Add("b");
+    Group->SetItemIndex(1);
+    Group->SetTabOrder(2);
+    auto* Off = Add(new TPanel(&F.Form), &F.Form, 140);
+    Off->SetLeft(140);
+    Add(new TButton(&F.Form), Off, 5)->SetWidth(40);
+    Off->SetEnabled(false);
+    F.Show();
+    const auto Window = [](TWinControl* C) { return TControlAccess::Window(C); };
+    const auto InGroup = [&](HWND W) {
+        return ::IsChild(Window(Group), W) && ::SendMessageW(W, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    };
+    Memo->SetFocus();
+    std::vector<std::string> Seen;
+    const auto Name = [&](HWND W) -> std::string {
+        if (W == Window(Memo))
+            return "memo";
+        if (W == Window(First))
+            return "first";
+        if (W == Window(Second))
+            return "second";
+        if (W == Window(Last))
+            return "last";
+        return InGroup(W) ? "checked radio" : "other";
+    };
+    for (const TShiftState Shift : {TShiftState{}, TShiftState{}, TShiftState{}, TShiftState{},
+                                    TShiftState{}, TShiftState{ssShift}, TShiftState{ssShift}}) {
+        TestSupport::PressKeyInWindow(&F.Form, VK_TAB, Shift);
+        Seen.push_back(Name(::GetFocus()));
+    }
+    EXPECT_EQ(Seen, (std::vector<std::string>{"first", "second", "checked radio", "last", "memo",
+                                              "last", "checked radio"}));
+    TestSupport::PressKeyInWindow(&F.Form, VK_UP);
+    EXPECT_EQ(Group->ItemIndex(), 0) << "an arrow checks the group's next button";
+    EXPECT_TRUE(InGroup(::GetFocus()));
 }
 
 TEST(WindowsWin32Test, AltAndALetterPressTheButtonThatMarksItAnywhereInTheForm) {
