@@ -252,6 +252,7 @@ private:
     friend class TDragManager;
     friend class TWinControl;
     friend class TControlAccess;
+    friend class TControlDispatch;
     void CreateHandle();
     void PlaceWidget();
     void ApplyBounds();
@@ -364,6 +365,7 @@ protected:
 private:
     friend class TControl;
     friend class TControlAccess;
+    friend class TControlDispatch;
     void InsertControl(TControl* Control);
     void RemoveControl(TControl* Control);
     void RenumberTabs();

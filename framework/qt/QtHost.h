@@ -5,6 +5,7 @@
 
 #include "Controls.h"
 #include "QtGraphics.h"
+#include "internal/ControlDispatch.h"
 #include "QtHandles.h"
 #include "QtText.h"
 
@@ -17,54 +18,14 @@ class TControlLink;
 
 // What the layer's platform side reaches of a control: its widget, the link that forwards the
 // widget's input, and the entry points of the platform's events.
-class TControlAccess {
+class TControlAccess : public TControlDispatch {
 public:
     // The control's widget, created on first use.
     static QWidget* Widget(const TControl* Control) { return QtWidget(Control->Widget()); }
-    static TControlLink*& Link(TControl* Control) { return Control->FLink; }
-    // The widget went: the control creates a new one when it next needs one.
-    static void ForgetWidget(TControl* Control) { Control->FWidget = nullptr; }
-    static bool OpaquePaint(const TControl* Control) { return Control->OpaquePaint(); }
-    static void ApplyCursor(TControl* Control) { Control->ApplyCursor(); }
-
     // Paints Area (logical) of the control into Image through its canvas; Device maps it onto
     // Image's pixels.
     static void Paint(TControl* Control, QImage& Image, const TRect& Area,
                       const TDeviceMap& Device = {});
-    static void MouseDown(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-        Control->DispatchMouseDown(Button, Shift, X, Y);
-    }
-    static void MouseUp(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-        Control->DispatchMouseUp(Button, Shift, X, Y);
-    }
-    static void MouseMove(TControl* Control, TShiftState Shift, int X, int Y) {
-        Control->DispatchMouseMove(Shift, X, Y);
-    }
-    static void DblClick(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-        Control->DispatchDblClick(Button, Shift, X, Y);
-    }
-    static void MouseEnter(TControl* Control) { Control->DispatchMouseEnter(); }
-    static void MouseLeave(TControl* Control) { Control->DispatchMouseLeave(); }
-    static void Resize(TControl* Control, int Width, int Height) {
-        Control->DispatchResize(Width, Height);
-    }
-    static void Move(TControl* Control, int Left, int Top) { Control->DispatchMove(Left, Top); }
-    static void ContextMenu(TControl* Control, int X, int Y) { Control->DispatchContextMenu(X, Y); }
-    static void Wheel(TControl* Control, int Delta, TShiftState Shift) {
-        Control->DispatchWheel(Delta, Shift);
-    }
-    static void KeyDown(TWinControl* Control, unsigned short& Key, TShiftState Shift) {
-        Control->DispatchKeyDown(Key, Shift);
-    }
-    static void KeyUp(TWinControl* Control, unsigned short& Key, TShiftState Shift) {
-        Control->DispatchKeyUp(Key, Shift);
-    }
-    static void KeyPress(TWinControl* Control, AnsiString& Key) { Control->DispatchKeyPress(Key); }
-    static void Enter(TWinControl* Control) { Control->DispatchEnter(); }
-    static void Exit(TWinControl* Control) { Control->DispatchExit(); }
-    static int HitTest(TWinControl* Control, TPoint Screen) {
-        return Control->DispatchHitTest(Screen);
-    }
 };
 
 TShiftState ShiftStateOf(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons);

@@ -7,63 +7,23 @@
 #include "Win32Api.h"
 #include "Win32Graphics.h"
 #include "Win32Handles.h"
+#include "internal/ControlDispatch.h"
 
 #include <functional>
 #include <vector>
 
 // What the layer's platform side reaches of a control: its window, the link that forwards the
 // window's input, and the entry points of the platform's events.
-class TControlAccess {
+class TControlAccess : public TControlDispatch {
 public:
     // The control's window, created on first use.
     static HWND Window(const TControl* Control) { return Hwnd(Control->Widget()); }
-    static TControlLink*& Link(TControl* Control) { return Control->FLink; }
-    // The window went: the control creates a new one when it next needs one.
-    static void ForgetWidget(TControl* Control) { Control->FWidget = nullptr; }
-    static bool OpaquePaint(const TControl* Control) { return Control->OpaquePaint(); }
-    static void ApplyCursor(TControl* Control) { Control->ApplyCursor(); }
-    static TCursor Cursor(const TControl* Control) { return Control->FCursor; }
-
     // Paints Area of the control into Image through its canvas.
     static void Paint(TControl* Control, TPlatformImage& Image, const TRect& Area);
     // Paints Area of the control (its client coordinates) over what Image holds, the canvas
     // origin at Offset of Image.
     static void PaintOver(TControl* Control, TPlatformImage& Image, const TRect& Area,
                           TPoint Offset);
-    static void MouseDown(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-        Control->DispatchMouseDown(Button, Shift, X, Y);
-    }
-    static void MouseUp(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-        Control->DispatchMouseUp(Button, Shift, X, Y);
-    }
-    static void MouseMove(TControl* Control, TShiftState Shift, int X, int Y) {
-        Control->DispatchMouseMove(Shift, X, Y);
-    }
-    static void DblClick(TControl* Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-        Control->DispatchDblClick(Button, Shift, X, Y);
-    }
-    static void MouseEnter(TControl* Control) { Control->DispatchMouseEnter(); }
-    static void MouseLeave(TControl* Control) { Control->DispatchMouseLeave(); }
-    static void Resize(TControl* Control, int Width, int Height) {
-        Control->DispatchResize(Width, Height);
-    }
-    static void Move(TControl* Control, int Left, int Top) { Control->DispatchMove(Left, Top); }
-    static void ContextMenu(TControl* Control, int X, int Y) { Control->DispatchContextMenu(X, Y); }
-    static void Wheel(TControl* Control, int Delta, TShiftState Shift) {
-        Control->DispatchWheel(Delta, Shift);
-    }
-    static void KeyDown(TWinControl* Control, unsigned short& Key, TShiftState Shift) {
-        Control->DispatchKeyDown(Key, Shift);
-    }
-    static void KeyUp(TWinControl* Control, unsigned short& Key, TShiftState Shift) {
-        Control->DispatchKeyUp(Key, Shift);
-    }
-    static void KeyPress(TWinControl* Control, AnsiString& Key) { Control->DispatchKeyPress(Key); }
-    static void Enter(TWinControl* Control) { Control->DispatchEnter(); }
-    static void Exit(TWinControl* Control) { Control->DispatchExit(); }
-    static int HitTest(TWinControl* Control, TPoint Screen) {
-        return Control->DispatchHitTest(Screen);
-    }
 };
 
 // Forwards the messages of a control's window to the control: all of a host window's, and an
