@@ -97,6 +97,28 @@ TEST(WindowsWin32Test, AGroupBoxShowsItsParentsFaceInsideItAndBeneathItsChildren
     EXPECT_EQ(ScreenPixel(Dot, {20, 20}), RGB(0, 0, 255)) << "the form's face through the dot";
 }
 
+// A control added later stands above those added before it, whether its window is made as the
+// form shows or into a form already shown.
+TEST(WindowsWin32Test, ControlsAddedLaterStandAboveTheEarlierOnes) {
+    TShownForm F;
+    const auto Add = [&](TColor Color, int Left) {
+        auto* Panel = new TPanel(&F.Form);
+        Panel->SetBevelOuter(bvNone);
+        Panel->SetColor(Color);
+        Panel->SetBounds(Left, 10, 100, 60);
+        Panel->SetParent(&F.Form);
+        return Panel;
+    };
+    Add(clRed, 10);
+    TPanel* Second = Add(clLime, 40);
+    F.Show();
+    EXPECT_EQ(ScreenPixel(Second, {5, 30}), RGB(0, 255, 0));
+    TPanel* Third = Add(clYellow, 70);
+    ::UpdateWindow(TControlAccess::Window(&F.Form));
+    TestSupport::ProcessEvents();
+    EXPECT_EQ(ScreenPixel(Third, {5, 30}), RGB(255, 255, 0));
+}
+
 TEST(WindowsWin32Test, TheSystemAsksTheControlInsideTheClientAreaAndItselfOnTheFrame) {
     TShownForm F;
     auto* Dot = F.AddDot(10, 10);
