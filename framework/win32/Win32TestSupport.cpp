@@ -479,11 +479,24 @@ std::unique_ptr<TBitmap> PaintArea(TControl* Control, const TRect& Area) {
     });
 }
 
+// A shown window is taken from the screen: the system's own controls do not all print
+// themselves as they draw (a themed group box prints part of its frame, a list box only its
+// items), and the screen is what the user sees.
 std::unique_ptr<TBitmap> WindowImage(const TControl* Control) {
     HWND W = WindowOf(Control);
     RECT Client;
     ::GetClientRect(W, &Client);
-    return Picture(Client.right, Client.bottom, [&](HDC Dc) { PrintWindowInto(W, Dc, {0, 0}); });
+    if (!::IsWindowVisible(W))
+        return Picture(Client.right, Client.bottom,
+                       [&](HDC Dc) { PrintWindowInto(W, Dc, {0, 0}); });
+    ::RedrawWindow(W, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    const POINT Origin = ScreenPoint(W, {0, 0});
+    const HDC Screen = ::GetDC(nullptr);
+    auto Image = Picture(Client.right, Client.bottom, [&](HDC Dc) {
+        ::BitBlt(Dc, 0, 0, Client.right, Client.bottom, Screen, Origin.x, Origin.y, SRCCOPY);
+    });
+    ::ReleaseDC(nullptr, Screen);
+    return Image;
 }
 
 void MouseDown(TControl* Control, TMouseButton Button, TPoint At, TShiftState Shift) {
