@@ -57,9 +57,15 @@ template <class T> T* NativeOf(TPlatformWidget* Widget) {
 
 // A hidden child of the parking window until the layer gives it its parent.
 HWND NewChild(const wchar_t* Class, DWORD Style, const AnsiString& Text,
-              HWND Parent = ParkingWindow()) {
-    return CreateWindowExW(0, Class, WideOf(Text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | Style, 0, 0,
-                           0, 0, Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+              HWND Parent = ParkingWindow(), DWORD ExStyle = 0) {
+    return CreateWindowExW(ExStyle, Class, WideOf(Text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | Style,
+                           0, 0, 0, 0, Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// A list box or a memo stands in the sunken edge of the system's style, as the layer's
+// single border asks.
+HWND NewFramedChild(const wchar_t* Class, DWORD Style) {
+    return NewChild(Class, Style, {}, ParkingWindow(), WS_EX_CLIENTEDGE);
 }
 
 bool IsCommand(UINT Msg, WPARAM WParam, WORD Code) {
@@ -418,10 +424,9 @@ void SetRadioChecked(TPlatformWidget* Button, bool Checked) {
 TPlatformWidget* CreateListBox(int Count, int ItemHeight, TListItemText ItemText,
                                std::function<void(int Index)> OnUserSelect) {
     auto* Native = new TListBoxNative(ItemHeight, std::move(ItemText), std::move(OnUserSelect));
-    const HWND List = Keep(NewChild(WC_LISTBOXW,
-                                    LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOTIFY |
-                                        LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
-                                    {}),
+    const HWND List = Keep(NewFramedChild(WC_LISTBOXW, LBS_NODATA | LBS_OWNERDRAWFIXED |
+                                                           LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                                                           WS_VSCROLL | WS_TABSTOP),
                            Native);
     Native->ApplyItemHeight(List);
     SetListBoxCount(PlatformWidget(List), Count);
@@ -449,7 +454,7 @@ void SetListBoxItemIndex(TPlatformWidget* ListBox, int Index) {
 
 TPlatformWidget* CreateMemo(std::function<void()> OnUserEdit) {
     return PlatformWidget(
-        Keep(NewChild(WC_EDITW, MemoStyle, {}), new TMemoNative(std::move(OnUserEdit))));
+        Keep(NewFramedChild(WC_EDITW, MemoStyle), new TMemoNative(std::move(OnUserEdit))));
 }
 
 // The edit control takes its wrapping from the style it was created with: it wraps, as a memo
