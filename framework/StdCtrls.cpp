@@ -176,6 +176,7 @@ const std::vector<const char*>& CheckBoxStateNames() {
 
 TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner) {
     SetControlStyle({csSetCaption});
+    SetColor(InitColor);
     SetTabStop(DefaultTabStop);
     SetBounds(Left(), Top(), InitWidth, InitHeight);
 }

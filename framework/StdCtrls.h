@@ -113,6 +113,8 @@ public:
     static constexpr bool DefaultAllowGrayed = false;
     static constexpr int InitWidth = 97;
     static constexpr int InitHeight = 17;
+    // The face it stands on, as a push button's; the system paints its background in it.
+    static constexpr TColor InitColor = clBtnFace;
 
     bool Checked() const { return FState == cbChecked; }
     void SetChecked(bool Value) { SetState(Value ? cbChecked : cbUnchecked); }
