@@ -119,6 +119,28 @@ TEST(WindowsWin32Test, ControlsAddedLaterStandAboveTheEarlierOnes) {
     EXPECT_EQ(ScreenPixel(Third, {5, 30}), RGB(255, 255, 0));
 }
 
+// A check box on a panel shows the panel's face around its text; a list box stands in an edge
+// of its own.
+TEST(WindowsWin32Test, ACheckBoxShowsTheFaceAndAListBoxItsEdge) {
+    TShownForm F;
+    auto* Panel = new TPanel(&F.Form);
+    Panel->SetBounds(0, 0, 280, 170);
+    Panel->SetParent(&F.Form);
+    auto* Box = new TCheckBox(&F.Form);
+    Box->SetBounds(10, 10, 200, 24);
+    Box->SetCaption("x");
+    Box->SetParent(Panel);
+    auto* List = new TListBox(&F.Form);
+    List->SetBounds(10, 50, 200, 100);
+    List->SetParent(Panel);
+    F.Show();
+    const COLORREF Face = ::GetSysColor(COLOR_BTNFACE), Window = ::GetSysColor(COLOR_WINDOW);
+    EXPECT_EQ(ScreenPixel(Box, {190, 12}), Face);
+    EXPECT_EQ(ScreenPixel(List, {20, 50}), Window);
+    EXPECT_NE(ScreenPixel(List, {-2, 50}), Window) << "no edge left of the list";
+    EXPECT_NE(ScreenPixel(List, {-2, 50}), Face) << "no edge left of the list";
+}
+
 TEST(WindowsWin32Test, TheSystemAsksTheControlInsideTheClientAreaAndItselfOnTheFrame) {
     TShownForm F;
     auto* Dot = F.AddDot(10, 10);
