@@ -48,12 +48,17 @@ struct TShownForm {
         ::UpdateWindow(TControlAccess::Window(&Form));
         TestSupport::ProcessEvents();
     }
+    // A control of the form at Left, Top, Width x Height in Parent (the form when none).
+    template <class T>
+    T* Add(int Left, int Top, int Width, int Height, TWinControl* Parent = nullptr) {
+        auto* Control = new T(&Form);
+        Control->SetBounds(Left, Top, Width, Height);
+        Control->SetParent(Parent ? Parent : &Form);
+        return Control;
+    }
     // A dot of 40 x 30 at Left, Top in Parent (the form when none).
     TDot* AddDot(int Left, int Top, TWinControl* Parent = nullptr) {
-        auto* Dot = new TDot(&Form);
-        Dot->SetBounds(Left, Top, 40, 30);
-        Dot->SetParent(Parent ? Parent : &Form);
-        return Dot;
+        return Add<TDot>(Left, Top, 40, 30, Parent);
     }
     TForm Form{nullptr};
 };
@@ -123,16 +128,10 @@ TEST(WindowsWin32Test, ControlsAddedLaterStandAboveTheEarlierOnes) {
 // of its own.
 TEST(WindowsWin32Test, ACheckBoxShowsTheFaceAndAListBoxItsEdge) {
     TShownForm F;
-    auto* Panel = new TPanel(&F.Form);
-    Panel->SetBounds(0, 0, 280, 170);
-    Panel->SetParent(&F.Form);
-    auto* Box = new TCheckBox(&F.Form);
-    Box->SetBounds(10, 10, 200, 24);
+    auto* Panel = F.Add<TPanel>(0, 0, 280, 170);
+    auto* Box = F.Add<TCheckBox>(10, 10, 200, 24, Panel);
     Box->SetCaption("x");
-    Box->SetParent(Panel);
-    auto* List = new TListBox(&F.Form);
-    List->SetBounds(10, 50, 200, 100);
-    List->SetParent(Panel);
+    auto* List = F.Add<TListBox>(10, 50, 200, 100, Panel);
     F.Show();
     const COLORREF Face = ::GetSysColor(COLOR_BTNFACE), Window = ::GetSysColor(COLOR_WINDOW);
     EXPECT_EQ(ScreenPixel(Box, {190, 12}), Face);
@@ -276,13 +275,9 @@ TEST(WindowsWin32Test, TabCrossesPanelsInTabOrderAndStopsOnceInARadioGroup) {
 
 TEST(WindowsWin32Test, AltAndALetterPressTheButtonThatMarksItAnywhereInTheForm) {
     TShownForm F;
-    auto* Panel = new TPanel(&F.Form);
-    Panel->SetBounds(10, 10, 200, 100);
-    Panel->SetParent(&F.Form);
-    auto* Box = new TCheckBox(&F.Form);
+    auto* Panel = F.Add<TPanel>(10, 10, 200, 100);
+    auto* Box = F.Add<TCheckBox>(10, 10, 100, 24, Panel);
     Box->SetCaption("&Preview");
-    Box->SetBounds(10, 10, 100, 24);
-    Box->SetParent(Panel);
     auto* Plain = new TButton(&F.Form);
     Plain->SetCaption("&&Go");
     Plain->SetBounds(10, 120, 60, 24);
