@@ -190,8 +190,8 @@ bool TabStopFor(HWND Window, HWND From, HWND Top) {
 
 } // namespace
 
-// Tab walks the whole window, across parents, as the user expects of a form. A window that is
-// only a part of a control (an editor inside a grid) steps from its control's place.
+// Tab walks the whole window, across parents, as the user expects of a form. A system window
+// inside a control that is no control itself steps from that control's place.
 bool MoveFocusByTab(HWND From, bool Backward) {
     const HWND Top = ::GetAncestor(From, GA_ROOT);
     HWND Start = From;
