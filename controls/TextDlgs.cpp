@@ -114,11 +114,11 @@ bool TEnhOpenDialog::Execute() {
     return TExtChangeOpenDialog::Execute();
 }
 
-// Without a template area the panel and what stands on it exist but are not placed.
 int TEnhOpenDialog::TemplateReach() const {
     return ExtraPanelReach;
 }
 
+// Without a template area the panel and what stands on it exist but are not placed.
 void TEnhOpenDialog::DoShow() {
     FExtraPanel = new TPanel(this);
     if (TWinControl* Area = TemplateArea()) {

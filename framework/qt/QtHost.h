@@ -5,9 +5,9 @@
 
 #include "Controls.h"
 #include "QtGraphics.h"
-#include "internal/ControlDispatch.h"
 #include "QtHandles.h"
 #include "QtText.h"
+#include "internal/ControlDispatch.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -16,8 +16,8 @@
 
 class TControlLink;
 
-// What the layer's platform side reaches of a control: its widget, the link that forwards the
-// widget's input, and the entry points of the platform's events.
+// What the layer's platform side reaches of a control: what every back end does, and its
+// widget and painting in Qt's types.
 class TControlAccess : public TControlDispatch {
 public:
     // The control's widget, created on first use.

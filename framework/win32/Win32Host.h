@@ -12,8 +12,8 @@
 #include <functional>
 #include <vector>
 
-// What the layer's platform side reaches of a control: its window, the link that forwards the
-// window's input, and the entry points of the platform's events.
+// What the layer's platform side reaches of a control: what every back end does, and its
+// window and painting in Win32's types.
 class TControlAccess : public TControlDispatch {
 public:
     // The control's window, created on first use.
@@ -169,6 +169,9 @@ bool RunInputHook(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Tab and Shift+Tab move the focus along the tab order (Win32Windows.cpp); false when no other
 // window takes it.
 bool MoveFocusByTab(HWND From, bool Backward);
+bool IsRadioButton(HWND Window);
+// The radio buttons among Radio's siblings, Radio included, in the system's order.
+std::vector<HWND> RadioGroup(HWND Radio);
 // Enter in a window that does not take it itself presses the focused push button, else the
 // default button of its top-level window; false when there is none.
 bool PressDefaultButton(HWND From);

@@ -218,10 +218,8 @@ private:
     }
     // The next or previous radio button among the window's siblings, going round.
     static HWND Neighbour(HWND Window, bool Forward) {
-        std::vector<HWND> Group;
-        for (HWND C = GetWindow(GetParent(Window), GW_CHILD); C; C = GetWindow(C, GW_HWNDNEXT))
-            if ((SendMessageW(C, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) && IsWindowEnabled(C))
-                Group.push_back(C);
+        std::vector<HWND> Group = RadioGroup(Window);
+        std::erase_if(Group, [Window](HWND C) { return C != Window && !IsWindowEnabled(C); });
         const auto Here = std::find(Group.begin(), Group.end(), Window);
         if (Group.size() < 2 || Here == Group.end())
             return nullptr;

@@ -125,11 +125,19 @@ void InvalidateTransparentChildren(HWND Window) {
 
 } // namespace
 
-namespace {
-
-bool IsRadio(HWND Window) {
+bool IsRadioButton(HWND Window) {
     return ::SendMessageW(Window, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON;
 }
+
+std::vector<HWND> RadioGroup(HWND Radio) {
+    std::vector<HWND> Group;
+    for (HWND C = ::GetWindow(::GetParent(Radio), GW_CHILD); C; C = ::GetWindow(C, GW_HWNDNEXT))
+        if (IsRadioButton(C))
+            Group.push_back(C);
+    return Group;
+}
+
+namespace {
 
 bool IsChecked(HWND Window) {
     return ::SendMessageW(Window, BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -166,26 +174,19 @@ bool EnabledUpTo(HWND Window, HWND Top) {
 
 // A group of radio buttons is one stop: its checked button, or its first when none is.
 bool GroupStop(HWND Radio, HWND From) {
-    const HWND Parent = ::GetParent(Radio);
-    if (From != Radio && ::GetParent(From) == Parent && IsRadio(From))
+    const std::vector<HWND> Group = RadioGroup(Radio);
+    if (From != Radio && std::find(Group.begin(), Group.end(), From) != Group.end())
         return false;
     if (IsChecked(Radio))
         return true;
-    for (HWND C = ::GetWindow(Parent, GW_CHILD); C; C = ::GetWindow(C, GW_HWNDNEXT))
-        if (C != Radio && IsRadio(C) && IsChecked(C))
-            return false;
-    HWND First = nullptr;
-    for (HWND C = ::GetWindow(Parent, GW_CHILD); C && !First; C = ::GetWindow(C, GW_HWNDNEXT))
-        if (IsRadio(C))
-            First = C;
-    return First == Radio;
+    return std::none_of(Group.begin(), Group.end(), IsChecked) && Group.front() == Radio;
 }
 
 // Group boxes and labels never take the focus, as in a dialog.
 bool TabStopFor(HWND Window, HWND From, HWND Top) {
     return Window != From && TakesTab(Window) && EnabledUpTo(Window, Top) &&
            !(::SendMessageW(Window, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) &&
-           (!IsRadio(Window) || GroupStop(Window, From));
+           (!IsRadioButton(Window) || GroupStop(Window, From));
 }
 
 } // namespace
@@ -195,7 +196,7 @@ bool TabStopFor(HWND Window, HWND From, HWND Top) {
 bool MoveFocusByTab(HWND From, bool Backward) {
     const HWND Top = ::GetAncestor(From, GA_ROOT);
     HWND Start = From;
-    while (Start != Top && !ControlOf(Start) && !IsRadio(Start))
+    while (Start != Top && !ControlOf(Start) && !IsRadioButton(Start))
         Start = ::GetParent(Start);
     std::vector<HWND> Order;
     AddTabOrder(Top, Order);
